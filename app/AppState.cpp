@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/AppState.h"
+
+AppState gApp;

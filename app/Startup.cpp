@@ -1,0 +1,103 @@
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "app/Startup.h"
+
+#include <cstdio>
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "res/resource.h"
+
+namespace startup {
+
+namespace {
+
+std::string loadString(HINSTANCE instance, UINT id) {
+    char buffer[256] = {};
+    LoadStringA(instance, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+BOOL CALLBACK findInstanceWindow(HWND window, LPARAM param) {
+    auto* found = reinterpret_cast<std::pair<const std::string*, HWND>*>(param);
+    if (GetPropA(window, found->first->c_str()) == nullptr) return TRUE;
+    found->second = window;
+    return FALSE;
+}
+
+// Everything read before the first window exists: title, paths and the splitter share.
+void prepareState(HINSTANCE instance, const std::string& appFolder) {
+    gApp.instance = instance;
+    gApp.title = loadTitle(instance);
+    gApp.paths = paths::derivePaths(appFolder, "", "");
+    gApp.splitterMin = 10;
+    gApp.splitterMax = 70;
+    gApp.alwaysOnTop = false;
+    gApp.saveAtExit = true;
+}
+
+}  // namespace
+
+std::string applicationFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    return path;
+}
+
+std::string loadTitle(HINSTANCE instance) {
+    const std::string name = loadString(instance, IDS_APP_TITLE);
+    const std::string version = loadString(instance, IDS_APP_VERSION);
+    char title[256];
+    std::snprintf(title, sizeof title, "%s　　%s", name.c_str(), version.c_str());
+    return title;
+}
+
+bool raiseRunningInstance(const std::string& instanceKey) {
+    std::pair<const std::string*, HWND> found(&instanceKey, nullptr);
+    EnumWindows(findInstanceWindow, reinterpret_cast<LPARAM>(&found));
+    if (found.second == nullptr) return false;
+    if (IsIconic(found.second)) ShowWindow(found.second, SW_RESTORE);
+    SetForegroundWindow(found.second);
+    return true;
+}
+
+int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (gApp.usageWindow && IsDialogMessageA(gApp.usageWindow, &msg)) continue;
+        if (gApp.searchWindow && IsDialogMessageA(gApp.searchWindow, &msg)) continue;
+        if (TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int runApplication(HINSTANCE instance, int showCommand) {
+    const std::string appFolder = applicationFolder();
+    const std::string instanceKey = paths::instanceKeyFor(appFolder);
+
+    // One instance per program folder: a second start raises the first and touches nothing.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, instanceKey.c_str());
+    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        raiseRunningInstance(instanceKey);
+        CloseHandle(mutex);
+        return 0;
+    }
+
+    prepareState(instance, appFolder);
+    mainwindow::registerClass(instance);
+    HWND window = mainwindow::create(instance, showCommand);
+    if (window == nullptr) {
+        if (mutex) CloseHandle(mutex);
+        return 0;
+    }
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    const int exitCode = runMessageLoop(window, accelerators);
+    if (mutex) CloseHandle(mutex);
+    return exitCode;
+}
+
+}  // namespace startup

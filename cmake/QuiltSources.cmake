@@ -1,0 +1,30 @@
+# Collects the sources of the subsystem folders.
+#   Win32 code:    a .cpp that directly includes <windows.h>  -> Windows only
+#   host-only:     a .cpp named *Host.cpp                       -> host only
+#   portable code: every other .cpp                            -> both
+set(QUILT_SUBSYSTEMS app store backup secure pagelist editor settings search io help)
+
+function(quilt_collect_sources root portable_var win_var host_var)
+  set(portable "")
+  set(win "")
+  set(host "")
+  foreach(dir ${QUILT_SUBSYSTEMS})
+    file(GLOB files CONFIGURE_DEPENDS "${root}/${dir}/*.cpp")
+    foreach(f ${files})
+      get_filename_component(name "${f}" NAME)
+      file(STRINGS "${f}" winlines REGEX "^[ \t]*#[ \t]*include[ \t]*<windows\\.h>")
+      if("${dir}/${name}" STREQUAL "app/main.cpp")
+        # the program's entry point is added to quiltpad.exe alone
+      elseif(name MATCHES "Host\\.cpp$")
+        list(APPEND host "${f}")
+      elseif(winlines)
+        list(APPEND win "${f}")
+      else()
+        list(APPEND portable "${f}")
+      endif()
+    endforeach()
+  endforeach()
+  set(${portable_var} "${portable}" PARENT_SCOPE)
+  set(${win_var} "${win}" PARENT_SCOPE)
+  set(${host_var} "${host}" PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,33 @@
+# Sourced by the scripts: where things are and how Wine is set up.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+HOST_BUILD="${QP_HOST_BUILD:-$ROOT/build/host}"
+WIN_BUILD="${QP_WIN_BUILD:-$ROOT/build/win}"
+export WINEPREFIX="${QP_WINEPREFIX:-$ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8
+unset LC_ALL
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+
+# Creates the Wine prefix once: no window manager waits, no crash dialog, title-bar glyphs.
+ensure_wineprefix() {
+  if [ -f "$WINEPREFIX/.quiltpad-ready" ]; then return 0; fi
+  mkdir -p "$WINEPREFIX"
+  wine wineboot -i >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  touch "$WINEPREFIX/.quiltpad-ready"
+}
+
+build_host() {
+  cmake -S "$ROOT" -B "$HOST_BUILD" -G Ninja >/dev/null
+  cmake --build "$HOST_BUILD"
+}
+
+build_win() {
+  cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$WIN_BUILD"
+}

@@ -1,0 +1,142 @@
+#include <windows.h>
+
+#include "E2eSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+std::string executableFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s = path;
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+struct FindData {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findProc(HWND window, LPARAM param) {
+    auto* data = reinterpret_cast<FindData*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (pid == data->processId && std::string(className) == "QUILTPAD") {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ProgramCopy::ProgramCopy() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static int counter = 0;
+    do {
+        folder_ = std::string(base) + "qpe2e" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(++counter);
+    } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    CopyFileA((executableFolder() + "\\quiltpad.exe").c_str(), path("quiltpad.exe").c_str(), FALSE);
+}
+
+ProgramCopy::~ProgramCopy() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) kill();
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    removeTree(folder_);
+}
+
+bool ProgramCopy::start(int showCommand) {
+    if (process_.hProcess) {
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(showCommand);
+    std::string commandLine = "\"" + path("quiltpad.exe") + "\"";
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                          &process_) != 0;
+}
+
+HWND ProgramCopy::waitForMainWindow(DWORD timeoutMs) {
+    const DWORD startTick = GetTickCount();
+    for (;;) {
+        HWND window = findMainWindow(process_.dwProcessId);
+        if (window) return window;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return nullptr;
+        if (GetTickCount() - startTick > timeoutMs) return nullptr;
+        Sleep(50);
+    }
+}
+
+long ProgramCopy::waitForExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+long ProgramCopy::close(DWORD timeoutMs) {
+    HWND window = findMainWindow(process_.dwProcessId);
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    return waitForExit(timeoutMs);
+}
+
+void ProgramCopy::kill() {
+    if (process_.hProcess) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+}
+
+HWND findMainWindow(DWORD processId) {
+    FindData data = {processId, nullptr};
+    EnumWindows(findProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = folder + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(full);
+            else DeleteFileA(full.c_str());
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace e2e

@@ -1,0 +1,46 @@
+// End-to-end test support: a copy of quiltpad.exe in a temporary program folder,
+// started as its own process and driven by window messages.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+class ProgramCopy {
+public:
+    // Copies quiltpad.exe (found beside this test executable) into a new temporary folder.
+    ProgramCopy();
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    const std::string& folder() const { return folder_; }
+    std::string path(const std::string& relative) const { return folder_ + "\\" + relative; }
+
+    // Starts one more process of this copy; returns false when it could not be started.
+    bool start(int showCommand = SW_SHOWNORMAL);
+    // The main window ("QUILTPAD") of the last started process, waiting up to timeoutMs.
+    HWND waitForMainWindow(DWORD timeoutMs = 20000);
+    // Waits for the last started process to end; returns its exit code, or -1 on time-out.
+    long waitForExit(DWORD timeoutMs = 20000);
+    // Posts WM_CLOSE to the main window and waits for the process to end.
+    long close(DWORD timeoutMs = 20000);
+    // Ends the process the hard way (only for clean-up after a failed test).
+    void kill();
+    DWORD processId() const { return process_.dwProcessId; }
+
+private:
+    std::string folder_;
+    PROCESS_INFORMATION process_ = {};
+};
+
+// The first top-level window of the class QUILTPAD owned by the given process, or null.
+HWND findMainWindow(DWORD processId);
+
+bool fileExists(const std::string& path);
+std::string readFile(const std::string& path);
+bool writeFile(const std::string& path, const std::string& bytes);
+void removeTree(const std::string& folder);
+
+}  // namespace e2e

@@ -1,0 +1,58 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "E2eSupport.h"
+
+namespace {
+
+TEST(StartAndExit, ClosingTheWindowEndsWithExitCodeZero) {
+    e2e::ProgramCopy program;
+    ASSERT_TRUE(program.start());
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    char title[128] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "キルト帳　　version 3.21");
+    EXPECT_EQ(program.close(), 0);
+    EXPECT_EQ(e2e::findMainWindow(program.processId()), nullptr);
+}
+
+TEST(SingleInstance, SecondStartRaisesTheFirstAndEndsWithZero) {
+    e2e::ProgramCopy program;
+    ASSERT_TRUE(program.start());
+    HWND first = program.waitForMainWindow();
+    ASSERT_NE(first, nullptr);
+    const DWORD firstPid = program.processId();
+    ShowWindow(first, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(first));
+
+    // the second process finds the first through its window property and ends by itself
+    HANDLE firstProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, firstPid);
+    ASSERT_TRUE(program.start());
+    EXPECT_EQ(program.waitForExit(10000), 0);
+    EXPECT_EQ(WaitForSingleObject(firstProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the first instance ended";
+    EXPECT_TRUE(IsWindow(first));
+    EXPECT_FALSE(IsIconic(first)) << "the first window was not restored";
+
+    PostMessageA(first, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(firstProcess, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 1;
+    GetExitCodeProcess(firstProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(firstProcess);
+}
+
+TEST(SingleInstance, CopiesInTwoFoldersRunSideBySide) {
+    e2e::ProgramCopy one;
+    e2e::ProgramCopy two;
+    ASSERT_TRUE(one.start());
+    ASSERT_NE(one.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(two.start());
+    ASSERT_NE(two.waitForMainWindow(), nullptr);
+    EXPECT_NE(one.processId(), two.processId());
+    EXPECT_EQ(one.close(), 0);
+    EXPECT_EQ(two.close(), 0);
+}
+
+}  // namespace

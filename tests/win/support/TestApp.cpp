@@ -1,0 +1,76 @@
+#include <windows.h>
+
+#include "support/TestApp.h"
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+
+namespace testapp {
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static int counter = 0;
+    for (;;) {
+        path_ = std::string(base) + "qptest" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+TempFolder::~TempFolder() { removeTree(path_); }
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = folder + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+HWND createMainWindowIn(const std::string& programFolder) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    gApp = AppState();
+    gApp.instance = instance;
+    gApp.title = startup::loadTitle(instance);
+    gApp.paths = paths::derivePaths(programFolder, "", "");
+    static bool registered = false;
+    if (!registered) registered = mainwindow::registerClass(instance);
+    HWND window = mainwindow::create(instance, SW_SHOWNORMAL);
+    pumpMessages();
+    return window;
+}
+
+void destroyMainWindow(HWND window) {
+    if (IsWindow(window)) DestroyWindow(window);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace testapp
