@@ -1,0 +1,371 @@
+// Detection, reader and writer of the current data file generation.
+#include "store/DataFile.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "store/AtomicFile.h"
+#include "store/ByteReader.h"
+#include "store/ByteWriter.h"
+#include "store/FileReader.h"
+#include "store/TreeSource.h"
+
+namespace {
+
+const char* const OLDER_MAGICS[] = {"quiltpad090", "quiltpad093", "quiltpad096",
+                                    "quiltpad097", "quiltpad100", "qpad110.1"};
+
+std::string magicOfBytes(const unsigned char* first, std::size_t size)
+{
+    const void* nul = std::memchr(first, 0, size);
+    std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - first) : size;
+    return std::string(reinterpret_cast<const char*>(first), length);
+}
+
+// Reports the first problem and where it starts; later reports are ignored.
+// Inside the record list the message names the record and where it starts.
+struct Damage {
+    ReadReport* report;
+    int record = -1;
+    std::size_t recordStart = 0;
+    bool fail(const std::string& what, std::size_t offset)
+    {
+        if (report && report->problem.empty()) {
+            report->problem = record < 0 ? what
+                                         : "record " + std::to_string(record) + " (offset " +
+                                               std::to_string(recordStart) + "): " + what;
+            report->problemOffset = static_cast<std::int64_t>(offset);
+        }
+        return false;
+    }
+};
+
+std::string str(long long value)
+{
+    return std::to_string(value);
+}
+
+// Values a damaged or foreign file may carry that the program cannot use.
+void normaliseHeader(DataFileHeader& header, int recordCount)
+{
+    header.bookmark = bookmarkIndex(header.bookmark, recordCount);
+    if (header.windowColourIndex < 0 || header.windowColourIndex >= WINDOW_COLOUR_COUNT)
+        header.windowColourIndex = 0;
+    if (header.standardFontHeight < 0)
+        header.standardFontHeight = header.standardFontHeight == INT_MIN ? 15 : -header.standardFontHeight;
+}
+
+template <class Reader>
+bool readHeader(Reader& in, const std::string& magic, DataFileHeader& header, Damage& damage)
+{
+    // Parts the file does not hold keep the values for a new file.
+    unsigned char raw[HEADER_SIZE];
+    encodeHeader(newFileHeader(), raw);
+    if (!in.bytes(raw, HEADER_BASE_SIZE))
+        return damage.fail("the header ends early (file size " + str(in.size()) + ")", in.offset());
+    std::int32_t extensionSize = bytes::getI32LE(raw + 104);
+    if (extensionSize > 0) {
+        if (magic == CURRENT_MAGIC) {
+            // Always the full extension, whatever size is stored.
+            if (!in.bytes(raw + HEADER_BASE_SIZE, HEADER_EXTENSION_SIZE))
+                return damage.fail("the header extension ends early", in.offset());
+        } else {
+            std::size_t size = static_cast<std::size_t>(extensionSize);
+            std::size_t part = std::min(size, PREVIOUS_EXTENSION_READ);
+            if (!in.bytes(raw + HEADER_BASE_SIZE, part) || !in.skip(size - part))
+                return damage.fail("the header extension of " + str(extensionSize) + " bytes runs past the end",
+                                   in.offset());
+        }
+    }
+    header = decodeHeader(raw);
+    return true;
+}
+
+template <class Reader>
+bool readBlocks(Reader& in, std::int32_t blockTotal, PageRecord& record, std::int32_t& cipherLength,
+                ReadReport* report, Damage& damage)
+{
+    long long consumed = 0;
+    while (consumed < blockTotal) {
+        std::size_t at = in.offset();
+        std::int32_t tag = 0, size = 0;
+        if (!in.i32LE(tag) || !in.i32LE(size))
+            return damage.fail("a block head runs past the end", at);
+        if (tag == BLOCK_SCROLL) {
+            if (!in.i32LE(record.scrollH) || !in.i32LE(record.scrollV) || !in.i32LE(record.selStart) ||
+                !in.i32LE(record.selEnd))
+                return damage.fail("block 1 runs past the end", at);
+            consumed += 8 + BLOCK_SCROLL_PAYLOAD;
+            if (report)
+                report->scrollBlocks = true;
+        } else if (tag == BLOCK_SECURE) {
+            if (!in.i32LE(record.isSecure) || !in.bytes(record.textHash.data(), record.textHash.size()) ||
+                !in.i32LE(cipherLength))
+                return damage.fail("block 16 runs past the end", at);
+            consumed += 8 + BLOCK_SECURE_PAYLOAD;
+        } else {
+            if (size < 0 || !in.skip(static_cast<std::size_t>(size)))
+                return damage.fail("block " + str(tag) + " of " + str(size) + " bytes runs past the end", at);
+            consumed += 8 + static_cast<long long>(size);
+        }
+    }
+    return true;
+}
+
+template <class Reader>
+bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, Damage& damage)
+{
+    const std::size_t start = in.offset();
+    damage.record = index;
+    damage.recordStart = start;
+    std::int32_t titleLength = 0, textLength = 0, blockTotal = 0, cipherLength = 0;
+    if (!in.i32LE(record.order) || !in.i32LE(record.parentOrder) || !in.u8(record.isFolder) ||
+        !in.u8(record.isExpanded) || !in.skip(2) || !in.i32LE(titleLength) || !in.i32LE(textLength) ||
+        !in.i32LE(blockTotal))
+        return damage.fail("the record list ends early", start);
+    if (!readBlocks(in, blockTotal, record, cipherLength, report, damage))
+        return false;
+    if (titleLength < 0 || !in.cString(record.title, static_cast<std::size_t>(titleLength)))
+        return damage.fail("title length " + str(titleLength) + " runs past the end", in.offset());
+    if (record.isSecure != 0) {
+        record.isSecure = 1;
+        if (cipherLength < 0 || !in.canRead(static_cast<std::size_t>(cipherLength)))
+            return damage.fail("cipher length " + str(cipherLength) + " runs past the end", in.offset());
+        record.cipher.resize(static_cast<std::size_t>(cipherLength));
+        if (cipherLength > 0 && !in.bytes(&record.cipher[0], record.cipher.size()))
+            return damage.fail("the cipher cannot be read", in.offset());
+    } else if (textLength < 0 || !in.cString(record.text, static_cast<std::size_t>(textLength))) {
+        return damage.fail("text length " + str(textLength) + " runs past the end", in.offset());
+    }
+    // The tree is rebuilt from parentOrder: it must name an earlier record.
+    if (record.parentOrder < 0 || record.parentOrder >= index)
+        record.parentOrder = -1;
+    record.isFolder = record.isFolder != 0 ? 1 : 0;
+    record.isExpanded = record.isExpanded != 0 ? 1 : 0;
+    return true;
+}
+
+template <class Reader>
+bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
+{
+    Damage damage{report};
+    unsigned char first[VERSION_BLOCK_SIZE];
+    if (!in.bytes(first, VERSION_BLOCK_SIZE))
+        return damage.fail("shorter than 32 bytes", 0);
+    std::string magic = magicOfBytes(first, VERSION_BLOCK_SIZE);
+    if (report)
+        report->magic = magic;
+    if (magic != CURRENT_MAGIC && magic != PREVIOUS_MAGIC)
+        return damage.fail("not a data file this reader knows (magic \"" + magic + "\")", 0);
+    version = decodeVersionBlock(first);
+    if (!readHeader(in, magic, header, damage))
+        return false;
+
+    std::int32_t count = 0;
+    std::size_t countAt = in.offset();
+    if (!in.i32LE(count))
+        return damage.fail("the record count is missing", countAt);
+    if (count < 0 || static_cast<std::size_t>(count) > in.remaining() / RECORD_HEAD_SIZE)
+        return damage.fail("record count " + str(count) + " cannot fit in the remaining " +
+                               str(static_cast<long long>(in.remaining())) + " bytes",
+                           countAt);
+    table.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        PageRecord record;
+        if (!readRecord(in, k, record, report, damage))
+            return false;
+        table.appendRecord(std::move(record));
+    }
+    normaliseHeader(header, count);
+    return true;
+}
+
+template <class Reader>
+bool readBookInto(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
+{
+    table.clear();
+    header = newFileHeader();
+    if (readBook(in, table, header, version, report))
+        return true;
+    table.clear();
+    header = newFileHeader();
+    return false;
+}
+
+} // namespace
+
+bool isOlderMagic(const std::string& magic)
+{
+    for (const char* older : OLDER_MAGICS)
+        if (magic == older)
+            return true;
+    return false;
+}
+
+int detectDataBytes(const void* first, std::size_t size)
+{
+    if (size < VERSION_BLOCK_SIZE)
+        return DATA_FILE_UNUSABLE;
+    std::string magic = magicOfBytes(static_cast<const unsigned char*>(first), VERSION_BLOCK_SIZE);
+    if (magic == CURRENT_MAGIC || magic == PREVIOUS_MAGIC)
+        return DATA_FILE_CURRENT;
+    return isOlderMagic(magic) ? DATA_FILE_OLDER : DATA_FILE_UNUSABLE;
+}
+
+int detectDataFile(const std::string& path)
+{
+    FileReader in;
+    FileOpenResult opened = in.open(path);
+    if (opened == FileOpenResult::Missing)
+        return DATA_FILE_MISSING;
+    unsigned char first[VERSION_BLOCK_SIZE];
+    if (opened != FileOpenResult::Opened || !in.bytes(first, VERSION_BLOCK_SIZE))
+        return DATA_FILE_UNUSABLE;
+    return detectDataBytes(first, VERSION_BLOCK_SIZE);
+}
+
+bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE])
+{
+    FileReader in;
+    return in.open(path) == FileOpenResult::Opened && in.bytes(buffer, VERSION_BLOCK_SIZE);
+}
+
+bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                  ReadReport* report)
+{
+    FileReader in;
+    FileOpenResult opened = in.open(path);
+    if (opened != FileOpenResult::Opened) {
+        table.clear();
+        header = newFileHeader();
+        if (report) {
+            report->missing = opened == FileOpenResult::Missing;
+            report->problem = report->missing ? "the file does not exist" : "the file cannot be opened";
+        }
+        return false;
+    }
+    return readBookInto(in, table, header, version, report);
+}
+
+bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
+                   VersionBlock& version, ReadReport* report)
+{
+    ByteReader in(data, size);
+    return readBookInto(in, table, header, version, report);
+}
+
+namespace {
+
+std::size_t cStringLength(const std::string& s)
+{
+    const void* nul = std::memchr(s.data(), 0, s.size());
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - s.data()) : s.size();
+}
+
+// Table indices in the order the records are written: by `order`, ties in
+// table order. After a refresh the orders are 0..n-1 and this is one pass.
+std::vector<int> writeSequence(const PageTable& table)
+{
+    const int n = table.count();
+    std::vector<int> sequence(static_cast<std::size_t>(n), -1);
+    bool direct = true;
+    for (int i = 0; i < n && direct; ++i) {
+        std::int32_t order = table.recordAt(i).order;
+        if (order < 0 || order >= n || sequence[static_cast<std::size_t>(order)] != -1)
+            direct = false;
+        else
+            sequence[static_cast<std::size_t>(order)] = i;
+    }
+    if (direct)
+        return sequence;
+    for (int i = 0; i < n; ++i)
+        sequence[static_cast<std::size_t>(i)] = i;
+    std::stable_sort(sequence.begin(), sequence.end(),
+                     [&](int a, int b) { return table.recordAt(a).order < table.recordAt(b).order; });
+    return sequence;
+}
+
+std::size_t recordSize(const PageRecord& r, bool writeScroll)
+{
+    std::size_t size = RECORD_HEAD_SIZE + cStringLength(r.title) + 1;
+    size += writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0;
+    size += r.isSecure != 0 ? 8 + BLOCK_SECURE_PAYLOAD + r.cipher.size() : cStringLength(r.text) + 1;
+    return size;
+}
+
+void appendRecord(std::string& out, const PageRecord& r, bool writeScroll)
+{
+    using bytes::appendI32LE;
+    const bool secure = r.isSecure != 0;
+    const std::size_t titleLength = cStringLength(r.title);
+    const std::size_t textLength = cStringLength(r.text);
+    appendI32LE(out, r.order);
+    appendI32LE(out, r.parentOrder);
+    out.push_back(static_cast<char>(r.isFolder));
+    out.push_back(static_cast<char>(r.isExpanded));
+    out.append(2, '\0');
+    appendI32LE(out, static_cast<std::int32_t>(titleLength + 1));
+    appendI32LE(out, static_cast<std::int32_t>(textLength + 1));
+    appendI32LE(out, (writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0) + (secure ? 8 + BLOCK_SECURE_PAYLOAD : 0));
+    if (writeScroll) {
+        appendI32LE(out, BLOCK_SCROLL);
+        appendI32LE(out, BLOCK_SCROLL_PAYLOAD);
+        appendI32LE(out, r.scrollH);
+        appendI32LE(out, r.scrollV);
+        appendI32LE(out, r.selStart);
+        appendI32LE(out, r.selEnd);
+    }
+    if (secure) {
+        appendI32LE(out, BLOCK_SECURE);
+        appendI32LE(out, BLOCK_SECURE_PAYLOAD);
+        appendI32LE(out, 1);
+        out.append(reinterpret_cast<const char*>(r.textHash.data()), r.textHash.size());
+        appendI32LE(out, static_cast<std::int32_t>(r.cipher.size()));
+    }
+    out.append(r.title.data(), titleLength);
+    out.push_back('\0');
+    if (secure) {
+        out.append(r.cipher);
+    } else {
+        out.append(r.text.data(), textLength);
+        out.push_back('\0');
+    }
+}
+
+} // namespace
+
+std::string buildDataFile(const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
+                          bool writeScroll)
+{
+    const std::vector<int> sequence = writeSequence(table);
+    std::size_t total = RECORD_LIST_OFFSET;
+    for (int index : sequence)
+        total += recordSize(table.recordAt(index), writeScroll);
+
+    std::string out;
+    out.reserve(total);
+    unsigned char block[VERSION_BLOCK_SIZE];
+    encodeVersionBlock(version, block);
+    out.append(reinterpret_cast<const char*>(block), sizeof block);
+
+    DataFileHeader fixed = header;
+    fixed.reserved20 = 0;
+    fixed.extensionSize = static_cast<std::int32_t>(HEADER_EXTENSION_SIZE);
+    fixed.extensionFormat = EXTENSION_FORMAT;
+    unsigned char raw[HEADER_SIZE];
+    encodeHeader(fixed, raw);
+    out.append(reinterpret_cast<const char*>(raw), sizeof raw);
+
+    bytes::appendI32LE(out, table.count());
+    for (int index : sequence)
+        appendRecord(out, table.recordAt(index), writeScroll);
+    return out;
+}
+
+bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
+                   const DataFileHeader& header)
+{
+    return writeFileAtomically(path, buildDataFile(table, header, version, writeScroll));
+}

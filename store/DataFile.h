@@ -1,0 +1,128 @@
+// The data file: version block, header and the record list.
+//
+//   0    32   version block (magic, save kind, book number)
+//   32   108  header, base part
+//   140  180  header, extension (when the header's extension size is > 0)
+//   320  4    number of records
+//   324  ...  records in tree pre-order
+//
+// Integers are 32-bit little-endian; strings are code page 932 with one NUL,
+// and every stored length counts the NUL. Backups use the same format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "store/PageTable.h"
+
+constexpr char CURRENT_MAGIC[] = "qpad300";   // string resource 115
+constexpr char PREVIOUS_MAGIC[] = "qpad200b1"; // read by the same reader
+
+enum class SaveKind : std::int32_t { ExitData = 0, Periodic = 1, BeforeRestore = 2, BeforeDelete = 3 };
+
+constexpr std::size_t VERSION_BLOCK_SIZE = 32;
+constexpr std::size_t MAGIC_SIZE = 12;
+constexpr std::size_t HEADER_SIZE = 288;
+constexpr std::size_t HEADER_BASE_SIZE = 108;
+constexpr std::size_t HEADER_EXTENSION_SIZE = 180;
+constexpr std::size_t PREVIOUS_EXTENSION_READ = 16;
+constexpr std::size_t RECORD_HEAD_SIZE = 24;
+constexpr std::size_t RECORD_LIST_OFFSET = VERSION_BLOCK_SIZE + HEADER_SIZE + 4; // 324
+constexpr std::int32_t EXTENSION_FORMAT = 300;
+constexpr int WINDOW_COLOUR_COUNT = 18;
+
+constexpr std::int32_t BLOCK_SCROLL = 1;    // scrollH, scrollV, selStart, selEnd
+constexpr std::int32_t BLOCK_SECURE = 16;   // isSecure, textHash, cipher length
+constexpr std::int32_t BLOCK_SCROLL_PAYLOAD = 16;
+constexpr std::int32_t BLOCK_SECURE_PAYLOAD = 40;
+
+struct VersionBlock {
+    char magic[MAGIC_SIZE] = {};   // NUL-padded
+    std::int32_t saveKind = 0;
+    std::int32_t bookNumber = 0;
+};
+
+// A version block with the current magic.
+VersionBlock makeVersionBlock(SaveKind kind, std::int32_t bookNumber);
+// The magic up to its first NUL (at most 12 bytes).
+std::string magicOf(const VersionBlock& version);
+void encodeVersionBlock(const VersionBlock& version, unsigned char out[VERSION_BLOCK_SIZE]);
+VersionBlock decodeVersionBlock(const unsigned char in[VERSION_BLOCK_SIZE]);
+
+// The 288-byte header; the comments give the offset in the header.
+struct DataFileHeader {
+    std::int32_t bookmark = 0;               // 0: order of the bookmarked record
+    std::int32_t windowColourIndex = 0;      // 4: background brush, 10 = custom colour
+    std::uint32_t customWindowColour = 0;    // 8: COLORREF
+    std::uint8_t listLines = 0;              // 12: page list lines and buttons
+    std::uint8_t noWrap = 0;                 // 13
+    std::uint8_t urlDetection = 0;           // 14
+    std::uint8_t copyAsText = 0;             // 15
+    std::uint8_t pasteAsText = 0;            // 16
+                                             // 17..19: padding, written as zeros
+    std::int32_t reserved20 = 0;             // 20: always written as 0
+    std::int32_t standardFontHeight = 0;     // 24
+    char standardFontFace[32] = {};          // 28: NUL-padded
+    std::uint8_t reserved60[32] = {};        // 60
+    std::int32_t reserved92 = 0;             // 92
+    std::uint32_t standardFontColour = 0;    // 96: COLORREF
+    std::int32_t textLimit = 0;              // 100
+    std::int32_t extensionSize = 0;          // 104
+    std::int32_t extensionFormat = 0;        // 108
+    std::uint32_t listTextColour = 0;        // 112
+    std::uint32_t listBackColour = 0;        // 116
+    std::uint32_t memoBackColour = 0;        // 120
+    std::int32_t passwordRegistered = 0;     // 124
+    std::uint8_t checkValue[128] = {};       // 128: SHA-256, then zeros
+    std::uint8_t salt[32] = {};              // 256
+};
+
+// The header of a new book: default colours and font, no password.
+DataFileHeader newFileHeader();
+void encodeHeader(const DataFileHeader& header, unsigned char out[HEADER_SIZE]);
+DataFileHeader decodeHeader(const unsigned char in[HEADER_SIZE]);
+std::string fontFaceOf(const DataFileHeader& header);
+void setFontFace(DataFileHeader& header, const std::string& face);
+// Forgets a password registration: flag, check value and salt.
+void clearPasswordRegistration(DataFileHeader& header);
+
+// detectDataFile results.
+constexpr int DATA_FILE_CURRENT = 0;   // "qpad300" or "qpad200b1": readDataFile
+constexpr int DATA_FILE_OLDER = 1;     // first or second generation: readOldDataFile
+constexpr int DATA_FILE_UNUSABLE = 2;  // cannot be opened, too short, unknown magic
+constexpr int DATA_FILE_MISSING = 3;
+
+int detectDataFile(const std::string& path);
+// The same decision over the first bytes of a file.
+int detectDataBytes(const void* first, std::size_t size);
+bool isOlderMagic(const std::string& magic);
+// Reads the first 32 bytes; true when the file opened and had them.
+bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE]);
+
+// What a reader found; `problem` is empty after a successful read.
+struct ReadReport {
+    std::string magic;
+    bool missing = false;
+    bool scrollBlocks = false;      // some record carried block 1
+    std::string problem;
+    std::int64_t problemOffset = -1;  // where the damage starts, -1 when unknown
+};
+
+// Reads a "qpad300" or "qpad200b1" file. The table is cleared and the header
+// and version block start from the values for a new file. A file that ends
+// inside the record list, whose stored lengths run past its end or whose
+// record count cannot fit is damaged: the result is false, the table empty.
+bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                  ReadReport* report = nullptr);
+bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
+                   VersionBlock& version, ReadReport* report = nullptr);
+
+// The whole file as bytes, records by `order` (ties in table order). The
+// fixed header values (reserved 0, extension size 180, format 300) and the
+// zero padding are written whatever the header holds.
+std::string buildDataFile(const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
+                          bool writeScroll);
+// Writes the file atomically; false leaves any old file as it was.
+bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
+                   const DataFileHeader& header);

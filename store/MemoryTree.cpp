@@ -1,0 +1,62 @@
+#include "store/MemoryTree.h"
+
+const MemoryTree::Node& MemoryTree::node(ItemHandle item) const
+{
+    if (item == NO_ITEM || item > nodes_.size())
+        return none_;
+    return nodes_[item - 1];
+}
+
+MemoryTree::Node& MemoryTree::node(ItemHandle item)
+{
+    if (item == NO_ITEM || item > nodes_.size()) {
+        none_ = Node();
+        return none_;
+    }
+    return nodes_[item - 1];
+}
+
+ItemHandle MemoryTree::nextVisible(ItemHandle item) const
+{
+    const Node& n = node(item);
+    if (n.expanded && n.firstChild != NO_ITEM)
+        return n.firstChild;
+    while (item != NO_ITEM) {
+        ItemHandle sibling = node(item).nextSibling;
+        if (sibling != NO_ITEM)
+            return sibling;
+        item = node(item).parent;
+    }
+    return NO_ITEM;
+}
+
+ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, int image, int /*selectedImage*/)
+{
+    if (parent != NO_ITEM && parent > nodes_.size())
+        return NO_ITEM;
+    Node added;
+    added.title = title;
+    added.image = image;
+    added.parent = parent;
+    nodes_.push_back(added);
+    ItemHandle item = nodes_.size();
+    ItemHandle& last = parent == NO_ITEM ? lastRoot_ : nodes_[parent - 1].lastChild;
+    if (last != NO_ITEM)
+        nodes_[last - 1].nextSibling = item;
+    else if (parent == NO_ITEM)
+        firstRoot_ = item;
+    else
+        nodes_[parent - 1].firstChild = item;
+    last = item;
+    return item;
+}
+
+void MemoryTree::setExpanded(ItemHandle item, bool expanded)
+{
+    node(item).expanded = expanded;
+}
+
+void MemoryTree::setImage(ItemHandle item, int image)
+{
+    node(item).image = image;
+}

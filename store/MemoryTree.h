@@ -1,0 +1,46 @@
+// A page tree kept in plain memory, for qpdtool and the tests: it behaves
+// like the page list's tree for the walk, the build and the expanded state.
+#pragma once
+
+#include <vector>
+
+#include "store/TreeSource.h"
+
+class MemoryTree : public TreeSource, public TreeBuilder {
+public:
+    ItemHandle firstRoot() const override { return firstRoot_; }
+    ItemHandle firstChild(ItemHandle item) const override { return node(item).firstChild; }
+    ItemHandle nextSibling(ItemHandle item) const override { return node(item).nextSibling; }
+    ItemHandle parent(ItemHandle item) const override { return node(item).parent; }
+    // Like the tree control: the first child when the item is expanded,
+    // otherwise the next item below it at its own or a higher level.
+    ItemHandle nextVisible(ItemHandle item) const override;
+    int image(ItemHandle item) const override { return node(item).image; }
+
+    ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage) override;
+    void setExpanded(ItemHandle item, bool expanded) override;
+
+    bool isExpanded(ItemHandle item) const { return node(item).expanded; }
+    const std::string& title(ItemHandle item) const { return node(item).title; }
+    void setImage(ItemHandle item, int image);
+    int itemCount() const { return static_cast<int>(nodes_.size()); }
+
+private:
+    struct Node {
+        std::string title;
+        int image = 0;
+        bool expanded = false;
+        ItemHandle parent = NO_ITEM;
+        ItemHandle firstChild = NO_ITEM;
+        ItemHandle lastChild = NO_ITEM;
+        ItemHandle nextSibling = NO_ITEM;
+    };
+    const Node& node(ItemHandle item) const;
+    Node& node(ItemHandle item);
+
+    // Handles are 1-based positions in nodes_; 0 stays "no item".
+    std::vector<Node> nodes_;
+    ItemHandle firstRoot_ = NO_ITEM;
+    ItemHandle lastRoot_ = NO_ITEM;
+    Node none_;
+};

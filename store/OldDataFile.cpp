@@ -1,0 +1,142 @@
+#include "store/OldDataFile.h"
+
+#include <cstring>
+
+#include "store/ByteReader.h"
+#include "store/ByteWriter.h"
+#include "store/FileReader.h"
+
+namespace {
+
+bool fail(ReadReport* report, const std::string& what, std::size_t offset)
+{
+    if (report && report->problem.empty()) {
+        report->problem = what;
+        report->problemOffset = static_cast<std::int64_t>(offset);
+    }
+    return false;
+}
+
+template <class Reader>
+bool readOldBook(Reader& in, PageTable& table, ReadReport* report)
+{
+    unsigned char first[VERSION_BLOCK_SIZE];
+    if (!in.bytes(first, sizeof first))
+        return fail(report, "shorter than 32 bytes", 0);
+    std::string magic = magicOf(decodeVersionBlock(first));
+    if (report)
+        report->magic = magic;
+    if (detectDataBytes(first, sizeof first) != DATA_FILE_OLDER)
+        return fail(report, "not a file of an older generation (magic \"" + magic + "\")", 0);
+    std::int32_t count = bytes::getI32LE(first + 12);
+    if (!in.skip(OLD_HEADER_SIZE - VERSION_BLOCK_SIZE))
+        return fail(report, "the header ends early", in.offset());
+    const std::size_t pageHead = 4 + OLD_TITLE_SIZE;
+    if (count < 0 || static_cast<std::size_t>(count) > in.remaining() / pageHead)
+        return fail(report, "page count " + std::to_string(count) + " cannot fit in the remaining " +
+                                std::to_string(in.remaining()) + " bytes",
+                    12);
+    table.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const std::size_t start = in.offset();
+        const std::string where = "page " + std::to_string(i) + " (offset " + std::to_string(start) + "): ";
+        std::int32_t length = 0;
+        PageRecord record;
+        if (!in.i32LE(length) || !in.cString(record.title, OLD_TITLE_SIZE))
+            return fail(report, where + "the page list ends early", start);
+        if (length < 0 || !in.cString(record.text, static_cast<std::size_t>(length)))
+            return fail(report, where + "text length " + std::to_string(length) + " runs past the end", in.offset());
+        record.order = i;
+        record.parentOrder = -1;
+        record.isFolder = 0;
+        record.isExpanded = 1;
+        table.appendRecord(std::move(record));
+    }
+    return true;
+}
+
+template <class Reader>
+bool readOldBookInto(Reader& in, PageTable& table, ReadReport* report)
+{
+    table.clear();
+    if (readOldBook(in, table, report))
+        return true;
+    table.clear();
+    return false;
+}
+
+bool isLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+void appendEscaped(std::string& out, unsigned char c)
+{
+    static const char HEX[] = "0123456789abcdef";
+    out += "\\'";
+    out += HEX[c >> 4];
+    out += HEX[c & 15];
+}
+
+// The first three lines of the empty page, up to the paragraph's font size.
+const char RTF_START[] =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
+    "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
+    "{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
+    "\\viewkind4\\uc1\\pard\\cf1\\lang1041\\f0\\fs23";
+
+} // namespace
+
+bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* report)
+{
+    FileReader in;
+    FileOpenResult opened = in.open(path);
+    if (opened != FileOpenResult::Opened) {
+        table.clear();
+        if (report) {
+            report->missing = opened == FileOpenResult::Missing;
+            report->problem = report->missing ? "the file does not exist" : "the file cannot be opened";
+        }
+        return false;
+    }
+    return readOldBookInto(in, table, report);
+}
+
+bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, ReadReport* report)
+{
+    ByteReader in(data, size);
+    return readOldBookInto(in, table, report);
+}
+
+std::string plainTextToRtf(const std::string& text)
+{
+    std::string out(RTF_START);
+    out.reserve(out.size() + text.size() * 2 + 16);
+    if (!text.empty())
+        out += ' ';
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
+                ++i;
+            out += "\\par\r\n";
+        } else if (isLeadByte(c) && i + 1 < n) {
+            // Both bytes escaped: a trail byte may look like \ { or }.
+            appendEscaped(out, c);
+            appendEscaped(out, static_cast<unsigned char>(text[++i]));
+        } else if (c >= 0x80 || c < 0x20) {
+            if (c == '\t')
+                out += "\\tab ";
+            else
+                appendEscaped(out, c);
+        } else if (c == '\\' || c == '{' || c == '}') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    out += "\\par\r\n}\r\n";
+    return out;
+}

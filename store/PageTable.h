@@ -1,0 +1,87 @@
+// The book in memory: one PageRecord per page or folder.
+//
+// While the program runs the page list is the authority on the tree's shape;
+// each record carries the handle of its tree item, and `order`/`parentOrder`
+// hold the shape in flattened form only right after a load and right after
+// refreshFromTree. The position of a record in the table is not its tree
+// position, except immediately after a load.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// Handle of a page-list tree item; the Win32 side casts HTREEITEM to it.
+using ItemHandle = std::uintptr_t;
+constexpr ItemHandle NO_ITEM = 0;
+
+struct PageRecord {
+    ItemHandle item = NO_ITEM;
+    std::string title;                 // code page 932
+    std::string text;                  // RTF; empty for a secure page at rest
+    std::array<std::uint8_t, 32> textHash{};
+    std::uint8_t isFolder = 0;
+    std::uint8_t isExpanded = 0;
+    std::int32_t order = 0;
+    std::int32_t parentOrder = 0;
+    std::int32_t selStart = 0;
+    std::int32_t selEnd = 0;
+    std::int32_t scrollH = 0;
+    std::int32_t scrollV = 0;
+    std::int32_t isSecure = 0;
+    std::string cipher;                // raw bytes, not text
+};
+
+// The text of every page a command creates (222 bytes).
+extern const char EMPTY_PAGE_RTF[];
+constexpr std::size_t EMPTY_PAGE_RTF_LENGTH = 222;
+
+class PageTable {
+public:
+    int count() const { return static_cast<int>(records_.size()); }
+
+    // Index of the first record with this item, or -1.
+    int indexOfItem(ItemHandle item) const;
+    // The item must be in the table.
+    PageRecord& recordOfItem(ItemHandle item);
+    const PageRecord& recordOfItem(ItemHandle item) const;
+    // The index must be inside the table.
+    PageRecord& recordAt(int index);
+    const PageRecord& recordAt(int index) const;
+
+    void addEmptyRecord(ItemHandle item);
+    void addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder);
+    void appendRecord(const PageRecord& record);
+    void appendRecord(PageRecord&& record);
+    // Removes one record; the ones behind it keep their relative order.
+    void removeAt(int index);
+    void clear();
+    void reserve(int records) { records_.reserve(records > 0 ? static_cast<std::size_t>(records) : 0); }
+
+    // Gives a record a new item handle and keeps the lookup index current.
+    // Code that writes `item` directly is still found (the index notices stale
+    // entries), this is just the cheap way.
+    void setItem(int index, ItemHandle item);
+
+private:
+    void rebuildIndex() const;
+    bool indexEntryValid(ItemHandle item, int index) const;
+
+    std::vector<PageRecord> records_;
+    // First index holding each item handle. A cache: checked on every use and
+    // rebuilt whenever it does not match the records.
+    mutable std::unordered_map<ItemHandle, int> index_;
+    mutable bool indexStale_ = false;
+};
+
+// A full copy of every field, `item` included.
+void copyRecord(const PageRecord& source, PageRecord& destination);
+// Copies every field except `item`; `item` too when copyItem is 1.
+void copyFields(const PageRecord& source, PageRecord& destination, int copyItem);
+void setTitle(PageRecord& record, const std::string& title);
+void setCipher(PageRecord& record, const void* bytes, std::size_t length);
+// Copies `cipher` out into a buffer of at least its length; returns the length.
+std::size_t readCipher(const PageRecord& record, void* buffer);
