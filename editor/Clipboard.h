@@ -1,0 +1,45 @@
+#pragma once
+// The clipboard as zero-terminated code page 932 byte strings, and the two
+// steps the memo editor runs around every cut, copy and paste ("copy as
+// text" and "paste as text").
+//
+// Every operation opens and closes the clipboard itself (no owner window);
+// nothing is held between calls.
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+namespace clipboard {
+
+// The registered "Rich Text Format" clipboard format.
+UINT RtfFormat();
+
+// Reads the clipboard's CF_TEXT. `text` is emptied first; false when there is
+// no text or the clipboard cannot be opened.
+bool ReadClipboardText(std::string& text);
+// Puts `text` on the clipboard as CF_TEXT, emptying the clipboard first only
+// when asked (so it can sit beside other formats). False, with nothing done,
+// for an empty text or when the clipboard cannot be opened.
+bool WriteClipboardText(const std::string& text, bool emptyFirst);
+// Byte length of the clipboard's text; 0 when there is none.
+std::size_t ClipboardTextLength();
+
+// The same for any format that holds a zero-terminated byte string.
+bool ReadClipboardFormat(UINT format, std::string& text);
+// Always empties the clipboard first.
+bool WriteClipboardFormat(const std::string& text, UINT format);
+std::size_t ClipboardFormatLength(UINT format);
+
+// Runs after the control has cut or copied. With copy-as-text on, reduces
+// whatever text the clipboard holds to CF_TEXT alone (any RTF is dropped) and
+// reports that it acted, even when there was nothing to reduce.
+bool CopyAsTextStep(bool copyAsText);
+
+// Pastes for the editor. `previousProc` is the control's own window procedure
+// (the one its subclass replaced), used for the control's own paste; nullptr
+// when the control is not subclassed. Returns whether it acted; when it did
+// not, the caller lets the control paste by itself.
+bool PasteStep(HWND edit, WNDPROC previousProc, bool pasteAsText);
+
+}  // namespace clipboard

@@ -1,0 +1,195 @@
+// The clipboard over byte strings, and the copy-as-text and paste steps.
+#include "editor/Clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "editor/RichEditTestSupport.h"
+#include "editor/RtfStream.h"
+
+using editortest::RichEdit;
+
+namespace {
+
+const char BOLD_LINE_RTF[] = "{\\rtf1\\ansi\\ansicpg932{\\b bold \\'93\\'fa}\\par\r\n}\r\n";
+const char BOLD_LINE_TEXT[] = "bold 日\r\n";
+
+void emptyClipboard() {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+bool clipboardHasRtf() {
+    return IsClipboardFormatAvailable(clipboard::RtfFormat()) != FALSE;
+}
+
+std::string clipboardText() {
+    std::string text;
+    clipboard::ReadClipboardText(text);
+    return text;
+}
+
+std::string clipboardRtf() {
+    std::string rtf;
+    clipboard::ReadClipboardFormat(clipboard::RtfFormat(), rtf);
+    return rtf;
+}
+
+// RTF and its text side by side, as a rich-text program leaves them.
+void putRtfAndText(const std::string& rtf, const std::string& text) {
+    ASSERT_TRUE(clipboard::WriteClipboardFormat(rtf, clipboard::RtfFormat()));
+    ASSERT_TRUE(clipboard::WriteClipboardText(text, false));
+}
+
+class ClipboardTest : public ::testing::Test {
+protected:
+    void SetUp() override { emptyClipboard(); }
+    void TearDown() override { emptyClipboard(); }
+    RichEdit edit;
+    HWND hwnd() const { return edit.hwnd(); }
+    std::string text() const { return rtfstream::EditorText(edit.hwnd()); }
+};
+
+TEST_F(ClipboardTest, TextAndFormatsAreZeroTerminatedByteStrings) {
+    EXPECT_FALSE(clipboard::WriteClipboardText("", true));
+    std::string text = "stale";
+    EXPECT_FALSE(clipboard::ReadClipboardText(text));
+    EXPECT_EQ("", text);
+    EXPECT_EQ(0u, clipboard::ClipboardTextLength());
+
+    ASSERT_TRUE(clipboard::WriteClipboardText("表示ソフト abc", true));
+    EXPECT_EQ("表示ソフト abc", clipboardText());
+    EXPECT_EQ(14u, clipboard::ClipboardTextLength());
+
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
+    EXPECT_EQ(BOLD_LINE_TEXT, clipboardText());
+    EXPECT_EQ(std::strlen(BOLD_LINE_RTF), clipboard::ClipboardFormatLength(clipboard::RtfFormat()));
+
+    // text written with emptying first stands alone
+    ASSERT_TRUE(clipboard::WriteClipboardText("alone", true));
+    EXPECT_FALSE(clipboardHasRtf());
+    EXPECT_EQ(0u, clipboard::ClipboardFormatLength(clipboard::RtfFormat()));
+}
+
+TEST_F(ClipboardTest, CopyAsTextLeavesOnlyPlainTextOfTheCopiedSelection) {
+    rtfstream::StreamInRtf(hwnd(), BOLD_LINE_RTF);
+    edit.select(0, 6);
+    SendMessageA(hwnd(), WM_COPY, 0, 0);
+    ASSERT_EQ("bold 日", clipboardText());
+
+    EXPECT_TRUE(clipboard::CopyAsTextStep(true));
+    EXPECT_FALSE(clipboardHasRtf());
+    EXPECT_EQ("bold 日", clipboardText());
+}
+
+TEST_F(ClipboardTest, CopyAsTextOffLeavesTheClipboardAlone) {
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    EXPECT_FALSE(clipboard::CopyAsTextStep(false));
+    EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
+}
+
+TEST_F(ClipboardTest, CopyAsTextOfNothingStillReducesTheClipboardToText) {
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    EXPECT_TRUE(clipboard::CopyAsTextStep(true));
+    EXPECT_FALSE(clipboardHasRtf());
+    EXPECT_EQ(BOLD_LINE_TEXT, clipboardText());
+
+    emptyClipboard();
+    EXPECT_TRUE(clipboard::CopyAsTextStep(true));  // acts whenever the mode is on
+}
+
+TEST_F(ClipboardTest, PasteAsTextOfRtfInsertsPlainTextAndRestoresTheClipboard) {
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, true));
+
+    // the plain text, then what the control makes of "\r\n\r\n"
+    RichEdit expected;
+    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(BOLD_LINE_TEXT));
+    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n\r\n"));
+    EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text());
+    EXPECT_EQ(0, text().compare(0, 7, "bold 日"));
+    EXPECT_FALSE(edit.isBold(0, 4));
+
+    EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
+    EXPECT_EQ(BOLD_LINE_TEXT, clipboardText());
+}
+
+TEST_F(ClipboardTest, PasteAsTextOfRtfWithoutParagraphEndPastesOnce) {
+    putRtfAndText("{\\rtf1\\ansi{\\b word}}", "word");
+    EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, true));
+    EXPECT_EQ("word", text());
+    EXPECT_FALSE(edit.isBold(0, 4));
+    EXPECT_EQ("{\\rtf1\\ansi{\\b word}}", clipboardRtf());
+}
+
+TEST_F(ClipboardTest, RtfWithPasteAsTextOffOrAnEmptyClipboardIsLeftToTheControl) {
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    EXPECT_FALSE(clipboard::PasteStep(hwnd(), nullptr, false));
+    EXPECT_EQ("", text());
+    EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
+
+    // the control's own paste then keeps the formatting
+    SendMessageA(hwnd(), WM_PASTE, 0, 0);
+    EXPECT_TRUE(edit.isBold(0, 4));
+
+    emptyClipboard();
+    EXPECT_FALSE(clipboard::PasteStep(hwnd(), nullptr, true));
+}
+
+TEST_F(ClipboardTest, PlainTextEndingWithALineBreakAlsoPastesTwoLineBreaks) {
+    ASSERT_TRUE(clipboard::WriteClipboardText("line\r\n", true));
+    EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, false));
+
+    RichEdit expected;
+    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("line\r\n"));
+    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n\r\n"));
+    EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text());
+    EXPECT_EQ("line\r\n", clipboardText());
+}
+
+TEST_F(ClipboardTest, PlainTextWithoutALineBreakAtItsEndIsPastedOnce) {
+    const char* texts[] = {"x", "\n", "a\r\nb", "日本"};
+    for (const char* pasted : texts) {
+        SetWindowTextA(hwnd(), "");
+        ASSERT_TRUE(clipboard::WriteClipboardText(pasted, true));
+        EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, true)) << pasted;
+
+        RichEdit expected;
+        SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pasted));
+        EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text()) << pasted;
+        EXPECT_EQ(pasted, clipboardText());
+    }
+}
+
+// A subclass that sends every paste through the step, as the memo editor does.
+struct Subclassed {
+    static WNDPROC previous;
+    static int pastesSeen;
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_PASTE) {
+            ++pastesSeen;
+            if (clipboard::PasteStep(hwnd, previous, false)) return 0;
+        }
+        return CallWindowProcA(previous, hwnd, msg, wp, lp);
+    }
+};
+WNDPROC Subclassed::previous = nullptr;
+int Subclassed::pastesSeen = 0;
+
+TEST_F(ClipboardTest, ThePasteStepBypassesTheSubclassThatCallsIt) {
+    Subclassed::previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclassed::proc)));
+    Subclassed::pastesSeen = 0;
+    ASSERT_TRUE(clipboard::WriteClipboardText("ab\r\n", true));
+    SendMessageA(hwnd(), WM_PASTE, 0, 0);
+    EXPECT_EQ(1, Subclassed::pastesSeen);
+    EXPECT_EQ(0, text().compare(0, 4, "ab\r\n"));
+    EXPECT_GT(text().size(), 4u);
+    SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclassed::previous));
+}
+
+}  // namespace
