@@ -208,3 +208,25 @@ TEST_F(RtfStreamTest, WholeFileReadNeedsRoomForTheTerminatingZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RtfStreamTest, SavingThePageAsksForTheFileAndCancelWritesNothing) {
+    SetWindowTextA(hwnd(), "page text");
+    std::string proposed = folder.file("page.txt");
+    {
+        MessageBoxWatcher dialog("名前を付けて保存", IDCANCEL);
+        std::string path = proposed;
+        EXPECT_FALSE(rtfstream::SavePageToFile(hwnd(), nullptr, path));
+        EXPECT_EQ(proposed, path);
+        EXPECT_EQ(1u, dialog.texts().size());
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(proposed.c_str()));
+
+    MessageBoxWatcher dialog("名前を付けて保存", IDOK);
+    std::string path = proposed;
+    EXPECT_TRUE(rtfstream::SavePageToFile(hwnd(), nullptr, path));
+    EXPECT_EQ("page text", fileBytes(path));
+}
+
+}  // namespace
