@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/MainControls.h"
+
+MainControls gControls;

@@ -1,0 +1,80 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/Toolbar.h"
+
+#include "res/resource.h"
+
+namespace toolbar {
+
+const ButtonSpec BUTTONS[BUTTON_COUNT] = {
+    {0, 32790, false, IDS_TIP_ADD_PAGE},        // add page
+    {1, 32791, false, IDS_TIP_ADD_FOLDER},      // add folder
+    {2, 32789, false, IDS_TIP_EDIT_TITLE},      // edit title
+    {3, 32792, false, IDS_TIP_DELETE},          // delete
+    {I_IMAGENONE, BLANK_ID, false, 0},
+    {4, 32835, true, IDS_TIP_TOPMOST},          // always on top
+    {I_IMAGENONE, BLANK_ID, false, 0},
+    {5, 32839, false, IDS_TIP_TEXT_COLOUR},     // text colour
+    {6, 32838, false, IDS_TIP_FONT},            // font
+};
+
+namespace {
+
+void addButtons(HWND bar, HINSTANCE instance) {
+    TBADDBITMAP bitmap{instance, IDB_TOOLBAR};
+    SendMessageA(bar, TB_ADDBITMAP, IMAGE_COUNT, reinterpret_cast<LPARAM>(&bitmap));
+    TBBUTTON buttons[BUTTON_COUNT] = {};
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        const ButtonSpec& spec = BUTTONS[i];
+        buttons[i].iBitmap = spec.image;
+        buttons[i].idCommand = spec.command;
+        buttons[i].fsState = spec.command == BLANK_ID ? TBSTATE_INDETERMINATE : TBSTATE_ENABLED;
+        buttons[i].fsStyle = spec.check ? BTNS_CHECK : BTNS_BUTTON;
+    }
+    SendMessageA(bar, TB_ADDBUTTONSA, BUTTON_COUNT, reinterpret_cast<LPARAM>(buttons));
+}
+
+// Each tip covers its button's rectangle; the tooltip subclasses the toolbar to see the mouse.
+HWND addToolbarTips(HWND bar, HINSTANCE instance) {
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, instance, nullptr);
+    if (!tip) return nullptr;
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        if (!BUTTONS[i].tipString) continue;
+        TTTOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V2_SIZE;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = bar;
+        info.uId = static_cast<UINT_PTR>(BUTTONS[i].command);
+        SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&info.rect));
+        info.hinst = instance;
+        info.lpszText = MAKEINTRESOURCEA(BUTTONS[i].tipString);
+        SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageA(bar, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tip), 0);
+    return tip;
+}
+
+}  // namespace
+
+Toolbar create(HWND parent) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Toolbar tb;
+    tb.window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_TOP,
+                                CONTROL_ID, 0, nullptr, 0, nullptr, 0, IMAGE_WIDTH, IMAGE_HEIGHT, IMAGE_WIDTH,
+                                IMAGE_HEIGHT, sizeof(TBBUTTON));
+    if (!tb.window) return tb;
+    addButtons(tb.window, instance);
+    tb.tooltip = addToolbarTips(tb.window, instance);
+    SendMessageA(tb.window, TB_AUTOSIZE, 0, 0);
+    return tb;
+}
+
+int height(HWND toolbar) {
+    RECT r{};
+    if (toolbar) GetWindowRect(toolbar, &r);
+    return r.bottom - r.top;
+}
+
+}  // namespace toolbar

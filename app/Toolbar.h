@@ -1,0 +1,35 @@
+#pragma once
+// The main window's toolbar: nine buttons (seven commands, two blank slots)
+// with their tooltips.
+
+#include <windows.h>
+
+namespace toolbar {
+
+constexpr int CONTROL_ID = 1006;
+constexpr int BLANK_ID = 1011;      // the blank slots; no handler knows this id
+constexpr int BUTTON_COUNT = 9;
+constexpr int IMAGE_COUNT = 7;
+constexpr int IMAGE_WIDTH = 40;
+constexpr int IMAGE_HEIGHT = 36;
+
+struct ButtonSpec {
+    int image;      // -2 (no image) for a blank slot
+    int command;
+    bool check;     // a check button (always on top)
+    int tipString;  // string resource of the tooltip, 0 for none
+};
+extern const ButtonSpec BUTTONS[BUTTON_COUNT];
+
+struct Toolbar {
+    HWND window = nullptr;
+    HWND tooltip = nullptr;
+};
+
+// Creates the toolbar with its images, buttons and tooltips along the top of `parent`.
+Toolbar create(HWND parent);
+
+// Height of the toolbar's window rectangle.
+int height(HWND toolbar);
+
+}  // namespace toolbar

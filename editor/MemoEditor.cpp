@@ -1,0 +1,305 @@
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "editor/MemoEditor.h"
+
+#include "editor/Twips.h"
+#include "pagelist/PageListRules.h"
+#include "settings/CommonDialogs.h"
+
+namespace {
+
+const char PROP_THIS[] = "MYRE_THIS";
+const char DEFAULT_FACE[] = "ＭＳ ゴシック";
+constexpr BYTE SHIFTJIS = 128;
+
+// Control characters that Ctrl+C, Ctrl+X and Ctrl+V type.
+constexpr WPARAM CHAR_CTRL_C = 0x03;
+constexpr WPARAM CHAR_CTRL_X = 0x18;
+constexpr WPARAM CHAR_CTRL_V = 0x16;
+
+void copyFace(char (&dst)[LF_FACESIZE], const std::string& face) {
+    std::string cut = pagelist::cutTitle(face, LF_FACESIZE - 1);
+    std::memcpy(dst, cut.c_str(), cut.size() + 1);
+}
+
+}  // namespace
+
+MemoEditor::MemoEditor() { library_ = LoadLibraryA("RICHED20.DLL"); }
+
+HWND MemoEditor::Create(HWND parent) {
+    window_ = CreateWindowExA(0, "RICHEDIT20A", "", STYLE, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)),
+                              GetModuleHandleA(nullptr), nullptr);
+    if (!window_) return nullptr;
+
+    HDC dc = GetDC(window_);
+    pixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window_, dc);
+    if (pixelsPerInch_ <= 0) pixelsPerInch_ = 96;
+
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof(cf);
+    cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
+    cf.yHeight = twips::fromPixels(DEFAULT_PIXELS, pixelsPerInch_);
+    cf.crTextColor = 0;
+    cf.bCharSet = SHIFTJIS;
+    std::strcpy(cf.szFaceName, DEFAULT_FACE);
+    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof(pf);
+    pf.dwMask = PFM_LINESPACING;
+    pf.bLineSpacingRule = 0;
+    pf.dyLineSpacing = 10;
+    SendMessageA(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    SetPropA(window_, PROP_THIS, this);
+    return window_;
+}
+
+void MemoEditor::Resize(int width, int height) {
+    RECT r;
+    GetWindowRect(window_, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window_), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(window_, r.left, r.top, width, height, TRUE);
+}
+
+void MemoEditor::SetNoWrap(bool flag) {
+    noWrap = flag;
+    SendMessageA(window_, EM_SETTARGETDEVICE, 0, flag ? 1 : 0);
+}
+
+void MemoEditor::SetUrlDetection(bool on) {
+    urlDetection = on;
+    SendMessageA(window_, EM_AUTOURLDETECT, on ? TRUE : FALSE, 0);
+}
+
+void MemoEditor::SetDefaultFont(const std::string& face, int pixels, COLORREF colour) {
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof(cf);
+    SendMessageA(window_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    cf.dwMask |= CFM_FACE | CFM_SIZE | CFM_COLOR;
+    cf.dwEffects &= ~CFE_AUTOCOLOR;  // an automatic colour would hide the one given
+    copyFace(cf.szFaceName, face);
+    cf.yHeight = twips::fromPixels(std::abs(pixels), pixelsPerInch_);
+    cf.crTextColor = colour;
+    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+}
+
+void MemoEditor::SetBackColour(COLORREF colour) { SendMessageA(window_, EM_SETBKGNDCOLOR, 0, colour); }
+
+void MemoEditor::SetTextLimit(int characters) { SendMessageA(window_, EM_EXLIMITTEXT, 0, characters); }
+
+CHARFORMATA MemoEditor::selectionFormat() const {
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof(cf);
+    SendMessageA(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+void MemoEditor::applyToSelection(CHARFORMATA& format) {
+    format.cbSize = sizeof(format);
+    SendMessageA(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+void MemoEditor::SetSelectionColour(COLORREF colour) {
+    CHARFORMATA cf = selectionFormat();
+    cf.dwMask |= CFM_COLOR;
+    cf.dwEffects &= ~CFE_AUTOCOLOR;
+    cf.crTextColor = colour;
+    applyToSelection(cf);
+}
+
+void MemoEditor::SetSelectionFont(const std::string& face, int pixels) {
+    CHARFORMATA cf = selectionFormat();
+    cf.dwMask |= CFM_SIZE | CFM_FACE;
+    cf.yHeight = twips::fromPixels(pixels, pixelsPerInch_);
+    copyFace(cf.szFaceName, face);
+    applyToSelection(cf);
+}
+
+void MemoEditor::SetSelectionFace(const std::string& face) {
+    CHARFORMATA cf = selectionFormat();
+    cf.dwMask = CFM_FACE;
+    copyFace(cf.szFaceName, face);
+    applyToSelection(cf);
+}
+
+void MemoEditor::SetSelectionSize(int pixels) {
+    CHARFORMATA cf = selectionFormat();
+    cf.dwMask = CFM_SIZE;
+    cf.yHeight = twips::fromPixels(pixels, pixelsPerInch_);
+    applyToSelection(cf);
+}
+
+// Follows the effect bit the control reports; for a mixed selection that is its own choice.
+void MemoEditor::toggleEffect(DWORD effect) {
+    CHARFORMATA cf = selectionFormat();
+    const bool on = (cf.dwEffects & effect) != 0;
+    cf.dwMask = effect;
+    cf.dwEffects = on ? 0 : effect;
+    applyToSelection(cf);
+}
+
+void MemoEditor::ToggleBold() { toggleEffect(CFE_BOLD); }
+void MemoEditor::ToggleItalic() { toggleEffect(CFE_ITALIC); }
+void MemoEditor::ToggleStrikeOut() { toggleEffect(CFE_STRIKEOUT); }
+void MemoEditor::ToggleUnderline() { toggleEffect(CFE_UNDERLINE); }
+
+void MemoEditor::ChooseSelectionColour() {
+    COLORREF colour = selectionFormat().crTextColor;
+    if (!dialogs::chooseColourRecent(window_, colour, customColours())) return;
+    lastColour = colour;
+    SetSelectionColour(colour);
+}
+
+void MemoEditor::ChooseSelectionFace() {
+    std::string face = selectionFormat().szFaceName;
+    if (!dialogs::chooseFontName(window_, face) || face.empty()) return;
+    SetSelectionFace(face);
+}
+
+void MemoEditor::ChooseSelectionSize() {
+    // the dialog gets a character height, which is what the control's size means
+    int height = -twips::toPixels(selectionFormat().yHeight, pixelsPerInch_);
+    if (!dialogs::chooseFontSize(window_, height) || height == 0) return;
+    SetSelectionSize(std::abs(height));
+}
+
+void MemoEditor::ChooseSelectionFont() {
+    CHARFORMATA cf = selectionFormat();
+    dialogs::StyledFont font;
+    font.face = cf.szFaceName;
+    font.height = -twips::toPixels(cf.yHeight, pixelsPerInch_);
+    font.bold = (cf.dwEffects & CFE_BOLD) != 0;
+    font.italic = (cf.dwEffects & CFE_ITALIC) != 0;
+    font.underline = (cf.dwEffects & CFE_UNDERLINE) != 0;
+    font.strikeOut = (cf.dwEffects & CFE_STRIKEOUT) != 0;
+    if (!dialogs::chooseFontStyled(window_, font)) return;
+
+    CHARFORMATA chosen{};
+    chosen.cbSize = sizeof(chosen);
+    chosen.dwMask = CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    chosen.dwEffects = (font.bold ? CFE_BOLD : 0) | (font.italic ? CFE_ITALIC : 0) |
+                       (font.underline ? CFE_UNDERLINE : 0) | (font.strikeOut ? CFE_STRIKEOUT : 0);
+    chosen.yHeight = twips::fromPixels(std::abs(font.height), pixelsPerInch_);
+    copyFace(chosen.szFaceName, font.face);
+    lastFont = chosen;
+    applyToSelection(chosen);
+}
+
+void MemoEditor::ApplyLastColour() { SetSelectionColour(lastColour); }
+
+void MemoEditor::ApplyLastFont() {
+    if (lastFont.cbSize == 0) return;  // the font dialog has not been used yet
+    CHARFORMATA cf = lastFont;
+    applyToSelection(cf);
+}
+
+void MemoEditor::SelectAll() { SendMessageA(window_, EM_SETSEL, 0, -1); }
+
+POINT MemoEditor::GetScrollPosition() const {
+    return {GetScrollPos(window_, SB_HORZ), GetScrollPos(window_, SB_VERT)};
+}
+
+void MemoEditor::SetScrollPosition(int horizontal, int vertical) {
+    const WORD h = static_cast<WORD>(horizontal < 0 ? 0 : horizontal > 0xFFFF ? 0xFFFF : horizontal);
+    const WORD v = static_cast<WORD>(vertical < 0 ? 0 : vertical > 0xFFFF ? 0xFFFF : vertical);
+    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, v), 0);
+    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), 0);
+    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, h), 0);
+    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, h), 0);
+    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+}
+
+std::string MemoEditor::GetSelectedFirstLine() const {
+    CHARRANGE sel{};
+    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    const LONG length = sel.cpMax > sel.cpMin ? sel.cpMax - sel.cpMin : 0;
+    std::vector<char> buffer(2 * static_cast<size_t>(length) + 1, 0);
+    SendMessageA(window_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+    std::string text(buffer.data());
+    const size_t cr = text.find('\r');
+    return cr == std::string::npos ? text : text.substr(0, cr);
+}
+
+void MemoEditor::setClipboardSteps(ClipboardStep copyAsText, ClipboardStep paste) {
+    copyAsTextStep_ = copyAsText;
+    pasteStep_ = paste;
+}
+
+LRESULT MemoEditor::callOriginal(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(previousProc_, window_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MemoEditor::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<MemoEditor*>(GetPropA(hwnd, PROP_THIS));
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_KEYDOWN: return self->onArrowKey(wParam, lParam);
+    case WM_CHAR: return self->onCtrlChar(wParam, lParam);
+    case WM_CUT:
+    case WM_COPY: return self->onCopyOrCut(msg, wParam, lParam);
+    case WM_PASTE: return self->onPaste(wParam, lParam);
+    default: return self->callOriginal(msg, wParam, lParam);
+    }
+}
+
+// At the edges of the text an arrow key that could only beep is swallowed.
+LRESULT MemoEditor::onArrowKey(WPARAM key, LPARAM lParam) {
+    const bool arrow = key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
+    if (arrow && arrowKeyStaysPut(key)) return 0;
+    return callOriginal(WM_KEYDOWN, key, lParam);
+}
+
+bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
+    CHARRANGE sel{};
+    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (sel.cpMin != sel.cpMax && !shift) return false;
+    const LRESULT startLine = SendMessageA(window_, EM_EXLINEFROMCHAR, 0, sel.cpMin);
+    const LRESULT endLine = SendMessageA(window_, EM_EXLINEFROMCHAR, 0, sel.cpMax);
+    const LRESULT endLineStart = SendMessageA(window_, EM_LINEINDEX, endLine, 0);
+    const bool endOnLastLine = SendMessageA(window_, EM_LINEINDEX, endLine + 1, 0) == -1;
+    const LRESULT endLineLength = SendMessageA(window_, EM_LINELENGTH, endLineStart, 0);
+    const bool endAtLineEnd = sel.cpMax >= endLineStart + endLineLength;
+    switch (key) {
+    case VK_LEFT: return sel.cpMin == 0;
+    case VK_UP: return startLine == 0 && (!shift || sel.cpMin == 0);
+    case VK_RIGHT: return endOnLastLine && endAtLineEnd;
+    case VK_DOWN: return endOnLastLine && (!shift || endAtLineEnd);
+    default: return false;
+    }
+}
+
+// Ctrl+C, Ctrl+X and Ctrl+V: the control has already acted on the key-down;
+// the clipboard steps then adjust what it did.
+LRESULT MemoEditor::onCtrlChar(WPARAM wParam, LPARAM lParam) {
+    if (wParam == CHAR_CTRL_C || wParam == CHAR_CTRL_X) {
+        if (copyAsTextStep_ && copyAsTextStep_(*this)) return 0;
+    } else if (wParam == CHAR_CTRL_V && pasteStep_) {
+        callOriginal(EM_UNDO, 0, 0);  // take back the control's own paste
+        if (pasteStep_(*this)) return 0;
+        callOriginal(EM_REDO, 0, 0);
+    }
+    return callOriginal(WM_CHAR, wParam, lParam);
+}
+
+LRESULT MemoEditor::onCopyOrCut(UINT msg, WPARAM wParam, LPARAM lParam) {
+    callOriginal(msg, wParam, lParam);
+    if (copyAsTextStep_) copyAsTextStep_(*this);
+    return 0;
+}
+
+LRESULT MemoEditor::onPaste(WPARAM wParam, LPARAM lParam) {
+    if (pasteStep_ && pasteStep_(*this)) return 0;
+    return callOriginal(WM_PASTE, wParam, lParam);
+}

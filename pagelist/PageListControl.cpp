@@ -1,0 +1,279 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "pagelist/PageListControl.h"
+
+#include "pagelist/PageListRules.h"
+
+namespace {
+
+const char PROP_THIS[] = "QP_PAGELIST";
+constexpr WPARAM CMD_DELETE_PAGE = 32792;  // "ページの削除"
+constexpr int IMAGE_SIZE = 16;
+
+HTREEITEM handle(ItemHandle item) { return reinterpret_cast<HTREEITEM>(item); }
+ItemHandle toItem(LRESULT result) { return static_cast<ItemHandle>(result); }
+
+}  // namespace
+
+HWND PageListControl::Create(HWND parent) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    window_ = CreateWindowExA(0, WC_TREEVIEWA, "", STYLE, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), instance, nullptr);
+    if (!window_) return nullptr;
+    HICON icons[16];
+    for (int i = 0; i < 16; ++i) {
+        icons[i] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON,
+                                                 IMAGE_SIZE, IMAGE_SIZE, 0));
+    }
+    BuildImageList(icons);
+    for (HICON icon : icons) {
+        if (icon) DestroyIcon(icon);  // the image list keeps its own copies
+    }
+    SetPropA(window_, PROP_THIS, this);
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    return window_;
+}
+
+void PageListControl::BuildImageList(const HICON icons[16]) {
+    imageList_ = ImageList_Create(IMAGE_SIZE, IMAGE_SIZE, ILC_MASK | ILC_COLOR8, 16, 0);
+    for (int i = 0; i < 16; ++i) ImageList_AddIcon(imageList_, icons[i]);
+    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList_));
+}
+
+void PageListControl::RestoreWindowProc() {
+    if (!window_ || !previousProc_) return;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    RemovePropA(window_, PROP_THIS);
+    previousProc_ = nullptr;
+}
+
+LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<PageListControl*>(GetPropA(hwnd, PROP_THIS));
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return self->onFocus(msg, wParam, lParam);
+    case WM_KEYDOWN: return self->onKeyDown(wParam, lParam);
+    case WM_CHAR: return self->onChar(wParam, lParam);
+    default: return self->callPrevious(msg, wParam, lParam);
+    }
+}
+
+LRESULT PageListControl::callPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(previousProc_, window_, msg, wParam, lParam);
+}
+
+// Focus widening (AutoView) is the main window's business; it hears of every change.
+LRESULT PageListControl::onFocus(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (focusHook_) focusHook_(msg == WM_SETFOCUS);
+    return callPrevious(msg, wParam, lParam);
+}
+
+// Delete deletes the selected page, once per key-down, auto-repeat included.
+LRESULT PageListControl::onKeyDown(WPARAM wParam, LPARAM lParam) {
+    if (wParam != VK_DELETE) return callPrevious(WM_KEYDOWN, wParam, lParam);
+    SendMessageA(GetParent(window_), WM_COMMAND, CMD_DELETE_PAGE, 0);
+    return 0;
+}
+
+// Enter moves on to the page's text.
+LRESULT PageListControl::onChar(WPARAM wParam, LPARAM lParam) {
+    if (wParam != VK_RETURN) return callPrevious(WM_CHAR, wParam, lParam);
+    if (enterTarget_) SetFocus(enterTarget_);
+    return 0;
+}
+
+ItemHandle PageListControl::relative(ItemHandle item, UINT relation) const {
+    if (!item || !window_) return 0;
+    if (item == root()) {
+        // the root pseudo-item has children (the top level) but no relatives
+        if (relation != TVGN_CHILD) return 0;
+        return toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    }
+    return toItem(SendMessageA(window_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(handle(item))));
+}
+
+ItemHandle PageListControl::Parent(ItemHandle item) const { return relative(item, TVGN_PARENT); }
+ItemHandle PageListControl::FirstChild(ItemHandle item) const { return relative(item, TVGN_CHILD); }
+ItemHandle PageListControl::NextSibling(ItemHandle item) const { return relative(item, TVGN_NEXT); }
+ItemHandle PageListControl::PreviousSibling(ItemHandle item) const { return relative(item, TVGN_PREVIOUS); }
+
+int PageListControl::ancestorCount(ItemHandle item) const {
+    int count = 0;
+    for (ItemHandle p = Parent(item); p; p = Parent(p)) ++count;
+    return count;
+}
+
+ItemHandle PageListControl::GetSelection() const {
+    if (!window_) return 0;
+    return toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void PageListControl::Select(ItemHandle item) {
+    SendMessageA(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(handle(item)));
+}
+
+namespace {
+
+// Pre-order successor of `item` that stays inside the subtree of `top` (0: the whole tree).
+ItemHandle nextWithin(const PageListControl& list, ItemHandle item, ItemHandle top) {
+    if (ItemHandle child = list.FirstChild(item)) return child;
+    for (ItemHandle cur = item; cur && cur != top; cur = list.Parent(cur)) {
+        if (ItemHandle sibling = list.NextSibling(cur)) return sibling;
+    }
+    return 0;
+}
+
+}  // namespace
+
+ItemHandle PageListControl::NextInOrder(ItemHandle item) const {
+    if (!item || item == root()) return 0;
+    return nextWithin(*this, item, 0);
+}
+
+ItemHandle PageListControl::PreviousInOrder(ItemHandle item) const {
+    if (!item || item == root()) return 0;
+    ItemHandle prev = PreviousSibling(item);
+    if (!prev) return Parent(item);
+    // the previous sibling's deepest last descendant
+    for (ItemHandle child = FirstChild(prev); child; child = FirstChild(prev)) {
+        prev = child;
+        for (ItemHandle next = NextSibling(prev); next; next = NextSibling(prev)) prev = next;
+    }
+    return prev;
+}
+
+int PageListControl::Depth(ItemHandle item) const {
+    return ancestorCount(item) + ((GetWindowLongA(window_, GWL_STYLE) & TVS_HASBUTTONS) ? 1 : 0);
+}
+
+std::string PageListControl::GetTitle(ItemHandle item) const {
+    char buffer[pagelist::TITLE_MAX_BYTES + 1] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = handle(item);
+    tv.pszText = buffer;
+    tv.cchTextMax = sizeof(buffer);
+    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+        return std::string();
+    return pagelist::cutTitle(buffer);
+}
+
+void PageListControl::SetTitle(ItemHandle item, const std::string& title) {
+    if (!item || item == root()) return;
+    std::string text = pagelist::cutTitle(title);
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = handle(item);
+    tv.pszText = &text[0];
+    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+// The expanded state bit, not "is the first child the next visible item":
+// that test fails for an open folder inside a closed one.
+bool PageListControl::IsExpanded(ItemHandle item) const {
+    if (!FirstChild(item) || item == root()) return false;
+    LRESULT state = SendMessageA(window_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(handle(item)), TVIS_EXPANDED);
+    return (state & TVIS_EXPANDED) != 0;
+}
+
+ItemImages PageListControl::GetImages(ItemHandle item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = handle(item);
+    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+        return {0, 0};
+    return {tv.iImage, tv.iSelectedImage};
+}
+
+void PageListControl::SetImages(ItemHandle item, int image, int selected) {
+    if (!item || item == root()) return;
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = handle(item);
+    tv.iImage = image;
+    tv.iSelectedImage = selected;
+    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+void PageListControl::Resize(int width, int height) {
+    RECT r;
+    GetWindowRect(window_, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window_), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(window_, r.left, r.top, width, height, TRUE);
+}
+
+ItemHandle PageListControl::InsertItem(const std::string& title, int image, ItemHandle parent, int selected) {
+    std::string text = pagelist::cutTitle(title);
+    TVINSERTSTRUCTA ins{};
+    ins.hParent = parent ? handle(parent) : TVI_ROOT;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT;
+    ins.item.pszText = &text[0];
+    if (image != -1) {
+        ins.item.mask |= TVIF_IMAGE;
+        ins.item.iImage = image;
+    }
+    if (selected != -1) {
+        ins.item.mask |= TVIF_SELECTEDIMAGE;
+        ins.item.iSelectedImage = selected;
+    }
+    return toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+std::vector<ItemMove> PageListControl::DeleteItem(ItemHandle item) {
+    if (!item) return {};  // the control would read 0 as "everything"
+    std::vector<ItemMove> gone = CollectSubtree(item);
+    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle(item)));
+    return gone;
+}
+
+void PageListControl::CommitLabelEdit(const TVITEMA& edited) {
+    if (!edited.pszText) return;  // a cancelled edit keeps the old title
+    std::string text = pagelist::cutTitle(edited.pszText);
+    TVITEMA tv = edited;
+    tv.pszText = &text[0];
+    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+void PageListControl::Reveal(ItemHandle item) {
+    if (!item || item == root()) return;
+    SendMessageA(window_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(handle(item)));
+    const int indent = static_cast<int>(SendMessageA(window_, TVM_GETINDENT, 0, 0));
+    const int x = ancestorCount(item) * indent;
+    // scrolling by message moves the content together with the thumb
+    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+    SetScrollPos(window_, SB_HORZ, x, TRUE);
+}
+
+std::vector<ItemMove> PageListControl::CollectSubtree(ItemHandle item) const {
+    std::vector<ItemMove> out;
+    for (const ItemLink& link : CollectSubtreeLinks(item)) out.push_back({link.item, 0});
+    return out;
+}
+
+// Walks without recursion, so a deep tree cannot exhaust the stack.
+std::vector<ItemLink> PageListControl::CollectSubtreeLinks(ItemHandle item) const {
+    std::vector<ItemLink> out;
+    if (!item || !window_) return out;
+    out.push_back({item, Parent(item), FirstChild(item), 0});
+    for (ItemHandle cur = FirstChild(item); cur; cur = nextWithin(*this, cur, item)) {
+        out.push_back({cur, Parent(cur), FirstChild(cur), 0});
+    }
+    return out;
+}
+
+void PageListControl::SetLines(bool on) {
+    LONG style = GetWindowLongA(window_, GWL_STYLE) | 0xF;
+    if (!on) style ^= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
+    SetWindowLongA(window_, GWL_STYLE, style);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+bool PageListControl::HasLines() const { return (GetWindowLongA(window_, GWL_STYLE) & TVS_HASLINES) != 0; }
+
+void PageListControl::SetTextColour(COLORREF colour) { SendMessageA(window_, TVM_SETTEXTCOLOR, 0, colour); }
+
+void PageListControl::SetBackColour(COLORREF colour) { SendMessageA(window_, TVM_SETBKCOLOR, 0, colour); }

@@ -1,0 +1,103 @@
+#pragma once
+// The page list: the tree-view control on the left of the main window that
+// shows every page and folder. Items carry no data of their own; an item's
+// handle is its page's identity while the program runs.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using ItemHandle = std::uintptr_t;
+
+// One item of a pre-order walk with its neighbours (0 where there is none).
+struct ItemLink {
+    ItemHandle item;
+    ItemHandle parent;      // 0 for top-level items and for the root
+    ItemHandle firstChild;
+    int spare;              // always 0
+};
+
+// One item of a subtree; `moved` is filled by a drop with the re-created item.
+struct ItemMove {
+    ItemHandle item;
+    ItemHandle moved;
+};
+
+struct ItemImages {
+    int image;
+    int selected;
+};
+
+class PageListControl {
+public:
+    static constexpr int CONTROL_ID = 1004;
+    static constexpr DWORD STYLE = 0x50B0102F;
+
+    // Called by the subclass when the control gains (true) or loses (false) the focus.
+    using FocusHook = void (*)(bool gained);
+
+    // The tree's own root: walks from it list it first.
+    static ItemHandle root() { return reinterpret_cast<ItemHandle>(TVI_ROOT); }
+
+    // Creates the control (zero size), its sixteen icons and its subclass.
+    HWND Create(HWND parent);
+    void BuildImageList(const HICON icons[16]);
+    // Puts the control's own window procedure back (shutdown).
+    void RestoreWindowProc();
+
+    void setFocusHook(FocusHook hook) { focusHook_ = hook; }
+    // Window that Enter in the page list sends the focus to (the memo editor).
+    void setEnterTarget(HWND target) { enterTarget_ = target; }
+
+    HWND window() const { return window_; }
+
+    ItemHandle GetSelection() const;
+    void Select(ItemHandle item);
+    ItemHandle NextInOrder(ItemHandle item) const;
+    ItemHandle PreviousInOrder(ItemHandle item) const;
+    int Depth(ItemHandle item) const;
+    std::string GetTitle(ItemHandle item) const;
+    void SetTitle(ItemHandle item, const std::string& title);
+    bool IsExpanded(ItemHandle item) const;
+    ItemImages GetImages(ItemHandle item) const;
+    void SetImages(ItemHandle item, int image, int selected);
+    void Resize(int width, int height);
+    // Appends an item as the last child of `parent` (0 or root() for the top level).
+    // An image of -1 is left unset.
+    ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected);
+    std::vector<ItemMove> DeleteItem(ItemHandle item);
+    void CommitLabelEdit(const TVITEMA& edited);
+    void Reveal(ItemHandle item);
+    std::vector<ItemMove> CollectSubtree(ItemHandle item) const;
+    std::vector<ItemLink> CollectSubtreeLinks(ItemHandle item) const;
+
+    // The lines option: has-buttons, has-lines and lines-at-root together.
+    void SetLines(bool on);
+    bool HasLines() const;
+    void SetTextColour(COLORREF colour);
+    void SetBackColour(COLORREF colour);
+
+    // Tree navigation of the control itself (0 where there is none).
+    ItemHandle Parent(ItemHandle item) const;
+    ItemHandle FirstChild(ItemHandle item) const;
+    ItemHandle NextSibling(ItemHandle item) const;
+    ItemHandle PreviousSibling(ItemHandle item) const;
+
+private:
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT onFocus(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT onKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT onChar(WPARAM wParam, LPARAM lParam);
+    LRESULT callPrevious(UINT msg, WPARAM wParam, LPARAM lParam);
+    ItemHandle relative(ItemHandle item, UINT relation) const;
+    int ancestorCount(ItemHandle item) const;
+
+    HWND window_ = nullptr;
+    WNDPROC previousProc_ = nullptr;
+    HIMAGELIST imageList_ = nullptr;
+    FocusHook focusHook_ = nullptr;
+    HWND enterTarget_ = nullptr;
+};

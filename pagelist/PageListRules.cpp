@@ -1,0 +1,28 @@
+#include "pagelist/PageListRules.h"
+
+#include "res/resource.h"
+
+namespace pagelist {
+
+const int IMAGE_ICONS[16] = {
+    IDI_PAGE,        IDI_PAGE_SEL,        IDI_FOLDER,        IDI_FOLDER_SEL,
+    IDI_PAGE_MARK,   IDI_PAGE_MARK,       IDI_FOLDER_MARK,   IDI_FOLDER_MARK,
+    IDI_SPAGE,       IDI_SPAGE_SEL,       IDI_SFOLDER,       IDI_SFOLDER_SEL,
+    IDI_SPAGE_MARK,  IDI_SPAGE_MARK,      IDI_SFOLDER_MARK,  IDI_SFOLDER_MARK,
+};
+
+namespace {
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+}  // namespace
+
+std::string cutTitle(const std::string& text, std::size_t maxBytes) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t step = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + step > maxBytes || end + step > text.size()) break;
+        end += step;
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace pagelist
