@@ -1,0 +1,3 @@
+#include "app/Book.h"
+
+Book gBook;

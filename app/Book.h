@@ -1,0 +1,19 @@
+// The open book: its page table, the data-file header and version values,
+// the page clipboard, and which page the editor shows.
+#pragma once
+
+#include <cstdint>
+
+#include "store/DataFile.h"
+#include "store/PageTable.h"
+
+struct Book {
+    PageTable pages;
+    PageTable clipboard;           // the page clipboard of copy and paste; never saved
+    DataFileHeader header = newFileHeader();
+    std::int32_t bookNumber = 0;   // tells backups of this book from others
+    ItemHandle shownItem = NO_ITEM;  // the page whose text the editor holds
+    bool dragging = false;         // a page is being dragged: selection changes are ignored
+};
+
+extern Book gBook;

@@ -1,0 +1,54 @@
+#include <windows.h>
+
+#include "settings/ColourScheme.h"
+
+#include "app/MainControls.h"
+#include "settings/WindowColours.h"
+
+namespace colourscheme {
+
+namespace {
+
+HBRUSH gBrushes[windowcolours::COUNT] = {};
+
+int validIndex(int index) { return (index >= 0 && index < windowcolours::COUNT) ? index : 0; }
+
+}  // namespace
+
+HBRUSH brushOf(int windowColourIndex) {
+    const int index = validIndex(windowColourIndex);
+    if (gBrushes[index] == nullptr)
+        gBrushes[index] = CreateSolidBrush(windowcolours::colourOf(index, windowcolours::DEFAULT_CUSTOM));
+    return gBrushes[index];
+}
+
+void setCustomColour(COLORREF colour) {
+    HBRUSH old = gBrushes[windowcolours::CUSTOM_INDEX];
+    gBrushes[windowcolours::CUSTOM_INDEX] = CreateSolidBrush(colour & 0x00FFFFFF);
+    if (old) DeleteObject(old);
+}
+
+void setWindowBackground(HWND mainWindow, int windowColourIndex) {
+    if (!mainWindow) return;
+    SetClassLongPtrA(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brushOf(windowColourIndex)));
+    InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+void applyScheme(HWND mainWindow, const DataFileHeader& header) {
+    // the class may still hold the old custom brush: switch it over before that brush goes
+    setWindowBackground(mainWindow, 0);
+    setCustomColour(header.customWindowColour);
+    setWindowBackground(mainWindow, header.windowColourIndex);
+    gControls.pageList.SetTextColour(header.listTextColour);
+    gControls.pageList.SetBackColour(header.listBackColour);
+    gControls.memo.SetBackColour(header.memoBackColour);
+}
+
+void deleteBrushes() {
+    for (HBRUSH& brush : gBrushes) {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+}
+
+}  // namespace colourscheme
