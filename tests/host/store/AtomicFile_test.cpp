@@ -1,0 +1,43 @@
+#include "store/AtomicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include "TestBooks.h"
+
+using namespace testbooks;
+
+namespace {
+
+int entriesIn(const std::string& folder)
+{
+    int count = 0;
+    DIR* dir = opendir(folder.c_str());
+    while (dirent* entry = readdir(dir))
+        count += std::string(entry->d_name) != "." && std::string(entry->d_name) != "..";
+    closedir(dir);
+    return count;
+}
+
+TEST(AtomicFile, ReplacesWholeFilesAndCleansUpAfterFailures)
+{
+    TempFolder folder;
+    std::string path = folder.file("quiltpad.ini");
+    ASSERT_TRUE(writeFileAtomically(path, std::string("first\0bytes", 11)));
+    EXPECT_EQ(std::string("first\0bytes", 11), readFile(path));
+    ASSERT_TRUE(writeFileAtomically(path, "2"));
+    EXPECT_EQ("2", readFile(path));
+    ASSERT_TRUE(writeFileAtomically(path, ""));
+    EXPECT_EQ("", readFile(path));
+
+    EXPECT_FALSE(writeFileAtomically(folder.file("no/such/file"), "x"));
+    EXPECT_FALSE(writeFileAtomically("", "x"));
+    std::string taken = folder.file("taken");
+    ASSERT_EQ(0, mkdir(taken.c_str(), 0755));
+    EXPECT_FALSE(writeFileAtomically(taken, "x"));
+    EXPECT_EQ(2, entriesIn(folder.path())) << "only the file and the folder, no temporary files";
+}
+
+} // namespace
