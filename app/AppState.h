@@ -2,14 +2,21 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "settings/AppPaths.h"
+#include "settings/IniSettings.h"
 
 struct AppState {
     HINSTANCE instance = nullptr;
     std::string title;            // "キルト帳　　version 3.21"
     paths::AppPaths paths;
+
+    // settings file: read before the first window, written once at exit (app/SettingsIo.cpp)
+    IniSettings ini;
+    std::array<std::uint32_t, 16> customColours{};  // the colour chooser's custom colours, most recent first
 
     HWND mainWindow = nullptr;
     HWND usageWindow = nullptr;   // modeless tool windows join the message loop when they exist

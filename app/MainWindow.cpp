@@ -3,28 +3,12 @@
 #include "app/MainWindow.h"
 
 #include "app/AppState.h"
+#include "app/SettingsIo.h"
 #include "res/resource.h"
 
 namespace mainwindow {
 
 namespace {
-
-const int DEFAULT_WIDTH = 640;
-const int DEFAULT_HEIGHT = 480;
-
-// The window rectangle before any settings are read: centred on the desktop.
-RECT defaultPlacement() {
-    RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    const int width = desktop.right - desktop.left;
-    const int height = desktop.bottom - desktop.top;
-    RECT r;
-    r.left = width / 2 - DEFAULT_WIDTH / 2;
-    r.top = height / 2 - DEFAULT_HEIGHT / 2;
-    r.right = r.left + DEFAULT_WIDTH;
-    r.bottom = r.top + DEFAULT_HEIGHT;
-    return r;
-}
 
 // Background of the main window: the colour of the first entry of the colour scheme.
 HBRUSH backgroundBrush() {
@@ -40,6 +24,7 @@ LRESULT onCreate(HWND window) {
 }
 
 LRESULT onDestroy(HWND window) {
+    if (gApp.saveAtExit) settingsio::collectAndSaveSettings(window);
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     gApp.mainWindow = nullptr;
     PostQuitMessage(0);
@@ -82,7 +67,7 @@ bool registerClass(HINSTANCE instance) {
 HWND create(HINSTANCE instance, int showCommand) {
     char className[64] = {};
     LoadStringA(instance, IDS_CLASS_NAME, className, sizeof className);
-    const RECT r = defaultPlacement();
+    const RECT r = settingsio::savedMainWindowRect();
     HWND window = CreateWindowExA(0, className, gApp.title.c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top,
                                   r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
@@ -93,7 +78,7 @@ HWND create(HINSTANCE instance, int showCommand) {
     placement.rcNormalPosition = r;
     placement.showCmd = SW_HIDE;
     SetWindowPlacement(window, &placement);
-    ShowWindow(window, showCommand);
+    ShowWindow(window, settingsio::firstShowCommand(showCommand));
     UpdateWindow(window);
     return window;
 }

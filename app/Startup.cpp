@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/SettingsIo.h"
 #include "res/resource.h"
 
 namespace startup {
@@ -30,7 +31,7 @@ BOOL CALLBACK findInstanceWindow(HWND window, LPARAM param) {
 void prepareState(HINSTANCE instance, const std::string& appFolder) {
     gApp.instance = instance;
     gApp.title = loadTitle(instance);
-    gApp.paths = paths::derivePaths(appFolder, "", "");
+    settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
     gApp.splitterMin = 10;
     gApp.splitterMax = 70;
     gApp.alwaysOnTop = false;

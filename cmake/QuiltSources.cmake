@@ -1,6 +1,7 @@
 # Collects the sources of the subsystem folders.
 #   Win32 code:    a .cpp that directly includes <windows.h>  -> Windows only
 #   host-only:     a .cpp named *Host.cpp                       -> host only
+#   platform side: a .cpp named *Win.cpp                        -> quiltcore, Windows only
 #   portable code: every other .cpp                            -> both
 set(QUILT_SUBSYSTEMS app store backup secure pagelist editor settings search io help)
 
@@ -17,6 +18,10 @@ function(quilt_collect_sources root portable_var win_var host_var)
         # the program's entry point is added to quiltpad.exe alone
       elseif(name MATCHES "Host\\.cpp$")
         list(APPEND host "${f}")
+      elseif(WIN32 AND name MATCHES "Win\\.cpp$")
+        # the Windows side of a portable module's small platform interface
+        # (AtomicFileWin.cpp, CryptoWin.cpp): portable callers need it in quiltcore
+        list(APPEND portable "${f}")
       elseif(winlines)
         list(APPEND win "${f}")
       else()

@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/SettingsIo.h"
 #include "app/Startup.h"
 
 namespace testapp {
@@ -47,7 +48,7 @@ HWND createMainWindowIn(const std::string& programFolder) {
     gApp = AppState();
     gApp.instance = instance;
     gApp.title = startup::loadTitle(instance);
-    gApp.paths = paths::derivePaths(programFolder, "", "");
+    settingsio::readStartupSettings(programFolder);  // settings and paths as at start-up
     static bool registered = false;
     if (!registered) registered = mainwindow::registerClass(instance);
     HWND window = mainwindow::create(instance, SW_SHOWNORMAL);

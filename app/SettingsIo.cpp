@@ -1,0 +1,141 @@
+#include <windows.h>
+
+#include "app/SettingsIo.h"
+
+#include <vector>
+
+#include "app/AppState.h"
+#include "settings/IniSettings.h"
+#include "settings/ScreenFit.h"
+
+namespace settingsio {
+
+namespace {
+
+// The usage window's check box "次回から起動時に表示しない".
+const int IDC_HOWTO_DONT_SHOW = 1014;
+
+screenfit::Rect fromRect(const RECT& r) {
+    screenfit::Rect s;
+    s.left = r.left;
+    s.top = r.top;
+    s.right = r.right;
+    s.bottom = r.bottom;
+    return s;
+}
+
+BOOL CALLBACK addMonitor(HMONITOR, HDC, LPRECT area, LPARAM param) {
+    reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(*area));
+    return TRUE;
+}
+
+// A settings file from another machine may put the window where no monitor
+// shows it; it then opens on the primary monitor with its saved size.
+void keepMainWindowOnScreen(IniSettings::Window& w) {
+    std::vector<screenfit::Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    RECT work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) GetWindowRect(GetDesktopWindow(), &work);
+    if (monitors.empty()) monitors.push_back(fromRect(work));
+
+    screenfit::Placement saved;
+    saved.x = w.PosX;
+    saved.y = w.PosY;
+    saved.width = w.Width;
+    saved.height = w.Height;
+    const screenfit::Placement placed = screenfit::keepOnScreen(saved, monitors, fromRect(work));
+    w.PosX = placed.x;
+    w.PosY = placed.y;
+}
+
+// The page list's focus widening is for systems before version 6; on later
+// ones, or when the version cannot be told, it is off for this run.
+bool systemAllowsAutoView() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return false;
+    return version.dwMajorVersion < 6;
+}
+
+// Left and top of a tool window's normal placement, when the window exists.
+void readToolWindowCorner(HWND window, int32_t& x, int32_t& y) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (window == nullptr || !GetWindowPlacement(window, &placement)) return;
+    x = placement.rcNormalPosition.left;
+    y = placement.rcNormalPosition.top;
+}
+
+// What the windows know at exit goes into the record; values whose windows
+// do not exist keep what was read at start-up.
+void collectWindowValues(HWND mainWindow) {
+    IniSettings::Window& w = gApp.ini.window;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(mainWindow, &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        w.PosX = r.left;
+        w.PosY = r.top;
+        w.Width = r.right - r.left;
+        w.Height = r.bottom - r.top;
+        w.Maximize = placement.showCmd == SW_SHOWMAXIMIZED;
+    }
+    w.TvWidthPer = gApp.splitterPercent;
+    for (size_t i = 0; i < w.FontColor.size(); ++i) w.FontColor[i] = static_cast<int32_t>(gApp.customColours[i]);
+
+    if (gApp.usageWindow != nullptr)
+        gApp.ini.howToWindow.Visible = IsDlgButtonChecked(gApp.usageWindow, IDC_HOWTO_DONT_SHOW) != BST_CHECKED;
+    readToolWindowCorner(gApp.usageWindow, gApp.ini.howToWindow.PosX, gApp.ini.howToWindow.PosY);
+    readToolWindowCorner(gApp.searchWindow, gApp.ini.searchWindow.PosX, gApp.ini.searchWindow.PosY);
+    gApp.ini.searchWindow.Visible = false;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+void readStartupSettings(const std::string& appFolder) {
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const IniSettings defaults =
+        ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
+
+    // the settings file never moves; the folders it names decide the other paths
+    const std::string iniPath = paths::derivePaths(appFolder, "", "").iniPath;
+    gApp.ini = ini::readIni(iniPath, defaults);
+    gApp.paths = paths::derivePaths(appFolder, gApp.ini.setting.QpdDirPath, gApp.ini.setting.BackupDirPath);
+
+    if (!systemAllowsAutoView()) gApp.ini.window.AutoView = false;
+    for (size_t i = 0; i < gApp.customColours.size(); ++i)
+        gApp.customColours[i] = static_cast<std::uint32_t>(gApp.ini.window.FontColor[i]);
+    gApp.splitterPercent = gApp.ini.window.TvWidthPer;
+    keepMainWindowOnScreen(gApp.ini.window);
+}
+
+RECT savedMainWindowRect() {
+    const IniSettings::Window& w = gApp.ini.window;
+    // hand-edited numbers must not overflow the sums
+    auto clamp = [](int64_t v) { return static_cast<LONG>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v); };
+    RECT r;
+    r.left = w.PosX;
+    r.top = w.PosY;
+    r.right = clamp(int64_t(w.PosX) + w.Width);
+    r.bottom = clamp(int64_t(w.PosY) + w.Height);
+    return r;
+}
+
+int firstShowCommand(int processShowCommand) {
+    return gApp.ini.window.Maximize ? SW_SHOWMAXIMIZED : processShowCommand;
+}
+
+bool collectAndSaveSettings(HWND mainWindow) {
+    // the settings stay in the data folder below the program, wherever the book lives
+    CreateDirectoryA(folderOf(gApp.paths.iniPath).c_str(), nullptr);
+    collectWindowValues(mainWindow);
+    return ini::writeIni(gApp.paths.iniPath, gApp.ini);
+}
+
+}  // namespace settingsio
