@@ -20,6 +20,9 @@ struct Line {
     std::string value;
 };
 
+// A folder setting fits the platform's 260-byte path buffers.
+std::string boundPath(const std::string& path) { return paths::boundCp932(path, paths::MAX_PATH_BYTES - 1); }
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string trimBlanks(const std::string& s, size_t begin, size_t end) {
@@ -103,7 +106,7 @@ public:
 
     std::string getPath(const char* key, const std::string& def) const {
         std::string v;
-        return find(key, v) ? boundCp932(v, paths::MAX_PATH_BYTES - 1) : def;
+        return find(key, v) ? boundPath(v) : def;
     }
 
 private:
@@ -224,18 +227,6 @@ int32_t parseIniInt(const std::string& text, int32_t defaultValue) {
     return int32_t(value);
 }
 
-std::string boundCp932(const std::string& text, size_t maxBytes) {
-    size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        size_t width = (lead && i + 1 < text.size()) ? 2 : 1;
-        if (i + width > maxBytes) break;
-        i += width;
-    }
-    return text.substr(0, i);
-}
-
 bool findIniValue(const std::string& text, const std::string& section, const std::string& key,
                   std::string& value) {
     IniReader r(text);
@@ -301,9 +292,8 @@ std::string formatIni(const IniSettings& s) {
         {"ExitBackup", flag(st.ExitBackup)},
         {"DeleteBackup", flag(st.DeleteBackup)},
     };
-    if (!st.QpdDirPath.empty()) setting.push_back({"QpdDirPath", boundCp932(st.QpdDirPath, paths::MAX_PATH_BYTES - 1)});
-    if (!st.BackupDirPath.empty())
-        setting.push_back({"BackupDirPath", boundCp932(st.BackupDirPath, paths::MAX_PATH_BYTES - 1)});
+    if (!st.QpdDirPath.empty()) setting.push_back({"QpdDirPath", boundPath(st.QpdDirPath)});
+    if (!st.BackupDirPath.empty()) setting.push_back({"BackupDirPath", boundPath(st.BackupDirPath)});
     writeIniSection(out, "SETTING", setting);
 
     writeIniSection(out, "HOWTOWINDOW",

@@ -116,8 +116,4 @@ bool findIniValue(const std::string& text, const std::string& section,
 // does not begin with a number gives 0.
 int32_t parseIniInt(const std::string& text, int32_t defaultValue);
 
-// Cuts a code page 932 string to at most maxBytes bytes without splitting a
-// double-byte character.
-std::string boundCp932(const std::string& text, size_t maxBytes);
-
 }  // namespace ini

@@ -37,4 +37,19 @@ TEST(AppPaths, OverlongPathsAreCutTo259Bytes) {
     EXPECT_LE(p.backupSlotPaths[50].size(), 259u);
 }
 
+TEST(AppPaths, CuttingNeverSplitsADoubleByteCharacter) {
+    // "表" is 0x95 0x5C; cut after its first byte the path would end in a stray lead byte
+    const std::string folder = "C:\\" + std::string(255, 'a') + "表";
+    ASSERT_EQ(folder.size(), 260u);
+    paths::AppPaths p = paths::derivePaths(folder, "", "");
+    EXPECT_EQ(p.appFolder, "C:\\" + std::string(255, 'a'));
+}
+
+TEST(AppPaths, AFolderEndingInACharacterWhoseSecondByteIsABackslashStillGetsASeparator) {
+    paths::AppPaths p = paths::derivePaths("C:\\ソ", "D:\\表", "E:\\メモ表\\");
+    EXPECT_EQ(p.iniPath, "C:\\ソ\\data\\quiltpad.ini");
+    EXPECT_EQ(p.dataFilePath, "D:\\表\\quiltpad.qpd");
+    EXPECT_EQ(p.backupSlotPaths[0], "E:\\メモ表\\backup00.qpd");
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include "settings/IniSettings.h"
+#include "settings/AppPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -209,8 +210,8 @@ TEST(IniSettingsRead, PathsAreCutTo259BytesWithoutSplittingACharacter) {
     ASSERT_EQ(wide.size(), 260u);
     s = parse("[SETTING]\nBackupDirPath=" + wide + "\n");
     EXPECT_EQ(s.setting.BackupDirPath, std::string(258, 'a'));
-    EXPECT_EQ(ini::boundCp932("D:\\表", 5), "D:\\表");
-    EXPECT_EQ(ini::boundCp932("D:\\表", 4), "D:\\");
+    EXPECT_EQ(paths::boundCp932("D:\\表", 5), "D:\\表");
+    EXPECT_EQ(paths::boundCp932("D:\\表", 4), "D:\\");
 }
 
 TEST(IniSettingsWrite, DefaultsGiveTheSixSectionsInOrderWithFiveSettingKeys) {
