@@ -1,0 +1,35 @@
+// A book as qpdtool sees it: any generation, read with the program's readers.
+#pragma once
+
+#include <string>
+
+#include "store/DataFile.h"
+#include "store/PageTable.h"
+
+namespace qpdtool {
+
+// Exit codes.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_USAGE = 1;
+constexpr int EXIT_UNUSABLE = 2;
+constexpr int EXIT_MISSING = 3;
+
+struct Book {
+    bool older = false;          // first or second generation: plain-text pages
+    std::string magic;
+    VersionBlock version;        // meaningful for the current generations only
+    DataFileHeader header = newFileHeader();
+    PageTable table;
+    bool scrollBlocks = false;
+};
+
+// Reads any generation; on failure returns EXIT_UNUSABLE or EXIT_MISSING and
+// a one-line reason.
+int loadBook(const std::string& path, Book& book, std::string& reason);
+
+// Turns a loaded book into what the program would save: older plain-text
+// pages become RTF, the records are numbered in tree order, and the version
+// block carries the current magic.
+void modernise(Book& book, std::int32_t freshBookNumber);
+
+} // namespace qpdtool
