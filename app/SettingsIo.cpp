@@ -1,10 +1,12 @@
 #include <windows.h>
+#include <imm.h>
 
 #include "app/SettingsIo.h"
 
 #include <vector>
 
 #include "app/AppState.h"
+#include "app/Splitter.h"
 #include "settings/IniSettings.h"
 #include "settings/ScreenFit.h"
 
@@ -14,6 +16,8 @@ namespace {
 
 // The usage window's check box "次回から起動時に表示しない".
 const int IDC_HOWTO_DONT_SHOW = 1014;
+// The memo editor's control id.
+const int IDC_MEMO_EDITOR = 1000;
 
 screenfit::Rect fromRect(const RECT& r) {
     screenfit::Rect s;
@@ -66,6 +70,21 @@ void readToolWindowCorner(HWND window, int32_t& x, int32_t& y) {
     y = placement.rcNormalPosition.top;
 }
 
+// The memo editor's input-method state, kept for the next start.
+void collectInputMethod(HWND mainWindow) {
+    HWND editor = GetDlgItem(mainWindow, IDC_MEMO_EDITOR);
+    HIMC context = editor ? ImmGetContext(editor) : nullptr;
+    if (context == nullptr) return;
+    DWORD conversion = 0;
+    DWORD sentence = 0;
+    gApp.ini.ime.OnOff = ImmGetOpenStatus(context) != FALSE;
+    if (ImmGetConversionStatus(context, &conversion, &sentence)) {
+        gApp.ini.ime.Conversion = static_cast<int32_t>(conversion);
+        gApp.ini.ime.Sentence = static_cast<int32_t>(sentence);
+    }
+    ImmReleaseContext(editor, context);
+}
+
 // What the windows know at exit goes into the record; values whose windows
 // do not exist keep what was read at start-up.
 void collectWindowValues(HWND mainWindow) {
@@ -80,7 +99,8 @@ void collectWindowValues(HWND mainWindow) {
         w.Height = r.bottom - r.top;
         w.Maximize = placement.showCmd == SW_SHOWMAXIMIZED;
     }
-    w.TvWidthPer = gApp.splitterPercent;
+    // the share without the temporary widening of a focused page list
+    w.TvWidthPer = splitter::restingPercent();
     for (size_t i = 0; i < w.FontColor.size(); ++i) w.FontColor[i] = static_cast<int32_t>(gApp.customColours[i]);
 
     if (gApp.usageWindow != nullptr)
@@ -88,6 +108,7 @@ void collectWindowValues(HWND mainWindow) {
     readToolWindowCorner(gApp.usageWindow, gApp.ini.howToWindow.PosX, gApp.ini.howToWindow.PosY);
     readToolWindowCorner(gApp.searchWindow, gApp.ini.searchWindow.PosX, gApp.ini.searchWindow.PosY);
     gApp.ini.searchWindow.Visible = false;
+    collectInputMethod(mainWindow);
 }
 
 std::string folderOf(const std::string& path) {

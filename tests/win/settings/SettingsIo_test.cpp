@@ -71,7 +71,8 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     EXPECT_EQ(gApp.customColours[0], 0u);
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version) || version.dwMajorVersion >= 6) EXPECT_FALSE(gApp.ini.window.AutoView);
+    const bool newerSystem = !GetVersionExA(&version) || version.dwMajorVersion >= 6;
+    EXPECT_EQ(gApp.ini.window.AutoView, !newerSystem);
     EXPECT_EQ(gApp.paths.dataFilePath, "X:\\Books\\quiltpad.qpd");
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
