@@ -7,6 +7,7 @@
 
 #include "editor/MemoEditor.h"
 
+#include "editor/Clipboard.h"
 #include "editor/Twips.h"
 #include "pagelist/PageListRules.h"
 #include "settings/CommonDialogs.h"
@@ -27,9 +28,18 @@ void copyFace(char (&dst)[LF_FACESIZE], const std::string& face) {
     std::memcpy(dst, cut.c_str(), cut.size() + 1);
 }
 
+// The clipboard steps of cut, copy and paste: copy as text and paste as text.
+bool copyAsTextStep(MemoEditor& editor) { return clipboard::CopyAsTextStep(editor.copyAsText); }
+bool pasteStep(MemoEditor& editor) {
+    return clipboard::PasteStep(editor.window(), editor.originalProc(), editor.pasteAsText);
+}
+
 }  // namespace
 
-MemoEditor::MemoEditor() { library_ = LoadLibraryA("RICHED20.DLL"); }
+MemoEditor::MemoEditor() {
+    library_ = LoadLibraryA("RICHED20.DLL");
+    setClipboardSteps(copyAsTextStep, pasteStep);
+}
 
 HWND MemoEditor::Create(HWND parent) {
     window_ = CreateWindowExA(0, "RICHEDIT20A", "", STYLE, 0, 0, 0, 0, parent,

@@ -58,7 +58,8 @@ public:
 
     int pixelsPerInch() const { return pixelsPerInch_; }
 
-    // The clipboard steps run on cut, copy and paste; none are installed by default.
+    // The clipboard steps run on cut, copy and paste: copy as text and paste as
+    // text (editor/Clipboard.h) unless replaced.
     void setClipboardSteps(ClipboardStep copyAsText, ClipboardStep paste);
     // Sends a message straight to the control's own procedure, past the subclass.
     LRESULT callOriginal(UINT msg, WPARAM wParam, LPARAM lParam);

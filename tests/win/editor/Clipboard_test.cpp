@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/MemoEditor.h"
 #include "editor/RichEditTestSupport.h"
 #include "editor/RtfStream.h"
 
@@ -190,6 +191,96 @@ TEST_F(ClipboardTest, ThePasteStepBypassesTheSubclassThatCallsIt) {
     EXPECT_EQ(0, text().compare(0, 4, "ab\r\n"));
     EXPECT_GT(text().size(), 4u);
     SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclassed::previous));
+}
+
+// The memo editor runs the steps from its subclass on every cut, copy and paste.
+class MemoEditorClipboardTest : public ClipboardTest {
+protected:
+    void SetUp() override {
+        ClipboardTest::SetUp();
+        parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(memo.Create(parent_));
+        MoveWindow(memo.window(), 0, 0, 400, 300, FALSE);
+    }
+    void TearDown() override {
+        setCtrlDown(false);
+        DestroyWindow(parent_);
+        ClipboardTest::TearDown();
+    }
+    std::string memoText() const { return rtfstream::EditorText(memo.window()); }
+    bool memoBold(long start, long end) const {
+        SendMessageA(memo.window(), EM_SETSEL, start, end);
+        CHARFORMAT2A cf{};
+        cf.cbSize = sizeof cf;
+        SendMessageA(memo.window(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+        return (cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD);
+    }
+    static void setCtrlDown(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    // Ctrl+V as the keyboard delivers it: the key-down, then the control character.
+    void typeCtrlV() {
+        setCtrlDown(true);
+        SendMessageA(memo.window(), WM_KEYDOWN, 'V', 0x002F0001);
+        SendMessageA(memo.window(), WM_CHAR, 0x16, 0x002F0001);
+        SendMessageA(memo.window(), WM_KEYUP, 'V', 0xC02F0001);
+        setCtrlDown(false);
+    }
+
+    MemoEditor memo;
+    HWND parent_ = nullptr;
+};
+
+TEST_F(MemoEditorClipboardTest, CopyFollowsTheCopyAsTextMode) {
+    rtfstream::StreamInRtf(memo.window(), BOLD_LINE_RTF);
+    SendMessageA(memo.window(), EM_SETSEL, 0, 4);
+    SendMessageA(memo.window(), WM_COPY, 0, 0);
+    EXPECT_TRUE(clipboardHasRtf());
+
+    memo.copyAsText = true;
+    SendMessageA(memo.window(), WM_COPY, 0, 0);
+    EXPECT_FALSE(clipboardHasRtf());
+    EXPECT_EQ("bold", clipboardText());
+
+    SendMessageA(memo.window(), WM_CUT, 0, 0);
+    EXPECT_FALSE(clipboardHasRtf());
+    EXPECT_EQ("bold", clipboardText());
+    EXPECT_EQ(" 日", memoText());
+}
+
+TEST_F(MemoEditorClipboardTest, PasteMessageWithPasteAsTextInsertsPlainText) {
+    memo.pasteAsText = true;
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    SendMessageA(memo.window(), WM_PASTE, 0, 0);
+    EXPECT_EQ(0, memoText().compare(0, 9, BOLD_LINE_TEXT));
+    EXPECT_FALSE(memoBold(0, 4));
+    EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
+}
+
+TEST_F(MemoEditorClipboardTest, CtrlVGoesThroughTheSameStep) {
+    memo.pasteAsText = true;
+    putRtfAndText(BOLD_LINE_RTF, BOLD_LINE_TEXT);
+    SendMessageA(memo.window(), WM_PASTE, 0, 0);
+    std::string byMessage = memoText();
+    SetWindowTextA(memo.window(), "");
+    SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
+
+    typeCtrlV();
+    EXPECT_EQ(byMessage, memoText());
+    EXPECT_FALSE(memoBold(0, 4));
+
+    // with paste as text off the control's own paste stays, once, formatted
+    memo.pasteAsText = false;
+    SetWindowTextA(memo.window(), "");
+    SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
+    typeCtrlV();
+    EXPECT_EQ(0, memoText().compare(0, 7, "bold 日"));
+    EXPECT_EQ(std::string::npos, memoText().find("bold", 1));
+    EXPECT_TRUE(memoBold(0, 4));
 }
 
 }  // namespace
