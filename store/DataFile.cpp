@@ -249,6 +249,12 @@ bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& hea
     return readBookInto(in, table, header, version, report);
 }
 
+bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                  ReadReport* report)
+{
+    return readBookInto(in, table, header, version, report);
+}
+
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
                    VersionBlock& version, ReadReport* report)
 {

@@ -115,6 +115,10 @@ struct ReadReport {
 // record count cannot fit is damaged: the result is false, the table empty.
 bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report = nullptr);
+class FileReader;
+// The same over a file that is already open, read from its start.
+bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                  ReadReport* report = nullptr);
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
                    VersionBlock& version, ReadReport* report = nullptr);
 

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::size_t BUFFER_SIZE = 64 * 1024;
-
 bool seekEnd(std::FILE* file, std::uint64_t& size)
 {
 #ifdef _WIN32
@@ -57,7 +55,7 @@ FileOpenResult FileReader::open(const std::string& path)
         return FileOpenResult::Unreadable;
     }
     if (!buffer_)
-        buffer_.reset(new unsigned char[BUFFER_SIZE]);
+        buffer_.reset(new unsigned char[bufferSize_]);
     return FileOpenResult::Opened;
 }
 
@@ -86,7 +84,7 @@ bool FileReader::copyOut(unsigned char* out, std::size_t count)
         pos_ += first;
     }
     while (count > 0) {
-        if (count >= BUFFER_SIZE && out) {
+        if (count >= bufferSize_ && out) {
             std::size_t got = std::fread(out, 1, count, file_);
             pos_ += got;
             if (got != count) {
@@ -96,7 +94,7 @@ bool FileReader::copyOut(unsigned char* out, std::size_t count)
             return true;
         }
         bufferStart_ = 0;
-        bufferEnd_ = std::fread(buffer_.get(), 1, BUFFER_SIZE, file_);
+        bufferEnd_ = std::fread(buffer_.get(), 1, bufferSize_, file_);
         if (bufferEnd_ == 0) {
             failed_ = true; // the file shrank under us, or a read error
             return false;

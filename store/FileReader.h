@@ -12,7 +12,8 @@ enum class FileOpenResult { Opened, Missing, Unreadable };
 
 class FileReader {
 public:
-    FileReader() = default;
+    // A small buffer is for tests that want every path through the buffering.
+    explicit FileReader(std::size_t bufferSize = 64 * 1024) : bufferSize_(bufferSize > 0 ? bufferSize : 1) {}
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -40,6 +41,7 @@ private:
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
     std::uint64_t pos_ = 0;
+    std::size_t bufferSize_;
     std::unique_ptr<unsigned char[]> buffer_;
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
