@@ -9,6 +9,7 @@
 #include "editor/MemoEditor.h"
 #include "editor/RichEditTestSupport.h"
 #include "editor/RtfStream.h"
+#include "support/TestParent.h"
 
 using editortest::RichEdit;
 
@@ -198,14 +199,11 @@ class MemoEditorClipboardTest : public ClipboardTest {
 protected:
     void SetUp() override {
         ClipboardTest::SetUp();
-        parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        ASSERT_TRUE(memo.Create(parent_));
+        ASSERT_TRUE(memo.Create(parent.window()));
         MoveWindow(memo.window(), 0, 0, 400, 300, FALSE);
     }
     void TearDown() override {
         setCtrlDown(false);
-        DestroyWindow(parent_);
         ClipboardTest::TearDown();
     }
     std::string memoText() const { return rtfstream::EditorText(memo.window()); }
@@ -231,8 +229,8 @@ protected:
         setCtrlDown(false);
     }
 
+    testsupport::TestParent parent;
     MemoEditor memo;
-    HWND parent_ = nullptr;
 };
 
 TEST_F(MemoEditorClipboardTest, CopyFollowsTheCopyAsTextMode) {

@@ -1,11 +1,7 @@
-// Support for the editor tests: a bare rich-edit control of the editor's class,
-// and a watcher that answers message boxes shown while a test runs.
+// Support for the editor tests: a bare rich-edit control of the editor's class.
 #pragma once
 #include <windows.h>
 #include <richedit.h>
-
-#include <string>
-#include <vector>
 
 namespace editortest {
 
@@ -43,46 +39,6 @@ public:
 
 private:
     HWND hwnd_ = nullptr;
-};
-
-// While it lives, message boxes with `caption` are answered with `button`
-// (from a timer of this thread, which runs inside the box's own loop); the
-// texts they showed are kept.
-class MessageBoxWatcher {
-public:
-    explicit MessageBoxWatcher(const char* caption, int button = IDOK)
-        : caption_(caption), button_(button) {
-        current() = this;
-        timer_ = SetTimer(nullptr, 0, 50, onTimer);
-    }
-    ~MessageBoxWatcher() {
-        KillTimer(nullptr, timer_);
-        current() = nullptr;
-    }
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
-    const std::vector<std::string>& texts() const { return texts_; }
-
-private:
-    static MessageBoxWatcher*& current() {
-        static MessageBoxWatcher* watcher = nullptr;
-        return watcher;
-    }
-    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
-        MessageBoxWatcher* self = current();
-        if (!self) return;
-        HWND box = FindWindowA("#32770", self->caption_.c_str());
-        if (!box) return;
-        char text[1024] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        self->texts_.push_back(text);
-        SendMessageA(box, WM_COMMAND, self->button_, 0);
-    }
-
-    std::string caption_;
-    int button_;
-    UINT_PTR timer_ = 0;
-    std::vector<std::string> texts_;
 };
 
 }  // namespace editortest

@@ -9,9 +9,10 @@
 #include <string>
 
 #include "editor/RichEditTestSupport.h"
+#include "support/DialogAnswerer.h"
 #include "support/TestApp.h"
 
-using editortest::MessageBoxWatcher;
+using testsupport::DialogAnswerer;
 using editortest::RichEdit;
 
 namespace {
@@ -149,7 +150,7 @@ TEST_F(RtfStreamTest, TextLimitCountsCharactersSoJapaneseTextLargerInBytesStillL
     std::string fits = repeated("あ", 90) + "\r\n" + repeated("x", 9);  // 100 characters, 191 bytes
     std::string path = folder.file("fits.txt");
     putFile(path, fits);
-    MessageBoxWatcher watcher("ファイルの読み込み");
+    DialogAnswerer watcher(IDOK, "ファイルの読み込み");
     ASSERT_TRUE(rtfstream::LoadTextFile(hwnd(), path.c_str()));
     EXPECT_EQ(fits, rtfstream::EditorText(hwnd()));
     EXPECT_TRUE(watcher.texts().empty());
@@ -162,7 +163,7 @@ TEST_F(RtfStreamTest, FilesTooLargeForTheTextLimitAreRefusedWithAMessage) {
     putFile(text, repeated("あ", 101));
     putFile(rtf, "{\\rtf1\\ansi " + repeated("abcdefghij", 11) + "}");
     putFile(folder.file("huge.txt"), repeated("x", 1000));
-    MessageBoxWatcher watcher("ファイルの読み込み");
+    DialogAnswerer watcher(IDOK, "ファイルの読み込み");
 
     EXPECT_FALSE(rtfstream::LoadTextFile(hwnd(), text.c_str()));
     EXPECT_FALSE(rtfstream::LoadRtfFile(hwnd(), rtf.c_str()));
@@ -215,15 +216,15 @@ TEST_F(RtfStreamTest, SavingThePageAsksForTheFileAndCancelWritesNothing) {
     SetWindowTextA(hwnd(), "page text");
     std::string proposed = folder.file("page.txt");
     {
-        MessageBoxWatcher dialog("名前を付けて保存", IDCANCEL);
+        DialogAnswerer dialog(IDCANCEL, "名前を付けて保存");
         std::string path = proposed;
         EXPECT_FALSE(rtfstream::SavePageToFile(hwnd(), nullptr, path));
         EXPECT_EQ(proposed, path);
-        EXPECT_EQ(1u, dialog.texts().size());
+        EXPECT_EQ(1, dialog.answered());
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(proposed.c_str()));
 
-    MessageBoxWatcher dialog("名前を付けて保存", IDOK);
+    DialogAnswerer dialog(IDOK, "名前を付けて保存");
     std::string path = proposed;
     EXPECT_TRUE(rtfstream::SavePageToFile(hwnd(), nullptr, path));
     EXPECT_EQ("page text", fileBytes(path));
