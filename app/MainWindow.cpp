@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppState.h"
+#include "app/MainFrame.h"
 #include "app/SettingsIo.h"
 #include "res/resource.h"
 
@@ -18,6 +19,9 @@ HBRUSH backgroundBrush() {
 
 LRESULT onCreate(HWND window) {
     gApp.mainWindow = window;
+    mainframe::createChildren(window);
+    if (!mainframe::loadFirstBook(window)) return 0;
+    mainframe::finishCreation(window);
     // other instances find this window by the property
     SetPropA(window, gApp.paths.instanceKey.c_str(), reinterpret_cast<HANDLE>(1));
     return 0;
@@ -26,6 +30,7 @@ LRESULT onCreate(HWND window) {
 LRESULT onDestroy(HWND window) {
     if (gApp.saveAtExit) settingsio::collectAndSaveSettings(window);
     RemovePropA(window, gApp.paths.instanceKey.c_str());
+    mainframe::releaseChildren(window);
     gApp.mainWindow = nullptr;
     PostQuitMessage(0);
     return 0;
@@ -68,8 +73,10 @@ HWND create(HINSTANCE instance, int showCommand) {
     char className[64] = {};
     LoadStringA(instance, IDS_CLASS_NAME, className, sizeof className);
     const RECT r = settingsio::savedMainWindowRect();
-    HWND window = CreateWindowExA(0, className, gApp.title.c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    // clipping the children keeps the panes from flickering while the window is resized
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    HWND window = CreateWindowExA(0, className, gApp.title.c_str(), style, r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
 
     WINDOWPLACEMENT placement = {};
@@ -87,8 +94,23 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_CREATE: return onCreate(window);
     case WM_DESTROY: return onDestroy(window);
+    case WM_ENDSESSION: return wParam ? onDestroy(window) : 0;
+    case WM_SIZE: return mainframe::onSize(window, wParam, lParam);
+    case WM_SETFOCUS: return mainframe::onSetFocus(window);
     case WM_PAINT: return onPaint(window);
+    case WM_GETMINMAXINFO: return mainframe::onGetMinMaxInfo(lParam);
+    case WM_NOTIFY: return mainframe::onNotify(window, lParam);
+    case WM_CONTEXTMENU: return mainframe::onContextMenu(window, wParam, lParam);
     case WM_COMMAND: return onCommand(window, message, wParam, lParam);
+    case WM_INITMENUPOPUP: return mainframe::onInitMenuPopup(window, wParam, lParam);
+    case WM_MOUSEMOVE: return mainframe::onMouseMove(window, lParam);
+    case WM_LBUTTONDOWN: return mainframe::onLButtonDown(window, lParam);
+    case WM_LBUTTONUP: return mainframe::onLButtonUp(window, lParam);
+    case WM_CAPTURECHANGED: return mainframe::onCaptureChanged(window, lParam);
+    case WM_SETCURSOR:
+        if (mainframe::onSetCursor(window, wParam, lParam)) return TRUE;
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DROPFILES: return mainframe::onDropFiles(window, wParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -1,0 +1,221 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <imm.h>
+#include <richedit.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/MainFrame.h"
+
+#include "app/AppState.h"
+#include "app/MainControls.h"
+#include "app/SplitLayout.h"
+#include "app/Splitter.h"
+#include "app/Toolbar.h"
+
+namespace mainframe {
+namespace {
+
+constexpr int MEMO_MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3 in the high word
+constexpr UINT MINUTE_MS = 60000;
+
+bool autoView() { return gApp.ini.window.AutoView; }
+
+// ---- Seams for later work: each is called from its place in the message
+// handling and does nothing until its feature lands.
+
+// Timer 1: a periodic backup when TimeBackup is on.
+void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {}
+// Timer 2: counts minutes and saves the book every BgSaveInterval minutes.
+void CALLBACK backgroundSaveTick(HWND, UINT, UINT_PTR, DWORD) {}
+// TVN_SELCHANGED: store the editor into the shown page, show the selected one.
+void pageSelectionChanged(HWND) {}
+// TVN_ENDLABELEDIT, after the label is committed: the page record takes the new title.
+void titleEdited(HWND) {}
+// TVN_BEGINDRAG: start moving a page; the dragged item's parent is remembered.
+void beginPageDrag(HWND, const NMTREEVIEWA&) {}
+// WM_MOUSEMOVE and WM_LBUTTONUP while a page is dragged.
+void trackPageDrag(HWND, LPARAM) {}
+void endPageDrag(HWND, LPARAM) {}
+// EN_LINK: open the clicked link.
+void linkClicked(HWND, const ENLINK&) {}
+// WM_DROPFILES: files dropped on the window become pages.
+void filesDropped(HWND, HDROP) {}
+// WM_CONTEXTMENU and WM_INITMENUPOPUP: the context menus and the menus' enable and check rules.
+void showContextMenu(HWND, WPARAM, LPARAM) {}
+void prepareMenu(HWND, HMENU) {}
+
+// ---- Creation steps
+
+// The page list is wider while it (or its title editor) has the focus.
+void pageListFocusChanged(bool gained) {
+    if (!autoView() || !gApp.mainWindow) return;
+    if (gained)
+        splitter::widen();
+    else
+        splitter::narrow();
+    splitter::sendRelayout(gApp.mainWindow);
+}
+
+void createPageList(HWND window) {
+    PageListControl& list = gControls.pageList;
+    if (!list.Create(window)) return;
+    SetWindowPos(list.window(), nullptr, splitlayout::MARGIN, toolbar::height(gControls.toolbar), 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    list.setFocusHook(pageListFocusChanged);
+}
+
+void createMemoEditor(HWND window) {
+    MemoEditor& memo = gControls.memo;
+    memo.setCustomColours(&gApp.customColours);
+    HWND edit = memo.Create(window);
+    if (!edit) return;
+    gControls.pageList.setEnterTarget(edit);
+    const LRESULT events = SendMessageA(edit, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(edit, EM_SETEVENTMASK, 0, events | ENM_LINK);
+    const LRESULT lang = SendMessageA(edit, EM_GETLANGOPTIONS, 0, 0);
+    SendMessageA(edit, EM_SETLANGOPTIONS, 0, lang & ~IMF_DUALFONT);
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MEMO_MARGINS);
+    SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MEMO_MARGINS);
+}
+
+// The input method's state of the last run, when one was saved.
+void restoreInputMethod() {
+    const IniSettings::Ime& ime = gApp.ini.ime;
+    if (ime.Conversion == IME_NOT_SAVED && ime.Sentence == IME_NOT_SAVED) return;
+    HWND edit = gControls.memo.window();
+    HIMC context = edit ? ImmGetContext(edit) : nullptr;
+    if (!context) return;
+    ImmSetOpenStatus(context, ime.OnOff ? TRUE : FALSE);
+    ImmSetConversionStatus(context, static_cast<DWORD>(ime.Conversion), static_cast<DWORD>(ime.Sentence));
+    ImmReleaseContext(edit, context);
+}
+
+void startTimers(HWND window) {
+    // a backup interval below one minute would make the timer fire without pause
+    const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
+    SetTimer(window, BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, backupTick);
+    SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, backgroundSaveTick);
+}
+
+LRESULT onPageListNotify(HWND window, const NMHDR& header) {
+    switch (header.code) {
+    case TVN_SELCHANGEDA: pageSelectionChanged(window); return 0;
+    case TVN_BEGINDRAGA: beginPageDrag(window, reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
+    case TVN_BEGINLABELEDITA:
+        if (autoView()) {
+            // the focus goes to the editor (the list narrows), then the list is widened for the edit
+            SetFocus(window);
+            splitter::widen();
+            splitter::postRelayout(window);
+        }
+        return 0;  // the edit is always allowed
+    case TVN_ENDLABELEDITA:
+        gControls.pageList.CommitLabelEdit(reinterpret_cast<const NMTVDISPINFOA&>(header).item);
+        titleEdited(window);
+        if (autoView()) {
+            splitter::narrow();
+            splitter::postRelayout(window);
+        }
+        return 0;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+void createChildren(HWND window) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    splitter::reset();
+    const toolbar::Toolbar bar = toolbar::create(window);
+    gControls.toolbar = bar.window;
+    gControls.tooltip = bar.tooltip;
+    createPageList(window);
+    createMemoEditor(window);
+    restoreInputMethod();
+    startTimers(window);
+}
+
+// Seam: loadIntoUi from dataFilePath, and autoRestore when the file is unusable.
+bool loadFirstBook(HWND) { return true; }
+
+void finishCreation(HWND window) {
+    DragAcceptFiles(window, TRUE);
+    if (gControls.pageList.window()) SetFocus(gControls.pageList.window());
+}
+
+LRESULT onSize(HWND window, WPARAM sizeType, LPARAM size) {
+    splitter::layout(window, sizeType, GET_X_LPARAM(size), GET_Y_LPARAM(size));
+    return 0;
+}
+
+LRESULT onSetFocus(HWND) {
+    if (gControls.memo.window()) SetFocus(gControls.memo.window());
+    return 0;
+}
+
+LRESULT onGetMinMaxInfo(LPARAM info) {
+    auto* mmi = reinterpret_cast<MINMAXINFO*>(info);
+    mmi->ptMinTrackSize.x = splitlayout::MIN_TRACK_SIZE;
+    mmi->ptMinTrackSize.y = splitlayout::MIN_TRACK_SIZE;
+    return 0;
+}
+
+LRESULT onNotify(HWND window, LPARAM header) {
+    const NMHDR& h = *reinterpret_cast<const NMHDR*>(header);
+    if (h.idFrom == static_cast<UINT_PTR>(PageListControl::CONTROL_ID)) return onPageListNotify(window, h);
+    if (h.idFrom == static_cast<UINT_PTR>(MemoEditor::CONTROL_ID) && h.code == EN_LINK)
+        linkClicked(window, reinterpret_cast<const ENLINK&>(h));
+    return 0;
+}
+
+LRESULT onContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    showContextMenu(window, wParam, lParam);
+    return 0;
+}
+
+LRESULT onInitMenuPopup(HWND window, WPARAM menu, LPARAM) {
+    prepareMenu(window, reinterpret_cast<HMENU>(menu));
+    return 0;
+}
+
+LRESULT onMouseMove(HWND window, LPARAM point) {
+    trackPageDrag(window, point);
+    splitter::onMouseMove(window, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    return 0;
+}
+
+LRESULT onLButtonDown(HWND window, LPARAM point) {
+    splitter::onButtonDown(window, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    return 0;
+}
+
+LRESULT onLButtonUp(HWND window, LPARAM point) {
+    splitter::onButtonUp(window);
+    endPageDrag(window, point);
+    return 0;
+}
+
+// Losing the capture to another window (Alt+Tab, a message box) ends the drag.
+LRESULT onCaptureChanged(HWND window, LPARAM newCapture) {
+    if (reinterpret_cast<HWND>(newCapture) != window && splitter::isDragging()) splitter::onButtonUp(window);
+    return 0;
+}
+
+bool onSetCursor(HWND window, WPARAM cursorWindow, LPARAM hitTest) {
+    if (reinterpret_cast<HWND>(cursorWindow) != window || LOWORD(hitTest) != HTCLIENT) return false;
+    return splitter::setCursor(window);
+}
+
+LRESULT onDropFiles(HWND window, WPARAM drop) {
+    filesDropped(window, reinterpret_cast<HDROP>(drop));
+    DragFinish(reinterpret_cast<HDROP>(drop));
+    return 0;
+}
+
+void releaseChildren(HWND) {
+    gControls.pageList.RestoreWindowProc();
+}
+
+}  // namespace mainframe

@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "support/DialogAnswerer.h"
+
+#include <map>
+
+namespace testsupport {
+namespace {
+
+constexpr UINT POLL_MS = 30;
+
+// Thread timers carry no context of their own: the answerers by timer id.
+std::map<UINT_PTR, DialogAnswerer*>& answerers() {
+    static std::map<UINT_PTR, DialogAnswerer*> map;
+    return map;
+}
+
+}  // namespace
+
+std::string windowText(HWND window) {
+    char text[1024] = {};
+    if (window) GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+DialogAnswerer::DialogAnswerer(int button, std::string caption) : button_(button), caption_(std::move(caption)) {
+    timer_ = SetTimer(nullptr, 0, POLL_MS, onTimer);
+    answerers()[timer_] = this;
+}
+
+DialogAnswerer::~DialogAnswerer() {
+    KillTimer(nullptr, timer_);
+    answerers().erase(timer_);
+}
+
+void CALLBACK DialogAnswerer::onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    auto it = answerers().find(id);
+    if (it == answerers().end()) return;
+    EnumThreadWindows(GetCurrentThreadId(), visit, reinterpret_cast<LPARAM>(it->second));
+}
+
+BOOL CALLBACK DialogAnswerer::visit(HWND window, LPARAM self) {
+    return reinterpret_cast<DialogAnswerer*>(self)->tryAnswer(window) ? FALSE : TRUE;
+}
+
+bool DialogAnswerer::tryAnswer(HWND window) {
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(window) || window == lastAnswered_) return false;
+    const std::string caption = windowText(window);
+    if (!caption_.empty() && caption.find(caption_) == std::string::npos) return false;
+    lastAnswered_ = window;
+    captions_.push_back(caption);
+    texts_.push_back(windowText(GetDlgItem(window, 0xFFFF)));
+    if (inspector_) inspector_(window);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, button_)));
+    return true;
+}
+
+}  // namespace testsupport
