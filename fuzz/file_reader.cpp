@@ -14,23 +14,29 @@ namespace {
 
 // In memory when /dev/shm exists: a disk file that is rewritten in place
 // gets flushed on every close (ext4), which slows the run a hundredfold.
-std::string scratchPath()
+char scratch[128];
+
+void removeScratch()
 {
-    static std::string path = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                              std::string("/quilt_fuzz_file_reader_") + std::to_string(static_cast<long>(getpid()));
-    return path;
+    unlink(scratch);
 }
 
-struct RemoveScratchAtExit {
-    ~RemoveScratchAtExit() { unlink(scratchPath().c_str()); }
-} removeScratchAtExit;
+const char* scratchPath()
+{
+    if (!scratch[0]) {
+        std::snprintf(scratch, sizeof scratch, "%s/quilt_fuzz_file_reader_%ld",
+                      access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp", static_cast<long>(getpid()));
+        std::atexit(removeScratch);
+    }
+    return scratch;
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    unlink(scratchPath().c_str());
-    std::FILE* file = std::fopen(scratchPath().c_str(), "wb");
+    unlink(scratchPath());
+    std::FILE* file = std::fopen(scratchPath(), "wb");
     if (!file)
         return 0;
     std::fwrite(data, 1, size, file);

@@ -120,11 +120,17 @@ bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, D
     const std::size_t start = in.offset();
     damage.record = index;
     damage.recordStart = start;
-    std::int32_t titleLength = 0, textLength = 0, blockTotal = 0, cipherLength = 0;
-    if (!in.i32LE(record.order) || !in.i32LE(record.parentOrder) || !in.u8(record.isFolder) ||
-        !in.u8(record.isExpanded) || !in.skip(2) || !in.i32LE(titleLength) || !in.i32LE(textLength) ||
-        !in.i32LE(blockTotal))
+    unsigned char head[RECORD_HEAD_SIZE];
+    if (!in.bytes(head, sizeof head))
         return damage.fail("the record list ends early", start);
+    record.order = bytes::getI32LE(head);
+    record.parentOrder = bytes::getI32LE(head + 4);
+    record.isFolder = head[8];
+    record.isExpanded = head[9];
+    const std::int32_t titleLength = bytes::getI32LE(head + 12);
+    const std::int32_t textLength = bytes::getI32LE(head + 16);
+    const std::int32_t blockTotal = bytes::getI32LE(head + 20);
+    std::int32_t cipherLength = 0;
     if (!readBlocks(in, blockTotal, record, cipherLength, report, damage))
         return false;
     if (titleLength < 0 || !in.cString(record.title, static_cast<std::size_t>(titleLength)))
@@ -173,10 +179,10 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
                            countAt);
     table.reserve(count);
     for (int k = 0; k < count; ++k) {
-        PageRecord record;
-        if (!readRecord(in, k, record, report, damage))
+        // Read in place: a book of many pages spends its time here.
+        table.addEmptyRecord(NO_ITEM);
+        if (!readRecord(in, k, table.recordAt(k), report, damage))
             return false;
-        table.appendRecord(std::move(record));
     }
     normaliseHeader(header, count);
     return true;

@@ -177,6 +177,15 @@ bool FileReader::cString(std::string& out, std::size_t count)
 {
     if (!take(count))
         return false;
+    if (count <= bufferEnd_ - bufferStart_) { // straight from the buffer, no zero fill
+        const unsigned char* p = buffer_.get() + bufferStart_;
+        const void* nul = count > 0 ? std::memchr(p, 0, count) : nullptr;
+        std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p) : count;
+        out.assign(reinterpret_cast<const char*>(p), length);
+        bufferStart_ += count;
+        pos_ += count;
+        return true;
+    }
     out.resize(count);
     if (count > 0 && !copyOut(reinterpret_cast<unsigned char*>(&out[0]), count)) {
         out.clear();

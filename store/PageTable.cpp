@@ -84,7 +84,7 @@ void PageTable::appendRecord(PageRecord&& record)
     ItemHandle item = record.item;
     records_.push_back(std::move(record));
     if (!indexStale_)
-        index_.emplace(item, index); // an earlier record with this item stays first
+        index_.try_emplace(item, index); // an earlier record with this item stays first
 }
 
 void PageTable::appendRecord(const PageRecord& record)
