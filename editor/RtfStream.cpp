@@ -143,7 +143,18 @@ Loaded readForEditor(const char* path, std::size_t maxBytes, std::string& bytes)
 }  // namespace
 
 void StreamInRtf(HWND edit, const char* rtf) {
-    streamIn(edit, rtf, std::strlen(rtf));
+    // An RTF text never holds more characters than bytes, so only a long one
+    // can meet the text limit, where the control would silently drop the rest.
+    std::size_t length = std::strlen(rtf);
+    std::size_t limit = textLimit(edit);
+    if (length <= limit) {
+        streamIn(edit, rtf, length);
+        return;
+    }
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(length));
+    streamIn(edit, rtf, length);
+    std::size_t held = characterCount(edit);
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
 }
 
 std::size_t RtfLength(HWND edit) {
@@ -209,7 +220,7 @@ bool LoadRtfFile(HWND edit, const char* path) {
         result = Loaded::TOO_LARGE;
     if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
     if (result != Loaded::OK) return false;
-    streamIn(edit, rtf.c_str(), std::strlen(rtf.c_str()));
+    StreamInRtf(edit, rtf.c_str());
     return true;
 }
 

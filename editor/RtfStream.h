@@ -10,6 +10,8 @@
 namespace rtfstream {
 
 // Replaces the editor's whole content by reading `rtf` (zero-terminated) as RTF.
+// A text longer than the control's text limit raises the limit to its length
+// rather than being cut short.
 void StreamInRtf(HWND edit, const char* rtf);
 
 // Bytes of the content written out as RTF, by a counting pass.

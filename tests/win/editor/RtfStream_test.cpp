@@ -67,6 +67,21 @@ TEST_F(RtfStreamTest, StreamInReplacesTheWholeContent) {
     EXPECT_EQ("日本語\r\nabc", rtfstream::EditorText(hwnd()));
 }
 
+TEST_F(RtfStreamTest, StreamInNeverCutsAPageShortAtTheTextLimit) {
+    // Windows's rich edit stops an RTF stream-in at the text limit; a page
+    // longer than the limit raises it instead of losing its end.
+    SendMessageA(hwnd(), EM_EXLIMITTEXT, 0, 10);
+    std::string rtf = "{\\rtf1\\ansi " + repeated("abcdefghij", 5) + "}";
+    rtfstream::StreamInRtf(hwnd(), rtf.c_str());
+    EXPECT_EQ(repeated("abcdefghij", 5), rtfstream::EditorText(hwnd()));
+    EXPECT_GE(SendMessageA(hwnd(), EM_GETLIMITTEXT, 0, 0), 50);
+
+    // a page within the limit leaves it alone
+    SendMessageA(hwnd(), EM_EXLIMITTEXT, 0, 100);
+    rtfstream::StreamInRtf(hwnd(), rtf.c_str());
+    EXPECT_EQ(100, SendMessageA(hwnd(), EM_GETLIMITTEXT, 0, 0));
+}
+
 TEST_F(RtfStreamTest, CountedBufferTakesTheWholeRtfAndSmallBuffersAreNeverOverrun) {
     rtfstream::StreamInRtf(hwnd(), FORMATTED_RTF);
     std::size_t length = rtfstream::RtfLength(hwnd());
