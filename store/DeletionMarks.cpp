@@ -2,15 +2,12 @@
 
 #include <cstring>
 
+#include "store/Cp932.h"
+
 namespace {
 
 const char MARK_WORD[] = "deleted";
 constexpr std::size_t MARK_WORD_LENGTH = sizeof MARK_WORD - 1;
-
-bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 bool isAsciiLetter(char c)
 {
@@ -49,7 +46,7 @@ bool rtfHasDeletionMark(const std::string& rtf)
             found = static_cast<std::ptrdiff_t>(i);
             break;
         }
-        if (isLeadByte(static_cast<unsigned char>(rtf[i])))
+        if (cp932::isLeadByte(static_cast<unsigned char>(rtf[i])))
             ++i;
     }
     if (found < 0)
@@ -80,7 +77,7 @@ std::ptrdiff_t findDeletionMark(const std::string& text)
                 text[end] == '\\')
                 return static_cast<std::ptrdiff_t>(word);
             i = end;
-        } else if (isLeadByte(c)) {
+        } else if (cp932::isLeadByte(c)) {
             i += 2;
         } else {
             ++i;

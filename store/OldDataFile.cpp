@@ -4,6 +4,7 @@
 
 #include "store/ByteReader.h"
 #include "store/ByteWriter.h"
+#include "store/Cp932.h"
 #include "store/FileReader.h"
 
 namespace {
@@ -65,26 +66,6 @@ bool readOldBookInto(Reader& in, PageTable& table, ReadReport* report)
     return false;
 }
 
-bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-void appendEscaped(std::string& out, unsigned char c)
-{
-    static const char HEX[] = "0123456789abcdef";
-    out += "\\'";
-    out += HEX[c >> 4];
-    out += HEX[c & 15];
-}
-
-// The first three lines of the empty page, up to the paragraph's font size.
-const char RTF_START[] =
-    "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
-    "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
-    "{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
-    "\\viewkind4\\uc1\\pard\\cf1\\lang1041\\f0\\fs23";
-
 } // namespace
 
 bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* report)
@@ -110,7 +91,7 @@ bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, Read
 
 std::string plainTextToRtf(const std::string& text)
 {
-    std::string out(RTF_START);
+    std::string out(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
     out.reserve(out.size() + text.size() * 2 + 16);
     if (!text.empty())
         out += ' ';
@@ -121,15 +102,15 @@ std::string plainTextToRtf(const std::string& text)
             if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
                 ++i;
             out += "\\par\r\n";
-        } else if (isLeadByte(c) && i + 1 < n) {
+        } else if (cp932::isLeadByte(c) && i + 1 < n) {
             // Both bytes escaped: a trail byte may look like \ { or }.
-            appendEscaped(out, c);
-            appendEscaped(out, static_cast<unsigned char>(text[++i]));
+            cp932::appendRtfEscape(out, c);
+            cp932::appendRtfEscape(out, static_cast<unsigned char>(text[++i]));
         } else if (c >= 0x80 || c < 0x20) {
             if (c == '\t')
                 out += "\\tab ";
             else
-                appendEscaped(out, c);
+                cp932::appendRtfEscape(out, c);
         } else if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += static_cast<char>(c);

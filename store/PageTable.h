@@ -38,6 +38,8 @@ struct PageRecord {
 // The text of every page a command creates (222 bytes).
 extern const char EMPTY_PAGE_RTF[];
 constexpr std::size_t EMPTY_PAGE_RTF_LENGTH = 222;
+// Its first three lines without the final "\par": where a page's text starts.
+constexpr std::size_t EMPTY_PAGE_RTF_HEAD_LENGTH = 213;
 
 class PageTable {
 public:

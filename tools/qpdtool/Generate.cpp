@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "store/Cp932.h"
+
 namespace qpdtool {
 
 namespace {
@@ -45,11 +47,6 @@ const char* const ASCII_WORDS[] = {"note", "quilt", "page", "text", "meeting", "
 const char PAGE_WORD[] = "\x83\x79\x81\x5b\x83\x57";        // ページ
 const char FOLDER_WORD[] = "\x83\x74\x83\x48\x83\x8b\x83\x5f"; // フォルダ
 
-const char RTF_HEAD[] =
-    "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
-    "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
-    "{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
-    "\\viewkind4\\uc1\\pard\\cf1\\lang1041\\f0\\fs23 ";
 const char RTF_TAIL[] = "\\par\r\n}\r\n";
 
 template <std::size_t N>
@@ -58,20 +55,16 @@ const char* pick(Random& random, const char* const (&words)[N])
     return words[random.below(N)];
 }
 
-void appendEscaped(std::string& out, const char* cp932)
+void appendEscaped(std::string& out, const char* text)
 {
-    static const char HEX[] = "0123456789abcdef";
-    for (const char* p = cp932; *p; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        out += "\\'";
-        out += HEX[c >> 4];
-        out += HEX[c & 15];
-    }
+    for (const char* p = text; *p; ++p)
+        cp932::appendRtfEscape(out, static_cast<unsigned char>(*p));
 }
 
 std::string pageText(Random& random, int textBytes)
 {
-    std::string rtf(RTF_HEAD);
+    std::string rtf(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
+    rtf += ' ';
     const std::size_t target = textBytes > 0 ? static_cast<std::size_t>(textBytes) : 0;
     const std::size_t tail = sizeof RTF_TAIL - 1;
     std::size_t lineStart = rtf.size();

@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include "store/Cp932.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -11,11 +13,6 @@ namespace qpdtool {
 namespace {
 
 const char REPLACEMENT[] = "\xEF\xBF\xBD";
-
-bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 #ifdef _WIN32
 // One character (one or two bytes) at a time, so that a bad byte costs only itself.
@@ -78,7 +75,7 @@ std::string cp932ToUtf8(const std::string& text)
             ++i;
             continue;
         }
-        std::size_t width = (isLeadByte(c) && i + 1 < n) ? 2 : 1;
+        std::size_t width = (cp932::isLeadByte(c) && i + 1 < n) ? 2 : 1;
 #ifdef _WIN32
         bool ok = convertChar(text.data() + i, width, out);
 #else
