@@ -172,6 +172,7 @@ void replaceOutOfRange(IniSettings& s) {
     if (s.setting.BackupFileSize < 1 || s.setting.BackupFileSize > 100)
         s.setting.BackupFileSize = table.setting.BackupFileSize;
     if (s.setting.BackupInterval < 1) s.setting.BackupInterval = table.setting.BackupInterval;
+    if (s.setting.BackupInterval > BACKUP_INTERVAL_MAX) s.setting.BackupInterval = BACKUP_INTERVAL_MAX;
     if (s.searchWindow.Target < 0 || s.searchWindow.Target > 3)
         s.searchWindow.Target = table.searchWindow.Target;
     if (s.window.DateString < 0 || s.window.DateString > 19)

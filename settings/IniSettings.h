@@ -71,6 +71,9 @@ struct IniSettings {
 constexpr int32_t BG_SAVE_OFF = -1;
 // Input-method mode value meaning "nothing saved".
 constexpr int32_t IME_NOT_SAVED = 65535;
+// The longest backup interval a window timer can count, in minutes
+// (USER_TIMER_MAXIMUM, 0x7FFFFFFF ms).
+constexpr int32_t BACKUP_INTERVAL_MAX = 35791;
 // Limits of the page list share (the splitter's normal range).
 constexpr int32_t TV_WIDTH_MIN = 10;
 constexpr int32_t TV_WIDTH_MAX = 70;

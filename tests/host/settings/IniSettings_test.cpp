@@ -181,8 +181,10 @@ TEST(IniSettingsRead, ValuesOutsideTheirRangeFallBackToTheDefaults) {
     EXPECT_EQ(s.setting.BackupInterval, 10);
     EXPECT_EQ(s.searchWindow.Target, 0);
 
-    s = parse("[SETTING]\nBackupFileSize=101\n[SEARCHWINDOW]\nTarget=-1\n[WINDOW]\nTvWidthPer=3\n");
+    s = parse("[SETTING]\nBackupFileSize=101\nBackupInterval=40000\n[SEARCHWINDOW]\nTarget=-1\n"
+              "[WINDOW]\nTvWidthPer=3\n");
     EXPECT_EQ(s.setting.BackupFileSize, 50);
+    EXPECT_EQ(s.setting.BackupInterval, 35791);  // the longest a timer counts
     EXPECT_EQ(s.searchWindow.Target, 0);
     EXPECT_EQ(s.window.TvWidthPer, 10);
 
