@@ -265,18 +265,23 @@ def draw_toolbar():
 
 
 def bmp_file(c):
-    """A 24-bit bottom-up BMP."""
-    stride = (c.w * 3 + 3) // 4 * 4
+    """An 8-bit palette BMP, bottom-up. A palette lets the toolbar map the
+    button-face grey to the system's button colour and treat it as transparent;
+    it does that only for palette bitmaps."""
+    pixels = [[c.px[y][x] or FACE for x in range(c.w)] for y in range(c.h)]
+    palette = sorted({p for row in pixels for p in row})
+    assert len(palette) <= 256, "too many colours for an 8-bit bitmap"
+    index = {p: i for i, p in enumerate(palette)}
+    stride = (c.w + 3) // 4 * 4
     rows = bytearray()
     for y in range(c.h - 1, -1, -1):
-        row = bytearray()
-        for x in range(c.w):
-            p = c.px[y][x] or FACE
-            row += bytes((p[2], p[1], p[0]))
+        row = bytes(index[p] for p in pixels[y])
         rows += row + b"\0" * (stride - len(row))
-    info = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
-    return head + info + bytes(rows)
+    table = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 8, 0, len(rows), 2835, 2835, len(palette), 0)
+    offset = 14 + len(info) + len(table)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
+    return head + info + table + bytes(rows)
 
 
 def main():
