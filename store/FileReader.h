@@ -13,7 +13,7 @@ enum class FileOpenResult { Opened, Missing, Unreadable };
 class FileReader {
 public:
     // A small buffer is for tests that want every path through the buffering.
-    explicit FileReader(std::size_t bufferSize = 64 * 1024) : bufferSize_(bufferSize > 0 ? bufferSize : 1) {}
+    explicit FileReader(std::size_t bufferSize = 256 * 1024) : bufferSize_(bufferSize > 0 ? bufferSize : 1) {}
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
