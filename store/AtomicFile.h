@@ -11,9 +11,34 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
-bool writeFileAtomically(const std::string& path, const char* data, std::size_t size);
+// Writes a file in pieces with the same promise: nothing changes at the
+// target until commit() succeeds; a writer destroyed without a successful
+// commit removes its temporary file.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::string& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False once anything has failed; later writes and the commit then fail too.
+    bool ok() const;
+    bool write(const void* data, std::size_t size);
+    bool commit();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size)
+{
+    AtomicFileWriter writer(path);
+    return writer.write(data, size) && writer.commit();
+}
 
 inline bool writeFileAtomically(const std::string& path, const std::string& bytes)
 {

@@ -1,5 +1,5 @@
-// POSIX side of the atomic whole-file write: temporary file beside the
-// target, fsync, rename over the target, fsync of the folder.
+// POSIX side of the atomic file write: temporary file beside the target,
+// fsync, rename over the target, fsync of the folder.
 #include "store/AtomicFile.h"
 
 #include <cerrno>
@@ -32,20 +32,6 @@ int createTemporary(const std::string& path, std::string& tempPath)
     return -1;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t done = write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
 void syncFolder(const std::string& path)
 {
     int dir = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -57,24 +43,68 @@ void syncFolder(const std::string& path)
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const char* data, std::size_t size)
-{
-    if (path.empty())
-        return false;
+struct AtomicFileWriter::Impl {
+    std::string path;
     std::string tempPath;
-    int fd = createTemporary(path, tempPath);
-    if (fd < 0)
+    int fd = -1;
+    bool failed = false;
+    bool committed = false;
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl)
+{
+    impl_->path = path;
+    impl_->fd = path.empty() ? -1 : createTemporary(path, impl_->tempPath);
+    impl_->failed = impl_->fd < 0;
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (impl_->fd >= 0)
+        close(impl_->fd);
+    if (!impl_->committed && !impl_->tempPath.empty() && impl_->fd >= 0)
+        unlink(impl_->tempPath.c_str());
+}
+
+bool AtomicFileWriter::ok() const
+{
+    return !impl_->failed;
+}
+
+bool AtomicFileWriter::write(const void* data, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (!impl_->failed && size > 0) {
+        ssize_t done = ::write(impl_->fd, bytes, size);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0) {
+            impl_->failed = true;
+            break;
+        }
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return !impl_->failed;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (impl_->failed || impl_->committed)
         return false;
-    bool ok = writeAll(fd, data, size) && fsync(fd) == 0;
-    if (close(fd) != 0)
+    bool ok = fsync(impl_->fd) == 0;
+    if (close(impl_->fd) != 0)
         ok = false;
-    if (ok && std::rename(tempPath.c_str(), path.c_str()) != 0)
+    impl_->fd = -2; // closed; the temporary file may still need removing
+    if (ok && std::rename(impl_->tempPath.c_str(), impl_->path.c_str()) != 0)
         ok = false;
     if (!ok) {
-        unlink(tempPath.c_str());
+        unlink(impl_->tempPath.c_str());
+        impl_->failed = true;
         return false;
     }
+    impl_->committed = true;
     // The rename is only durable once the folder's entry is on disk too.
-    syncFolder(path);
+    syncFolder(impl_->path);
     return true;
 }

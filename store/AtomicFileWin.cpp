@@ -1,5 +1,5 @@
-// Windows side of the atomic whole-file write: temporary file beside the
-// target, FlushFileBuffers, MoveFileExA over the target.
+// Windows side of the atomic file write: temporary file beside the target,
+// FlushFileBuffers, MoveFileExA over the target.
 #include <windows.h>
 
 #include "store/AtomicFile.h"
@@ -19,38 +19,70 @@ HANDLE createTemporary(const std::string& path, std::string& tempPath)
     return INVALID_HANDLE_VALUE;
 }
 
-bool writeAll(HANDLE file, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const char* data, std::size_t size)
-{
-    if (path.empty())
-        return false;
+struct AtomicFileWriter::Impl {
+    std::string path;
     std::string tempPath;
-    HANDLE file = createTemporary(path, tempPath);
-    if (file == INVALID_HANDLE_VALUE)
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool created = false;
+    bool failed = false;
+    bool committed = false;
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl)
+{
+    impl_->path = path;
+    if (!path.empty())
+        impl_->file = createTemporary(path, impl_->tempPath);
+    impl_->created = impl_->file != INVALID_HANDLE_VALUE;
+    impl_->failed = !impl_->created;
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (impl_->file != INVALID_HANDLE_VALUE)
+        CloseHandle(impl_->file);
+    if (impl_->created && !impl_->committed)
+        DeleteFileA(impl_->tempPath.c_str());
+}
+
+bool AtomicFileWriter::ok() const
+{
+    return !impl_->failed;
+}
+
+bool AtomicFileWriter::write(const void* data, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (!impl_->failed && size > 0) {
+        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(impl_->file, bytes, chunk, &written, nullptr) || written == 0) {
+            impl_->failed = true;
+            break;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return !impl_->failed;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (impl_->failed || impl_->committed)
         return false;
-    bool ok = writeAll(file, data, size) && FlushFileBuffers(file);
-    if (!CloseHandle(file))
+    bool ok = FlushFileBuffers(impl_->file) != 0;
+    if (!CloseHandle(impl_->file))
         ok = false;
-    if (ok && !MoveFileExA(tempPath.c_str(), path.c_str(),
+    impl_->file = INVALID_HANDLE_VALUE;
+    if (ok && !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ok = false;
     if (!ok) {
-        DeleteFileA(tempPath.c_str());
-        return false;
+        impl_->failed = true;
+        return false; // the destructor removes the temporary file
     }
+    impl_->committed = true;
     return true;
 }

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 namespace bytes {
 
@@ -30,13 +29,6 @@ inline std::uint32_t getU32LE(const unsigned char* at)
 inline std::int32_t getI32LE(const unsigned char* at)
 {
     return static_cast<std::int32_t>(getU32LE(at));
-}
-
-inline void appendI32LE(std::string& out, std::int32_t value)
-{
-    unsigned char b[4];
-    putI32LE(b, value);
-    out.append(reinterpret_cast<const char*>(b), 4);
 }
 
 } // namespace bytes

@@ -307,43 +307,101 @@ std::size_t recordSize(const PageRecord& r, bool writeScroll)
     return size;
 }
 
-void appendRecord(std::string& out, const PageRecord& r, bool writeScroll)
+// Collects the file in memory.
+struct StringOut {
+    std::string& bytes;
+    bool put(const void* data, std::size_t size)
+    {
+        bytes.append(static_cast<const char*>(data), size);
+        return true;
+    }
+};
+
+// Streams the file through a reused buffer, so that saving a large book
+// needs no second copy of it in memory.
+class FileOut {
+public:
+    explicit FileOut(AtomicFileWriter& file) : file_(file) { buffer_.reserve(CAPACITY); }
+    bool put(const void* data, std::size_t size)
+    {
+        if (buffer_.size() + size > CAPACITY && !flush())
+            return false;
+        if (size >= CAPACITY)
+            return file_.write(data, size);
+        buffer_.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    bool flush()
+    {
+        bool ok = file_.write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t CAPACITY = 1024 * 1024;
+    AtomicFileWriter& file_;
+    std::string buffer_;
+};
+
+template <class Out>
+bool putRecord(Out& out, const PageRecord& r, bool writeScroll)
 {
-    using bytes::appendI32LE;
+    using bytes::putI32LE;
     const bool secure = r.isSecure != 0;
     const std::size_t titleLength = cStringLength(r.title);
     const std::size_t textLength = cStringLength(r.text);
-    appendI32LE(out, r.order);
-    appendI32LE(out, r.parentOrder);
-    out.push_back(static_cast<char>(r.isFolder));
-    out.push_back(static_cast<char>(r.isExpanded));
-    out.append(2, '\0');
-    appendI32LE(out, static_cast<std::int32_t>(titleLength + 1));
-    appendI32LE(out, static_cast<std::int32_t>(textLength + 1));
-    appendI32LE(out, (writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0) + (secure ? 8 + BLOCK_SECURE_PAYLOAD : 0));
+    // The head and the blocks: at most 24 + 24 + 48 bytes.
+    unsigned char head[RECORD_HEAD_SIZE + 8 + BLOCK_SCROLL_PAYLOAD + 8 + BLOCK_SECURE_PAYLOAD] = {};
+    putI32LE(head, r.order);
+    putI32LE(head + 4, r.parentOrder);
+    head[8] = r.isFolder;
+    head[9] = r.isExpanded;
+    putI32LE(head + 12, static_cast<std::int32_t>(titleLength + 1));
+    putI32LE(head + 16, static_cast<std::int32_t>(textLength + 1));
+    putI32LE(head + 20, (writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0) + (secure ? 8 + BLOCK_SECURE_PAYLOAD : 0));
+    unsigned char* at = head + RECORD_HEAD_SIZE;
     if (writeScroll) {
-        appendI32LE(out, BLOCK_SCROLL);
-        appendI32LE(out, BLOCK_SCROLL_PAYLOAD);
-        appendI32LE(out, r.scrollH);
-        appendI32LE(out, r.scrollV);
-        appendI32LE(out, r.selStart);
-        appendI32LE(out, r.selEnd);
+        const std::int32_t scroll[] = {BLOCK_SCROLL, BLOCK_SCROLL_PAYLOAD, r.scrollH, r.scrollV, r.selStart, r.selEnd};
+        for (std::int32_t value : scroll) {
+            putI32LE(at, value);
+            at += 4;
+        }
     }
     if (secure) {
-        appendI32LE(out, BLOCK_SECURE);
-        appendI32LE(out, BLOCK_SECURE_PAYLOAD);
-        appendI32LE(out, 1);
-        out.append(reinterpret_cast<const char*>(r.textHash.data()), r.textHash.size());
-        appendI32LE(out, static_cast<std::int32_t>(r.cipher.size()));
+        putI32LE(at, BLOCK_SECURE);
+        putI32LE(at + 4, BLOCK_SECURE_PAYLOAD);
+        putI32LE(at + 8, 1);
+        std::memcpy(at + 12, r.textHash.data(), r.textHash.size());
+        putI32LE(at + 44, static_cast<std::int32_t>(r.cipher.size()));
+        at += 8 + BLOCK_SECURE_PAYLOAD;
     }
-    out.append(r.title.data(), titleLength);
-    out.push_back('\0');
-    if (secure) {
-        out.append(r.cipher);
-    } else {
-        out.append(r.text.data(), textLength);
-        out.push_back('\0');
-    }
+    static const char NUL = '\0';
+    bool ok = out.put(head, static_cast<std::size_t>(at - head)) && out.put(r.title.data(), titleLength) &&
+              out.put(&NUL, 1);
+    if (secure)
+        return ok && out.put(r.cipher.data(), r.cipher.size());
+    return ok && out.put(r.text.data(), textLength) && out.put(&NUL, 1);
+}
+
+template <class Out>
+bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
+                 bool writeScroll, const std::vector<int>& sequence)
+{
+    unsigned char start[VERSION_BLOCK_SIZE + HEADER_SIZE + 4];
+    encodeVersionBlock(version, start);
+    DataFileHeader fixed = header;
+    fixed.reserved20 = 0;
+    fixed.extensionSize = static_cast<std::int32_t>(HEADER_EXTENSION_SIZE);
+    fixed.extensionFormat = EXTENSION_FORMAT;
+    encodeHeader(fixed, start + VERSION_BLOCK_SIZE);
+    bytes::putI32LE(start + VERSION_BLOCK_SIZE + HEADER_SIZE, table.count());
+    if (!out.put(start, sizeof start))
+        return false;
+    for (int index : sequence)
+        if (!putRecord(out, table.recordAt(index), writeScroll))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -355,29 +413,18 @@ std::string buildDataFile(const PageTable& table, const DataFileHeader& header, 
     std::size_t total = RECORD_LIST_OFFSET;
     for (int index : sequence)
         total += recordSize(table.recordAt(index), writeScroll);
-
-    std::string out;
-    out.reserve(total);
-    unsigned char block[VERSION_BLOCK_SIZE];
-    encodeVersionBlock(version, block);
-    out.append(reinterpret_cast<const char*>(block), sizeof block);
-
-    DataFileHeader fixed = header;
-    fixed.reserved20 = 0;
-    fixed.extensionSize = static_cast<std::int32_t>(HEADER_EXTENSION_SIZE);
-    fixed.extensionFormat = EXTENSION_FORMAT;
-    unsigned char raw[HEADER_SIZE];
-    encodeHeader(fixed, raw);
-    out.append(reinterpret_cast<const char*>(raw), sizeof raw);
-
-    bytes::appendI32LE(out, table.count());
-    for (int index : sequence)
-        appendRecord(out, table.recordAt(index), writeScroll);
-    return out;
+    std::string bytes;
+    bytes.reserve(total);
+    StringOut out{bytes};
+    putDataFile(out, table, header, version, writeScroll, sequence);
+    return bytes;
 }
 
 bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
                    const DataFileHeader& header)
 {
-    return writeFileAtomically(path, buildDataFile(table, header, version, writeScroll));
+    AtomicFileWriter file(path);
+    FileOut out(file);
+    return file.ok() && putDataFile(out, table, header, version, writeScroll, writeSequence(table)) && out.flush() &&
+           file.commit();
 }

@@ -40,4 +40,31 @@ TEST(AtomicFile, ReplacesWholeFilesAndCleansUpAfterFailures)
     EXPECT_EQ(2, entriesIn(folder.path())) << "only the file and the folder, no temporary files";
 }
 
+TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit)
+{
+    TempFolder folder;
+    std::string path = folder.file("book.qpd");
+    writeFile(path, "old");
+    {
+        AtomicFileWriter writer(path);
+        ASSERT_TRUE(writer.write("new ", 4));
+        ASSERT_TRUE(writer.write("bytes", 5));
+        EXPECT_EQ("old", readFile(path));
+    } // abandoned: the old file stays and the temporary file goes
+    EXPECT_EQ("old", readFile(path));
+    EXPECT_EQ(1, entriesIn(folder.path()));
+
+    AtomicFileWriter writer(path);
+    ASSERT_TRUE(writer.write("new ", 4) && writer.write("bytes", 5));
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ("new bytes", readFile(path));
+    EXPECT_FALSE(writer.commit()) << "a writer commits once";
+
+    AtomicFileWriter nowhere(folder.file("no/such/file"));
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_FALSE(nowhere.write("x", 1));
+    EXPECT_FALSE(nowhere.commit());
+    EXPECT_EQ(1, entriesIn(folder.path()));
+}
+
 } // namespace
