@@ -94,9 +94,10 @@ void PageTable::appendRecord(const PageRecord& record)
 
 void PageTable::addEmptyRecord(ItemHandle item)
 {
-    PageRecord record;
-    record.item = item;
-    appendRecord(std::move(record));
+    int index = count();
+    records_.emplace_back().item = item;
+    if (!indexStale_)
+        index_.try_emplace(item, index);
 }
 
 void PageTable::addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder)
