@@ -8,7 +8,10 @@
 #include "app/MainFrame.h"
 
 #include "app/AppState.h"
+#include "app/Lifecycle.h"
 #include "app/MainControls.h"
+#include "app/MenuState.h"
+#include "app/PageDisplay.h"
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
 #include "app/Toolbar.h"
@@ -24,26 +27,13 @@ bool autoView() { return gApp.ini.window.AutoView; }
 // ---- Seams for later work: each is called from its place in the message
 // handling and does nothing until its feature lands.
 
-// Timer 1: a periodic backup when TimeBackup is on.
-void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {}
-// Timer 2: counts minutes and saves the book every BgSaveInterval minutes.
-void CALLBACK backgroundSaveTick(HWND, UINT, UINT_PTR, DWORD) {}
-// TVN_SELCHANGED: store the editor into the shown page, show the selected one.
-void pageSelectionChanged(HWND) {}
-// TVN_ENDLABELEDIT, after the label is committed: the page record takes the new title.
-void titleEdited(HWND) {}
 // TVN_BEGINDRAG: start moving a page; the dragged item's parent is remembered.
 void beginPageDrag(HWND, const NMTREEVIEWA&) {}
 // WM_MOUSEMOVE and WM_LBUTTONUP while a page is dragged.
 void trackPageDrag(HWND, LPARAM) {}
 void endPageDrag(HWND, LPARAM) {}
-// EN_LINK: open the clicked link.
-void linkClicked(HWND, const ENLINK&) {}
 // WM_DROPFILES: files dropped on the window become pages.
 void filesDropped(HWND, HDROP) {}
-// WM_CONTEXTMENU and WM_INITMENUPOPUP: the context menus and the menus' enable and check rules.
-void showContextMenu(HWND, WPARAM, LPARAM) {}
-void prepareMenu(HWND, HMENU) {}
 
 // ---- Creation steps
 
@@ -94,13 +84,13 @@ void restoreInputMethod() {
 void startTimers(HWND window) {
     // a backup interval below one minute would make the timer fire without pause
     const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
-    SetTimer(window, BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, backupTick);
-    SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, backgroundSaveTick);
+    SetTimer(window, BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, lifecycle::backupTick);
+    SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, lifecycle::backgroundSaveTick);
 }
 
 LRESULT onPageListNotify(HWND window, const NMHDR& header) {
     switch (header.code) {
-    case TVN_SELCHANGEDA: pageSelectionChanged(window); return 0;
+    case TVN_SELCHANGEDA: pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
     case TVN_BEGINDRAGA: beginPageDrag(window, reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
     case TVN_BEGINLABELEDITA:
         if (autoView()) {
@@ -111,8 +101,7 @@ LRESULT onPageListNotify(HWND window, const NMHDR& header) {
         }
         return 0;  // the edit is always allowed
     case TVN_ENDLABELEDITA:
-        gControls.pageList.CommitLabelEdit(reinterpret_cast<const NMTVDISPINFOA&>(header).item);
-        titleEdited(window);
+        pagedisplay::onTitleEdited(reinterpret_cast<const NMTVDISPINFOA&>(header));
         if (autoView()) {
             splitter::narrow();
             splitter::postRelayout(window);
@@ -137,8 +126,7 @@ void createChildren(HWND window) {
     startTimers(window);
 }
 
-// Seam: loadIntoUi from dataFilePath, and autoRestore when the file is unusable.
-bool loadFirstBook(HWND) { return true; }
+bool loadFirstBook(HWND window) { return lifecycle::loadFirstBook(window); }
 
 void finishCreation(HWND window) {
     DragAcceptFiles(window, TRUE);
@@ -166,17 +154,18 @@ LRESULT onNotify(HWND window, LPARAM header) {
     const NMHDR& h = *reinterpret_cast<const NMHDR*>(header);
     if (h.idFrom == static_cast<UINT_PTR>(PageListControl::CONTROL_ID)) return onPageListNotify(window, h);
     if (h.idFrom == static_cast<UINT_PTR>(MemoEditor::CONTROL_ID) && h.code == EN_LINK)
-        linkClicked(window, reinterpret_cast<const ENLINK&>(h));
+        pagedisplay::openLink(reinterpret_cast<const ENLINK&>(h));
     return 0;
 }
 
 LRESULT onContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
-    showContextMenu(window, wParam, lParam);
+    menustate::showContextMenu(window, reinterpret_cast<HWND>(wParam), lParam);
     return 0;
 }
 
 LRESULT onInitMenuPopup(HWND window, WPARAM menu, LPARAM) {
-    prepareMenu(window, reinterpret_cast<HMENU>(menu));
+    (void)menu;
+    menustate::updateMenu(window);
     return 0;
 }
 

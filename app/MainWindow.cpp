@@ -3,22 +3,22 @@
 #include "app/MainWindow.h"
 
 #include "app/AppState.h"
+#include "app/Book.h"
+#include "app/Commands.h"
+#include "app/Lifecycle.h"
 #include "app/MainFrame.h"
 #include "app/SettingsIo.h"
 #include "res/resource.h"
+#include "settings/ColourScheme.h"
 
 namespace mainwindow {
 
 namespace {
 
-// Background of the main window: the colour of the first entry of the colour scheme.
-HBRUSH backgroundBrush() {
-    static HBRUSH brush = CreateSolidBrush(RGB(137, 189, 222));
-    return brush;
-}
-
 LRESULT onCreate(HWND window) {
     gApp.mainWindow = window;
+    gBook = Book();
+    lifecycle::reset();
     mainframe::createChildren(window);
     if (!mainframe::loadFirstBook(window)) return 0;
     mainframe::finishCreation(window);
@@ -27,12 +27,10 @@ LRESULT onCreate(HWND window) {
     return 0;
 }
 
-LRESULT onDestroy(HWND window) {
-    if (gApp.saveAtExit) settingsio::collectAndSaveSettings(window);
-    RemovePropA(window, gApp.paths.instanceKey.c_str());
-    mainframe::releaseChildren(window);
+// The close box, the exit command, or the session ending: save and release everything once.
+LRESULT onDestroy(HWND window, bool sessionEnding) {
+    lifecycle::shutdown(window, sessionEnding);
     gApp.mainWindow = nullptr;
-    PostQuitMessage(0);
     return 0;
 }
 
@@ -44,10 +42,8 @@ LRESULT onPaint(HWND window) {
 }
 
 LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {
-    case 105: DestroyWindow(window); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
-    }
+    if (commands::handleCommand(window, LOWORD(wParam), lParam)) return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -63,7 +59,7 @@ bool registerClass(HINSTANCE instance) {
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL));
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = backgroundBrush();
+    wc.hbrBackground = colourscheme::brushOf(0);  // the book's own colour comes with the load
     wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN);
     wc.lpszClassName = className;
     return RegisterClassExA(&wc) != 0;
@@ -93,8 +89,8 @@ HWND create(HINSTANCE instance, int showCommand) {
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return onCreate(window);
-    case WM_DESTROY: return onDestroy(window);
-    case WM_ENDSESSION: return wParam ? onDestroy(window) : 0;
+    case WM_DESTROY: return onDestroy(window, false);
+    case WM_ENDSESSION: return wParam ? onDestroy(window, true) : 0;
     case WM_SIZE: return mainframe::onSize(window, wParam, lParam);
     case WM_SETFOCUS: return mainframe::onSetFocus(window);
     case WM_PAINT: return onPaint(window);

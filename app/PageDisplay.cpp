@@ -53,17 +53,23 @@ void setLocked(bool locked) {
     SendMessageA(editorWindow(), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
 }
 
-// Non-ASCII bytes as \'xx, the way the editor writes them.
+// Every byte of a non-ASCII character as \'xx (both bytes of a double-byte one), the way the
+// editor writes them.
 std::string escapeRtfLine(const char* text) {
     static const char HEX[] = "0123456789abcdef";
     std::string out;
+    auto escape = [&out](unsigned char c) {
+        out += "\\'";
+        out += HEX[c >> 4];
+        out += HEX[c & 15];
+    };
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
         if (*p < 0x80) {
             out += static_cast<char>(*p);
         } else {
-            out += "\\'";
-            out += HEX[*p >> 4];
-            out += HEX[*p & 15];
+            escape(*p);
+            if (lead && p[1]) escape(*++p);
         }
     }
     return out;
@@ -285,7 +291,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
 
     // from here on the new book replaces the old one
     gBook.shownItem = NO_ITEM;
-    gControls.pageList.DeleteItem(PageListControl::root());
+    TreeView_DeleteAllItems(gControls.pageList.window());
     gBook.pages = std::move(table);
     gBook.header = header;
     gBook.bookNumber = bookNumber;

@@ -44,7 +44,9 @@ void applyScheme(HWND mainWindow, const DataFileHeader& header) {
     gControls.memo.SetBackColour(header.memoBackColour);
 }
 
-void deleteBrushes() {
+void deleteBrushes(HWND mainWindow) {
+    if (mainWindow)
+        SetClassLongPtrA(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
     for (HBRUSH& brush : gBrushes) {
         if (brush) DeleteObject(brush);
         brush = nullptr;

@@ -20,7 +20,7 @@ void applyScheme(HWND mainWindow, const DataFileHeader& header);
 // Sets the main window's class background to a brush and repaints the window.
 void setWindowBackground(HWND mainWindow, int windowColourIndex);
 
-// Deletes the eighteen brushes (shutdown).
-void deleteBrushes();
+// Deletes the eighteen brushes (shutdown); the window's class falls back to a system brush.
+void deleteBrushes(HWND mainWindow);
 
 }  // namespace colourscheme

@@ -76,6 +76,7 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     EXPECT_EQ(gApp.paths.dataFilePath, "X:\\Books\\quiltpad.qpd");
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
+    gApp.saveAtExit = false;  // the book must not go to the made-up X:\Books at tear-down
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/Commands.h"
+
+#include "app/AppState.h"
+#include "app/Book.h"
+#include "app/MainControls.h"
+#include "app/PageCommands.h"
+#include "editor/DateStamp.h"
+#include "editor/RtfStream.h"
+#include "res/resource.h"
+
+namespace commands {
+
+namespace {
+
+using Handler = void (*)(HWND window);
+
+MemoEditor& memo() { return gControls.memo; }
+HWND editor() { return gControls.memo.window(); }
+
+const char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
+const char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
+const char RESET_FONT_CAPTION[] = "このページのフォントを初期化";
+const char RESET_FONT_TEXT[] =
+    "このページに設定しているフォント情報を削除してフォントを初期化します。\r\n"
+    "（他のページには影響ありません。また、文字列は変わりません）\r\n本当によろしいですか？";
+
+// ---- editor
+void undo(HWND) { SendMessageA(editor(), WM_UNDO, 0, 0); }
+void redo(HWND) { SendMessageA(editor(), EM_REDO, 0, 0); }
+void cut(HWND) { SendMessageA(editor(), WM_CUT, 0, 0); }
+void copy(HWND) { SendMessageA(editor(), WM_COPY, 0, 0); }
+void paste(HWND) { SendMessageA(editor(), WM_PASTE, 0, 0); }
+void clearSelection(HWND) { SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("")); }
+void selectAll(HWND) { memo().SelectAll(); }
+void chooseFace(HWND) { memo().ChooseSelectionFace(); }
+void chooseSize(HWND) { memo().ChooseSelectionSize(); }
+void toggleBold(HWND) { memo().ToggleBold(); }
+void toggleItalic(HWND) { memo().ToggleItalic(); }
+void toggleStrikeOut(HWND) { memo().ToggleStrikeOut(); }
+void toggleUnderline(HWND) { memo().ToggleUnderline(); }
+void chooseColour(HWND) { memo().ChooseSelectionColour(); }
+void chooseFont(HWND) { memo().ChooseSelectionFont(); }
+void lastColour(HWND) { memo().ApplyLastColour(); }
+void lastFont(HWND) { memo().ApplyLastFont(); }
+
+void insertDate(HWND) {
+    const std::string stamp = datestamp::CurrentDateStamp(gApp.ini.window.DateString);
+    SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(stamp.c_str()));
+}
+
+void toggleCopyAsText(HWND) { memo().copyAsText = !memo().copyAsText; }
+void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
+
+// The characters stay; every character format goes.
+void resetPageFont(HWND window) {
+    if (MessageBoxA(window, RESET_FONT_TEXT, RESET_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    const std::string text = rtfstream::EditorText(editor());
+    rtfstream::StreamInRtf(editor(), std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH).c_str());
+    SetWindowTextA(editor(), text.c_str());
+}
+
+// ---- view
+void toggleListLines(HWND) { gControls.pageList.SetLines(!gControls.pageList.HasLines()); }
+void toggleWordWrap(HWND) { memo().SetNoWrap(!memo().noWrap); }
+
+void toggleLinkDisplay(HWND window) {
+    memo().SetUrlDetection(!memo().urlDetection);
+    MessageBoxA(window, LINK_CHANGED_TEXT, LINK_CHANGED_CAPTION, MB_OK);
+}
+
+void toggleAlwaysOnTop(HWND window) {
+    gApp.alwaysOnTop = !gApp.alwaysOnTop;
+    SetWindowPos(window, gApp.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SendMessageA(gControls.toolbar, TB_CHECKBUTTON, IDM_ALWAYS_ON_TOP, MAKELONG(gApp.alwaysOnTop ? TRUE : FALSE, 0));
+}
+
+void maximize(HWND window) { ShowWindow(window, SW_MAXIMIZE); }
+void minimize(HWND window) { ShowWindow(window, SW_MINIMIZE); }
+void restoreWindow(HWND window) { ShowWindow(window, SW_SHOWNORMAL); }
+void focusList(HWND) { SetFocus(gControls.pageList.window()); }
+void focusEditor(HWND) { SetFocus(editor()); }
+
+// ---- program
+void exitProgram(HWND window) { DestroyWindow(window); }
+
+void openManual(HWND) {
+    const std::string manual = gApp.paths.appFolder + "\\help.html";
+    ShellExecuteA(nullptr, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void showUsage(HWND) {
+    if (gApp.usageWindow) ShowWindow(gApp.usageWindow, SW_SHOW);
+}
+
+// Commands whose windows and dialogs are not in this build yet: known ids that do nothing.
+void notYetAvailable(HWND) {}
+
+struct Entry {
+    int id;
+    Handler handler;
+};
+
+const Entry TABLE[] = {
+    {IDM_READ_PAGE, notYetAvailable},
+    {IDM_SAVE_PAGE, notYetAvailable},
+    {IDM_SAVE_ALL_RTF, notYetAvailable},
+    {IDM_SHORTCUT, notYetAvailable},
+    {IDM_EXIT, exitProgram},
+    {IDM_EDIT_TITLE, pagecommands::editTitle},
+    {IDM_SET_BOOKMARK, pagecommands::setBookmark},
+    {IDM_OPEN_BOOKMARK, pagecommands::openBookmark},
+    {IDM_ADD_PAGE, pagecommands::addPage},
+    {IDM_ADD_FOLDER, pagecommands::addFolder},
+    {IDM_COPY_PAGE, pagecommands::copyPage},
+    {IDM_PASTE_PAGE, pagecommands::pastePage},
+    {IDM_DELETE_PAGE, pagecommands::deletePage},
+    {IDM_SEARCH, notYetAvailable},
+    {IDM_MAKE_SECURE, notYetAvailable},
+    {IDM_MAKE_ORDINARY, notYetAvailable},
+    {IDM_NEXT_PAGE, pagecommands::nextPage},
+    {IDM_PREVIOUS_PAGE, pagecommands::previousPage},
+    {IDM_COLLAPSE_FOLDERS, pagecommands::collapseFolders},
+    {IDM_UNDO, undo},
+    {IDM_REDO, redo},
+    {IDM_CUT, cut},
+    {IDM_COPY, copy},
+    {IDM_PASTE, paste},
+    {IDM_CLEAR, clearSelection},
+    {IDM_SELECT_ALL, selectAll},
+    {IDM_FACE, chooseFace},
+    {IDM_SIZE, chooseSize},
+    {IDM_BOLD, toggleBold},
+    {IDM_ITALIC, toggleItalic},
+    {IDM_STRIKE_OUT, toggleStrikeOut},
+    {IDM_UNDERLINE, toggleUnderline},
+    {IDM_TEXT_COLOUR, chooseColour},
+    {IDM_FONT, chooseFont},
+    {IDM_LAST_COLOUR, lastColour},
+    {IDM_LAST_FONT, lastFont},
+    {IDM_INSERT_DATE, insertDate},
+    {IDM_COPY_AS_TEXT, toggleCopyAsText},
+    {IDM_PASTE_AS_TEXT, togglePasteAsText},
+    {IDM_LIST_LINES, toggleListLines},
+    {IDM_WORD_WRAP, toggleWordWrap},
+    {IDM_LINK_DISPLAY, toggleLinkDisplay},
+    {IDM_ALWAYS_ON_TOP, toggleAlwaysOnTop},
+    {IDM_MAXIMIZE, maximize},
+    {IDM_MINIMIZE, minimize},
+    {IDM_RESTORE_WINDOW, restoreWindow},
+    {IDM_COLOUR_SCHEME, notYetAvailable},
+    {IDM_STANDARD_FONT, notYetAvailable},
+    {IDM_RESET_PAGE_FONT, resetPageFont},
+    {IDM_FOCUS_LIST, focusList},
+    {IDM_FOCUS_EDITOR, focusEditor},
+    {IDM_RESTORE, notYetAvailable},
+    {IDM_SETTINGS, notYetAvailable},
+    {IDM_USAGE, showUsage},
+    {IDM_MANUAL, openManual},
+    {IDM_ABOUT, notYetAvailable},
+};
+
+}  // namespace
+
+bool handleCommand(HWND window, int id, LPARAM) {
+    for (const Entry& entry : TABLE) {
+        if (entry.id == id) {
+            entry.handler(window);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace commands

@@ -1,0 +1,98 @@
+#include <windows.h>
+
+#include "app/Lifecycle.h"
+
+#include "app/AppState.h"
+#include "app/Book.h"
+#include "app/MainControls.h"
+#include "app/MainFrame.h"
+#include "app/PageDisplay.h"
+#include "app/SettingsIo.h"
+#include "backup/Backup.h"
+#include "res/resource.h"
+#include "secure/SecurePages.h"
+#include "settings/ColourScheme.h"
+
+namespace lifecycle {
+
+namespace {
+
+const UINT_PTR BACKUP_TIMER = 1;
+const UINT_PTR BG_SAVE_TIMER = 2;
+const char UNUSABLE_CAPTION[] = "データを読み込むことが出来ませんでした";
+const char UNUSABLE_TEXT[] = "は\n利用不可能なデータファイルです";
+const char SAVE_FAILED_TEXT[] = "データファイルに書き込むことが出来ませんでした。\n\n";
+const char SAVE_FAILED_HINT[] = "\n\nディスクの空きや書き込み権限を確かめてから「再試行」を押してください。";
+
+int gBackgroundSaveCounter = 0;
+bool gShutDown = false;
+
+void storeShownPage() { pagedisplay::storeEditorToPage(gControls.pageList.GetSelection()); }
+
+}  // namespace
+
+void reset() {
+    gBackgroundSaveCounter = 0;
+    gShutDown = false;
+}
+
+int backgroundSaveCounter() { return gBackgroundSaveCounter; }
+
+bool loadFirstBook(HWND window) {
+    if (pagedisplay::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
+    // The file stays untouched for a later rescue; nothing is written at exit.
+    const std::string text = gApp.paths.dataFilePath + UNUSABLE_TEXT;
+    MessageBoxA(window, text.c_str(), UNUSABLE_CAPTION, MB_OK | MB_ICONERROR);
+    gApp.saveAtExit = false;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return false;
+}
+
+void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gApp.ini.setting.TimeBackup) return;
+    storeShownPage();
+    backup::makeBackup(SaveKind::Periodic);
+}
+
+void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
+    ++gBackgroundSaveCounter;
+    const int interval = gApp.ini.window.BgSaveInterval;
+    if (interval == -1 || gBackgroundSaveCounter < interval) return;
+    gBackgroundSaveCounter = 0;
+    storeShownPage();
+    saveBook(window, false);  // a background save never interrupts the user
+}
+
+bool saveBook(HWND window, bool ask) {
+    for (;;) {
+        if (pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) return true;
+        if (!ask) return false;
+        const std::string text = SAVE_FAILED_TEXT + gApp.paths.dataFilePath + SAVE_FAILED_HINT;
+        if (MessageBoxA(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+            return false;
+    }
+}
+
+void shutdown(HWND window, bool sessionEnding) {
+    if (gShutDown) return;
+    gShutDown = true;
+    if (gApp.saveAtExit) {
+        storeShownPage();
+        if (gApp.ini.window.ExitBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
+        saveBook(window, !sessionEnding);
+        settingsio::collectAndSaveSettings(window);
+        if (gApp.ini.setting.ExitBackup) backup::makeBackup(SaveKind::ExitData);
+    }
+    RemovePropA(window, gApp.paths.instanceKey.c_str());
+    mainframe::releaseChildren(window);
+    if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);
+    if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
+    gApp.usageWindow = gApp.searchWindow = nullptr;
+    KillTimer(window, BACKUP_TIMER);
+    KillTimer(window, BG_SAVE_TIMER);
+    secure::clearAuthentication();
+    colourscheme::deleteBrushes(window);
+    PostQuitMessage(0);
+}
+
+}  // namespace lifecycle

@@ -1,0 +1,28 @@
+// The book's safety over a run: the first load, the two timers, and the shutdown.
+#pragma once
+#include <windows.h>
+
+namespace lifecycle {
+
+// Loads the data file when the main window is created. When it cannot be used, the file is
+// left as it is, the user is told, and the program ends without writing anything: false.
+bool loadFirstBook(HWND window);
+
+// Timer 1: a periodic backup when TimeBackup is on.
+void CALLBACK backupTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+// Timer 2, every minute: saves the book every BgSaveInterval minutes (-1: never).
+void CALLBACK backgroundSaveTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+// Minutes counted since the last background save.
+int backgroundSaveCounter();
+
+// Writes the book to the data file; on failure asks Retry/Cancel when `ask` is set.
+bool saveBook(HWND window, bool ask);
+
+// WM_DESTROY, or WM_ENDSESSION when the session ends: store, save, write the settings,
+// release everything, post the quit message. Runs once per main window.
+void shutdown(HWND window, bool sessionEnding);
+
+// A new main window starts with a fresh counter and shutdown state.
+void reset();
+
+}  // namespace lifecycle

@@ -1,0 +1,246 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/PageCommands.h"
+
+#include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/Book.h"
+#include "app/MainControls.h"
+#include "app/PageDisplay.h"
+#include "backup/Backup.h"
+#include "editor/DateStamp.h"
+#include "pagelist/PageListRules.h"
+#include "res/resource.h"
+#include "secure/SecurePages.h"
+#include "store/TreeSource.h"
+
+namespace pagecommands {
+
+namespace {
+
+const char DELETE_CAPTION[] = "削除";
+const char DELETE_PAGE_TEXT[] = "このページを削除します、本当によろしいですか？";
+const char DELETE_FOLDER_TEXT[] =
+    "削除しようとしているのはフォルダです。\nフォルダを削除すると、フォルダ内のすべてのページも削除されます。\n\n"
+    "本当によろしいですか？";
+const char FOLDER_TITLE[] = "Folder";
+
+PageListControl& list() { return gControls.pageList; }
+
+std::string emptyPage() { return std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH); }
+
+bool isBookmarkImage(int image) { return image == 4 || image == 6 || image == 12 || image == 14; }
+
+// Parent for a new item: the selected item's parent, or the top level.
+ItemHandle parentForNewItem() {
+    const ItemHandle selected = list().GetSelection();
+    const ItemHandle parent = selected ? list().Parent(selected) : NO_ITEM;
+    return parent ? parent : PageListControl::root();
+}
+
+// Selects a new item, moves to the editor, then the automatic bookmark and title edit.
+void finishAdding(HWND window, ItemHandle item) {
+    list().Select(item);
+    SetFocus(gControls.memo.window());
+    if (gApp.ini.window.AutoBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
+    if (gApp.ini.window.AutoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+}
+
+// A new page under a secure folder is secure when the settings ask for it; false to stop.
+bool newPageSecurity(HWND window, bool& secure) {
+    secure = false;
+    if (!gApp.ini.window.ParentSec) return true;
+    const ItemHandle selected = list().GetSelection();
+    const ItemHandle parent = selected ? list().Parent(selected) : NO_ITEM;
+    if (!parent) return true;
+    const int index = gBook.pages.indexOfItem(parent);
+    if (index < 0) return true;
+    const PageRecord& folder = gBook.pages.recordAt(index);
+    if (!folder.isFolder || !folder.isSecure) return true;
+    if (!secure::isAuthenticated() && !secure::authenticate(window)) return false;
+    secure = true;
+    return true;
+}
+
+// Every item of the page list in tree order.
+template <typename Visit>
+void forEachItem(Visit visit) {
+    const PageListControl& l = list();
+    for (ItemHandle item = l.FirstChild(PageListControl::root()); item; item = l.NextInOrder(item)) visit(item);
+}
+
+}  // namespace
+
+std::string newPageTitle(bool allowDate) {
+    if (allowDate && gApp.ini.window.AutoDate) return datestamp::CurrentDateStamp(gApp.ini.window.DateString);
+    char title[64];
+    std::snprintf(title, sizeof title, "ページ (%d)", gBook.pages.count() + 1);
+    return title;
+}
+
+void editTitle(HWND) {
+    const ItemHandle selected = list().GetSelection();
+    if (selected) TreeView_EditLabel(list().window(), reinterpret_cast<HTREEITEM>(selected));
+}
+
+void addPage(HWND window) {
+    bool secure = false;
+    if (!newPageSecurity(window, secure)) return;
+    const std::string title = newPageTitle(true);
+    const int image = secure ? IMAGE_SECURE : 0;
+    const ItemHandle item = list().InsertItem(title, image, parentForNewItem(), image + 1);
+    if (!item) return;
+    list().Reveal(item);
+    gBook.pages.addPage(item, emptyPage(), title, false);
+    if (secure) {
+        PageRecord& record = gBook.pages.recordOfItem(item);
+        record.isSecure = 1;
+        secure::encryptPage(record);
+    }
+    finishAdding(window, item);
+}
+
+void addFolder(HWND window) {
+    // the count is taken before either record is added
+    const std::string title = newPageTitle(false);
+    const ItemHandle folder = list().InsertItem(FOLDER_TITLE, IMAGE_FOLDER, parentForNewItem(), IMAGE_FOLDER + 1);
+    if (!folder) return;
+    const ItemHandle page = list().InsertItem(title, 0, folder, 1);
+    gBook.pages.addPage(folder, std::string(), FOLDER_TITLE, true);
+    if (!page) return;
+    list().Reveal(page);
+    gBook.pages.addPage(page, emptyPage(), title, false);
+    finishAdding(window, page);
+}
+
+void deletePage(HWND window) {
+    const ItemHandle selected = list().GetSelection();
+    if (!selected) return;
+    const int index = gBook.pages.indexOfItem(selected);
+    const bool isFolder = index >= 0 && gBook.pages.recordAt(index).isFolder;
+    if (gApp.ini.window.DeleteDialog &&
+        MessageBoxA(window, isFolder ? DELETE_FOLDER_TEXT : DELETE_PAGE_TEXT, DELETE_CAPTION,
+                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    if (gApp.ini.setting.DeleteBackup) {
+        pagedisplay::storeEditorToPage(selected);
+        backup::makeBackup(SaveKind::BeforeDelete);
+    }
+    // the selection moves while the items go: nothing may be stored into a deleted page
+    gBook.shownItem = NO_ITEM;
+    const ItemHandle parent = list().Parent(selected);
+    for (const ItemMove& gone : list().DeleteItem(selected)) {
+        const int at = gBook.pages.indexOfItem(gone.item);
+        if (at >= 0) gBook.pages.removeAt(at);
+    }
+    pagedisplay::addPageIfEmpty(parent);
+    // never leave the list without a selection while it has items
+    if (!list().GetSelection()) {
+        const ItemHandle next = parent ? parent : list().FirstChild(PageListControl::root());
+        if (next) list().Select(next);
+    }
+}
+
+void copyPage(HWND) {
+    const ItemHandle selected = list().GetSelection();
+    if (!selected || gBook.pages.indexOfItem(selected) < 0) return;
+    pagedisplay::storeEditorToPage(selected);
+    PageTable& clip = gBook.clipboard;
+    clip.clear();
+    std::unordered_map<ItemHandle, int> positions;
+    const std::vector<ItemLink> links = list().CollectSubtreeLinks(selected);
+    for (size_t i = 0; i < links.size(); ++i) {
+        const int index = gBook.pages.indexOfItem(links[i].item);
+        if (index < 0) continue;
+        PageRecord copy;
+        copyRecord(gBook.pages.recordAt(index), copy);
+        const int position = clip.count();
+        positions[links[i].item] = position;
+        copy.order = position;
+        const auto parent = positions.find(links[i].parent);
+        copy.parentOrder = (i == 0 || parent == positions.end()) ? -1 : parent->second;
+        copy.isExpanded = list().IsExpanded(links[i].item) ? 1 : 0;
+        clip.appendRecord(std::move(copy));
+    }
+}
+
+void pastePage(HWND window) {
+    PageTable& clip = gBook.clipboard;
+    if (clip.count() == 0) return;
+    const ItemHandle baseParent = parentForNewItem();
+    std::vector<ItemHandle> created;
+    for (int i = 0; i < clip.count(); ++i) {
+        PageRecord& source = clip.recordAt(i);
+        std::string title = pagelist::cutTitle(source.title);
+        if (gApp.ini.window.AutoDate && clip.count() == 1 && !source.isFolder) {
+            title = datestamp::CurrentDateStamp(gApp.ini.window.DateString);
+            source.title = title;
+        }
+        const int p = source.parentOrder;
+        const ItemHandle parent = (p >= 0 && p < static_cast<int>(created.size()) && created[p]) ? created[p] : baseParent;
+        const int image = IMAGE_FOLDER * source.isFolder + IMAGE_SECURE * (source.isSecure ? 1 : 0);
+        const ItemHandle item = list().InsertItem(title, image, parent, image + 1);
+        created.push_back(item);
+        if (!item) continue;
+        gBook.pages.addEmptyRecord(item);
+        PageRecord& record = gBook.pages.recordOfItem(item);
+        copyFields(source, record, 0);
+        record.title = title;
+    }
+    for (int i = 0; i < clip.count(); ++i) {
+        const PageRecord& source = clip.recordAt(i);
+        if (source.isFolder && source.isExpanded && created[i])
+            TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(created[i]), TVE_EXPAND);
+    }
+    if (created.empty() || !created[0]) return;
+    list().Reveal(created[0]);
+    finishAdding(window, created[0]);
+}
+
+void setBookmark(HWND) {
+    const ItemHandle selected = list().GetSelection();
+    if (!selected) return;
+    forEachItem([](ItemHandle item) {
+        const ItemImages images = list().GetImages(item);
+        if (isBookmarkImage(images.image)) list().SetImages(item, images.image - 4, images.selected - 4);
+    });
+    const ItemImages images = list().GetImages(selected);
+    list().SetImages(selected, images.image + 4, images.selected + 4);
+}
+
+void openBookmark(HWND) {
+    ItemHandle found = NO_ITEM;
+    forEachItem([&found](ItemHandle item) {
+        if (!found && isBookmarkImage(list().GetImages(item).image)) found = item;
+    });
+    if (found) list().Select(found);
+}
+
+// At the ends of the list the selection stays where it is.
+void nextPage(HWND) {
+    const ItemHandle next = list().NextInOrder(list().GetSelection());
+    if (next) list().Select(next);
+}
+
+void previousPage(HWND) {
+    const ItemHandle previous = list().PreviousInOrder(list().GetSelection());
+    if (previous) list().Select(previous);
+}
+
+void collapseFolders(HWND) {
+    std::unordered_set<ItemHandle> chain;
+    const ItemHandle selected = list().GetSelection();
+    for (ItemHandle a = selected ? list().Parent(selected) : NO_ITEM; a; a = list().Parent(a)) chain.insert(a);
+    for (int i = 0; i < gBook.pages.count(); ++i) {
+        const PageRecord& record = gBook.pages.recordAt(i);
+        if (record.isFolder && !chain.count(record.item))
+            TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(record.item), TVE_COLLAPSE);
+    }
+}
+
+}  // namespace pagecommands
