@@ -8,15 +8,15 @@
 namespace toolbar {
 
 const ButtonSpec BUTTONS[BUTTON_COUNT] = {
-    {0, 32790, false, IDS_TIP_ADD_PAGE},        // add page
-    {1, 32791, false, IDS_TIP_ADD_FOLDER},      // add folder
-    {2, 32789, false, IDS_TIP_EDIT_TITLE},      // edit title
-    {3, 32792, false, IDS_TIP_DELETE},          // delete
+    {0, IDM_ADD_PAGE, false, IDS_TIP_ADD_PAGE},
+    {1, IDM_ADD_FOLDER, false, IDS_TIP_ADD_FOLDER},
+    {2, IDM_EDIT_TITLE, false, IDS_TIP_EDIT_TITLE},
+    {3, IDM_DELETE_PAGE, false, IDS_TIP_DELETE},
     {I_IMAGENONE, BLANK_ID, false, 0},
-    {4, 32835, true, IDS_TIP_TOPMOST},          // always on top
+    {4, IDM_ALWAYS_ON_TOP, true, IDS_TIP_TOPMOST},
     {I_IMAGENONE, BLANK_ID, false, 0},
-    {5, 32839, false, IDS_TIP_TEXT_COLOUR},     // text colour
-    {6, 32838, false, IDS_TIP_FONT},            // font
+    {5, IDM_TEXT_COLOUR, false, IDS_TIP_TEXT_COLOUR},
+    {6, IDM_FONT, false, IDS_TIP_FONT},
 };
 
 namespace {

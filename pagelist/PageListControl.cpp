@@ -4,11 +4,11 @@
 #include "pagelist/PageListControl.h"
 
 #include "pagelist/PageListRules.h"
+#include "res/resource.h"
 
 namespace {
 
 const char PROP_THIS[] = "QP_PAGELIST";
-constexpr WPARAM CMD_DELETE_PAGE = 32792;  // "ページの削除"
 constexpr int IMAGE_SIZE = 16;
 
 HTREEITEM handle(ItemHandle item) { return reinterpret_cast<HTREEITEM>(item); }
@@ -74,7 +74,7 @@ LRESULT PageListControl::onFocus(UINT msg, WPARAM wParam, LPARAM lParam) {
 // Delete deletes the selected page, once per key-down, auto-repeat included.
 LRESULT PageListControl::onKeyDown(WPARAM wParam, LPARAM lParam) {
     if (wParam != VK_DELETE) return callPrevious(WM_KEYDOWN, wParam, lParam);
-    SendMessageA(GetParent(window_), WM_COMMAND, CMD_DELETE_PAGE, 0);
+    SendMessageA(GetParent(window_), WM_COMMAND, IDM_DELETE_PAGE, 0);  // "ページの削除"
     return 0;
 }
 

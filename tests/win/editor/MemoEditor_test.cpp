@@ -305,6 +305,25 @@ TEST_F(MemoEditorTest, ScrollPositionIsSetAndReadBack) {
     EXPECT_EQ(memo.GetScrollPosition().y, 0);
 }
 
+TEST_F(MemoEditorTest, OptionsReachTheControl) {
+    setText("a long line of text that is much wider than the editor is on the screen, so it wraps");
+    memo.SetNoWrap(false);
+    EXPECT_FALSE(memo.noWrap);
+    EXPECT_GT(SendMessageA(memo.window(), EM_GETLINECOUNT, 0, 0), 1);
+    memo.SetNoWrap(true);
+    EXPECT_TRUE(memo.noWrap);
+    EXPECT_EQ(SendMessageA(memo.window(), EM_GETLINECOUNT, 0, 0), 1);
+
+    memo.SetUrlDetection(true);
+    EXPECT_TRUE(memo.urlDetection);
+    EXPECT_TRUE(SendMessageA(memo.window(), EM_GETAUTOURLDETECT, 0, 0));
+    memo.SetUrlDetection(false);
+    EXPECT_FALSE(SendMessageA(memo.window(), EM_GETAUTOURLDETECT, 0, 0));
+
+    memo.SetTextLimit(131072);
+    EXPECT_EQ(SendMessageA(memo.window(), EM_GETLIMITTEXT, 0, 0), 131072);
+}
+
 // The clipboard steps: a step that acts replaces the control's own handling.
 TEST_F(MemoEditorTest, ClipboardStepsRunOnCopyAndPaste) {
     static int copies = 0, pastes = 0;
