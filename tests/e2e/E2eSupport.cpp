@@ -74,8 +74,9 @@ bool ProgramCopy::start(int showCommand) {
 HWND ProgramCopy::waitForMainWindow(DWORD timeoutMs) {
     const DWORD startTick = GetTickCount();
     for (;;) {
+        // the window is shown once its creation (children, first load) is complete
         HWND window = findMainWindow(process_.dwProcessId);
-        if (window) return window;
+        if (window && IsWindowVisible(window)) return window;
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return nullptr;
         if (GetTickCount() - startTick > timeoutMs) return nullptr;
         Sleep(50);
