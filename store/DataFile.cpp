@@ -234,6 +234,8 @@ int detectDataFile(const std::string& path)
 
 bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE])
 {
+    // A file too short to have a version block leaves zeros, never stale bytes.
+    std::memset(buffer, 0, VERSION_BLOCK_SIZE);
     FileReader in;
     return in.open(path) == FileOpenResult::Opened && in.bytes(buffer, VERSION_BLOCK_SIZE);
 }

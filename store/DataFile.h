@@ -97,7 +97,8 @@ int detectDataFile(const std::string& path);
 // The same decision over the first bytes of a file.
 int detectDataBytes(const void* first, std::size_t size);
 bool isOlderMagic(const std::string& magic);
-// Reads the first 32 bytes; true when the file opened and had them.
+// Reads the first 32 bytes; true when the file opened and had them (the
+// buffer is zeros otherwise).
 bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE]);
 
 // What a reader found; `problem` is empty after a successful read.

@@ -345,8 +345,13 @@ TEST(DataFileDetection, EveryCode)
     EXPECT_EQ(DATA_FILE_UNUSABLE, detect(std::string(32, 'q')));
 
     unsigned char first[32];
-    EXPECT_TRUE(readFirst32(folder.file("f.qpd"), first));
+    writeFile(folder.file("f.qpd"), Bytes().padded("qpad300", 12).i32(3).i32(1234).zeros(16).str());
+    ASSERT_TRUE(readFirst32(folder.file("f.qpd"), first));
+    EXPECT_EQ(1234, decodeVersionBlock(first).bookNumber);
     EXPECT_FALSE(readFirst32(folder.file("none.qpd"), first));
+    writeFile(folder.file("short.qpd"), "qpad300");
+    EXPECT_FALSE(readFirst32(folder.file("short.qpd"), first));
+    EXPECT_EQ(std::string(32, '\0'), std::string(reinterpret_cast<char*>(first), 32));
 }
 
 // No file may be left half-written, and a failed write leaves no litter.
