@@ -184,6 +184,13 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
         if (!readRecord(in, k, table.recordAt(k), report, damage))
             return false;
     }
+    damage.record = -1;
+    // The writer writes nothing after the last record: more bytes mean the
+    // count is wrong, and reading on would drop the pages behind it.
+    if (in.remaining() > 0)
+        return damage.fail(str(static_cast<long long>(in.remaining())) + " bytes follow the last of the " +
+                               str(count) + " records",
+                           in.offset());
     normaliseHeader(header, count);
     return true;
 }

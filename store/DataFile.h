@@ -112,8 +112,9 @@ struct ReadReport {
 
 // Reads a "qpad300" or "qpad200b1" file. The table is cleared and the header
 // and version block start from the values for a new file. A file that ends
-// inside the record list, whose stored lengths run past its end or whose
-// record count cannot fit is damaged: the result is false, the table empty.
+// inside the record list, whose stored lengths run past its end, or whose
+// record count does not match its size (too many records to fit, or bytes
+// left after the last one) is damaged: the result is false, the table empty.
 bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report = nullptr);
 class FileReader;

@@ -53,6 +53,10 @@ bool readOldBook(Reader& in, PageTable& table, ReadReport* report)
         record.isExpanded = 1;
         table.appendRecord(std::move(record));
     }
+    if (in.remaining() > 0)
+        return fail(report, std::to_string(in.remaining()) + " bytes follow the last of the " + std::to_string(count) +
+                                " pages",
+                    in.offset());
     return true;
 }
 

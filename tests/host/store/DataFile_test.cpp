@@ -321,8 +321,9 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
     EXPECT_FALSE(parse(bigBlock, table, h, v, &block));
     EXPECT_EQ(324 + 24, block.problemOffset) << block.problem;
 
-    std::string trailing = good + "extra";
-    EXPECT_TRUE(parse(trailing, table, h, v));
+    ReadReport trailing;
+    EXPECT_FALSE(parse(good + "extra", table, h, v, &trailing)) << "a count too small would drop pages";
+    EXPECT_EQ(static_cast<std::int64_t>(good.size()), trailing.problemOffset);
 }
 
 TEST(DataFileDetection, EveryCode)
