@@ -62,9 +62,10 @@ TEST_F(SettingsIoTest, AFailedWriteIsReportedAndLeavesNothingBehind) {
 
 TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     CreateDirectoryA(folder.file("data").c_str(), nullptr);
+    // a writable folder: the shutdown at the end of the test saves the book there
     std::ofstream(iniPath(), std::ios::binary)
         << "[WINDOW]\r\nTvWidthPer=33\r\nAutoView=1\r\nFontColor01=77\r\n"
-           "[SETTING]\r\nQpdDirPath=X:\\Books\r\n";
+           "[SETTING]\r\nQpdDirPath=" + folder.file("books") + "\r\n";
     settingsio::readStartupSettings(folder.path());
     EXPECT_EQ(gApp.splitterPercent, 33);
     EXPECT_EQ(gApp.customColours[1], 77u);
@@ -73,7 +74,7 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     version.dwOSVersionInfoSize = sizeof version;
     const bool newerSystem = !GetVersionExA(&version) || version.dwMajorVersion >= 6;
     EXPECT_EQ(gApp.ini.window.AutoView, !newerSystem);
-    EXPECT_EQ(gApp.paths.dataFilePath, "X:\\Books\\quiltpad.qpd");
+    EXPECT_EQ(gApp.paths.dataFilePath, folder.file("books\\quiltpad.qpd"));
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
     gApp.saveAtExit = false;  // the book must not go to the made-up X:\Books at tear-down
