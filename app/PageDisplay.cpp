@@ -14,6 +14,7 @@
 #include "pagelist/PageListTree.h"
 #include "secure/SecurePages.h"
 #include "settings/ColourScheme.h"
+#include "store/Cp932.h"
 #include "store/DeletionMarks.h"
 #include "store/OldDataFile.h"
 #include "store/TreeSource.h"
@@ -56,21 +57,14 @@ void setLocked(bool locked) {
 // Every byte of a non-ASCII character as \'xx (both bytes of a double-byte one), the way the
 // editor writes them.
 std::string escapeRtfLine(const char* text) {
-    static const char HEX[] = "0123456789abcdef";
     std::string out;
-    auto escape = [&out](unsigned char c) {
-        out += "\\'";
-        out += HEX[c >> 4];
-        out += HEX[c & 15];
-    };
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
         if (*p < 0x80) {
             out += static_cast<char>(*p);
-        } else {
-            escape(*p);
-            if (lead && p[1]) escape(*++p);
+            continue;
         }
+        cp932::appendRtfEscape(out, *p);
+        if (cp932::isLeadByte(*p) && p[1]) cp932::appendRtfEscape(out, *++p);
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "pagelist/PageListRules.h"
 
 #include "res/resource.h"
+#include "store/Cp932.h"
 
 namespace pagelist {
 
@@ -11,14 +12,10 @@ const int IMAGE_ICONS[16] = {
     IDI_SPAGE_MARK,  IDI_SPAGE_MARK,      IDI_SFOLDER_MARK,  IDI_SFOLDER_MARK,
 };
 
-namespace {
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-}  // namespace
-
 std::string cutTitle(const std::string& text, std::size_t maxBytes) {
     std::size_t end = 0;
     while (end < text.size()) {
-        std::size_t step = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        std::size_t step = cp932::isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
         if (end + step > maxBytes || end + step > text.size()) break;
         end += step;
     }

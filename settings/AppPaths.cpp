@@ -1,5 +1,7 @@
 #include "settings/AppPaths.h"
 
+#include "store/Cp932.h"
+
 #include <cstdio>
 
 namespace paths {
@@ -14,14 +16,12 @@ const char BACKUP_PATTERN[] = "backup%02d.qpd";
 
 std::string bounded(const std::string& s) { return boundCp932(s, MAX_PATH_BYTES - 1); }
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // True when the path ends in a real backslash, not in the second byte of a
 // double-byte character such as "表" (0x95 0x5C).
 bool endsWithSeparator(const std::string& path) {
     bool separator = false;
     for (size_t i = 0; i < path.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+        if (cp932::isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
             separator = false;
             ++i;
         } else {
@@ -33,17 +33,7 @@ bool endsWithSeparator(const std::string& path) {
 
 }  // namespace
 
-std::string boundCp932(const std::string& text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    size_t i = 0;
-    while (i < text.size()) {
-        const bool lead = isLeadByte(static_cast<unsigned char>(text[i]));
-        const size_t width = (lead && i + 1 < text.size()) ? 2 : 1;
-        if (i + width > maxBytes) break;
-        i += width;
-    }
-    return text.substr(0, i);
-}
+std::string boundCp932(const std::string& text, size_t maxBytes) { return cp932::cutAt(text, maxBytes); }
 
 std::string instanceKeyFor(const std::string& appFolder) {
     std::string key = appFolder;
