@@ -55,12 +55,16 @@ void insertDate(HWND) {
 void toggleCopyAsText(HWND) { memo().copyAsText = !memo().copyAsText; }
 void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
 
-// The characters stay; every character format goes.
+// The characters stay; every character format goes. The text goes back in as a
+// replacement of the selection, because the window text of a rich edit would
+// read a page that happens to begin with "{\rtf" as RTF and change its characters.
 void resetPageFont(HWND window) {
     if (MessageBoxA(window, RESET_FONT_TEXT, RESET_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     const std::string text = rtfstream::EditorText(editor());
-    rtfstream::StreamInRtf(editor(), std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH).c_str());
-    SetWindowTextA(editor(), text.c_str());
+    rtfstream::StreamInRtf(editor(), EMPTY_PAGE_RTF);
+    memo().SelectAll();
+    SendMessageA(editor(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(editor(), EM_SETSEL, 0, 0);
 }
 
 // ---- view

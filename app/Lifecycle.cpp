@@ -17,8 +17,6 @@ namespace lifecycle {
 
 namespace {
 
-const UINT_PTR BACKUP_TIMER = 1;
-const UINT_PTR BG_SAVE_TIMER = 2;
 const char UNUSABLE_CAPTION[] = "データを読み込むことが出来ませんでした";
 const char UNUSABLE_TEXT[] = "は\n利用不可能なデータファイルです";
 const char SAVE_FAILED_TEXT[] = "データファイルに書き込むことが出来ませんでした。\n\n";
@@ -88,8 +86,8 @@ void shutdown(HWND window, bool sessionEnding) {
     if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);
     if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
     gApp.usageWindow = gApp.searchWindow = nullptr;
-    KillTimer(window, BACKUP_TIMER);
-    KillTimer(window, BG_SAVE_TIMER);
+    KillTimer(window, mainframe::BACKUP_TIMER);
+    KillTimer(window, mainframe::BG_SAVE_TIMER);
     secure::clearAuthentication();
     colourscheme::deleteBrushes(window);
     PostQuitMessage(0);

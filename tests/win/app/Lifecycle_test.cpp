@@ -1,0 +1,161 @@
+// The two timers (driven by calling their procedures, one call per minute) and
+// the shutdown of the real main window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/Lifecycle.h"
+#include "res/resource.h"
+#include "store/DataFile.h"
+#include "tests/win/app/AppTestSupport.h"
+
+namespace {
+
+using namespace apptest;
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class LifecycleTest : public MainWindowTest {
+protected:
+    std::string dataFile() const { return folder.file("data\\quiltpad.qpd"); }
+    std::string iniFile() const { return folder.file("data\\quiltpad.ini"); }
+
+    void minute() { lifecycle::backgroundSaveTick(window, WM_TIMER, 2, GetTickCount()); }
+
+    // The record texts of the data file as written, in file order.
+    std::vector<std::string> savedTexts(SaveKind* kind = nullptr) {
+        PageTable table;
+        DataFileHeader header;
+        VersionBlock version;
+        EXPECT_TRUE(readDataFile(dataFile(), table, header, version));
+        EXPECT_EQ(magicOf(version), "qpad300");
+        if (kind) *kind = static_cast<SaveKind>(version.saveKind);
+        std::vector<std::string> texts;
+        for (int i = 0; i < table.count(); ++i) texts.push_back(table.recordAt(i).text);
+        return texts;
+    }
+};
+
+TEST_F(LifecycleTest, BackgroundSaveComesEveryIntervalMinutesWithTheShownPagesText) {
+    gApp.ini.window.BgSaveInterval = 3;
+    DeleteFileA(dataFile().c_str());
+    select(itemAt(1));
+    typeText("typed before the save");
+    minute();
+    minute();
+    EXPECT_FALSE(exists(dataFile()));
+    EXPECT_EQ(lifecycle::backgroundSaveCounter(), 2);
+    minute();
+    ASSERT_TRUE(exists(dataFile()));
+    EXPECT_EQ(lifecycle::backgroundSaveCounter(), 0);
+    SaveKind kind = SaveKind::Periodic;
+    const std::vector<std::string> texts = savedTexts(&kind);
+    EXPECT_EQ(kind, SaveKind::ExitData);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_NE(texts[1].find("typed before the save"), std::string::npos);
+
+    DeleteFileA(dataFile().c_str());
+    minute();
+    minute();
+    EXPECT_FALSE(exists(dataFile()));
+    minute();
+    EXPECT_TRUE(exists(dataFile()));
+}
+
+TEST_F(LifecycleTest, IntervalZeroSavesEveryMinuteAndMinusOneNever) {
+    gApp.ini.window.BgSaveInterval = 0;
+    for (int i = 0; i < 2; ++i) {
+        DeleteFileA(dataFile().c_str());
+        minute();
+        EXPECT_TRUE(exists(dataFile()));
+    }
+    DeleteFileA(dataFile().c_str());
+    gApp.ini.window.BgSaveInterval = -1;
+    for (int i = 0; i < 10; ++i) minute();
+    EXPECT_FALSE(exists(dataFile()));
+    EXPECT_EQ(lifecycle::backgroundSaveCounter(), 10);  // the minutes are counted all the same
+}
+
+TEST_F(LifecycleTest, BackupTickStoresTheShownPageOnlyWithTimeBackup) {
+    select(itemAt(1));
+    typeText("not stored yet");
+    gApp.ini.setting.TimeBackup = false;
+    lifecycle::backupTick(window, WM_TIMER, 1, GetTickCount());
+    EXPECT_EQ(gBook.pages.recordAt(1).text.find("not stored yet"), std::string::npos);
+    gApp.ini.setting.TimeBackup = true;
+    lifecycle::backupTick(window, WM_TIMER, 1, GetTickCount());
+    EXPECT_NE(gBook.pages.recordAt(1).text.find("not stored yet"), std::string::npos);
+}
+
+TEST_F(LifecycleTest, ExitWritesTheBookAndTheSettingsAndBookmarksTheShownPage) {
+    gApp.ini.window.ExitBookmark = true;
+    select(itemAt(2));
+    typeText("last words");
+    testapp::destroyMainWindow(window);
+    ASSERT_TRUE(exists(iniFile()));
+    ASSERT_TRUE(exists(dataFile()));
+    EXPECT_NE(savedTexts()[2].find("last words"), std::string::npos);
+
+    window = testapp::createMainWindowIn(folder.path());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(gApp.ini.window.ExitBookmark);  // read back from the settings file
+    EXPECT_EQ(list().GetSelection(), itemAt(2));
+    EXPECT_EQ(imageOf(itemAt(2)), 4);
+    EXPECT_EQ(editorText(), "last words");
+}
+
+TEST_F(LifecycleTest, NothingIsWrittenWhenSaveAtExitIsOff) {
+    DeleteFileA(iniFile().c_str());
+    gApp.saveAtExit = false;
+    gApp.ini.setting.ExitBackup = true;
+    testapp::destroyMainWindow(window);
+    EXPECT_FALSE(exists(dataFile()));
+    EXPECT_FALSE(exists(iniFile()));
+}
+
+TEST_F(LifecycleTest, SessionEndSavesLikeTheExitAndOnlyOnce) {
+    SendMessageA(window, WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing happens
+    EXPECT_FALSE(exists(dataFile()));
+    EXPECT_FALSE(exists(iniFile()));
+    EXPECT_EQ(gApp.mainWindow, window);
+
+    select(itemAt(1));
+    typeText("saved as Windows ends");
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    ASSERT_TRUE(exists(dataFile()));
+    EXPECT_TRUE(exists(iniFile()));
+    EXPECT_NE(savedTexts()[1].find("saved as Windows ends"), std::string::npos);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+
+    // the window going away afterwards writes nothing more
+    DeleteFileA(dataFile().c_str());
+    DeleteFileA(iniFile().c_str());
+    testapp::destroyMainWindow(window);
+    EXPECT_FALSE(exists(dataFile()));
+    EXPECT_FALSE(exists(iniFile()));
+}
+
+TEST_F(LifecycleTest, SettingsAtExitHoldTheRestoredRectangleOfAMinimisedWindow) {
+    SetWindowPos(window, nullptr, 30, 40, 610, 450, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(window, WM_COMMAND, IDM_MINIMIZE, 0);
+    ASSERT_TRUE(IsIconic(window));
+    testapp::destroyMainWindow(window);
+    const std::string ini = [this] {
+        char text[4096] = {};
+        HANDLE f = CreateFileA(iniFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD read = 0;
+        if (f != INVALID_HANDLE_VALUE) {
+            ReadFile(f, text, sizeof text - 1, &read, nullptr);
+            CloseHandle(f);
+        }
+        return std::string(text, read);
+    }();
+    EXPECT_NE(ini.find("[WINDOW]\r\nPosX = 30\r\nPosY = 40\r\nWidth = 610\r\nHeight = 450\r\nTvWidthPer = 25\r\n"
+                       "Maximize = 0\r\n"),
+              std::string::npos)
+        << ini;
+}
+
+}  // namespace
