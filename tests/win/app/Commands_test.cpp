@@ -174,8 +174,11 @@ TEST_F(CommandsTest, AfterADeleteTheEditorShowsThePageNowSelected) {
     command(IDM_DELETE_PAGE);
     const ItemHandle now = list().GetSelection();
     ASSERT_TRUE(now == welcome || now == third);
-    if (now == third) EXPECT_EQ(editorText(), "third page");
-    else EXPECT_EQ(editorText().find("\r\nキルト帳"), 0u);
+    if (now == third) {
+        EXPECT_EQ(editorText(), "third page");
+    } else {
+        EXPECT_EQ(editorText().find("\r\nキルト帳"), 0u);
+    }
     // the deleted page's text was stored nowhere
     for (int i = 0; i < gBook.pages.count(); ++i)
         EXPECT_EQ(gBook.pages.recordAt(i).text.find("second page"), std::string::npos);

@@ -7,6 +7,7 @@
 #include "app/Lifecycle.h"
 #include "res/resource.h"
 #include "store/DataFile.h"
+#include "support/DialogAnswerer.h"
 #include "tests/win/app/AppTestSupport.h"
 
 namespace {
@@ -156,6 +157,62 @@ TEST_F(LifecycleTest, SettingsAtExitHoldTheRestoredRectangleOfAMinimisedWindow) 
                        "Maximize = 0\r\n"),
               std::string::npos)
         << ini;
+}
+
+// A file where the data folder should be: no save can succeed until it goes.
+class BlockedSaveTest : public LifecycleTest {
+protected:
+    void SetUp() override {
+        LifecycleTest::SetUp();
+        blocker = folder.file("blocked");
+        HANDLE f = CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        CloseHandle(f);
+        gApp.paths.dataFilePath = blocker + "\\quiltpad.qpd";
+    }
+    // the exit of a test that left the window open must not stop at the retry question
+    void TearDown() override {
+        if (IsWindow(window)) gApp.paths.dataFilePath = dataFile();
+        LifecycleTest::TearDown();
+    }
+    std::string blocker;
+};
+
+TEST_F(BlockedSaveTest, ABackgroundSaveThatFailsSaysNothing) {
+    gApp.ini.window.BgSaveInterval = 0;
+    testsupport::DialogAnswerer any(IDCANCEL);
+    minute();
+    testapp::pumpMessages();
+    EXPECT_EQ(any.answered(), 0);
+    EXPECT_EQ(lifecycle::backgroundSaveCounter(), 0);
+}
+
+TEST_F(BlockedSaveTest, AFailedSaveAtExitOffersRetryAndTheExitGoesOnAfterCancel) {
+    {
+        testsupport::DialogAnswerer cancel(IDCANCEL, gApp.title);
+        testapp::destroyMainWindow(window);
+        ASSERT_EQ(cancel.answered(), 1);
+        EXPECT_NE(cancel.texts()[0].find(gApp.paths.dataFilePath), std::string::npos) << cancel.texts()[0];
+    }
+    EXPECT_TRUE(exists(iniFile()));  // the settings are written all the same
+}
+
+TEST_F(BlockedSaveTest, RetryAfterTheCauseIsGoneSavesTheBook) {
+    select(itemAt(1));
+    typeText("kept by the retry");
+    testsupport::DialogAnswerer retry(IDRETRY, gApp.title);
+    retry.setInspector([this](HWND) {
+        DeleteFileA(blocker.c_str());  // the user makes room, then presses Retry
+    });
+    testapp::destroyMainWindow(window);
+    EXPECT_EQ(retry.answered(), 1);
+    ASSERT_TRUE(exists(blocker + "\\quiltpad.qpd"));
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readDataFile(blocker + "\\quiltpad.qpd", table, header, version));
+    ASSERT_EQ(table.count(), 3);
+    EXPECT_NE(table.recordAt(1).text.find("kept by the retry"), std::string::npos);
 }
 
 }  // namespace
