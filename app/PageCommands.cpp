@@ -213,7 +213,9 @@ void setBookmark(HWND) {
     list().SetImages(selected, images.image + 4, images.selected + 4);
 }
 
+// Like the other bookmark commands, nothing happens while no item is selected.
 void openBookmark(HWND) {
+    if (!list().GetSelection()) return;
     ItemHandle found = NO_ITEM;
     forEachItem([&found](ItemHandle item) {
         if (!found && isBookmarkImage(list().GetImages(item).image)) found = item;

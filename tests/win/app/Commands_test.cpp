@@ -163,6 +163,21 @@ TEST_F(CommandsTest, DeletingEveryTopLevelPageLeavesTheAutomaticPageSelected) {
     EXPECT_EQ(GetFocus(), editor());
 }
 
+TEST_F(CommandsTest, AHeldDeleteKeyDeletesOneItemPerKeyDown) {
+    command(IDM_ADD_PAGE);
+    command(IDM_ADD_PAGE);
+    ASSERT_EQ(gBook.pages.count(), 5);
+    // the first key-down, then two auto-repeats (bit 30: the key was already down)
+    const LPARAM repeats[] = {0x00000001, 0x40000001, 0x40000001};
+    int expected = 5;
+    for (LPARAM flags : repeats) {
+        SendMessageA(list().window(), WM_KEYDOWN, VK_DELETE, flags);
+        testapp::pumpMessages();
+        EXPECT_EQ(gBook.pages.count(), --expected);
+        expectConsistent();
+    }
+}
+
 TEST_F(CommandsTest, AfterADeleteTheEditorShowsThePageNowSelected) {
     const ItemHandle welcome = itemAt(0);
     const ItemHandle second = itemAt(1);
@@ -310,7 +325,7 @@ TEST_F(CommandsTest, PastedPageGoesBesideTheSelectionAndTakesTodayWithAutoDate) 
     expectConsistent();
 }
 
-TEST_F(CommandsTest, CopyWithoutASelectionTouchesNeitherTheBookNorThePageClipboard) {
+TEST_F(CommandsTest, PageCommandsWithoutASelectionTouchNeitherTheBookNorThePageClipboard) {
     command(IDM_COPY_PAGE);
     ASSERT_EQ(gBook.clipboard.count(), 1);
     TreeView_SelectItem(list().window(), nullptr);
@@ -324,10 +339,12 @@ TEST_F(CommandsTest, CopyWithoutASelectionTouchesNeitherTheBookNorThePageClipboa
         images.push_back(imageOf(itemAt(i)));
     }
 
-    for (int id : {IDM_COPY_PAGE, IDM_MAKE_SECURE, IDM_MAKE_ORDINARY, IDM_SET_BOOKMARK, IDM_EDIT_TITLE}) {
+    for (int id : {IDM_COPY_PAGE, IDM_MAKE_SECURE, IDM_MAKE_ORDINARY, IDM_SET_BOOKMARK, IDM_OPEN_BOOKMARK,
+                   IDM_EDIT_TITLE, IDM_DELETE_PAGE}) {
         command(id);
         EXPECT_EQ(list().GetSelection(), NO_ITEM) << id;
     }
+    EXPECT_EQ(TreeView_GetEditControl(list().window()), nullptr);
     ASSERT_EQ(gBook.pages.count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(gBook.pages.recordAt(i).text, texts[i]);
