@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include "app/Lifecycle.h"
 
@@ -26,6 +27,11 @@ int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
 
 void storeShownPage() { pagedisplay::storeEditorToPage(gControls.pageList.GetSelection()); }
+
+// A title still open in the page list's edit box is taken as typed. When the
+// window goes away the edit box loses the focus and ends by itself, but when
+// the session ends the window stays as it is until the process is gone.
+void commitTitleEdit() { SendMessageA(gControls.pageList.window(), TVM_ENDEDITLABELNOW, FALSE, 0); }
 
 }  // namespace
 
@@ -75,6 +81,7 @@ void shutdown(HWND window, bool sessionEnding) {
     if (gShutDown) return;
     gShutDown = true;
     if (gApp.saveAtExit) {
+        commitTitleEdit();
         storeShownPage();
         if (gApp.ini.window.ExitBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
         saveBook(window, !sessionEnding);

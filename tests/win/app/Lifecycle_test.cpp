@@ -1,6 +1,7 @@
 // The two timers (driven by calling their procedures, one call per minute) and
 // the shutdown of the real main window.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,24 @@ TEST_F(LifecycleTest, ExitWritesTheBookAndTheSettingsAndBookmarksTheShownPage) {
     EXPECT_EQ(list().GetSelection(), itemAt(2));
     EXPECT_EQ(imageOf(itemAt(2)), 4);
     EXPECT_EQ(editorText(), "last words");
+}
+
+TEST_F(LifecycleTest, ATitleStillBeingEditedAtExitIsKept) {
+    for (const bool sessionEnds : {true, false}) {
+        select(itemAt(1));
+        SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+        HWND edit = TreeView_GetEditControl(list().window());
+        ASSERT_NE(edit, nullptr);
+        const std::string title = sessionEnds ? "typed as Windows ends" : "typed, then Ctrl+W";
+        SetWindowTextA(edit, title.c_str());
+        if (sessionEnds) SendMessageA(window, WM_ENDSESSION, TRUE, 0);  // the window stays, its focus too
+        testapp::destroyMainWindow(window);
+
+        window = testapp::createMainWindowIn(folder.path());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(gBook.pages.recordAt(1).title, title);
+        EXPECT_EQ(list().GetTitle(itemAt(1)), title);
+    }
 }
 
 TEST_F(LifecycleTest, NothingIsWrittenWhenSaveAtExitIsOff) {
