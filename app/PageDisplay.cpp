@@ -206,6 +206,8 @@ void showPage(ItemHandle item, HWND owner) {
     CHARRANGE range = {record->selStart, record->selEnd};
     SendMessageA(editorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     memo.SetScrollPosition(record->scrollH, record->scrollV);
+    // undo starts with the page as shown, not with another page or the standard font
+    SendMessageA(editorWindow(), EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 void addPageIfEmpty(ItemHandle folder) {

@@ -106,6 +106,16 @@ TEST_F(PageDisplayTest, AnEmptyPageTypesInTheStandardFont) {
     EXPECT_EQ(cf.crTextColor, RGB(200, 0, 0));
 }
 
+TEST_F(PageDisplayTest, AShownPageStartsWithNothingToUndo) {
+    selectItem(itemAt(1));
+    typeText("typed on page two");
+    selectItem(itemAt(2));  // an empty page: the standard font is applied
+    EXPECT_EQ(SendMessageA(editor(), EM_CANUNDO, 0, 0), 0);
+    selectItem(itemAt(1));
+    EXPECT_EQ(SendMessageA(editor(), EM_CANUNDO, 0, 0), 0);
+    EXPECT_EQ(editorText(), "typed on page two");
+}
+
 TEST_F(PageDisplayTest, JapaneseTextAndBoldSurviveSaveAndRestart) {
     selectItem(itemAt(1));
     typeText("日本語のメモ表示ソ");
