@@ -2,6 +2,8 @@
 
 #include "E2eSupport.h"
 
+#include "tests/common/RemoveTree.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -124,20 +126,6 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
-void removeTree(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = folder + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(full);
-            else DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+void removeTree(const std::string& folder) { testcommon::removeTree(folder); }
 
 }  // namespace e2e

@@ -2,6 +2,8 @@
 
 #include "support/TestApp.h"
 
+#include "tests/common/RemoveTree.h"
+
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "app/SettingsIo.h"
@@ -23,25 +25,7 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { removeTree(path_); }
 
-void removeTree(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = folder + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full);
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+void removeTree(const std::string& folder) { testcommon::removeTree(folder); }
 
 HWND createMainWindowIn(const std::string& programFolder) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
