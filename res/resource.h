@@ -104,4 +104,12 @@
 #define IDM_COLLAPSE_FOLDERS   32992
 #define IDM_OPEN_BOOKMARK      32994
 
-// ---- dialogs
+// ---- dialogs: one template file and one id header per dialog, in res/dialogs/
+#include "dialogs/AboutBox.h"
+#include "dialogs/ColourSchemeDialog.h"
+#include "dialogs/PasswordDialogs.h"
+#include "dialogs/RestoreDialog.h"
+#include "dialogs/SearchWindow.h"
+#include "dialogs/SettingsDialog.h"
+#include "dialogs/StandardFontDialog.h"
+#include "dialogs/UsageWindow.h"

@@ -23,6 +23,16 @@ std::string windowText(HWND window) {
     return text;
 }
 
+std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+
+void setControlText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+void setControlChecked(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void clickControl(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
 DialogAnswerer::DialogAnswerer(int button, std::string caption) : button_(button), caption_(std::move(caption)) {
     timer_ = SetTimer(nullptr, 0, POLL_MS, onTimer);
     answerers()[timer_] = this;

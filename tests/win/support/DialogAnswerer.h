@@ -49,4 +49,12 @@ private:
 // Text of a window, code page 932.
 std::string windowText(HWND window);
 
+// For inspectors that fill in one of the program's own dialogs before the
+// answerer presses its button (by control id, as the templates number them).
+std::string controlText(HWND dialog, int id);
+void setControlText(HWND dialog, int id, const std::string& text);
+void setControlChecked(HWND dialog, int id, bool checked);
+// Sends the control's click (BN_CLICKED through BM_CLICK) and waits for it to be handled.
+void clickControl(HWND dialog, int id);
+
 }  // namespace testsupport

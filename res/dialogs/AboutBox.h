@@ -1,0 +1,2 @@
+// Control ids of the AboutBox dialog template(s).
+#pragma once

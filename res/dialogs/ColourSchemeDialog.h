@@ -1,0 +1,2 @@
+// Control ids of the ColourSchemeDialog dialog template(s).
+#pragma once

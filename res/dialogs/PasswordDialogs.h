@@ -1,0 +1,2 @@
+// Control ids of the PasswordDialogs dialog template(s).
+#pragma once

@@ -1,0 +1,2 @@
+// Control ids of the RestoreDialog dialog template(s).
+#pragma once

@@ -1,0 +1,2 @@
+// Control ids of the SearchWindow dialog template(s).
+#pragma once

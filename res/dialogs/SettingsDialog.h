@@ -1,0 +1,2 @@
+// Control ids of the SettingsDialog dialog template(s).
+#pragma once

@@ -1,0 +1,2 @@
+// Control ids of the StandardFontDialog dialog template(s).
+#pragma once

@@ -1,0 +1,2 @@
+// Control ids of the UsageWindow dialog template(s).
+#pragma once
