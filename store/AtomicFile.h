@@ -34,6 +34,18 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// A seam for tests that fail a write on purpose. Every file operation of every
+// writer (create the temporary file, each write, the flush, the close, the
+// replace) is counted; when the count reaches `failAt` (1-based) that one
+// operation fails as the platform would have failed it. failAt 0 turns the
+// failures off; both calls restart the count.
+namespace atomicfaults {
+void failOperation(long failAt);
+long operationsCounted();
+// True when the operation now starting must fail (used by the two writers).
+bool nextOperationFails();
+} // namespace atomicfaults
+
 inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size)
 {
     AtomicFileWriter writer(path);

@@ -25,6 +25,8 @@ int createTemporary(const std::string& path, std::string& tempPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = path + "~" + std::to_string(static_cast<long>(getpid())) + "-" + std::to_string(attempt);
+        if (atomicfaults::nextOperationFails())
+            return -1;
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -75,7 +77,7 @@ bool AtomicFileWriter::write(const void* data, std::size_t size)
 {
     const char* bytes = static_cast<const char*>(data);
     while (!impl_->failed && size > 0) {
-        ssize_t done = ::write(impl_->fd, bytes, size);
+        ssize_t done = atomicfaults::nextOperationFails() ? -1 : ::write(impl_->fd, bytes, size);
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0) {
@@ -92,11 +94,11 @@ bool AtomicFileWriter::commit()
 {
     if (impl_->failed || impl_->committed)
         return false;
-    bool ok = fsync(impl_->fd) == 0;
-    if (close(impl_->fd) != 0)
+    bool ok = !atomicfaults::nextOperationFails() && fsync(impl_->fd) == 0;
+    if (close(impl_->fd) != 0 || atomicfaults::nextOperationFails())
         ok = false;
     impl_->fd = -2; // closed; the temporary file may still need removing
-    if (ok && std::rename(impl_->tempPath.c_str(), impl_->path.c_str()) != 0)
+    if (ok && (atomicfaults::nextOperationFails() || std::rename(impl_->tempPath.c_str(), impl_->path.c_str()) != 0))
         ok = false;
     if (!ok) {
         unlink(impl_->tempPath.c_str());

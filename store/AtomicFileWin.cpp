@@ -11,6 +11,8 @@ HANDLE createTemporary(const std::string& path, std::string& tempPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = path + "~" + std::to_string(attempt);
+        if (atomicfaults::nextOperationFails())
+            return INVALID_HANDLE_VALUE;
         HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
@@ -58,7 +60,8 @@ bool AtomicFileWriter::write(const void* data, std::size_t size)
     while (!impl_->failed && size > 0) {
         DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (!WriteFile(impl_->file, bytes, chunk, &written, nullptr) || written == 0) {
+        if (atomicfaults::nextOperationFails() || !WriteFile(impl_->file, bytes, chunk, &written, nullptr) ||
+            written == 0) {
             impl_->failed = true;
             break;
         }
@@ -72,12 +75,13 @@ bool AtomicFileWriter::commit()
 {
     if (impl_->failed || impl_->committed)
         return false;
-    bool ok = FlushFileBuffers(impl_->file) != 0;
-    if (!CloseHandle(impl_->file))
+    bool ok = !atomicfaults::nextOperationFails() && FlushFileBuffers(impl_->file) != 0;
+    if (!CloseHandle(impl_->file) || atomicfaults::nextOperationFails())
         ok = false;
     impl_->file = INVALID_HANDLE_VALUE;
-    if (ok && !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (ok && (atomicfaults::nextOperationFails() ||
+               !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
         ok = false;
     if (!ok) {
         impl_->failed = true;
