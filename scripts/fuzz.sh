@@ -7,7 +7,7 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${QP_FUZZ_BUILD:-$ROOT/build/fuzz}"
 SECONDS_EACH="${QP_FUZZ_SECONDS:-30}"
-TARGETS=(readers file_reader deletion_marks)
+TARGETS=(readers file_reader deletion_marks settings_file)
 
 if ! { cmake -S "$ROOT/fuzz" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
        cmake --build "$BUILD"; }; then
@@ -19,6 +19,12 @@ fi
 CORPUS="$BUILD/corpus"
 mkdir -p "$CORPUS/readers" "$CORPUS/deletion_marks" "$BUILD/artifacts"
 "$BUILD/make_seeds" "$CORPUS/readers" "$CORPUS/deletion_marks"
+# The kept corpus of the long campaigns (scripts/fuzz-long.sh) is the starting point.
+for kept in "$ROOT"/fuzz/corpus/*/; do
+  [ -d "$kept" ] || continue
+  mkdir -p "$CORPUS/$(basename "$kept")"
+  cp -n "$kept"* "$CORPUS/$(basename "$kept")/" 2>/dev/null || true
+done
 
 passed=0; failed=0; total=0
 for target in "${TARGETS[@]}"; do
