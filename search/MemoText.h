@@ -1,0 +1,34 @@
+#pragma once
+// Telling from a page's stored RTF, without the editor, that its text cannot
+// hold the search text, so the search need not show the page to look.
+//
+// The answer errs only one way: "may hold it" whenever the editor's own find
+// could possibly match. The text is read as the editor would hold it (groups
+// that are not text left out, escapes decoded, runs in other character sets
+// and characters outside code page 932 taken as "any character"), and both
+// sides are folded more coarsely than the editor compares: case (unless asked
+// to match it), the width of letters, digits and katakana, hiragana against
+// katakana, voiced marks, and every punctuation mark against every other.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace search {
+
+// A character of folded text; ANY_CHARACTER matches every character.
+using FoldedChar = std::uint32_t;
+constexpr FoldedChar ANY_CHARACTER = 0xFFFFFFFFu;
+
+// The characters the editor would show for `rtf` (plain text when it is not
+// RTF), folded as above. Empty and `ok` false when the RTF cannot be read.
+std::vector<FoldedChar> foldedMemoText(const std::string& rtf, bool matchCase, bool& ok);
+
+// The search text folded the same way; `ok` false when it cannot be (empty,
+// a cut double-byte character, a control character other than tab).
+std::vector<FoldedChar> foldedSearchText(const std::string& text, bool matchCase, bool& ok);
+
+// False only when the editor's find cannot find `text` in the page `rtf`.
+bool memoMayContain(const std::string& rtf, const std::string& text, bool matchCase);
+
+}  // namespace search
