@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "settings/ColourScheme.h"
+#include "store/AtomicFile.h"
 
 namespace lifecycle {
 
@@ -43,6 +44,11 @@ void reset() {
 int backgroundSaveCounter() { return gBackgroundSaveCounter; }
 
 bool loadFirstBook(HWND window) {
+    // A save cut short by a killed process leaves its temporary file beside the target.
+    removeLeftoverTemporaries(gApp.paths.dataFilePath);
+    removeLeftoverTemporaries(gApp.paths.iniPath);
+    const std::string& slots = gApp.paths.backupFolder;
+    removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
     if (pagedisplay::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
     // The file stays untouched for a later rescue; nothing is written at exit.
     const std::string text = gApp.paths.dataFilePath + UNUSABLE_TEXT;

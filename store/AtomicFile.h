@@ -34,6 +34,12 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Removes the temporary files that writers of `path` left behind when the
+// process was killed before the replace ("<path>~<number>"). The file name of
+// `path` may hold wildcards ("backup*.qpd") on Windows. Call it at start-up,
+// before any writer of those files runs.
+void removeLeftoverTemporaries(const std::string& path);
+
 // A seam for tests that fail a write on purpose. Every file operation of every
 // writer (create the temporary file, each write, the flush, the close, the
 // replace) is counted; when the count reaches `failAt` (1-based) that one

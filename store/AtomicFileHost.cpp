@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,20 @@ void syncFolder(const std::string& path)
 }
 
 } // namespace
+
+void removeLeftoverTemporaries(const std::string& path)
+{
+    glob_t found;
+    if (glob((path + "~*").c_str(), 0, nullptr, &found) != 0)
+        return;
+    for (std::size_t i = 0; i < found.gl_pathc; ++i) {
+        const std::string name = found.gl_pathv[i];
+        const std::string tail = name.substr(name.rfind('~') + 1);
+        if (!tail.empty() && tail.find_first_not_of("0123456789-") == std::string::npos)
+            unlink(name.c_str());
+    }
+    globfree(&found);
+}
 
 struct AtomicFileWriter::Impl {
     std::string path;

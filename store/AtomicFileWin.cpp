@@ -21,7 +21,30 @@ HANDLE createTemporary(const std::string& path, std::string& tempPath)
     return INVALID_HANDLE_VALUE;
 }
 
+bool isDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 } // namespace
+
+void removeLeftoverTemporaries(const std::string& path)
+{
+    const std::string::size_type slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "~*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        const std::string::size_type tilde = name.rfind('~');
+        if (tilde != std::string::npos && isDigits(name.substr(tilde + 1)) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((folder + name).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
 
 struct AtomicFileWriter::Impl {
     std::string path;

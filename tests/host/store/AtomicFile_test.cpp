@@ -67,4 +67,15 @@ TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit)
     EXPECT_EQ(1, entriesIn(folder.path()));
 }
 
+TEST(AtomicFile, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
+{
+    TempFolder folder;
+    for (const char* name : {"quiltpad.qpd", "quiltpad.qpd~0", "quiltpad.qpd~12-3", "quiltpad.qpd~old", "other.qpd~1"})
+        writeFile(folder.file(name), "x");
+    removeLeftoverTemporaries(folder.file("quiltpad.qpd"));
+    EXPECT_EQ(3, entriesIn(folder.path())) << "the book, a file named by the user, another file's leftover";
+    EXPECT_EQ("x", readFile(folder.file("quiltpad.qpd~old")));
+    EXPECT_EQ("x", readFile(folder.file("other.qpd~1")));
+}
+
 } // namespace
