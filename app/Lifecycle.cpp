@@ -58,10 +58,15 @@ bool loadFirstBook(HWND window) {
     return false;
 }
 
+bool makeBackup(SaveKind kind) {
+    return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind,
+                              pagedisplay::saveFromUi);
+}
+
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!gApp.ini.setting.TimeBackup) return;
     storeShownPage();
-    backup::makeBackup(SaveKind::Periodic);
+    makeBackup(SaveKind::Periodic);
 }
 
 void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
@@ -92,7 +97,7 @@ void shutdown(HWND window, bool sessionEnding) {
         if (gApp.ini.window.ExitBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
         saveBook(window, !sessionEnding);
         settingsio::collectAndSaveSettings(window);
-        if (gApp.ini.setting.ExitBackup) backup::makeBackup(SaveKind::ExitData);
+        if (gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
     }
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     mainframe::releaseChildren(window);

@@ -2,11 +2,16 @@
 #pragma once
 #include <windows.h>
 
+#include "store/DataFile.h"
+
 namespace lifecycle {
 
 // Loads the data file when the main window is created. When it cannot be used, the file is
 // left as it is, the user is told, and the program ends without writing anything: false.
 bool loadFirstBook(HWND window);
+
+// One backup of the window's book into the slot rotation; the caller stores the shown page first.
+bool makeBackup(SaveKind kind);
 
 // Timer 1: a periodic backup when TimeBackup is on.
 void CALLBACK backupTick(HWND window, UINT message, UINT_PTR id, DWORD time);

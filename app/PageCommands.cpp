@@ -12,7 +12,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
-#include "backup/Backup.h"
+#include "app/Lifecycle.h"
 #include "editor/DateStamp.h"
 #include "pagelist/PageListRules.h"
 #include "res/resource.h"
@@ -129,7 +129,7 @@ void deletePage(HWND window) {
         return;
     if (gApp.ini.setting.DeleteBackup) {
         pagedisplay::storeEditorToPage(selected);
-        backup::makeBackup(SaveKind::BeforeDelete);
+        lifecycle::makeBackup(SaveKind::BeforeDelete);
     }
     // the selection moves while the items go: nothing may be stored into a deleted page
     gBook.shownItem = NO_ITEM;

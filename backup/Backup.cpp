@@ -1,9 +1,9 @@
 #include "backup/Backup.h"
 
-// Backup slots come with the backup feature; until then no slot is written
-// and the callers (timer, exit, delete) go on as after a failed backup.
 namespace backup {
 
-bool makeBackup(SaveKind) { return false; }
+bool makeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind, const SlotWriter& save) {
+    return writeBackup(slotPaths, backupFileSize, kind, save, systemFileTimes()) >= 0;
+}
 
 }  // namespace backup

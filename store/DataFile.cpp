@@ -145,18 +145,16 @@ bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, D
     } else if (textLength < 0 || !in.cString(record.text, static_cast<std::size_t>(textLength))) {
         return damage.fail("text length " + str(textLength) + " runs past the end", in.offset());
     }
-    // The tree is rebuilt from parentOrder: it must name an earlier record.
-    if (record.parentOrder < 0 || record.parentOrder >= index)
-        record.parentOrder = -1;
     record.isFolder = record.isFolder != 0 ? 1 : 0;
     record.isExpanded = record.isExpanded != 0 ? 1 : 0;
     return true;
 }
 
+// The version block and the header.
 template <class Reader>
-bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
+bool readHead(Reader& in, DataFileHeader& header, VersionBlock& version, Damage& damage)
 {
-    Damage damage{report};
+    ReadReport* report = damage.report;
     unsigned char first[VERSION_BLOCK_SIZE];
     if (!in.bytes(first, VERSION_BLOCK_SIZE))
         return damage.fail("shorter than 32 bytes", 0);
@@ -166,9 +164,15 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
     if (magic != CURRENT_MAGIC && magic != PREVIOUS_MAGIC)
         return damage.fail("not a data file this reader knows (magic \"" + magic + "\")", 0);
     version = decodeVersionBlock(first);
-    if (!readHeader(in, magic, header, damage))
-        return false;
+    return readHeader(in, magic, header, damage);
+}
 
+template <class Reader>
+bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
+{
+    Damage damage{report};
+    if (!readHead(in, header, version, damage))
+        return false;
     std::int32_t count = 0;
     std::size_t countAt = in.offset();
     if (!in.i32LE(count))
@@ -181,16 +185,19 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
     for (int k = 0; k < count; ++k) {
         // Read in place: a book of many pages spends its time here.
         table.addEmptyRecord(NO_ITEM);
-        if (!readRecord(in, k, table.recordAt(k), report, damage))
+        PageRecord& record = table.recordAt(k);
+        if (!readRecord(in, k, record, report, damage))
             return false;
+        // The tree is rebuilt from parentOrder: it must name an earlier record.
+        if (record.parentOrder < 0 || record.parentOrder >= k)
+            record.parentOrder = -1;
     }
-    damage.record = -1;
-    // The writer writes nothing after the last record: more bytes mean the
-    // count is wrong, and reading on would drop the pages behind it.
-    if (in.remaining() > 0)
-        return damage.fail(str(static_cast<long long>(in.remaining())) + " bytes follow the last of the " +
-                               str(count) + " records",
-                           in.offset());
+    // The writer writes nothing after the last record. What follows is left
+    // unread, as the counted records are the book; the caller is told.
+    if (report && in.remaining() > 0) {
+        report->extraBytes = static_cast<std::int64_t>(in.remaining());
+        report->extraOffset = static_cast<std::int64_t>(in.offset());
+    }
     normaliseHeader(header, count);
     return true;
 }
@@ -275,6 +282,33 @@ bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFil
 {
     ByteReader in(data, size);
     return readBookInto(in, table, header, version, report);
+}
+
+bool parseDataFileHead(const void* data, std::size_t size, DataFileHeader& header, VersionBlock& version,
+                       std::size_t& recordsAt, std::int32_t& count, ReadReport* report)
+{
+    ByteReader in(data, size);
+    Damage damage{report};
+    header = newFileHeader();
+    count = -1;
+    if (!readHead(in, header, version, damage))
+        return false;
+    if (!in.i32LE(count))
+        count = -1;
+    recordsAt = in.offset();
+    return true;
+}
+
+bool parseRecordAt(const void* data, std::size_t size, std::size_t offset, PageRecord& record, std::size_t& next,
+                   ReadReport* report)
+{
+    ByteReader in(data, size);
+    Damage damage{report};
+    record = PageRecord();
+    if (!in.skip(offset) || !readRecord(in, -1, record, report, damage))
+        return false;
+    next = in.offset();
+    return true;
 }
 
 namespace {

@@ -108,13 +108,17 @@ struct ReadReport {
     bool scrollBlocks = false;      // some record carried block 1
     std::string problem;
     std::int64_t problemOffset = -1;  // where the damage starts, -1 when unknown
+    // Bytes after the last counted record (or page): read past, not used.
+    std::int64_t extraBytes = 0;
+    std::int64_t extraOffset = -1;
 };
 
 // Reads a "qpad300" or "qpad200b1" file. The table is cleared and the header
 // and version block start from the values for a new file. A file that ends
 // inside the record list, whose stored lengths run past its end, or whose
-// record count does not match its size (too many records to fit, or bytes
-// left after the last one) is damaged: the result is false, the table empty.
+// record count cannot fit in its size is damaged: the result is false, the
+// table empty. Bytes after the last counted record are left unread; the
+// report counts them (extraBytes) so the caller can keep the file aside.
 bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report = nullptr);
 class FileReader;
@@ -123,6 +127,17 @@ bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, Vers
                   ReadReport* report = nullptr);
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
                    VersionBlock& version, ReadReport* report = nullptr);
+
+// For salvaging a damaged file held in memory: its version block and header,
+// where its record list starts and the stored count (-1 when the file ends
+// before it; not checked against the size). False when the version block or
+// the header cannot be read.
+bool parseDataFileHead(const void* data, std::size_t size, DataFileHeader& header, VersionBlock& version,
+                       std::size_t& recordsAt, std::int32_t& count, ReadReport* report = nullptr);
+// One record at `offset`, read whole or not at all; `next` is the offset after
+// it. parentOrder is kept as stored.
+bool parseRecordAt(const void* data, std::size_t size, std::size_t offset, PageRecord& record, std::size_t& next,
+                   ReadReport* report = nullptr);
 
 // The whole file as bytes, records by `order` (ties in table order). The
 // fixed header values (reserved 0, extension size 180, format 300) and the

@@ -53,10 +53,11 @@ bool readOldBook(Reader& in, PageTable& table, ReadReport* report)
         record.isExpanded = 1;
         table.appendRecord(std::move(record));
     }
-    if (in.remaining() > 0)
-        return fail(report, std::to_string(in.remaining()) + " bytes follow the last of the " + std::to_string(count) +
-                                " pages",
-                    in.offset());
+    // Bytes after the last page are left unread, as after the last record.
+    if (report && in.remaining() > 0) {
+        report->extraBytes = static_cast<std::int64_t>(in.remaining());
+        report->extraOffset = static_cast<std::int64_t>(in.offset());
+    }
     return true;
 }
 

@@ -18,8 +18,8 @@ constexpr std::size_t OLD_TITLE_SIZE = 64;
 
 // Fills the cleared table with top-level pages holding their plain text.
 // False when the file cannot be opened, is not of an older generation, or is
-// damaged (a page list that ends early, a length past the end, bytes after
-// the last page); the table is then empty.
+// damaged (a page list that ends early, a length past the end); the table is
+// then empty. Bytes after the last page are counted in the report.
 bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* report = nullptr);
 bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, ReadReport* report = nullptr);
 

@@ -49,6 +49,7 @@ int loadBook(const std::string& path, Book& book, std::string& reason)
                          : readDataFile(path, book.table, book.header, book.version, &report);
     book.magic = report.magic;
     book.scrollBlocks = report.scrollBlocks;
+    book.extraBytes = report.extraBytes;
     if (book.older)
         book.header = newFileHeader();
     if (!ok) {

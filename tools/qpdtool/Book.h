@@ -21,6 +21,7 @@ struct Book {
     DataFileHeader header = newFileHeader();
     PageTable table;
     bool scrollBlocks = false;
+    std::int64_t extraBytes = 0;   // after the last record (or page); not part of the book
 };
 
 // Reads any generation; on failure returns EXIT_UNUSABLE or EXIT_MISSING and

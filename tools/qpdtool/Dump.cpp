@@ -90,6 +90,7 @@ std::string dumpJson(const Book& book)
     o.raw("saveKind", book.older ? "null" : std::to_string(book.version.saveKind));
     o.raw("bookNumber", book.older ? "null" : std::to_string(book.version.bookNumber));
     o.raw("header", headerJson(book.header));
+    o.number("extraBytes", book.extraBytes);
     std::string records = "[";
     for (int i = 0; i < book.table.count(); ++i) {
         records += i == 0 ? "\n    " : ",\n    ";

@@ -12,6 +12,7 @@
 #include "Book.h"
 #include "Dump.h"
 #include "Generate.h"
+#include "SalvageCommand.h"
 #include "store/DataFile.h"
 
 using namespace qpdtool;
@@ -22,6 +23,7 @@ const char USAGE[] =
     "usage: qpdtool dump FILE\n"
     "       qpdtool check FILE\n"
     "       qpdtool convert IN OUT\n"
+    "       qpdtool salvage BOOK OUT\n"
     "       qpdtool gen --pages N [--folders F] [--text-bytes B] [--secure S] [--seed X] [--scroll] OUT\n";
 
 int usage(const std::string& problem)
@@ -60,6 +62,9 @@ int checkCommand(const std::string& path)
     int code = load(path, book);
     if (code != EXIT_OK)
         return code;
+    if (book.extraBytes > 0)
+        std::fprintf(stderr, "qpdtool: %s: warning: %lld bytes follow the last record (not part of the book)\n",
+                     path.c_str(), static_cast<long long>(book.extraBytes));
     std::printf("ok: %d records\n", book.table.count());
     return EXIT_OK;
 }
@@ -157,6 +162,8 @@ int main(int argc, char** argv)
         return checkCommand(args[0]);
     if (command == "convert" && args.size() == 2)
         return convertCommand(args[0], args[1]);
+    if (command == "salvage" && args.size() == 2)
+        return salvageCommand(args[0], args[1]);
     if (command == "gen")
         return genCommand(args);
     return usage("unknown command or wrong number of arguments: " + command);

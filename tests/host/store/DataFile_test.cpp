@@ -321,9 +321,13 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
     EXPECT_FALSE(parse(bigBlock, table, h, v, &block));
     EXPECT_EQ(324 + 24, block.problemOffset) << block.problem;
 
+    // Stray bytes after the last record do not lock the user out of the book.
     ReadReport trailing;
-    EXPECT_FALSE(parse(good + "extra", table, h, v, &trailing)) << "a count too small would drop pages";
-    EXPECT_EQ(static_cast<std::int64_t>(good.size()), trailing.problemOffset);
+    ASSERT_TRUE(parse(good + "extra", table, h, v, &trailing));
+    EXPECT_EQ(sampleBook().count(), table.count()) << "every counted record loads";
+    EXPECT_EQ(5, trailing.extraBytes);
+    EXPECT_EQ(static_cast<std::int64_t>(good.size()), trailing.extraOffset);
+    EXPECT_TRUE(trailing.problem.empty());
 }
 
 TEST(DataFileDetection, EveryCode)

@@ -75,8 +75,11 @@ TEST(OldDataFile, DamagedOrForeignFilesAreRefused)
     ReadReport report;
     EXPECT_FALSE(parseOldDataFile(bigCount.data(), bigCount.size(), table, &report));
     EXPECT_EQ(12, report.problemOffset);
-    std::string trailing = good.str() + "x";
-    EXPECT_FALSE(parseOldDataFile(trailing.data(), trailing.size(), table));
+    std::string trailing = good.str() + "xy";
+    ReadReport extra;
+    EXPECT_TRUE(parseOldDataFile(trailing.data(), trailing.size(), table, &extra)) << "stray bytes keep the pages";
+    EXPECT_EQ(2, table.count());
+    EXPECT_EQ(2, extra.extraBytes);
     std::string current = Bytes().padded("qpad300", 200).str();
     EXPECT_FALSE(parseOldDataFile(current.data(), current.size(), table));
 

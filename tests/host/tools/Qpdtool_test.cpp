@@ -197,3 +197,45 @@ TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder)
 }
 
 } // namespace
+
+TEST(Qpdtool, SalvageKeepsWholeRecordsAndLeavesTheBookAlone)
+{
+    TempFolder folder;
+    const std::string book = folder.file("book.qpd"), out = folder.file("out.qpd");
+    ASSERT_EQ(0, qpdtool(folder, "gen --pages 5 --seed 3 " + book).code);
+    const std::string good = readFile(book);
+
+    ToolRun whole = qpdtool(folder, "salvage " + book + " " + out);
+    ASSERT_EQ(0, whole.code) << whole.err;
+    EXPECT_EQ(good, readFile(out)) << "a book that reads is copied unchanged";
+
+    const std::string cut = good.substr(0, good.size() - 3);
+    writeFile(book, cut);
+    ToolRun run = qpdtool(folder, "salvage " + book + " " + out);
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("kept records 0-3 (bytes 324-")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("lost record 4 (bytes ")) << run.out;
+    EXPECT_EQ(cut, readFile(book)) << "the damaged book is never written";
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readBook(out, table, header, version));
+    EXPECT_EQ(4, table.count());
+    EXPECT_EQ(1, qpdtool(folder, "salvage " + book + " " + book).code) << "never over the book itself";
+    EXPECT_EQ(cut, readFile(book));
+}
+
+TEST(Qpdtool, ExtraBytesAfterTheLastRecordAreReportedNotRefused)
+{
+    TempFolder folder;
+    const std::string book = folder.file("book.qpd");
+    ASSERT_EQ(0, qpdtool(folder, "gen --pages 2 --seed 3 " + book).code);
+    writeFile(book, readFile(book) + "xyz");
+    ToolRun check = qpdtool(folder, "check " + book);
+    EXPECT_EQ(0, check.code);
+    EXPECT_EQ("ok: 2 records\n", check.out);
+    EXPECT_NE(std::string::npos, check.err.find("warning: 3 bytes follow the last record")) << check.err;
+    ToolRun dump = qpdtool(folder, "dump " + book);
+    EXPECT_EQ(0, dump.code);
+    EXPECT_NE(std::string::npos, dump.out.find("\"extraBytes\": 3"));
+}
