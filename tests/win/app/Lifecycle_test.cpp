@@ -81,12 +81,17 @@ TEST_F(LifecycleTest, IntervalZeroSavesEveryMinuteAndMinusOneNever) {
 TEST_F(LifecycleTest, BackupTickStoresTheShownPageOnlyWithTimeBackup) {
     select(itemAt(1));
     typeText("not stored yet");
+    const std::string slot0 = gApp.paths.backupSlotPaths[0];
     gApp.ini.setting.TimeBackup = false;
     lifecycle::backupTick(window, WM_TIMER, 1, GetTickCount());
     EXPECT_EQ(gBook.pages.recordAt(1).text.find("not stored yet"), std::string::npos);
+    EXPECT_FALSE(exists(slot0));
     gApp.ini.setting.TimeBackup = true;
     lifecycle::backupTick(window, WM_TIMER, 1, GetTickCount());
     EXPECT_NE(gBook.pages.recordAt(1).text.find("not stored yet"), std::string::npos);
+    unsigned char version[VERSION_BLOCK_SIZE];
+    ASSERT_TRUE(readFirst32(slot0, version)) << "the first backup goes to slot 00";
+    EXPECT_EQ(static_cast<int>(SaveKind::Periodic), decodeVersionBlock(version).saveKind);
 }
 
 TEST_F(LifecycleTest, ExitWritesTheBookAndTheSettingsAndBookmarksTheShownPage) {
