@@ -36,14 +36,20 @@ BOOL CALLBACK findProc(HWND window, LPARAM param) {
     return TRUE;
 }
 
-}  // namespace
-
-ProgramCopy::ProgramCopy() {
+std::string temporaryFolder() {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
+    return base;
+}
+
+}  // namespace
+
+ProgramCopy::ProgramCopy() : ProgramCopy(temporaryFolder()) {}
+
+ProgramCopy::ProgramCopy(const std::string& base) {
     static int counter = 0;
     do {
-        folder_ = std::string(base) + "qpe2e" + std::to_string(GetCurrentProcessId()) + "_" +
+        folder_ = base + (base.empty() || base.back() == '\\' ? "" : "\\") + "qpe2e" + std::to_string(GetCurrentProcessId()) + "_" +
                   std::to_string(++counter);
     } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     CopyFileA((executableFolder() + "\\quiltpad.exe").c_str(), path("quiltpad.exe").c_str(), FALSE);

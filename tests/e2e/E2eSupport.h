@@ -11,6 +11,8 @@ class ProgramCopy {
 public:
     // Copies quiltpad.exe (found beside this test executable) into a new temporary folder.
     ProgramCopy();
+    // The same below another folder (a small disk, say) instead of the temporary folder.
+    explicit ProgramCopy(const std::string& baseFolder);
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;

@@ -1,0 +1,110 @@
+// A data folder on a disk that is full: the exit save fails without touching
+// the old book, the user is told, and "再試行" after freeing space saves.
+//   QP_SMALL_DISK   a folder on a small file system of its own (scripts/test-wine.sh
+//                   mounts one where the machine allows it); without it the test is skipped
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "E2eSupport.h"
+#include "settings/IniSettings.h"
+#include "store/DataFile.h"
+
+namespace {
+
+const int CMD_ADD_PAGE = 32790;
+const char SAVE_FAILED[] = "データファイルに書き込むことが出来ませんでした";
+
+struct FindBox {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK visitBox(HWND window, LPARAM param) {
+    auto* find = reinterpret_cast<FindBox*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid != find->processId || std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    find->found = window;
+    return FALSE;
+}
+
+// The text of the next message box of the process, after answering it with `button`.
+std::string answerBox(DWORD processId, int button) {
+    FindBox find = {processId, nullptr};
+    for (int i = 0; i < 400 && !find.found; ++i, Sleep(50)) EnumWindows(visitBox, reinterpret_cast<LPARAM>(&find));
+    if (!find.found) return std::string();
+    char text[2048] = {};
+    GetWindowTextA(GetDlgItem(find.found, 0xFFFF), text, sizeof text);
+    PostMessageA(find.found, WM_COMMAND, button, 0);
+    Sleep(300);  // the box goes before the next one is looked for
+    return text;
+}
+
+int pagesIn(const std::string& path) {
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    return readDataFile(path, table, header, version) ? table.count() : -1;
+}
+
+// Writes until the disk refuses more; the file is removed on destruction.
+struct Filler {
+    explicit Filler(const std::string& path) : path_(path) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const std::string chunk(16384, 'f');
+        DWORD written = 0;
+        while (WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr) && written) {
+        }
+        CloseHandle(file);
+    }
+    ~Filler() { release(); }
+    void release() { DeleteFileA(path_.c_str()); }
+    std::string path_;
+};
+
+TEST(FullDisk, TheOldBookStaysAndRetryAfterFreeingSpaceSaves) {
+    const char* disk = std::getenv("QP_SMALL_DISK");
+    if (!disk || !*disk) GTEST_SKIP() << "no small disk here (QP_SMALL_DISK)";
+    e2e::ProgramCopy program(disk);
+    const std::string book = program.path("data\\quiltpad.qpd");
+    CreateDirectoryA(program.path("data").c_str(), nullptr);
+    PageTable table;
+    for (int i = 0; i < 150; ++i)
+        table.addPage(static_cast<ItemHandle>(i + 1), "{\\rtf1 " + std::string(2000, 'a') + "}", "p" + std::to_string(i),
+                      false);
+    for (int i = 0; i < table.count(); ++i) table.recordAt(i).order = i, table.recordAt(i).parentOrder = -1;
+    ASSERT_TRUE(writeDataFile(book, makeVersionBlock(SaveKind::ExitData, 1), true, table, newFileHeader()));
+    IniSettings settings = ini::defaultSettings(1280, 800);
+    settings.setting.ExitBackup = false;
+    settings.howToWindow.Visible = false;
+    ASSERT_TRUE(ini::writeIni(program.path("data\\quiltpad.ini"), settings));
+    const std::string oldBytes = e2e::readFile(book);
+
+    ASSERT_TRUE(program.start());
+    HWND window = program.waitForMainWindow(30000);
+    ASSERT_NE(window, nullptr);
+    SendMessageA(window, WM_COMMAND, CMD_ADD_PAGE, 0);
+    Filler filler(program.path("filler"));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+
+    // the disk is full: told, and again after a retry that cannot work either
+    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_EQ(e2e::readFile(book), oldBytes) << "the old book is untouched while the disk is full";
+    filler.release();
+    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_EQ(program.waitForExit(30000), 0);
+    EXPECT_EQ(pagesIn(book), 151) << "the retry after freeing space saved the new page";
+    WIN32_FIND_DATAA found;
+    HANDLE left = FindFirstFileA(program.path("data\\*~*").c_str(), &found);
+    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
+    if (left != INVALID_HANDLE_VALUE) FindClose(left);
+}
+
+}  // namespace
