@@ -4,12 +4,20 @@
 
 #include "app/Commands.h"
 
+#include <cstdlib>
+#include <vector>
+
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/Lifecycle.h"
 #include "app/MainControls.h"
 #include "app/PageCommands.h"
+#include "app/PageDisplay.h"
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
+#include "settings/SettingsDialog.h"
+#include "settings/SettingsMessages.h"
+#include "settings/StandardFontDialog.h"
 #include "res/resource.h"
 
 namespace commands {
@@ -23,10 +31,6 @@ HWND editor() { return gControls.memo.window(); }
 
 const char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
 const char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
-const char RESET_FONT_CAPTION[] = "このページのフォントを初期化";
-const char RESET_FONT_TEXT[] =
-    "このページに設定しているフォント情報を削除してフォントを初期化します。\r\n"
-    "（他のページには影響ありません。また、文字列は変わりません）\r\n本当によろしいですか？";
 
 // ---- editor
 void undo(HWND) { SendMessageA(editor(), WM_UNDO, 0, 0); }
@@ -59,12 +63,43 @@ void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
 // replacement of the selection, because the window text of a rich edit would
 // read a page that happens to begin with "{\rtf" as RTF and change its characters.
 void resetPageFont(HWND window) {
-    if (MessageBoxA(window, RESET_FONT_TEXT, RESET_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (MessageBoxA(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     const std::string text = rtfstream::EditorText(editor());
     rtfstream::StreamInRtf(editor(), EMPTY_PAGE_RTF);
     memo().SelectAll();
     SendMessageA(editor(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(editor(), EM_SETSEL, 0, 0);
+}
+
+// ---- settings
+void openSettings(HWND window) {
+    if (settingsdialog::runSettingsDialog(window, gApp.ini, gApp.paths)) lifecycle::restartBackupTimer(window);
+}
+
+// Every page and folder in tree order takes the standard font (and/or its colour); a secure
+// page left locked is not stored back. The page that was shown is shown again.
+void applyStandardFontToAllPages(HWND window, int apply) {
+    using namespace standardfontdialog;
+    PageListControl& list = gControls.pageList;
+    const ItemHandle shown = gBook.shownItem;
+    pagedisplay::storeEditorToPage(shown);
+    std::vector<ItemHandle> items;
+    for (ItemHandle item = list.FirstChild(PageListControl::root()); item; item = list.NextInOrder(item))
+        items.push_back(item);
+    const DataFileHeader& h = gBook.header;
+    for (ItemHandle item : items) {
+        pagedisplay::showPage(item, window);
+        memo().SelectAll();
+        if (apply & APPLY_FONT) memo().SetSelectionFont(standardFontFaceOf(h), std::abs(h.standardFontHeight));
+        if (apply & APPLY_COLOUR) memo().SetSelectionColour(h.standardFontColour);
+        SendMessageA(editor(), EM_SETSEL, 0, 0);
+        pagedisplay::storeEditorToPage(item);
+    }
+    pagedisplay::showPage(shown, window);
+}
+
+void openStandardFont(HWND window) {
+    standardfontdialog::runStandardFontDialog(window, gBook.header, applyStandardFontToAllPages);
 }
 
 // ---- view
@@ -157,12 +192,12 @@ const Entry TABLE[] = {
     {IDM_MINIMIZE, minimize},
     {IDM_RESTORE_WINDOW, restoreWindow},
     {IDM_COLOUR_SCHEME, notYetAvailable},
-    {IDM_STANDARD_FONT, notYetAvailable},
+    {IDM_STANDARD_FONT, openStandardFont},
     {IDM_RESET_PAGE_FONT, resetPageFont},
     {IDM_FOCUS_LIST, focusList},
     {IDM_FOCUS_EDITOR, focusEditor},
     {IDM_RESTORE, notYetAvailable},
-    {IDM_SETTINGS, notYetAvailable},
+    {IDM_SETTINGS, openSettings},
     {IDM_USAGE, showUsage},
     {IDM_MANUAL, openManual},
     {IDM_ABOUT, notYetAvailable},

@@ -36,6 +36,13 @@ void commitTitleEdit() { SendMessageA(gControls.pageList.window(), TVM_ENDEDITLA
 
 }  // namespace
 
+void restartBackupTimer(HWND window) {
+    constexpr UINT MINUTE_MS = 60000;
+    // a backup interval below one minute would make the timer fire without pause
+    const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
+    SetTimer(window, mainframe::BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, backupTick);
+}
+
 void reset() {
     gBackgroundSaveCounter = 0;
     gShutDown = false;

@@ -15,6 +15,9 @@ bool makeBackup(SaveKind kind);
 
 // Timer 1: a periodic backup when TimeBackup is on.
 void CALLBACK backupTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+// (Re)starts timer 1 with the period BackupInterval minutes: at creation, and after the
+// settings dialog stored a new interval.
+void restartBackupTimer(HWND window);
 // Timer 2, every minute: saves the book every BgSaveInterval minutes (-1: never).
 void CALLBACK backgroundSaveTick(HWND window, UINT message, UINT_PTR id, DWORD time);
 // Minutes counted since the last background save.

@@ -82,9 +82,7 @@ void restoreInputMethod() {
 }
 
 void startTimers(HWND window) {
-    // a backup interval below one minute would make the timer fire without pause
-    const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
-    SetTimer(window, BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, lifecycle::backupTick);
+    lifecycle::restartBackupTimer(window);
     SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, lifecycle::backgroundSaveTick);
 }
 

@@ -1,0 +1,243 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "settings/SettingsDialog.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "editor/DateStamp.h"
+#include "res/resource.h"
+#include "settings/CommonDialogs.h"
+#include "ui/Dialog.h"
+
+namespace settingsdialog {
+
+namespace {
+
+// The three tabs, in order; each is a child dialog of the tab control.
+enum Page { PAGE_LIST, PAGE_BACKUP, PAGE_FOLDERS, PAGE_COUNT };
+const int PAGE_TEMPLATES[PAGE_COUNT] = {IDD_SETTINGS_PAGES, IDD_SETTINGS_BACKUP, IDD_SETTINGS_FOLDERS};
+const char* const PAGE_LABELS[PAGE_COUNT] = {"ページ一覧", "バックアップ", "拡張設定"};
+
+struct SettingsData {
+    IniSettings* settings = nullptr;
+    paths::AppPaths* paths = nullptr;
+    HWND pages[PAGE_COUNT] = {};
+    bool stored = false;
+};
+
+// Every check box and the flag it stands for.
+struct CheckBox {
+    Page page;
+    int id;
+    bool& (*flag)(IniSettings&);
+};
+
+const CheckBox CHECK_BOXES[] = {
+    {PAGE_LIST, IDC_SET_AUTO_EDIT, [](IniSettings& s) -> bool& { return s.window.AutoEdit; }},
+    {PAGE_LIST, IDC_SET_AUTO_DATE, [](IniSettings& s) -> bool& { return s.window.AutoDate; }},
+    {PAGE_LIST, IDC_SET_DELETE_DIALOG, [](IniSettings& s) -> bool& { return s.window.DeleteDialog; }},
+    {PAGE_LIST, IDC_SET_AUTO_BOOKMARK, [](IniSettings& s) -> bool& { return s.window.AutoBookmark; }},
+    {PAGE_LIST, IDC_SET_EXIT_BOOKMARK, [](IniSettings& s) -> bool& { return s.window.ExitBookmark; }},
+    {PAGE_LIST, IDC_SET_EXIT_SCROLL, [](IniSettings& s) -> bool& { return s.window.ExitScroll; }},
+    {PAGE_LIST, IDC_SET_PARENT_SEC, [](IniSettings& s) -> bool& { return s.window.ParentSec; }},
+    {PAGE_BACKUP, IDC_SET_TIME_BACKUP, [](IniSettings& s) -> bool& { return s.setting.TimeBackup; }},
+    {PAGE_BACKUP, IDC_SET_EXIT_BACKUP, [](IniSettings& s) -> bool& { return s.setting.ExitBackup; }},
+    {PAGE_BACKUP, IDC_SET_DELETE_BACKUP, [](IniSettings& s) -> bool& { return s.setting.DeleteBackup; }},
+};
+
+// The two drop-down lists of numbers and the setting each one holds.
+struct NumberList {
+    int id;
+    const int* values;
+    int count;
+    int32_t& (*value)(IniSettings&);
+};
+
+const int INTERVALS[] = {1, 3, 5, 10, 30, 60};
+const int SLOT_COUNTS[] = {1, 3, 5, 10, 30, 50, 100};
+
+const NumberList NUMBER_LISTS[] = {
+    {IDC_SET_BACKUP_INTERVAL, INTERVALS, 6, [](IniSettings& s) -> int32_t& { return s.setting.BackupInterval; }},
+    {IDC_SET_BACKUP_FILES, SLOT_COUNTS, 7, [](IniSettings& s) -> int32_t& { return s.setting.BackupFileSize; }},
+};
+
+// A folder override: its check box, its "参照" button and the read-only edit that shows it.
+struct FolderRow {
+    int check;
+    int browse;
+    int edit;
+    std::string& (*folder)(IniSettings&);
+};
+
+const FolderRow FOLDER_ROWS[] = {
+    {IDC_SET_USE_DATA_DIR, IDC_SET_BROWSE_DATA_DIR, IDC_SET_DATA_DIR,
+     [](IniSettings& s) -> std::string& { return s.setting.QpdDirPath; }},
+    {IDC_SET_USE_BACKUP_DIR, IDC_SET_BROWSE_BACKUP_DIR, IDC_SET_BACKUP_DIR,
+     [](IniSettings& s) -> std::string& { return s.setting.BackupDirPath; }},
+};
+
+void addString(HWND list, const std::string& text) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void fillDateFormats(HWND page, int selected) {
+    HWND list = GetDlgItem(page, IDC_SET_DATE_FORMAT);
+    const datestamp::StampTime sample{2017, 1, 1, 12, 30, 59};
+    for (int i = 0; i < datestamp::DATE_FORMAT_COUNT; ++i) addString(list, datestamp::FormatDateStamp(i, sample));
+    const bool known = selected >= 0 && selected < datestamp::DATE_FORMAT_COUNT;
+    SendMessageA(list, CB_SETCURSEL, known ? selected : 0, 0);
+}
+
+// The entry equal to the setting is selected; a value the list does not offer selects the first.
+void fillNumbers(HWND page, const NumberList& numbers, int current) {
+    HWND list = GetDlgItem(page, numbers.id);
+    int selected = 0;
+    for (int i = 0; i < numbers.count; ++i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d", numbers.values[i]);
+        addString(list, text);
+        if (numbers.values[i] == current) selected = i;
+    }
+    SendMessageA(list, CB_SETCURSEL, selected, 0);
+}
+
+// The number the selected entry's text spells (at most its first seven characters).
+int32_t selectedNumber(HWND page, int id) { return std::atoi(ui::itemText(page, id).substr(0, 7).c_str()); }
+
+void enableBrowse(HWND page, const FolderRow& row) {
+    EnableWindow(GetDlgItem(page, row.browse), ui::isChecked(page, row.check) ? TRUE : FALSE);
+}
+
+void fillControls(SettingsData& data) {
+    IniSettings& s = *data.settings;
+    for (const CheckBox& box : CHECK_BOXES) ui::setChecked(data.pages[box.page], box.id, box.flag(s));
+    fillDateFormats(data.pages[PAGE_LIST], s.window.DateString);
+    for (const NumberList& numbers : NUMBER_LISTS) fillNumbers(data.pages[PAGE_BACKUP], numbers, numbers.value(s));
+    HWND folders = data.pages[PAGE_FOLDERS];
+    for (const FolderRow& row : FOLDER_ROWS) {
+        ui::setChecked(folders, row.check, !row.folder(s).empty());
+        enableBrowse(folders, row);
+        ui::setItemText(folders, row.edit, row.folder(s));
+    }
+}
+
+void showPage(SettingsData& data, int shown) {
+    for (HWND page : data.pages) ShowWindow(page, SW_HIDE);
+    if (shown >= 0 && shown < PAGE_COUNT) ShowWindow(data.pages[shown], SW_SHOW);
+}
+
+INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+BOOL onInit(HWND dialog, SettingsData& data) {
+    HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
+    for (int i = 0; i < PAGE_COUNT; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(PAGE_LABELS[i]);
+        SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT area;
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (int i = 0; i < PAGE_COUNT; ++i) {
+        data.pages[i] = ui::createModeless(tab, PAGE_TEMPLATES[i], pageProc, &data);
+        SetWindowPos(data.pages[i], nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    showPage(data, PAGE_LIST);
+    fillControls(data);
+    return TRUE;
+}
+
+// OK: every control into the record, in this order; the paths are derived anew when a folder changed.
+void store(SettingsData& data) {
+    IniSettings& s = *data.settings;
+    s.window.AutoView = false;  // the dialog has no control for it
+    for (const CheckBox& box : CHECK_BOXES) box.flag(s) = ui::isChecked(data.pages[box.page], box.id);
+    const LRESULT format = SendDlgItemMessageA(data.pages[PAGE_LIST], IDC_SET_DATE_FORMAT, CB_GETCURSEL, 0, 0);
+    s.window.DateString = format > 0 ? static_cast<int32_t>(format) : 0;
+    for (const NumberList& numbers : NUMBER_LISTS) numbers.value(s) = selectedNumber(data.pages[PAGE_BACKUP], numbers.id);
+
+    bool changed = false;
+    HWND folders = data.pages[PAGE_FOLDERS];
+    for (const FolderRow& row : FOLDER_ROWS) {
+        const std::string folder = ui::isChecked(folders, row.check)
+                                       ? paths::boundCp932(ui::itemText(folders, row.edit), paths::MAX_PATH_BYTES - 1)
+                                       : std::string();
+        if (folder == row.folder(s)) continue;
+        row.folder(s) = folder;
+        changed = true;
+    }
+    if (changed) *data.paths = paths::derivePaths(data.paths->appFolder, s.setting.QpdDirPath, s.setting.BackupDirPath);
+    data.stored = true;
+}
+
+void close(HWND dialog, SettingsData& data, INT_PTR result) {
+    for (HWND& page : data.pages) {
+        DestroyWindow(page);
+        page = nullptr;
+    }
+    EndDialog(dialog, result);
+}
+
+INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    SettingsData* data = ui::dialogData<SettingsData>(dialog, message, lParam);
+    if (!data) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return onInit(dialog, *data);
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_SETTINGS_TAB && header->code == TCN_SELCHANGE)
+            showPage(*data, static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            store(*data);
+            close(dialog, *data, IDOK);
+        } else if (LOWORD(wParam) == IDCANCEL) {
+            close(dialog, *data, IDCANCEL);
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The folder tab: a check box enables its "参照" button; the button browses from the folder shown.
+void onFolderCommand(HWND page, int id) {
+    for (const FolderRow& row : FOLDER_ROWS) {
+        if (id == row.check) enableBrowse(page, row);
+        if (id != row.browse) continue;
+        std::string folder;
+        if (dialogs::chooseFolderFrom(GetAncestor(page, GA_ROOT), ui::itemText(page, row.edit), folder))
+            ui::setItemText(page, row.edit, folder);
+    }
+}
+
+INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    SettingsData* data = ui::dialogData<SettingsData>(page, message, lParam);
+    if (!data) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return FALSE;  // the frame keeps the focus
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) onFolderCommand(page, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool runSettingsDialog(HWND owner, IniSettings& settings, paths::AppPaths& paths) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    SettingsData data;
+    data.settings = &settings;
+    data.paths = &paths;
+    ui::runModal(owner, IDD_SETTINGS, settingsProc, &data);
+    return data.stored;
+}
+
+}  // namespace settingsdialog
