@@ -15,6 +15,7 @@
 #include "app/PageDisplay.h"
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
+#include "pagelist/PageListTree.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsMessages.h"
 #include "settings/StandardFontDialog.h"
@@ -136,6 +137,26 @@ void showUsage(HWND) {
     if (gApp.usageWindow) ShowWindow(gApp.usageWindow, SW_SHOW);
 }
 
+// ---- import and export
+ItemHandle selectedItem() { return gControls.pageList.GetSelection(); }
+
+void setPageTitle(ItemHandle item, const std::string& title) {
+    gControls.pageList.SetTitle(item, title);
+    const int index = gBook.pages.indexOfItem(item);
+    if (index >= 0) setTitle(gBook.pages.recordAt(index), title);
+}
+
+void storeAndNumber() {
+    const ItemHandle selected = selectedItem();
+    if (selected) pagedisplay::storeEditorToPage(selected);
+    PageListTree tree(gControls.pageList);
+    refreshFromTree(gBook.pages, tree);
+}
+
+void readPage(HWND window) { importexport::readPage(window, ioShell()); }
+void savePage(HWND window) { importexport::savePage(window, ioShell()); }
+void saveAllPages(HWND window) { importexport::saveAllPages(window, ioShell()); }
+
 // Commands whose windows and dialogs are not in this build yet: known ids that do nothing.
 void notYetAvailable(HWND) {}
 
@@ -145,9 +166,9 @@ struct Entry {
 };
 
 const Entry TABLE[] = {
-    {IDM_READ_PAGE, notYetAvailable},
-    {IDM_SAVE_PAGE, notYetAvailable},
-    {IDM_SAVE_ALL_RTF, notYetAvailable},
+    {IDM_READ_PAGE, readPage},
+    {IDM_SAVE_PAGE, savePage},
+    {IDM_SAVE_ALL_RTF, saveAllPages},
     {IDM_SHORTCUT, notYetAvailable},
     {IDM_EXIT, exitProgram},
     {IDM_EDIT_TITLE, pagecommands::editTitle},
@@ -204,6 +225,18 @@ const Entry TABLE[] = {
 };
 
 }  // namespace
+
+importexport::Shell ioShell() {
+    importexport::Shell shell;
+    shell.editor = editor();
+    shell.selectedItem = selectedItem;
+    shell.setTitle = setPageTitle;
+    shell.autoEdit = gApp.ini.window.AutoEdit;
+    shell.book = &gBook.pages;
+    shell.header = &gBook.header;
+    shell.storeAndNumber = storeAndNumber;
+    return shell;
+}
 
 bool handleCommand(HWND window, int id, LPARAM) {
     for (const Entry& entry : TABLE) {

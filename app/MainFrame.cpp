@@ -8,6 +8,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/Lifecycle.h"
 #include "app/MainControls.h"
 #include "app/MenuState.h"
@@ -33,7 +34,7 @@ void beginPageDrag(HWND, const NMTREEVIEWA&) {}
 void trackPageDrag(HWND, LPARAM) {}
 void endPageDrag(HWND, LPARAM) {}
 // WM_DROPFILES: files dropped on the window become pages.
-void filesDropped(HWND, HDROP) {}
+void filesDropped(HWND window, HDROP drop) { importexport::filesDropped(window, drop, commands::ioShell()); }
 
 // ---- Creation steps
 

@@ -126,14 +126,16 @@ int chooseSaveFile(HWND owner, std::string& path) {
     return static_cast<int>(ofn.nFilterIndex);
 }
 
-bool chooseOpenFile(HWND owner, std::string& path) {
+int chooseOpenFileFilter(HWND owner, std::string& path) {
     char buf[PATH_BYTES];
     copyBounded(buf, sizeof(buf), path);
     OPENFILENAMEA ofn = fileDialog(owner, buf, "開く", OFN_FILEMUSTEXIST);
-    if (!GetOpenFileNameA(&ofn)) return false;
+    if (!GetOpenFileNameA(&ofn)) return 0;
     path = buf;
-    return true;
+    return static_cast<int>(ofn.nFilterIndex);
 }
+
+bool chooseOpenFile(HWND owner, std::string& path) { return chooseOpenFileFilter(owner, path) != 0; }
 
 bool chooseFolder(HWND owner, std::string& folder) { return browseFolder(owner, nullptr, folder); }
 

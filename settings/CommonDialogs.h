@@ -22,6 +22,9 @@ int chooseSaveFile(HWND owner, std::string& path);
 
 // Open dialog starting at `path`; the file must exist.
 bool chooseOpenFile(HWND owner, std::string& path);
+// The same, returning the number of the chosen filter (1 text, 2 RTF, 3 all
+// files), 0 when cancelled.
+int chooseOpenFileFilter(HWND owner, std::string& path);
 
 // Folder browser; `folder` receives the chosen folder.
 bool chooseFolder(HWND owner, std::string& folder);

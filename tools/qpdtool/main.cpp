@@ -11,6 +11,7 @@
 
 #include "Book.h"
 #include "Dump.h"
+#include "ExportImport.h"
 #include "Generate.h"
 #include "SalvageCommand.h"
 #include "store/DataFile.h"
@@ -24,7 +25,9 @@ const char USAGE[] =
     "       qpdtool check FILE\n"
     "       qpdtool convert IN OUT\n"
     "       qpdtool salvage BOOK OUT\n"
-    "       qpdtool gen --pages N [--folders F] [--text-bytes B] [--secure S] [--seed X] [--scroll] OUT\n";
+    "       qpdtool gen --pages N [--folders F] [--text-bytes B] [--secure S] [--seed X] [--scroll] OUT\n"
+    "       qpdtool export BOOK DIR [--password P]\n"
+    "       qpdtool import DIR BOOK\n";
 
 int usage(const std::string& problem)
 {
@@ -166,5 +169,9 @@ int main(int argc, char** argv)
         return salvageCommand(args[0], args[1]);
     if (command == "gen")
         return genCommand(args);
+    if (command == "export")
+        return exportCommand(args);
+    if (command == "import" && args.size() == 2)
+        return importCommand(args[0], args[1]);
     return usage("unknown command or wrong number of arguments: " + command);
 }

@@ -196,6 +196,46 @@ TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder)
     EXPECT_EQ(1, version.saveKind);
 }
 
+// Title of a record's folder, "" at the top.
+std::string parentTitle(const PageTable& table, const PageRecord& record)
+{
+    for (int i = 0; i < table.count(); ++i)
+        if (table.recordAt(i).order == record.parentOrder)
+            return table.recordAt(i).title;
+    return "";
+}
+
+TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages)
+{
+    TempFolder folder;
+    ASSERT_EQ(0, qpdtool(folder, "gen --pages 30 --folders 4 --secure 2 --seed 3 " + folder.file("b.qpd")).code);
+    ToolRun exported = qpdtool(folder, "export " + folder.file("b.qpd") + " " + folder.file("out"));
+    ASSERT_EQ(0, exported.code) << exported.err;
+    EXPECT_EQ(2, std::count(exported.err.begin(), exported.err.end(), '\n')) << exported.err;
+    EXPECT_NE(std::string::npos, exported.err.find("secure page skipped"));
+    const std::string top = exported.out.substr(0, exported.out.find('\n'));
+    ASSERT_EQ(0, qpdtool(folder, "import '" + top + "' " + folder.file("back.qpd")).code);
+
+    PageTable original, back;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readBook(folder.file("b.qpd"), original, header, version));
+    ASSERT_TRUE(readBook(folder.file("back.qpd"), back, header, version));
+    ASSERT_EQ(original.count() - 2, back.count());
+    for (int i = 0; i < back.count(); ++i) {
+        const PageRecord& got = back.recordAt(i);
+        int match = 0;
+        while (match < original.count() && original.recordAt(match).title != got.title)
+            ++match;
+        ASSERT_LT(match, original.count()) << got.title;
+        const PageRecord& want = original.recordAt(match);
+        EXPECT_FALSE(want.isSecure);
+        EXPECT_EQ(want.isFolder, got.isFolder) << got.title;
+        EXPECT_EQ(want.text, got.text) << got.title;
+        EXPECT_EQ(parentTitle(original, want), parentTitle(back, got)) << got.title;
+    }
+}
+
 } // namespace
 
 TEST(Qpdtool, SalvageKeepsWholeRecordsAndLeavesTheBookAlone)

@@ -1,0 +1,113 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "io/ImportExport.h"
+
+#include <algorithm>
+
+#include "editor/DateStamp.h"
+#include "editor/RtfStream.h"
+#include "io/BookExport.h"
+#include "io/FileNames.h"
+#include "io/IoMessages.h"
+#include "pagelist/PageListRules.h"
+#include "res/resource.h"
+#include "secure/SecurePages.h"
+#include "settings/CommonDialogs.h"
+
+namespace importexport {
+
+namespace {
+
+constexpr std::size_t PATH_BYTES = 260;
+
+std::string currentDirectory() {
+    char buffer[PATH_BYTES] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::string withBackslash(const std::string& folder) {
+    return !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
+}
+
+// A secure page's plain RTF, decrypted into a copy that is wiped afterwards.
+bool decryptedText(const PageRecord& record, std::string& rtf) {
+    PageRecord copy;
+    copyFields(record, copy, 0);
+    if (!secure::decryptPage(copy, false)) return false;
+    rtf = copy.text;
+    std::fill(copy.text.begin(), copy.text.end(), '\0');
+    return true;
+}
+
+// Asked before anything is written when the book has a password.
+bool authenticatedForSaving(HWND window, const Shell& shell) {
+    if (!shell.header || !shell.header->passwordRegistered || secure::isAuthenticated()) return true;
+    if (secure::authenticate(window)) return true;
+    MessageBoxA(window, iomessages::NOT_AUTHENTICATED_TEXT, iomessages::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+}  // namespace
+
+bool importFile(int fileType, const std::string& path, HWND window, const Shell& shell) {
+    const ItemHandle before = shell.selectedItem();
+    SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
+    const ItemHandle added = shell.selectedItem();
+    // refused (a secure folder without authentication): the shown page keeps its text
+    if (added == NO_ITEM || added == before) return false;
+    if (fileType == FILE_RTF)
+        rtfstream::LoadRtfFile(shell.editor, path.c_str());
+    else
+        rtfstream::LoadTextFile(shell.editor, path.c_str());
+    shell.setTitle(added, pagelist::cutTitle(filenames::titleOfPath(path)));
+    if (shell.autoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+    return true;
+}
+
+void filesDropped(HWND window, HDROP drop, const Shell& shell) {
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[PATH_BYTES] = {};
+        if (!DragQueryFileA(drop, i, path, sizeof path)) continue;
+        // when one page cannot be added, none of the others can either
+        if (!importFile(filenames::droppedFileType(path), path, window, shell)) break;
+    }
+}
+
+void readPage(HWND window, const Shell& shell) {
+    std::string path = withBackslash(currentDirectory()) + "*.txt";
+    const int filter = dialogs::chooseOpenFileFilter(window, path);
+    if (filter == 0) return;
+    importFile(filter == dialogs::FILTER_RTF ? FILE_RTF : FILE_TEXT, path, window, shell);
+}
+
+void savePage(HWND window, const Shell& shell) {
+    std::string title;
+    const ItemHandle selected = shell.selectedItem();
+    if (selected != NO_ITEM) {
+        const int index = shell.book->indexOfItem(selected);
+        if (index >= 0) title = pagelist::cutTitle(shell.book->recordAt(index).title);
+    }
+    std::string name = filenames::creatableBase(title);
+    filenames::cleanFileName(name);
+    std::string path = withBackslash(currentDirectory()) + name;
+    const int filter = dialogs::chooseSaveFile(window, path);
+    if (filter == 0) return;
+    rtfstream::SavePageAs(shell.editor, path.c_str(), filter);
+}
+
+void saveAllPages(HWND window, const Shell& shell) {
+    if (!authenticatedForSaving(window, shell)) return;
+    std::string folder;
+    if (!dialogs::chooseFolder(window, folder)) return;
+    shell.storeAndNumber();
+    bookexport::BookExport exporter(*shell.book, decryptedText);
+    const bool saved = exporter.exportFolder(-1, withBackslash(folder),
+                                             datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP));
+    MessageBoxA(window, saved ? iomessages::SAVE_ALL_OK_TEXT : iomessages::SAVE_ALL_FAILED_TEXT,
+                iomessages::SAVE_ALL_DONE_CAPTION, MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
+}
+
+}  // namespace importexport

@@ -1,0 +1,180 @@
+// Pages from files and the book as a folder tree, in the real main window.
+#include <windows.h>
+#include <richedit.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+#include "io/FileNames.h"
+#include "io/ImportExport.h"
+#include "io/IoMessages.h"
+#include "res/resource.h"
+#include "support/DialogAnswerer.h"
+#include "tests/win/app/AppTestSupport.h"
+
+using namespace apptest;
+using testsupport::DialogAnswerer;
+
+namespace {
+
+TEST(FileNamesOnWindows, TheCleaningTableIsThePlatformsPathCharacterTest) {
+    for (int c = 0; c < 256; ++c) {
+        const UINT type = PathGetCharTypeA(static_cast<UCHAR>(c));
+        const bool platform = type == GCT_INVALID || (type & (GCT_WILD | GCT_SEPARATOR)) != 0;
+        EXPECT_EQ(platform, filenames::isReplacedInName(static_cast<unsigned char>(c))) << c;
+    }
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool firstCharacterBold() {
+    setEditorSelection(0, 1);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return (format.dwEffects & CFE_BOLD) != 0;
+}
+
+// A drop handle as the shell builds it: DROPFILES and a double-zero list of ANSI paths.
+HDROP makeDrop(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) list += path + '\0';
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+const char NOTE_RTF[] = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil MS UI Gothic;}}\\f0\\b Bold\\b0  rest\\par}";
+const char NOTE_TEXT[] = "{\\b not rtf}\r\nsecond";
+
+class ImportExportTest : public MainWindowTest {
+protected:
+    std::string selectedTitle() { return list().GetTitle(list().GetSelection()); }
+};
+
+TEST_F(ImportExportTest, RtfAndTextFilesBecomeFormattedAndPlainPagesTitledByTheirNames) {
+    writeBytes(folder.file("note.rtf"), NOTE_RTF);
+    writeBytes(folder.file("note.txt"), NOTE_TEXT);
+    const int before = gBook.pages.count();
+
+    ASSERT_TRUE(importexport::importFile(importexport::FILE_RTF, folder.file("note.rtf"), window, commands::ioShell()));
+    EXPECT_EQ(before + 1, gBook.pages.count());
+    EXPECT_EQ("note", selectedTitle());
+    EXPECT_EQ("note", recordOf(list().GetSelection()).title);
+    EXPECT_EQ(0u, editorText().find("Bold rest"));
+    EXPECT_TRUE(firstCharacterBold());
+
+    ASSERT_TRUE(importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
+    EXPECT_EQ(before + 2, gBook.pages.count());
+    EXPECT_EQ("note", selectedTitle());
+    EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
+    EXPECT_FALSE(firstCharacterBold());
+}
+
+TEST_F(ImportExportTest, DroppedFilesBecomePagesInOrder) {
+    writeBytes(folder.file("a.rtf"), NOTE_RTF);
+    writeBytes(folder.file("b.log"), "log text");
+    writeBytes(folder.file("c.RTF"), NOTE_TEXT);
+    const int before = gBook.pages.count();
+    SendMessageA(window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(makeDrop({folder.file("a.rtf"), folder.file("b.log"), folder.file("c.RTF")})), 0);
+    testapp::pumpMessages();
+
+    ASSERT_EQ(before + 3, gBook.pages.count());
+    EXPECT_EQ("c", selectedTitle());
+    EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
+    const ItemHandle c = list().GetSelection();
+    select(itemAt(before));
+    EXPECT_EQ("a", selectedTitle());
+    EXPECT_EQ(0u, editorText().find("Bold rest"));
+    select(itemAt(before + 1));
+    EXPECT_EQ("b", selectedTitle());
+    EXPECT_EQ(0u, editorText().find("log text"));
+    EXPECT_NE(c, itemAt(before + 1));
+}
+
+TEST_F(ImportExportTest, NothingIsReadWhenNoPageCanBeAdded) {
+    // a new page in a secure folder needs the password, which is not given
+    gApp.ini.window.ParentSec = true;
+    command(IDM_ADD_FOLDER);
+    gBook.pages.recordOfItem(list().Parent(list().GetSelection())).isSecure = 1;
+    typeText("keep me");
+    const int before = gBook.pages.count();
+    writeBytes(folder.file("note.txt"), NOTE_TEXT);
+    DialogAnswerer cancel(IDCANCEL);
+    EXPECT_FALSE(importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
+    EXPECT_EQ(before, gBook.pages.count());
+    EXPECT_EQ(0u, editorText().find("keep me"));
+}
+
+TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
+    command(IDM_ADD_FOLDER);
+    typeText("in the folder");
+    const std::string pageTitle = selectedTitle();
+    const std::string destination = folder.file("out");
+    CreateDirectoryA(destination.c_str(), nullptr);
+    // the folder browser is pointed at the destination; then the closing message
+    DialogAnswerer ok(IDOK);
+    ok.setInspector([&](HWND dialog) {
+        if (FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr))
+            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(destination.c_str()));
+    });
+    command(IDM_SAVE_ALL_RTF);
+
+    ASSERT_EQ(2, ok.answered());
+    EXPECT_EQ(iomessages::SAVE_ALL_OK_TEXT, ok.texts()[1]);
+    const std::vector<std::string> tops = namesIn(destination);
+    ASSERT_EQ(1u, tops.size());
+    EXPECT_EQ(14u, tops[0].size());
+    const std::string top = destination + "\\" + tops[0];
+    // the first start's three pages share one title
+    for (const char* name : {"ページ.rtf", "ページ-(1).rtf", "ページ-(2).rtf", "Folder\\Folder.rtf"})
+        EXPECT_TRUE(PathFileExistsA((top + "\\" + name).c_str())) << name;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA((top + "\\Folder\\Folder.rtf").c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(0u, data.nFileSizeLow);
+    EXPECT_TRUE(PathFileExistsA((top + "\\Folder\\" + pageTitle + ".rtf").c_str())) << pageTitle;
+}
+
+TEST_F(ImportExportTest, RefusedAuthenticationWritesNothing) {
+    gBook.header.passwordRegistered = 1;
+    bool folderBrowserShown = false;
+    DialogAnswerer cancel(IDCANCEL);
+    cancel.setInspector([&](HWND dialog) {
+        folderBrowserShown = folderBrowserShown || FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
+    });
+    command(IDM_SAVE_ALL_RTF);
+    ASSERT_GE(cancel.answered(), 1);
+    EXPECT_EQ(iomessages::SAVE_ALL_CAPTION, cancel.captions().back());
+    EXPECT_EQ(iomessages::NOT_AUTHENTICATED_TEXT, cancel.texts().back());
+    EXPECT_FALSE(folderBrowserShown);
+}
+
+}  // namespace
