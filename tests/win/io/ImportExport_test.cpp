@@ -143,8 +143,12 @@ TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
     // the folder browser is pointed at the destination; then the closing message
     DialogAnswerer ok(IDOK);
     ok.setInspector([&](HWND dialog) {
-        if (FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr))
+        if (!FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr)) return;
+        // the browser fills its tree while it opens: select once it has settled
+        for (int i = 0; i < 2; ++i) {
+            testapp::pumpMessages();
             SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(destination.c_str()));
+        }
     });
     command(IDM_SAVE_ALL_RTF);
 
