@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/Commands.h"
+#include "app/PageDisplay.h"
 #include "io/FileNames.h"
 #include "io/ImportExport.h"
 #include "io/IoMessages.h"
@@ -134,13 +136,9 @@ TEST_F(ImportExportTest, NothingIsReadWhenNoPageCanBeAdded) {
     EXPECT_EQ(0u, editorText().find("keep me"));
 }
 
-TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
-    command(IDM_ADD_FOLDER);
-    typeText("in the folder");
-    const std::string pageTitle = selectedTitle();
-    const std::string destination = folder.file("out");
-    CreateDirectoryA(destination.c_str(), nullptr);
-    // the folder browser is pointed at the destination; then the closing message
+// Runs "save all pages" with the folder browser pointed at `destination`;
+// the texts of the dialogs answered (the browser's, then the closing message).
+std::vector<std::string> saveAllInto(HWND window, const std::string& destination) {
     DialogAnswerer ok(IDOK);
     ok.setInspector([&](HWND dialog) {
         if (!FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr)) return;
@@ -150,14 +148,29 @@ TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
             SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(destination.c_str()));
         }
     });
-    command(IDM_SAVE_ALL_RTF);
+    SendMessageA(window, WM_COMMAND, IDM_SAVE_ALL_RTF, 0);
+    testapp::pumpMessages();
+    return ok.texts();
+}
 
-    ASSERT_EQ(2, ok.answered());
-    EXPECT_EQ(iomessages::SAVE_ALL_OK_TEXT, ok.texts()[1]);
+// The only folder inside `destination`: the time-stamped top of an export.
+std::string exportTop(const std::string& destination) {
     const std::vector<std::string> tops = namesIn(destination);
-    ASSERT_EQ(1u, tops.size());
-    EXPECT_EQ(14u, tops[0].size());
-    const std::string top = destination + "\\" + tops[0];
+    return tops.size() == 1 && tops[0].size() >= 14 ? destination + "\\" + tops[0] : std::string();
+}
+
+TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
+    command(IDM_ADD_FOLDER);
+    typeText("in the folder");
+    const std::string pageTitle = selectedTitle();
+    const std::string destination = folder.file("out");
+    CreateDirectoryA(destination.c_str(), nullptr);
+    const std::vector<std::string> texts = saveAllInto(window, destination);
+
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_EQ(iomessages::SAVE_ALL_OK_TEXT, texts[1]);
+    const std::string top = exportTop(destination);
+    ASSERT_FALSE(top.empty());
     // the first start's three pages share one title
     for (const char* name : {"ページ.rtf", "ページ-(1).rtf", "ページ-(2).rtf", "Folder\\Folder.rtf"})
         EXPECT_TRUE(PathFileExistsA((top + "\\" + name).c_str())) << name;
@@ -165,6 +178,59 @@ TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
     ASSERT_TRUE(GetFileAttributesExA((top + "\\Folder\\Folder.rtf").c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(0u, data.nFileSizeLow);
     EXPECT_TRUE(PathFileExistsA((top + "\\Folder\\" + pageTitle + ".rtf").c_str())) << pageTitle;
+}
+
+// Every file below `folder` as "relative path" -> bytes.
+void collectTree(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
+    for (const std::string& name : namesIn(folder)) {
+        const std::string path = folder + "\\" + name;
+        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            files[prefix + name + "\\"] = "";
+            collectTree(path, prefix + name + "\\", files);
+        } else {
+            std::string bytes;
+            rtfstream::ReadWholeFile(path.c_str(), bytes, 1 << 20);
+            files[prefix + name] = bytes;
+        }
+    }
+}
+
+int runTool(const std::string& commandLine) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string line = "\"" + std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "qpdtool.exe\" " + commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+TEST_F(ImportExportTest, QpdtoolExportsTheSameTreeAsTheProgram) {
+    command(IDM_ADD_FOLDER);
+    typeText("text of the page in the folder");
+    commands::ioShell().setTitle(list().GetSelection(), "a/b:c メモ");
+    select(itemAt(0));
+    typeText("first page");
+    const std::string program = folder.file("program");
+    const std::string tool = folder.file("tool");
+    CreateDirectoryA(program.c_str(), nullptr);
+    ASSERT_EQ(2u, saveAllInto(window, program).size());
+    ASSERT_TRUE(pagedisplay::saveFromUi(folder.file("book.qpd"), SaveKind::ExitData));
+    ASSERT_EQ(0, runTool("export \"" + folder.file("book.qpd") + "\" \"" + tool + "\""));
+
+    std::map<std::string, std::string> byProgram, byTool;
+    collectTree(exportTop(program), "", byProgram);
+    collectTree(exportTop(tool), "", byTool);
+    EXPECT_EQ(6u, byProgram.size());   // three pages, the folder with its text and its page
+    EXPECT_TRUE(byProgram.count("Folder\\a_b_c メモ.rtf"));
+    EXPECT_EQ(byProgram, byTool);
 }
 
 TEST_F(ImportExportTest, RefusedAuthenticationWritesNothing) {
