@@ -13,7 +13,6 @@ struct Book {
     DataFileHeader header = newFileHeader();
     std::int32_t bookNumber = 0;   // tells backups of this book from others
     ItemHandle shownItem = NO_ITEM;  // the page whose text the editor holds
-    bool dragging = false;         // a page is being dragged: selection changes are ignored
 };
 
 extern Book gBook;

@@ -20,6 +20,7 @@
 #include "settings/SettingsMessages.h"
 #include "settings/StandardFontDialog.h"
 #include "res/resource.h"
+#include "search/SearchWindow.h"
 
 namespace commands {
 
@@ -103,6 +104,10 @@ void openStandardFont(HWND window) {
     standardfontdialog::runStandardFontDialog(window, gBook.header, applyStandardFontToAllPages);
 }
 
+// ---- search
+// The search window, with the editor's selection (its first line) to look for.
+void openSearch(HWND) { search::showSearchWindow(memo().GetSelectedFirstLine()); }
+
 // ---- view
 void toggleListLines(HWND) { gControls.pageList.SetLines(!gControls.pageList.HasLines()); }
 void toggleWordWrap(HWND) { memo().SetNoWrap(!memo().noWrap); }
@@ -179,7 +184,7 @@ const Entry TABLE[] = {
     {IDM_COPY_PAGE, pagecommands::copyPage},
     {IDM_PASTE_PAGE, pagecommands::pastePage},
     {IDM_DELETE_PAGE, pagecommands::deletePage},
-    {IDM_SEARCH, notYetAvailable},
+    {IDM_SEARCH, openSearch},
     {IDM_MAKE_SECURE, notYetAvailable},
     {IDM_MAKE_ORDINARY, notYetAvailable},
     {IDM_NEXT_PAGE, pagecommands::nextPage},

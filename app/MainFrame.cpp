@@ -13,6 +13,7 @@
 #include "app/MainControls.h"
 #include "app/MenuState.h"
 #include "app/PageDisplay.h"
+#include "app/PageDrop.h"
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
 #include "app/Toolbar.h"
@@ -28,11 +29,6 @@ bool autoView() { return gApp.ini.window.AutoView; }
 // ---- Seams for later work: each is called from its place in the message
 // handling and does nothing until its feature lands.
 
-// TVN_BEGINDRAG: start moving a page; the dragged item's parent is remembered.
-void beginPageDrag(HWND, const NMTREEVIEWA&) {}
-// WM_MOUSEMOVE and WM_LBUTTONUP while a page is dragged.
-void trackPageDrag(HWND, LPARAM) {}
-void endPageDrag(HWND, LPARAM) {}
 // WM_DROPFILES: files dropped on the window become pages.
 void filesDropped(HWND window, HDROP drop) { importexport::filesDropped(window, drop, commands::ioShell()); }
 
@@ -90,7 +86,7 @@ void startTimers(HWND window) {
 LRESULT onPageListNotify(HWND window, const NMHDR& header) {
     switch (header.code) {
     case TVN_SELCHANGEDA: pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
-    case TVN_BEGINDRAGA: beginPageDrag(window, reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
+    case TVN_BEGINDRAGA: pagedrop::begin(window, reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
     case TVN_BEGINLABELEDITA:
         if (autoView()) {
             // the focus goes to the editor (the list narrows), then the list is widened for the edit
@@ -169,7 +165,7 @@ LRESULT onInitMenuPopup(HWND window, WPARAM menu, LPARAM) {
 }
 
 LRESULT onMouseMove(HWND window, LPARAM point) {
-    trackPageDrag(window, point);
+    pagedrop::track(window, point);
     splitter::onMouseMove(window, GET_X_LPARAM(point), GET_Y_LPARAM(point));
     return 0;
 }
@@ -179,9 +175,9 @@ LRESULT onLButtonDown(HWND window, LPARAM point) {
     return 0;
 }
 
-LRESULT onLButtonUp(HWND window, LPARAM point) {
+LRESULT onLButtonUp(HWND window, LPARAM) {
     splitter::onButtonUp(window);
-    endPageDrag(window, point);
+    pagedrop::end(window);
     return 0;
 }
 

@@ -228,7 +228,7 @@ void addPageIfEmpty(ItemHandle folder) {
 }
 
 void onSelectionChanged(const NMTREEVIEWA& info) {
-    if (gBook.dragging) return;
+    if (gControls.pageList.IsDragging()) return;  // the drop re-selects when it is done
     storeEditorToPage(gBook.shownItem);
     const ItemHandle selected = reinterpret_cast<ItemHandle>(info.itemNew.hItem);
     showPage(selected, gApp.mainWindow);

@@ -6,9 +6,12 @@
 #include <cstdio>
 
 #include "app/AppState.h"
+#include "app/Book.h"
+#include "app/MainControls.h"
 #include "app/MainWindow.h"
 #include "app/SettingsIo.h"
 #include "res/resource.h"
+#include "search/SearchWindow.h"
 
 namespace startup {
 
@@ -64,6 +67,11 @@ bool raiseRunningInstance(const std::string& instanceKey) {
     return true;
 }
 
+void createToolWindows() {
+    const search::SearchHost host{&gControls.pageList, &gControls.memo, &gBook.pages, &gApp.ini.searchWindow};
+    gApp.searchWindow = search::createSearchWindow(host);  // hidden whatever its Visible setting says
+}
+
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -90,6 +98,7 @@ int runApplication(HINSTANCE instance, int showCommand) {
 
     prepareState(instance, appFolder);
     mainwindow::registerClass(instance);
+    createToolWindows();
     HWND window = mainwindow::create(instance, showCommand);
     if (window == nullptr) {
         if (mutex) CloseHandle(mutex);

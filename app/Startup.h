@@ -17,6 +17,9 @@ std::string loadTitle(HINSTANCE instance);
 // instance-key property. Returns false when no such window exists.
 bool raiseRunningInstance(const std::string& instanceKey);
 
+// The tool windows, made hidden before the main window; their handles go to gApp.
+void createToolWindows();
+
 // Runs until the main window posts the quit message; returns its wParam.
 int runMessageLoop(HWND mainWindow, HACCEL accelerators);
 

@@ -74,6 +74,17 @@ public:
     std::vector<ItemMove> CollectSubtree(ItemHandle item) const;
     std::vector<ItemLink> CollectSubtreeLinks(ItemHandle item) const;
 
+    // Moving an item with its subtree by dragging it (pagelist/DragDrop.cpp).
+    // BeginDrag takes the drag-begins notification and the window that gets the
+    // mouse capture (it then receives every move and the release); DragMove takes
+    // the cursor in that window's client coordinates. EndDrag drops the item in
+    // front of the last item hovered and returns the re-created items (old, new)
+    // in the order they were made; empty when nothing moved.
+    void BeginDrag(const NMTREEVIEWA& info, HWND captureWindow);
+    void DragMove(POINT inCaptureWindow);
+    std::vector<ItemMove> EndDrag();
+    bool IsDragging() const { return drag_.dragging; }
+
     // The lines option: has-buttons, has-lines and lines-at-root together.
     void SetLines(bool on);
     bool HasLines() const;
@@ -94,6 +105,17 @@ private:
     LRESULT callPrevious(UINT msg, WPARAM wParam, LPARAM lParam);
     ItemHandle relative(ItemHandle item, UINT relation) const;
     int ancestorCount(ItemHandle item) const;
+
+    std::vector<ItemMove> dropOnTarget();
+
+    struct DragState {
+        bool dragging = false;
+        ItemHandle item = 0;
+        ItemHandle target = 0;        // the last item hovered; 0 until one is
+        HIMAGELIST image = nullptr;
+        HWND captureWindow = nullptr;
+        int scrollCounter = 0;        // moves inside a scroll zone; kept from drag to drag
+    } drag_;
 
     HWND window_ = nullptr;
     WNDPROC previousProc_ = nullptr;

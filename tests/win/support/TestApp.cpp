@@ -35,6 +35,7 @@ HWND createMainWindowIn(const std::string& programFolder) {
     settingsio::readStartupSettings(programFolder);  // settings and paths as at start-up
     static bool registered = false;
     if (!registered) registered = mainwindow::registerClass(instance);
+    startup::createToolWindows();
     HWND window = mainwindow::create(instance, SW_SHOWNORMAL);
     pumpMessages();
     return window;
