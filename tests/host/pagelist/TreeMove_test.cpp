@@ -6,31 +6,15 @@
 
 #include "pagelist/TreeMove.h"
 #include "store/MemoryTree.h"
+#include "tests/common/TreeShape.h"
 
 namespace {
 
-// Builds a tree from a description like "a F(b c) d": names, a folder's
-// children in brackets.
 void build(MemoryTree& tree, const std::string& shape) {
-    std::vector<ItemHandle> parents{NO_ITEM};
-    ItemHandle last = NO_ITEM;
-    std::string name;
-    auto flush = [&] {
-        if (!name.empty()) last = tree.insertLast(parents.back(), name, 0, 1);
-        name.clear();
-    };
-    for (char c : shape) {
-        if (c == '(') {
-            flush();
-            parents.push_back(last);
-        } else if (c == ')' || c == ' ') {
-            flush();
-            if (c == ')') parents.pop_back();
-        } else {
-            name += c;
-        }
-    }
-    flush();
+    std::vector<ItemHandle> items;
+    testcommon::forEachShapeItem(shape, [&](const std::string& name, int parent) {
+        items.push_back(tree.insertLast(parent < 0 ? NO_ITEM : items[parent], name, 0, 1));
+    });
 }
 
 ItemHandle find(const MemoryTree& tree, ItemHandle from, const std::string& title) {
