@@ -61,6 +61,27 @@ std::vector<Entry> pageEntries(const std::vector<iofs::DirEntry>& listing, const
     return entries;
 }
 
+// The folder's own text file inside its directory: "<name>.rtf", or for a
+// directory numbered because its title was taken ("F-(1)"), "<title>.rtf" of
+// the title before the number, which then is the folder's title. Empty when
+// there is none.
+std::string ownTextFile(const std::string& directory, const std::string& name, std::string& title)
+{
+    if (iofs::pathExists(iofs::joinPath(directory, name + ".rtf")))
+        return name + ".rtf";
+    const std::size_t dash = name.rfind("-(");
+    if (dash == std::string::npos || name.back() != ')' || dash + 3 >= name.size())
+        return std::string();
+    for (std::size_t i = dash + 2; i + 1 < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])))
+            return std::string();
+    const std::string base = name.substr(0, dash);
+    if (!iofs::pathExists(iofs::joinPath(directory, base + ".rtf")))
+        return std::string();
+    title = base;
+    return base + ".rtf";
+}
+
 class Importer {
 public:
     Importer(PageTable& table, ImportReport& report) : table_(table), report_(report) {}
@@ -82,12 +103,12 @@ public:
                 report_.unreadable.push_back(entryPath);
                 continue;
             }
-            const std::string ownFile = entry.name + ".rtf";
+            std::string title = entry.title;
+            const std::string ownFile = ownTextFile(entryPath, entry.name, title);
             std::string text;
-            const std::string ownPath = iofs::joinPath(entryPath, ownFile);
-            if (iofs::pathExists(ownPath))
-                readText(ownPath, true, text);
-            const int order = add(entry.title, text, true, parentOrder);
+            if (!ownFile.empty())
+                readText(iofs::joinPath(entryPath, ownFile), true, text);
+            const int order = add(title, text, true, parentOrder);
             if (!importDirectory(entryPath, ownFile, order, depth + 1))
                 report_.unreadable.push_back(entryPath);
         }

@@ -107,6 +107,28 @@ TEST(BookImport, TextFilesAreReadAsCodePage932OrUtf8)
     EXPECT_NE(std::string::npos, bookimport::pageTextOf(nihonUtf8 + "\nx", false).find("\\'93\\'fa\\'96\\'7b\\par"));
 }
 
+TEST(BookImport, FoldersOfTheSameTitleComeBackWithTheirOwnTexts)
+{
+    TempFolder folder;
+    PageTable table;
+    table.appendRecord(record("F", "{\\rtf1 one}", true, 0, -1));
+    table.appendRecord(record("F", "{\\rtf1 two}", true, 1, -1));
+    table.appendRecord(record("p", "{\\rtf1 page}", false, 2, 1));
+    bookexport::BookExport exporter(table, nullptr);
+    ASSERT_TRUE(exporter.exportFolder(-1, folder.path(), STAMP));
+    ASSERT_TRUE(iofs::directoryExists(folder.file(std::string(STAMP) + "/F-(1)")));
+
+    PageTable back;
+    bookimport::ImportReport report;
+    ASSERT_TRUE(bookimport::importTree(exporter.report().topFolder, back, report));
+    ASSERT_EQ(3, back.count());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(table.recordAt(i).title, back.recordAt(i).title) << i;
+        EXPECT_EQ(table.recordAt(i).text, back.recordAt(i).text) << i;
+        EXPECT_EQ(table.recordAt(i).parentOrder, back.recordAt(i).parentOrder) << i;
+    }
+}
+
 // A book of 1,000 pages in nested folders, titled so that name order is tree order.
 PageTable generatedBook()
 {
