@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/SplitLayout.h"
 #include "settings/AppPaths.h"
 #include "settings/IniSettings.h"
 
@@ -22,10 +23,8 @@ struct AppState {
     HWND usageWindow = nullptr;   // modeless tool windows join the message loop when they exist
     HWND searchWindow = nullptr;
 
-    // splitter: the page list's share of the client width, in percent
-    int splitterPercent = 25;
-    int splitterMin = 10;
-    int splitterMax = 70;
+    // the page list's share of the client width, in percent, and its limits
+    splitlayout::Share splitter;
 
     bool alwaysOnTop = false;
     bool saveAtExit = true;       // cleared when the user refuses to start an empty book

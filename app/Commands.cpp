@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/Lifecycle.h"
@@ -30,9 +31,6 @@ using Handler = void (*)(HWND window);
 
 MemoEditor& memo() { return gControls.memo; }
 HWND editor() { return gControls.memo.window(); }
-
-const char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
-const char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
 
 // ---- editor
 void undo(HWND) { SendMessageA(editor(), WM_UNDO, 0, 0); }
@@ -65,7 +63,9 @@ void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
 // replacement of the selection, because the window text of a rich edit would
 // read a page that happens to begin with "{\rtf" as RTF and change its characters.
 void resetPageFont(HWND window) {
-    if (MessageBoxA(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (MessageBoxA(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION,
+                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
     const std::string text = rtfstream::EditorText(editor());
     rtfstream::StreamInRtf(editor(), EMPTY_PAGE_RTF);
     memo().SelectAll();
@@ -114,7 +114,7 @@ void toggleWordWrap(HWND) { memo().SetNoWrap(!memo().noWrap); }
 
 void toggleLinkDisplay(HWND window) {
     memo().SetUrlDetection(!memo().urlDetection);
-    MessageBoxA(window, LINK_CHANGED_TEXT, LINK_CHANGED_CAPTION, MB_OK);
+    MessageBoxA(window, appmessages::LINK_CHANGED_TEXT, appmessages::LINK_CHANGED_CAPTION, MB_OK);
 }
 
 void toggleAlwaysOnTop(HWND window) {
@@ -244,6 +244,7 @@ importexport::Shell ioShell() {
 }
 
 bool handleCommand(HWND window, int id, LPARAM) {
+    if (changesEditor(id) && memo().IsReadOnly()) return true;  // known, and nothing to do
     for (const Entry& entry : TABLE) {
         if (entry.id == id) {
             entry.handler(window);

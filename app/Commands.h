@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "io/ImportExport.h"
+#include "res/resource.h"
 
 namespace commands {
 
@@ -12,5 +13,18 @@ importexport::Shell ioShell();
 
 // Runs the command; false for an id the program does not know (it goes on to DefWindowProcA).
 bool handleCommand(HWND window, int id, LPARAM lParam);
+
+// Commands that change the editor's text or formatting: they do nothing, and their
+// menu items are grey, while the editor is read-only.
+inline constexpr int EDITOR_CHANGES[] = {
+    IDM_UNDO, IDM_REDO, IDM_CUT, IDM_PASTE, IDM_CLEAR, IDM_FACE, IDM_SIZE, IDM_BOLD, IDM_ITALIC, IDM_STRIKE_OUT,
+    IDM_UNDERLINE, IDM_TEXT_COLOUR, IDM_FONT, IDM_LAST_COLOUR, IDM_LAST_FONT, IDM_INSERT_DATE, IDM_RESET_PAGE_FONT,
+};
+
+inline bool changesEditor(int id) {
+    for (int editing : EDITOR_CHANGES)
+        if (editing == id) return true;
+    return false;
+}
 
 }  // namespace commands

@@ -3,10 +3,11 @@
 
 #include "app/Lifecycle.h"
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/BookLoad.h"
 #include "app/MainControls.h"
-#include "app/MainFrame.h"
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
 #include "backup/Backup.h"
@@ -19,10 +20,7 @@ namespace lifecycle {
 
 namespace {
 
-const char UNUSABLE_CAPTION[] = "データを読み込むことが出来ませんでした";
-const char UNUSABLE_TEXT[] = "は\n利用不可能なデータファイルです";
-const char SAVE_FAILED_TEXT[] = "データファイルに書き込むことが出来ませんでした。\n\n";
-const char SAVE_FAILED_HINT[] = "\n\nディスクの空きや書き込み権限を確かめてから「再試行」を押してください。";
+constexpr UINT MINUTE_MS = 60000;
 
 int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
@@ -36,13 +34,6 @@ void commitTitleEdit() { SendMessageA(gControls.pageList.window(), TVM_ENDEDITLA
 
 }  // namespace
 
-void restartBackupTimer(HWND window) {
-    constexpr UINT MINUTE_MS = 60000;
-    // a backup interval below one minute would make the timer fire without pause
-    const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
-    SetTimer(window, mainframe::BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, backupTick);
-}
-
 void reset() {
     gBackgroundSaveCounter = 0;
     gShutDown = false;
@@ -50,24 +41,35 @@ void reset() {
 
 int backgroundSaveCounter() { return gBackgroundSaveCounter; }
 
+void restartBackupTimer(HWND window) {
+    // a backup interval below one minute would make the timer fire without pause
+    const int minutes = gApp.ini.setting.BackupInterval > 0 ? gApp.ini.setting.BackupInterval : 1;
+    SetTimer(window, BACKUP_TIMER, static_cast<UINT>(minutes) * MINUTE_MS, backupTick);
+}
+
+void startTimers(HWND window) {
+    restartBackupTimer(window);
+    SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, backgroundSaveTick);
+}
+
+void stopTimers(HWND window) {
+    KillTimer(window, BACKUP_TIMER);
+    KillTimer(window, BG_SAVE_TIMER);
+}
+
 bool loadFirstBook(HWND window) {
     // A save cut short by a killed process leaves its temporary file beside the target.
     removeLeftoverTemporaries(gApp.paths.dataFilePath);
     removeLeftoverTemporaries(gApp.paths.iniPath);
     const std::string& slots = gApp.paths.backupFolder;
     removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
-    if (pagedisplay::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
-    // The file stays untouched for a later rescue; nothing is written at exit.
-    const std::string text = gApp.paths.dataFilePath + UNUSABLE_TEXT;
-    MessageBoxA(window, text.c_str(), UNUSABLE_CAPTION, MB_OK | MB_ICONERROR);
-    gApp.saveAtExit = false;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return false;
+    if (bookload::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
+    return bookload::recoverUnusableBook(window);
 }
 
 bool makeBackup(SaveKind kind) {
     return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind,
-                              pagedisplay::saveFromUi);
+                              bookload::saveFromUi);
 }
 
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -87,9 +89,9 @@ void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
 
 bool saveBook(HWND window, bool ask) {
     for (;;) {
-        if (pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) return true;
+        if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) return true;
         if (!ask) return false;
-        const std::string text = SAVE_FAILED_TEXT + gApp.paths.dataFilePath + SAVE_FAILED_HINT;
+        const std::string text = appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
         if (MessageBoxA(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
             return false;
     }
@@ -107,12 +109,11 @@ void shutdown(HWND window, bool sessionEnding) {
         if (gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
     }
     RemovePropA(window, gApp.paths.instanceKey.c_str());
-    mainframe::releaseChildren(window);
+    gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back
     if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);
     if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
     gApp.usageWindow = gApp.searchWindow = nullptr;
-    KillTimer(window, mainframe::BACKUP_TIMER);
-    KillTimer(window, mainframe::BG_SAVE_TIMER);
+    stopTimers(window);
     secure::clearAuthentication();
     colourscheme::deleteBrushes(window);
     PostQuitMessage(0);

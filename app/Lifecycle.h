@@ -6,8 +6,18 @@
 
 namespace lifecycle {
 
-// Loads the data file when the main window is created. When it cannot be used, the file is
-// left as it is, the user is told, and the program ends without writing anything: false.
+constexpr UINT_PTR BACKUP_TIMER = 1;
+constexpr UINT_PTR BG_SAVE_TIMER = 2;
+
+// Creation step 6: timer 1 every BackupInterval minutes, timer 2 every minute.
+void startTimers(HWND window);
+// (Re)starts timer 1 with the period BackupInterval minutes: at creation, and after the
+// settings dialog stored a new interval.
+void restartBackupTimer(HWND window);
+void stopTimers(HWND window);
+
+// Creation steps 7 and 8: loads the data file; when it cannot be used, the recovery of
+// an unusable book runs. False when the creation must stop here.
 bool loadFirstBook(HWND window);
 
 // One backup of the window's book into the slot rotation; the caller stores the shown page first.
@@ -15,9 +25,6 @@ bool makeBackup(SaveKind kind);
 
 // Timer 1: a periodic backup when TimeBackup is on.
 void CALLBACK backupTick(HWND window, UINT message, UINT_PTR id, DWORD time);
-// (Re)starts timer 1 with the period BackupInterval minutes: at creation, and after the
-// settings dialog stored a new interval.
-void restartBackupTimer(HWND window);
 // Timer 2, every minute: saves the book every BgSaveInterval minutes (-1: never).
 void CALLBACK backgroundSaveTick(HWND window, UINT message, UINT_PTR id, DWORD time);
 // Minutes counted since the last background save.

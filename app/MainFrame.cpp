@@ -22,7 +22,6 @@ namespace mainframe {
 namespace {
 
 constexpr int MEMO_MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3 in the high word
-constexpr UINT MINUTE_MS = 60000;
 
 bool autoView() { return gApp.ini.window.AutoView; }
 
@@ -78,11 +77,6 @@ void restoreInputMethod() {
     ImmReleaseContext(edit, context);
 }
 
-void startTimers(HWND window) {
-    lifecycle::restartBackupTimer(window);
-    SetTimer(window, BG_SAVE_TIMER, MINUTE_MS, lifecycle::backgroundSaveTick);
-}
-
 LRESULT onPageListNotify(HWND window, const NMHDR& header) {
     switch (header.code) {
     case TVN_SELCHANGEDA: pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
@@ -118,10 +112,7 @@ void createChildren(HWND window) {
     createPageList(window);
     createMemoEditor(window);
     restoreInputMethod();
-    startTimers(window);
 }
-
-bool loadFirstBook(HWND window) { return lifecycle::loadFirstBook(window); }
 
 void finishCreation(HWND window) {
     DragAcceptFiles(window, TRUE);
@@ -196,10 +187,6 @@ LRESULT onDropFiles(HWND window, WPARAM drop) {
     filesDropped(window, reinterpret_cast<HDROP>(drop));
     DragFinish(reinterpret_cast<HDROP>(drop));
     return 0;
-}
-
-void releaseChildren(HWND) {
-    gControls.pageList.RestoreWindowProc();
 }
 
 }  // namespace mainframe

@@ -20,7 +20,8 @@ LRESULT onCreate(HWND window) {
     gBook = Book();
     lifecycle::reset();
     mainframe::createChildren(window);
-    if (!mainframe::loadFirstBook(window)) return 0;
+    lifecycle::startTimers(window);
+    if (!lifecycle::loadFirstBook(window)) return 0;
     mainframe::finishCreation(window);
     // other instances find this window by the property
     SetPropA(window, gApp.paths.instanceKey.c_str(), reinterpret_cast<HANDLE>(1));

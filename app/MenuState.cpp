@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/Commands.h"
 #include "app/MainControls.h"
 #include "res/resource.h"
 
@@ -78,12 +79,15 @@ void updateMenu(HWND window) {
     CHARRANGE range = {0, 0};
     SendMessageA(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const bool hasSelection = range.cpMin != range.cpMax;
-    enable(menu, IDM_CUT, hasSelection);
+    // nothing changes a read-only editor (the placeholder of a locked page)
+    const bool writable = !gControls.memo.IsReadOnly();
+    for (int id : commands::EDITOR_CHANGES) enable(menu, static_cast<UINT>(id), writable);
+    enable(menu, IDM_CUT, writable && hasSelection);
     enable(menu, IDM_COPY, hasSelection);
-    enable(menu, IDM_CLEAR, hasSelection);
-    enable(menu, IDM_UNDO, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
-    enable(menu, IDM_REDO, SendMessageA(edit, EM_CANREDO, 0, 0) != 0);
-    enable(menu, IDM_PASTE, SendMessageA(edit, EM_CANPASTE, 0, 0) != 0);
+    enable(menu, IDM_CLEAR, writable && hasSelection);
+    enable(menu, IDM_UNDO, writable && SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    enable(menu, IDM_REDO, writable && SendMessageA(edit, EM_CANREDO, 0, 0) != 0);
+    enable(menu, IDM_PASTE, writable && SendMessageA(edit, EM_CANPASTE, 0, 0) != 0);
 
     check(menu, IDM_COPY_AS_TEXT, gControls.memo.copyAsText);
     check(menu, IDM_PASTE_AS_TEXT, gControls.memo.pasteAsText);

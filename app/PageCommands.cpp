@@ -8,33 +8,26 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "app/Lifecycle.h"
 #include "editor/DateStamp.h"
-#include "pagelist/PageListRules.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
-#include "store/TreeSource.h"
+#include "store/PageImage.h"
 
 namespace pagecommands {
 
 namespace {
 
-const char DELETE_CAPTION[] = "削除";
-const char DELETE_PAGE_TEXT[] = "このページを削除します、本当によろしいですか？";
-const char DELETE_FOLDER_TEXT[] =
-    "削除しようとしているのはフォルダです。\nフォルダを削除すると、フォルダ内のすべてのページも削除されます。\n\n"
-    "本当によろしいですか？";
 const char FOLDER_TITLE[] = "Folder";
 
 PageListControl& list() { return gControls.pageList; }
 
 std::string emptyPage() { return std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH); }
-
-bool isBookmarkImage(int image) { return image == 4 || image == 6 || image == 12 || image == 14; }
 
 // Parent for a new item: the selected item's parent, or the top level.
 ItemHandle parentForNewItem() {
@@ -92,8 +85,8 @@ void addPage(HWND window) {
     bool secure = false;
     if (!newPageSecurity(window, secure)) return;
     const std::string title = newPageTitle(true);
-    const int image = secure ? IMAGE_SECURE : 0;
-    const ItemHandle item = list().InsertItem(title, image, parentForNewItem(), image + 1);
+    const int image = pageImage(false, false, secure);
+    const ItemHandle item = list().InsertItem(title, image, parentForNewItem(), selectedImage(image));
     if (!item) return;
     list().Reveal(item);
     gBook.pages.addPage(item, emptyPage(), title, false);
@@ -108,9 +101,10 @@ void addPage(HWND window) {
 void addFolder(HWND window) {
     // the count is taken before either record is added
     const std::string title = newPageTitle(false);
-    const ItemHandle folder = list().InsertItem(FOLDER_TITLE, IMAGE_FOLDER, parentForNewItem(), IMAGE_FOLDER + 1);
+    const int image = pageImage(true, false, false);
+    const ItemHandle folder = list().InsertItem(FOLDER_TITLE, image, parentForNewItem(), selectedImage(image));
     if (!folder) return;
-    const ItemHandle page = list().InsertItem(title, 0, folder, 1);
+    const ItemHandle page = list().InsertItem(title, 0, folder, selectedImage(0));
     gBook.pages.addPage(folder, std::string(), FOLDER_TITLE, true);
     if (!page) return;
     list().Reveal(page);
@@ -124,8 +118,8 @@ void deletePage(HWND window) {
     const int index = gBook.pages.indexOfItem(selected);
     const bool isFolder = index >= 0 && gBook.pages.recordAt(index).isFolder;
     if (gApp.ini.window.DeleteDialog &&
-        MessageBoxA(window, isFolder ? DELETE_FOLDER_TEXT : DELETE_PAGE_TEXT, DELETE_CAPTION,
-                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        MessageBoxA(window, isFolder ? appmessages::DELETE_FOLDER_TEXT : appmessages::DELETE_PAGE_TEXT,
+                    appmessages::DELETE_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     if (gApp.ini.setting.DeleteBackup) {
         pagedisplay::storeEditorToPage(selected);
@@ -176,15 +170,15 @@ void pastePage(HWND window) {
     std::vector<ItemHandle> created;
     for (int i = 0; i < clip.count(); ++i) {
         PageRecord& source = clip.recordAt(i);
-        std::string title = pagelist::cutTitle(source.title);
+        std::string title = source.title;  // the list cuts its label; the record keeps the whole title
         if (gApp.ini.window.AutoDate && clip.count() == 1 && !source.isFolder) {
             title = datestamp::CurrentDateStamp(gApp.ini.window.DateString);
             source.title = title;
         }
         const int p = source.parentOrder;
         const ItemHandle parent = (p >= 0 && p < static_cast<int>(created.size()) && created[p]) ? created[p] : baseParent;
-        const int image = IMAGE_FOLDER * source.isFolder + IMAGE_SECURE * (source.isSecure ? 1 : 0);
-        const ItemHandle item = list().InsertItem(title, image, parent, image + 1);
+        const int image = pageImage(source.isFolder != 0, false, source.isSecure != 0);
+        const ItemHandle item = list().InsertItem(title, image, parent, selectedImage(image));
         created.push_back(item);
         if (!item) continue;
         gBook.pages.addEmptyRecord(item);
@@ -207,10 +201,11 @@ void setBookmark(HWND) {
     if (!selected) return;
     forEachItem([](ItemHandle item) {
         const ItemImages images = list().GetImages(item);
-        if (isBookmarkImage(images.image)) list().SetImages(item, images.image - 4, images.selected - 4);
+        if (imageIsBookmark(images.image))
+            list().SetImages(item, withBookmark(images.image, false), withBookmark(images.selected, false));
     });
     const ItemImages images = list().GetImages(selected);
-    list().SetImages(selected, images.image + 4, images.selected + 4);
+    list().SetImages(selected, withBookmark(images.image, true), withBookmark(images.selected, true));
 }
 
 // Like the other bookmark commands, nothing happens while no item is selected.
@@ -218,7 +213,7 @@ void openBookmark(HWND) {
     if (!list().GetSelection()) return;
     ItemHandle found = NO_ITEM;
     forEachItem([&found](ItemHandle item) {
-        if (!found && isBookmarkImage(list().GetImages(item).image)) found = item;
+        if (!found && imageIsBookmark(list().GetImages(item).image)) found = item;
     });
     if (found) list().Select(found);
 }

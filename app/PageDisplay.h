@@ -1,6 +1,5 @@
 // Keeps the memo editor and the page table in step: one page is shown at a time,
-// the one selected in the page list. Also loads a whole book into the window and
-// saves the window's book into a data file or a backup slot.
+// the one selected in the page list. (The whole book in and out: BookLoad.h.)
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -8,7 +7,6 @@
 
 #include <string>
 
-#include "store/DataFile.h"
 #include "store/PageTable.h"
 
 namespace pagedisplay {
@@ -26,21 +24,8 @@ void onTitleEdited(const NMTVDISPINFOA& info);
 // Memo editor link click.
 void openLink(const ENLINK& link);
 
-// Loads a data file into the page list and editor. False when the file is unusable or
-// damaged; the window is then unchanged.
-bool loadIntoUi(HWND mainWindow, const std::string& path);
-// Writes the book to a data file or backup slot; the caller stores the shown page first.
-bool saveFromUi(const std::string& path, SaveKind kind);
-
-// The welcome text of a new book's first page.
-std::string welcomeRtf();
 // The text of a secure page that may not be shown.
 extern const char LOCKED_PAGE_RTF[];
-
-// Turns the plain texts of an older book into RTF through the editor.
-void convertOldTexts(PageTable& table);
-// True when the editor's RTF holds a deletion mark inside its outermost group.
-bool editorHasDeletionMark();
 
 // Where link clicks go; tests replace it to see the resolved target.
 using ShellOpen = void (*)(HWND owner, const char* verb, const std::string& target);

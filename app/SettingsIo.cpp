@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "app/SplitLayout.h"
 #include "app/Splitter.h"
+#include "res/resource.h"
 #include "settings/IniSettings.h"
 #include "settings/ScreenFit.h"
 
@@ -16,8 +18,6 @@ namespace {
 
 // The usage window's check box "次回から起動時に表示しない".
 const int IDC_HOWTO_DONT_SHOW = 1014;
-// The memo editor's control id.
-const int IDC_MEMO_EDITOR = 1000;
 
 screenfit::Rect fromRect(const RECT& r) {
     screenfit::Rect s;
@@ -28,13 +28,18 @@ screenfit::Rect fromRect(const RECT& r) {
     return s;
 }
 
-BOOL CALLBACK addMonitor(HMONITOR, HDC, LPRECT area, LPARAM param) {
-    reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(*area));
+// Each monitor's work area: the part a window may cover, without the task bar.
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(info.rcWork));
     return TRUE;
 }
 
-// A settings file from another machine may put the window where no monitor
-// shows it; it then opens on the primary monitor with its saved size.
+// A settings file from another machine (or edited by hand) may put the window where
+// no monitor shows it, or make it larger than the screen: it is fitted to a monitor,
+// and the fitted rectangle is what the exit saves.
 void keepMainWindowOnScreen(IniSettings::Window& w) {
     std::vector<screenfit::Rect> monitors;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
@@ -47,9 +52,12 @@ void keepMainWindowOnScreen(IniSettings::Window& w) {
     saved.y = w.PosY;
     saved.width = w.Width;
     saved.height = w.Height;
-    const screenfit::Placement placed = screenfit::keepOnScreen(saved, monitors, fromRect(work));
+    const screenfit::Placement placed =
+        screenfit::keepOnScreen(saved, monitors, fromRect(work), splitlayout::MIN_TRACK_SIZE);
     w.PosX = placed.x;
     w.PosY = placed.y;
+    w.Width = placed.width;
+    w.Height = placed.height;
 }
 
 // The page list's focus widening is for systems before version 6; on later
@@ -132,7 +140,8 @@ void readStartupSettings(const std::string& appFolder) {
     if (!systemAllowsAutoView()) gApp.ini.window.AutoView = false;
     for (size_t i = 0; i < gApp.customColours.size(); ++i)
         gApp.customColours[i] = static_cast<std::uint32_t>(gApp.ini.window.FontColor[i]);
-    gApp.splitterPercent = gApp.ini.window.TvWidthPer;
+    gApp.splitter = splitlayout::Share();
+    gApp.splitter.percent = gApp.ini.window.TvWidthPer;
     keepMainWindowOnScreen(gApp.ini.window);
 }
 

@@ -2,13 +2,15 @@
 // Arithmetic of the main window's layout and splitter: the page list on the
 // left, the memo editor on the right, a 10-pixel splitter gap between them.
 
+#include "settings/IniSettings.h"
+
 namespace splitlayout {
 
 constexpr int MARGIN = 5;           // left and right edges
 constexpr int BOTTOM_MARGIN = 10;
 constexpr int GAP = 10;             // the splitter zone between the two panes
-constexpr int NORMAL_MIN = 10;      // share limits in percent of the client width
-constexpr int NORMAL_MAX = 70;
+constexpr int NORMAL_MIN = TV_WIDTH_MIN;  // share limits in percent of the client width,
+constexpr int NORMAL_MAX = TV_WIDTH_MAX;  // the same range the settings file allows
 constexpr int WIDENING = 17;        // extra share while the page list has the focus
 constexpr int WIDE_MIN = 27;
 constexpr int WIDE_MAX = 87;
@@ -35,7 +37,7 @@ bool inSplitterZone(int x, int y, int listWidth, int clientHeight);
 // within [minShare, maxShare].
 int dragShare(int x, int startX, int clientWidth, int startShare, int minShare, int maxShare);
 
-// The share and its limits, with the widening of the focused page list.
+// The share and its limits, with the widening of the focused page list: the splitter's whole state.
 struct Share {
     int percent = 25;
     int min = NORMAL_MIN;

@@ -15,24 +15,7 @@ struct Drag {
     bool dragging = false;
     int startX = 0;
     int startShare = 0;
-    bool widened = false;
 } gDrag;
-
-splitlayout::Share currentShare() {
-    splitlayout::Share s;
-    s.percent = gApp.splitterPercent;
-    s.min = gApp.splitterMin;
-    s.max = gApp.splitterMax;
-    s.widened = gDrag.widened;
-    return s;
-}
-
-void storeShare(const splitlayout::Share& s) {
-    gApp.splitterPercent = s.percent;
-    gApp.splitterMin = s.min;
-    gApp.splitterMax = s.max;
-    gDrag.widened = s.widened;
-}
 
 SIZE clientSize(HWND window) {
     RECT r{};
@@ -57,7 +40,7 @@ HCURSOR sizingCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(ID
 void layout(HWND window, WPARAM sizeType, int width, int height) {
     if (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED) {
         const int top = toolbar::height(gControls.toolbar);
-        splitlayout::Panes p = splitlayout::computePanes(width, height, top, gApp.splitterPercent);
+        splitlayout::Panes p = splitlayout::computePanes(width, height, top, gApp.splitter.percent);
         auto place = [](HWND child, const splitlayout::Box& b) {
             if (child) MoveWindow(child, b.x, b.y, b.width > 0 ? b.width : 0, b.height > 0 ? b.height : 0, TRUE);
         };
@@ -83,8 +66,9 @@ void onMouseMove(HWND window, int x, int y) {
         SetCursor(inZone(window, x, y) ? sizingCursor() : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
         return;
     }
-    gApp.splitterPercent = splitlayout::dragShare(x, gDrag.startX, clientSize(window).cx, gDrag.startShare,
-                                                  gApp.splitterMin, gApp.splitterMax);
+    splitlayout::Share& share = gApp.splitter;
+    share.percent = splitlayout::dragShare(x, gDrag.startX, clientSize(window).cx, gDrag.startShare, share.min,
+                                           share.max);
     postRelayout(window);
 }
 
@@ -94,7 +78,7 @@ void onButtonDown(HWND window, int x, int y) {
     SetCursor(sizingCursor());
     gDrag.dragging = true;
     gDrag.startX = x;
-    gDrag.startShare = gApp.splitterPercent;
+    gDrag.startShare = gApp.splitter.percent;
 }
 
 void onButtonUp(HWND window) {
@@ -114,21 +98,17 @@ bool setCursor(HWND window) {
     return true;
 }
 
-void widen() {
-    splitlayout::Share s = currentShare();
-    splitlayout::widen(s);
-    storeShare(s);
+void widen() { splitlayout::widen(gApp.splitter); }
+
+void narrow() { splitlayout::narrow(gApp.splitter); }
+
+// A new main window starts unwidened, at the resting share.
+void reset() {
+    gDrag = Drag();
+    splitlayout::narrow(gApp.splitter);
 }
 
-void narrow() {
-    splitlayout::Share s = currentShare();
-    splitlayout::narrow(s);
-    storeShare(s);
-}
-
-void reset() { gDrag = Drag(); }
-
-int restingPercent() { return splitlayout::restingPercent(currentShare()); }
+int restingPercent() { return splitlayout::restingPercent(gApp.splitter); }
 
 bool isDragging() { return gDrag.dragging; }
 

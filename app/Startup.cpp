@@ -35,8 +35,6 @@ void prepareState(HINSTANCE instance, const std::string& appFolder) {
     gApp.instance = instance;
     gApp.title = loadTitle(instance);
     settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
-    gApp.splitterMin = 10;
-    gApp.splitterMax = 70;
     gApp.alwaysOnTop = false;
     gApp.saveAtExit = true;
 }

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include "res/resource.h"
+
 namespace toolbar {
 
-constexpr int CONTROL_ID = 1006;
-constexpr int BLANK_ID = 1011;      // the blank slots (IDM_BLANK); no handler knows this id
+constexpr int CONTROL_ID = IDC_TOOLBAR;
+constexpr int BLANK_ID = IDM_BLANK;  // the blank slots; no handler knows this id
 constexpr int BUTTON_COUNT = 9;
 constexpr int IMAGE_COUNT = 7;
 constexpr int IMAGE_WIDTH = 40;

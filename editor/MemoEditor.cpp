@@ -9,8 +9,8 @@
 
 #include "editor/Clipboard.h"
 #include "editor/Twips.h"
-#include "pagelist/PageListRules.h"
 #include "settings/CommonDialogs.h"
+#include "store/Cp932.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr WPARAM CHAR_CTRL_X = 0x18;
 constexpr WPARAM CHAR_CTRL_V = 0x16;
 
 void copyFace(char (&dst)[LF_FACESIZE], const std::string& face) {
-    std::string cut = pagelist::cutTitle(face, LF_FACESIZE - 1);
+    std::string cut = cp932::cutAt(face, LF_FACESIZE - 1);
     std::memcpy(dst, cut.c_str(), cut.size() + 1);
 }
 
@@ -295,7 +295,7 @@ bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
 LRESULT MemoEditor::onCtrlChar(WPARAM wParam, LPARAM lParam) {
     if (wParam == CHAR_CTRL_C || wParam == CHAR_CTRL_X) {
         if (copyAsTextStep_ && copyAsTextStep_(*this)) return 0;
-    } else if (wParam == CHAR_CTRL_V && pasteStep_) {
+    } else if (wParam == CHAR_CTRL_V && pasteStep_ && !IsReadOnly()) {
         callOriginal(EM_UNDO, 0, 0);  // take back the control's own paste
         if (pasteStep_(*this)) return 0;
         callOriginal(EM_REDO, 0, 0);
@@ -309,7 +309,12 @@ LRESULT MemoEditor::onCopyOrCut(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+bool MemoEditor::IsReadOnly() const {
+    return window_ && (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) != 0;
+}
+
 LRESULT MemoEditor::onPaste(WPARAM wParam, LPARAM lParam) {
+    if (IsReadOnly()) return 0;  // the paste steps write past the control's own read-only check
     if (pasteStep_ && pasteStep_(*this)) return 0;
     return callOriginal(WM_PASTE, wParam, lParam);
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "res/resource.h"
 #include "settings/ColourList.h"
 
 class MemoEditor;
@@ -16,7 +17,7 @@ using ClipboardStep = bool (*)(MemoEditor& editor);
 
 class MemoEditor {
 public:
-    static constexpr int CONTROL_ID = 1000;
+    static constexpr int CONTROL_ID = IDC_MEMO_EDITOR;
     static constexpr DWORD STYLE = 0x50B00104;
     static constexpr int DEFAULT_PIXELS = 15;
 
@@ -55,6 +56,8 @@ public:
     POINT GetScrollPosition() const;  // x horizontal, y vertical
     void SetScrollPosition(int horizontal, int vertical);
     std::string GetSelectedFirstLine() const;
+    // A read-only editor (the placeholder of a locked page) takes no paste and no command's changes.
+    bool IsReadOnly() const;
 
     int pixelsPerInch() const { return pixelsPerInch_; }
 

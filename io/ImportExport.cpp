@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "editor/DateStamp.h"
-#include "editor/RtfStream.h"
 #include "io/BookExport.h"
 #include "io/FileNames.h"
 #include "io/IoMessages.h"
+#include "io/TextFiles.h"
 #include "pagelist/PageListRules.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
@@ -58,9 +58,9 @@ bool importFile(int fileType, const std::string& path, HWND window, const Shell&
     // refused (a secure folder without authentication): the shown page keeps its text
     if (added == NO_ITEM || added == before) return false;
     if (fileType == FILE_RTF)
-        rtfstream::LoadRtfFile(shell.editor, path.c_str());
+        textfiles::LoadRtfFile(shell.editor, path.c_str());
     else
-        rtfstream::LoadTextFile(shell.editor, path.c_str());
+        textfiles::LoadTextFile(shell.editor, path.c_str());
     shell.setTitle(added, pagelist::cutTitle(filenames::titleOfPath(path)));
     if (shell.autoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
     return true;
@@ -95,7 +95,7 @@ void savePage(HWND window, const Shell& shell) {
     std::string path = withBackslash(currentDirectory()) + name;
     const int filter = dialogs::chooseSaveFile(window, path);
     if (filter == 0) return;
-    rtfstream::SavePageAs(shell.editor, path.c_str(), filter);
+    textfiles::SavePageAs(shell.editor, path.c_str(), filter);
 }
 
 void saveAllPages(HWND window, const Shell& shell) {

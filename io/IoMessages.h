@@ -10,4 +10,13 @@ inline constexpr char SAVE_ALL_DONE_CAPTION[] = "ページ保存の完了";
 inline constexpr char SAVE_ALL_OK_TEXT[] = "全てのページを保存しました。";
 inline constexpr char SAVE_ALL_FAILED_TEXT[] = "ページの保存に失敗しました。";
 
+// A file whose text would not fit a page: the path and the page's limit are filled in.
+inline constexpr char READ_CAPTION[] = "ファイルの読み込み";
+inline constexpr char TOO_LARGE_FORMAT[] =
+    "ファイルが大きすぎるため読み込めません。\r\n%s\r\n\r\n1ページに入る文字数は%lu文字までです。";
+
+// A page that could not be written to the chosen file: the path is filled in.
+inline constexpr char SAVE_PAGE_CAPTION[] = "ページの保存";
+inline constexpr char NOT_WRITTEN_FORMAT[] = "ファイルに書き込めませんでした。\r\n%s";
+
 }  // namespace iomessages

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
+
 using ItemHandle = std::uintptr_t;
 
 // One item of a pre-order walk with its neighbours (0 where there is none).
@@ -33,7 +35,7 @@ struct ItemImages {
 
 class PageListControl {
 public:
-    static constexpr int CONTROL_ID = 1004;
+    static constexpr int CONTROL_ID = IDC_PAGE_LIST;
     static constexpr DWORD STYLE = 0x50B0102F;
 
     // Called by the subclass when the control gains (true) or loses (false) the focus.

@@ -45,6 +45,11 @@
 #define IDI_SFOLDER            152   // 10
 #define IDI_SFOLDER_SEL        153   // 11
 
+// ---- child windows of the main window
+#define IDC_MEMO_EDITOR        1000
+#define IDC_PAGE_LIST          1004
+#define IDC_TOOLBAR            1006
+
 // ---- commands
 #define IDM_ABOUT              104
 #define IDM_EXIT               105

@@ -14,7 +14,7 @@ const char DATA_FILE_NAME[] = "quiltpad.qpd";
 const char BACKUP_FOLDER[] = "backup";
 const char BACKUP_PATTERN[] = "backup%02d.qpd";
 
-std::string bounded(const std::string& s) { return boundCp932(s, MAX_PATH_BYTES - 1); }
+std::string bounded(const std::string& s) { return cp932::cutAt(s, MAX_PATH_BYTES - 1); }
 
 // True when the path ends in a real backslash, not in the second byte of a
 // double-byte character such as "表" (0x95 0x5C).
@@ -32,8 +32,6 @@ bool endsWithSeparator(const std::string& path) {
 }
 
 }  // namespace
-
-std::string boundCp932(const std::string& text, size_t maxBytes) { return cp932::cutAt(text, maxBytes); }
 
 std::string instanceKeyFor(const std::string& appFolder) {
     std::string key = appFolder;

@@ -18,10 +18,6 @@ struct AppPaths {
     std::vector<std::string> backupSlotPaths;  // backup00.qpd ... backup99.qpd
 };
 
-// Cuts a code page 932 string to at most maxBytes bytes without splitting a
-// double-byte character (whose second byte may well be a backslash).
-std::string boundCp932(const std::string& text, size_t maxBytes);
-
 // The program folder with every backslash turned into a hyphen (D:\Tools\Notes -> D:-Tools-Notes).
 std::string instanceKeyFor(const std::string& appFolder);
 

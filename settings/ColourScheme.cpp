@@ -2,7 +2,6 @@
 
 #include "settings/ColourScheme.h"
 
-#include "app/MainControls.h"
 #include "settings/WindowColours.h"
 
 namespace colourscheme {
@@ -34,14 +33,11 @@ void setWindowBackground(HWND mainWindow, int windowColourIndex) {
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
-void applyScheme(HWND mainWindow, const DataFileHeader& header) {
+void setWindowScheme(HWND mainWindow, int windowColourIndex, COLORREF custom) {
     // the class may still hold the old custom brush: switch it over before that brush goes
     setWindowBackground(mainWindow, 0);
-    setCustomColour(header.customWindowColour);
-    setWindowBackground(mainWindow, header.windowColourIndex);
-    gControls.pageList.SetTextColour(header.listTextColour);
-    gControls.pageList.SetBackColour(header.listBackColour);
-    gControls.memo.SetBackColour(header.memoBackColour);
+    setCustomColour(custom);
+    setWindowBackground(mainWindow, windowColourIndex);
 }
 
 void deleteBrushes(HWND mainWindow) {

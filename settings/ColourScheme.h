@@ -1,9 +1,7 @@
-// The colour scheme of the book: the main window's background brush and the
-// colours of the page list and the memo editor.
+// The brushes of the book's colour scheme: the eighteen main-window backgrounds.
+// (The application puts a book's colours on the page list and the editor.)
 #pragma once
 #include <windows.h>
-
-#include "store/DataFile.h"
 
 namespace colourscheme {
 
@@ -13,9 +11,9 @@ HBRUSH brushOf(int windowColourIndex);
 // Makes the custom entry's brush anew from the given colour.
 void setCustomColour(COLORREF colour);
 
-// Applies the header's scheme: main window background (repainted), page list text and
-// background, memo editor background.
-void applyScheme(HWND mainWindow, const DataFileHeader& header);
+// The custom entry's brush made anew from `custom`, then the window's background set to
+// the brush of `windowColourIndex` (repainted).
+void setWindowScheme(HWND mainWindow, int windowColourIndex, COLORREF custom);
 
 // Sets the main window's class background to a brush and repaints the window.
 void setWindowBackground(HWND mainWindow, int windowColourIndex);

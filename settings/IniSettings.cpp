@@ -5,6 +5,7 @@
 
 #include "settings/AppPaths.h"
 #include "store/AtomicFile.h"
+#include "store/Cp932.h"
 
 #include <cstdio>
 #include <limits>
@@ -21,7 +22,7 @@ struct Line {
 };
 
 // A folder setting fits the platform's 260-byte path buffers.
-std::string boundPath(const std::string& path) { return paths::boundCp932(path, paths::MAX_PATH_BYTES - 1); }
+std::string boundPath(const std::string& path) { return cp932::cutAt(path, paths::MAX_PATH_BYTES - 1); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

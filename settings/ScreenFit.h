@@ -1,6 +1,6 @@
 // Keeps a saved window position usable: a settings file written on another
-// machine (or with a monitor that has since gone) may place the main window
-// where no monitor shows it.
+// machine (or with a monitor that has since gone, or edited by hand) may place
+// the main window where no monitor shows it, or make it larger than the screen.
 #pragma once
 
 #include <cstdint>
@@ -23,13 +23,12 @@ struct Placement {
     int32_t height = 0;
 };
 
-// True when any monitor shows at least one pixel of the window.
-bool isVisibleOnAny(const Placement& window, const std::vector<Rect>& monitors);
-
-// The placement, unchanged when some monitor shows part of the window;
-// otherwise the same size centred on the primary monitor's work area, its
-// top-left corner kept inside that area when the window is the larger.
-Placement keepOnScreen(const Placement& window, const std::vector<Rect>& monitors,
-                       const Rect& primaryWorkArea);
+// The placement fitted to one monitor's work area: the area that shows the most of
+// the window, or the primary one when none shows any (the window is then centred
+// there). A size larger than the area shrinks to it, one below `minSize` grows to
+// it, and the window moves so that all of it, title bar first, lies on the area.
+// A window that fits and lies on an area stays as it was.
+Placement keepOnScreen(const Placement& window, const std::vector<Rect>& workAreas, const Rect& primaryWorkArea,
+                       int32_t minSize);
 
 }  // namespace screenfit

@@ -9,6 +9,7 @@
 #include "editor/DateStamp.h"
 #include "res/resource.h"
 #include "settings/CommonDialogs.h"
+#include "store/Cp932.h"
 #include "ui/Dialog.h"
 
 namespace settingsdialog {
@@ -164,7 +165,7 @@ void store(SettingsData& data) {
     HWND folders = data.pages[PAGE_FOLDERS];
     for (const FolderRow& row : FOLDER_ROWS) {
         const std::string folder = ui::isChecked(folders, row.check)
-                                       ? paths::boundCp932(ui::itemText(folders, row.edit), paths::MAX_PATH_BYTES - 1)
+                                       ? cp932::cutAt(ui::itemText(folders, row.edit), paths::MAX_PATH_BYTES - 1)
                                        : std::string();
         if (folder == row.folder(s)) continue;
         row.folder(s) = folder;

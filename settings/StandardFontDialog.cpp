@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "res/resource.h"
-#include "settings/AppPaths.h"
 #include "settings/CommonDialogs.h"
 #include "settings/SettingsMessages.h"
+#include "store/Cp932.h"
 #include "ui/Dialog.h"
 
 namespace standardfontdialog {
@@ -38,7 +38,7 @@ void chooseFont(HWND dialog, DataFileHeader& header) {
     int height = header.standardFontHeight;
     if (dialogs::chooseFontNameSize(dialog, face, height)) {
         // 31 bytes and the NUL, never half a double-byte character
-        const std::string kept = paths::boundCp932(face, sizeof header.standardFontFace - 1);
+        const std::string kept = cp932::cutAt(face, sizeof header.standardFontFace - 1);
         std::memset(header.standardFontFace, 0, sizeof header.standardFontFace);
         std::memcpy(header.standardFontFace, kept.data(), kept.size());
         header.standardFontHeight = height;

@@ -14,14 +14,14 @@ inline bool isLeadByte(unsigned char c)
 }
 
 // The text cut to at most maxBytes bytes without splitting a double-byte character.
+// A lead byte whose second byte is missing is dropped too, even from a short text:
+// a lone lead byte at the end would swallow whatever a caller appends next.
 inline std::string cutAt(const std::string& text, std::size_t maxBytes)
 {
-    if (text.size() <= maxBytes)
-        return text;
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t step = isLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
-        if (end + step > maxBytes)
+        const std::size_t step = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + step > maxBytes || end + step > text.size())
             break;
         end += step;
     }

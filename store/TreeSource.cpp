@@ -16,7 +16,7 @@ int refreshFromTree(PageTable& table, const TreeSource& tree)
         ItemHandle child = tree.firstChild(item);
         record.isExpanded = (child != NO_ITEM && tree.nextVisible(item) == child) ? 1 : 0;
         int image = tree.image(item);
-        if (image == IMAGE_BOOKMARK || image == IMAGE_BOOKMARK + IMAGE_FOLDER)
+        if (isSavedBookmark(image))
             bookmark = order;
         ++order;
 
@@ -46,9 +46,8 @@ bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition)
         ItemHandle parent = NO_ITEM;
         if (record.parentOrder >= 0 && record.parentOrder < i)
             parent = table.recordAt(record.parentOrder).item;
-        int image = (record.isSecure != 0 ? IMAGE_SECURE : 0) + (i == bookmark ? IMAGE_BOOKMARK : 0) +
-                    (record.isFolder != 0 ? IMAGE_FOLDER : 0);
-        ItemHandle item = tree.insertLast(parent, record.title, image, image + 1);
+        int image = pageImage(record.isFolder != 0, i == bookmark, record.isSecure != 0);
+        ItemHandle item = tree.insertLast(parent, record.title, image, selectedImage(image));
         if (item == NO_ITEM)
             return false;
         table.setItem(i, item);

@@ -5,13 +5,8 @@
 
 #include <string>
 
+#include "store/PageImage.h"
 #include "store/PageTable.h"
-
-// Image index of a page-list item: 2 for a folder + 4 for the bookmarked item
-// + 8 for a secure page; the selected image is one more.
-constexpr int IMAGE_FOLDER = 2;
-constexpr int IMAGE_BOOKMARK = 4;
-constexpr int IMAGE_SECURE = 8;
 
 class TreeSource {
 public:

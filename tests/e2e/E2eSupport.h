@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tests/common/FileBytes.h"
+
 namespace e2e {
 
 class ProgramCopy {
@@ -41,8 +43,8 @@ private:
 HWND findMainWindow(DWORD processId);
 
 bool fileExists(const std::string& path);
-std::string readFile(const std::string& path);
-bool writeFile(const std::string& path, const std::string& bytes);
+using testcommon::readFile;
+using testcommon::writeFile;
 void removeTree(const std::string& folder);
 
 }  // namespace e2e

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/FileBytes.h"
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,9 @@
 #include <unistd.h>
 
 namespace {
+
+using testcommon::readFile;
+using testcommon::writeFile;
 
 IniSettings defaults() { return ini::defaultSettings(1280, 800); }
 
@@ -30,17 +34,6 @@ public:
 private:
     std::string path_;
 };
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The whole file the program writes for a record of defaults on a 1280 x 800 desktop.
 const char DEFAULT_FILE[] =
@@ -212,8 +205,6 @@ TEST(IniSettingsRead, PathsAreCutTo259BytesWithoutSplittingACharacter) {
     ASSERT_EQ(wide.size(), 260u);
     s = parse("[SETTING]\nBackupDirPath=" + wide + "\n");
     EXPECT_EQ(s.setting.BackupDirPath, std::string(258, 'a'));
-    EXPECT_EQ(paths::boundCp932("D:\\表", 5), "D:\\表");
-    EXPECT_EQ(paths::boundCp932("D:\\表", 4), "D:\\");
 }
 
 TEST(IniSettingsWrite, DefaultsGiveTheSixSectionsInOrderWithFiveSettingKeys) {

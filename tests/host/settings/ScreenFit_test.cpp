@@ -2,60 +2,53 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using screenfit::Placement;
 using screenfit::Rect;
 
-const Rect PRIMARY = {0, 0, 1280, 800};
 const Rect PRIMARY_WORK = {0, 0, 1280, 760};  // a task bar along the bottom
-const Rect LEFT_MONITOR = {-1920, -200, 0, 880};
+const Rect LEFT_WORK = {-1920, -200, 0, 880};
+const int32_t MIN_SIZE = 400;
 
-Placement place(int32_t x, int32_t y, int32_t w, int32_t h) {
-    Placement p;
-    p.x = x;
-    p.y = y;
-    p.width = w;
-    p.height = h;
-    return p;
+struct FitCase {
+    const char* name;
+    Placement saved;
+    Placement expected;
+};
+
+const FitCase CASES[] = {
+    {"fits and lies on the primary monitor: kept", {100, 50, 640, 480}, {100, 50, 640, 480}},
+    {"fits on the second monitor: kept", {-1500, -150, 640, 480}, {-1500, -150, 640, 480}},
+    {"mostly off the right edge: moved fully on", {1279, 10, 640, 480}, {640, 10, 640, 480}},
+    {"title bar above the work area: moved down", {100, -30, 640, 480}, {100, 0, 640, 480}},
+    {"hanging below the work area: moved up", {100, 700, 640, 480}, {100, 280, 640, 480}},
+    {"off every monitor: centred on the primary one", {5000, 4000, 800, 600}, {240, 80, 800, 600}},
+    {"touching a monitor without sharing a pixel counts as off", {-2560, 100, 640, 480}, {320, 140, 640, 480}},
+    {"wider and higher than the screen: shrunk to the work area", {0, 0, 99999, 99999}, {0, 0, 1280, 760}},
+    {"negative height: the smallest window", {0, 0, 640, -5}, {0, 0, 640, 400}},
+    {"extreme numbers do not overflow", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, {0, 0, 1280, 760}},
+    {"a huge window from far away spanning both monitors: fitted to the one showing most",
+     {-2000000000, -2000000000, 2100000000, 2100000000}, {-1920, -200, 1920, 1080}},
+};
+
+TEST(ScreenFit, AWindowIsFittedToTheWorkAreaOfAMonitor) {
+    const std::vector<Rect> areas = {PRIMARY_WORK, LEFT_WORK};
+    for (const FitCase& c : CASES) {
+        const Placement p = screenfit::keepOnScreen(c.saved, areas, PRIMARY_WORK, MIN_SIZE);
+        EXPECT_EQ(p.x, c.expected.x) << c.name;
+        EXPECT_EQ(p.y, c.expected.y) << c.name;
+        EXPECT_EQ(p.width, c.expected.width) << c.name;
+        EXPECT_EQ(p.height, c.expected.height) << c.name;
+    }
 }
 
-void expectPlacement(const Placement& p, int32_t x, int32_t y, int32_t w, int32_t h) {
-    EXPECT_EQ(p.x, x);
-    EXPECT_EQ(p.y, y);
-    EXPECT_EQ(p.width, w);
-    EXPECT_EQ(p.height, h);
-}
-
-TEST(ScreenFit, AWindowThatAnyMonitorShowsStaysWhereItIs) {
-    const std::vector<Rect> monitors = {PRIMARY, LEFT_MONITOR};
-    expectPlacement(screenfit::keepOnScreen(place(100, 50, 640, 480), monitors, PRIMARY_WORK), 100, 50, 640, 480);
-    // on the second monitor only
-    expectPlacement(screenfit::keepOnScreen(place(-1500, -150, 640, 480), monitors, PRIMARY_WORK), -1500, -150,
-                    640, 480);
-    // one pixel column still on the primary monitor
-    expectPlacement(screenfit::keepOnScreen(place(1279, 10, 640, 480), monitors, PRIMARY_WORK), 1279, 10, 640,
-                    480);
-}
-
-TEST(ScreenFit, AWindowOffEveryMonitorIsCentredOnThePrimaryWorkArea) {
-    const std::vector<Rect> monitors = {PRIMARY};
-    // where the left monitor used to be: its right edge touches the primary one but shares no pixel
-    expectPlacement(screenfit::keepOnScreen(place(-640, 100, 640, 480), monitors, PRIMARY_WORK), 320, 140, 640, 480);
-    expectPlacement(screenfit::keepOnScreen(place(5000, 4000, 800, 600), monitors, PRIMARY_WORK), 240, 80, 800, 600);
-    // larger than the work area: the top-left corner stays reachable
-    expectPlacement(screenfit::keepOnScreen(place(9000, 0, 2000, 1000), monitors, PRIMARY_WORK), 0, 0, 2000, 1000);
-}
-
-TEST(ScreenFit, ExtremeNumbersFromAHandEditedFileDoNotOverflow) {
-    const std::vector<Rect> monitors = {PRIMARY};
-    expectPlacement(screenfit::keepOnScreen(place(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX), monitors,
-                                            PRIMARY_WORK),
-                    0, 0, INT32_MAX, INT32_MAX);
-    // spans the whole screen from far away: visible, kept
-    EXPECT_TRUE(screenfit::isVisibleOnAny(place(-2000000000, -2000000000, 2100000000, 2100000000), monitors));
-    EXPECT_FALSE(screenfit::isVisibleOnAny(place(10, 10, 0, 0), monitors));
-    EXPECT_FALSE(screenfit::isVisibleOnAny(place(10, 10, 640, 480), {}));
+TEST(ScreenFit, WithoutAnyMonitorListedThePrimaryWorkAreaIsUsed) {
+    const Placement p = screenfit::keepOnScreen({10, 10, 640, 480}, {}, PRIMARY_WORK, MIN_SIZE);
+    EXPECT_EQ(p.x, 320);
+    EXPECT_EQ(p.y, 140);
 }
 
 }  // namespace

@@ -8,9 +8,14 @@
 #include <sstream>
 #include <string>
 
+#include "tests/common/FileBytes.h"
+
 #include <stdlib.h>
 
 namespace testbooks {
+
+using testcommon::readFile;
+using testcommon::writeFile;
 
 // A folder of its own for each test, removed with everything in it.
 class TempFolder {
@@ -30,19 +35,6 @@ public:
 private:
     std::string path_;
 };
-
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Bytes laid out by hand, as a test writes a file the way the format says.
 class Bytes {

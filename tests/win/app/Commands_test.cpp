@@ -10,6 +10,7 @@
 #include "app/Commands.h"
 #include "editor/DateStamp.h"
 #include "res/resource.h"
+#include "store/PageImage.h"
 #include "support/DialogAnswerer.h"
 #include "tests/win/app/AppTestSupport.h"
 
@@ -20,11 +21,9 @@ using namespace apptest;
 const std::string EMPTY_PAGE(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH);
 const char AUTO_PAGE[] = "自動追加ページ";
 
-bool isBookmarkImage(int image) { return image == 4 || image == 6 || image == 12 || image == 14; }
-
 int bookmarkCount() {
     int count = 0;
-    for (ItemHandle item : allItems()) count += isBookmarkImage(imageOf(item)) ? 1 : 0;
+    for (ItemHandle item : allItems()) count += imageIsBookmark(imageOf(item)) ? 1 : 0;
     return count;
 }
 
@@ -322,6 +321,16 @@ TEST_F(CommandsTest, PastedPageGoesBesideTheSelectionAndTakesTodayWithAutoDate) 
     command(IDM_COPY_PAGE);
     command(IDM_PASTE_PAGE);
     EXPECT_EQ(list().GetTitle(list().GetSelection()), "Folder");
+
+    // a title longer than the list shows: only the label is cut, the pasted record keeps it whole
+    gApp.ini.window.AutoDate = false;
+    const std::string longTitle = std::string(254, 'a') + "表" + "tail";
+    select(itemAt(0));
+    setTitle(gBook.pages.recordOfItem(itemAt(0)), longTitle);
+    command(IDM_COPY_PAGE);
+    command(IDM_PASTE_PAGE);
+    EXPECT_EQ(recordOf(list().GetSelection()).title, longTitle);
+    EXPECT_EQ(list().GetTitle(list().GetSelection()), std::string(254, 'a'));
     expectConsistent();
 }
 

@@ -216,7 +216,12 @@ TEST_F(BlockedSaveTest, AFailedSaveAtExitOffersRetryAndTheExitGoesOnAfterCancel)
         testsupport::DialogAnswerer cancel(IDCANCEL, gApp.title);
         testapp::destroyMainWindow(window);
         ASSERT_EQ(cancel.answered(), 1);
-        EXPECT_NE(cancel.texts()[0].find(gApp.paths.dataFilePath), std::string::npos) << cancel.texts()[0];
+        const std::string& text = cancel.texts()[0];
+        EXPECT_NE(text.find(gApp.paths.dataFilePath), std::string::npos) << text;
+        // what Cancel costs is said before anyone presses it
+        const std::string last = "\nキャンセルを押すと、変更は保存されずに終了します。";
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << text;
     }
     EXPECT_TRUE(exists(iniFile()));  // the settings are written all the same
 }

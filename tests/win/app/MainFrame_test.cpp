@@ -87,10 +87,10 @@ TEST_F(MainFrameTest, LayoutPlacesTheTwoPanesWithMarginsAndTheSplitterGap) {
     expectLayout(600, 400, 25);
     size(SIZE_MAXIMIZED, 1001, 777);
     expectLayout(1001, 777, 25);
-    gApp.splitterPercent = 70;
+    gApp.splitter.percent = 70;
     size(SIZE_RESTORED, 417, 333);
     expectLayout(417, 333, 70);
-    gApp.splitterPercent = 10;
+    gApp.splitter.percent = 10;
     size(SIZE_RESTORED, 999, 500);
     expectLayout(999, 500, 10);
 }
@@ -119,18 +119,18 @@ TEST_F(MainFrameTest, SplitterDragFollowsThePointerWithinTenToSeventyPercent) {
     ASSERT_TRUE(splitter::isDragging());
     EXPECT_EQ(GetCapture(), window);
     mouse(WM_MOUSEMOVE, zoneX + (c.cx + 9) / 10, 50);  // a tenth of the width to the right
-    EXPECT_EQ(gApp.splitterPercent, 35);
+    EXPECT_EQ(gApp.splitter.percent, 35);
     EXPECT_EQ(listWidth(), 35 * c.cx / 100);
     mouse(WM_MOUSEMOVE, -2000, 50);
-    EXPECT_EQ(gApp.splitterPercent, 10);
+    EXPECT_EQ(gApp.splitter.percent, 10);
     EXPECT_EQ(listWidth(), 10 * c.cx / 100);
     mouse(WM_MOUSEMOVE, c.cx + 2000, 50);
-    EXPECT_EQ(gApp.splitterPercent, 70);
+    EXPECT_EQ(gApp.splitter.percent, 70);
     mouse(WM_LBUTTONUP, c.cx + 2000, 50);
     EXPECT_FALSE(splitter::isDragging());
     EXPECT_NE(GetCapture(), window);
     mouse(WM_MOUSEMOVE, 0, 50);  // no longer dragging
-    EXPECT_EQ(gApp.splitterPercent, 70);
+    EXPECT_EQ(gApp.splitter.percent, 70);
     expectLayout(c.cx, c.cy, 70);
 }
 
@@ -152,37 +152,37 @@ TEST_F(MainFrameTest, OnlyAPressInsideTheGapStartsADrag) {
 TEST_F(MainFrameTest, WidenedPageListDragsBetween27And87Percent) {
     const SIZE c = client();
     splitter::widen();
-    EXPECT_EQ(gApp.splitterPercent, 42);
+    EXPECT_EQ(gApp.splitter.percent, 42);
     size(SIZE_RESTORED, c.cx, c.cy);
     const int zoneX = listWidth() + 10;
     mouse(WM_LBUTTONDOWN, zoneX, 50);
     mouse(WM_MOUSEMOVE, -2000, 50);
-    EXPECT_EQ(gApp.splitterPercent, 27);
+    EXPECT_EQ(gApp.splitter.percent, 27);
     mouse(WM_MOUSEMOVE, c.cx + 2000, 50);
-    EXPECT_EQ(gApp.splitterPercent, 87);
+    EXPECT_EQ(gApp.splitter.percent, 87);
     mouse(WM_LBUTTONUP, 0, 50);
     EXPECT_EQ(splitter::restingPercent(), 70);
     splitter::narrow();
-    EXPECT_EQ(gApp.splitterPercent, 70);
-    EXPECT_EQ(gApp.splitterMin, 10);
-    EXPECT_EQ(gApp.splitterMax, 70);
+    EXPECT_EQ(gApp.splitter.percent, 70);
+    EXPECT_EQ(gApp.splitter.min, 10);
+    EXPECT_EQ(gApp.splitter.max, 70);
 }
 
 TEST_F(MainFrameTest, WithAutoViewThePageListIsWiderWhileItHasTheFocus) {
     const SIZE c = client();
     gApp.ini.window.AutoView = true;
     SetFocus(memo);
-    EXPECT_EQ(gApp.splitterPercent, 25);
+    EXPECT_EQ(gApp.splitter.percent, 25);
     SetFocus(list);
-    EXPECT_EQ(gApp.splitterPercent, 42);
+    EXPECT_EQ(gApp.splitter.percent, 42);
     EXPECT_EQ(listWidth(), 42 * c.cx / 100);  // laid out at once
     SetFocus(memo);
-    EXPECT_EQ(gApp.splitterPercent, 25);
+    EXPECT_EQ(gApp.splitter.percent, 25);
     EXPECT_EQ(listWidth(), 25 * c.cx / 100);
 
     gApp.ini.window.AutoView = false;
     SetFocus(list);
-    EXPECT_EQ(gApp.splitterPercent, 25);
+    EXPECT_EQ(gApp.splitter.percent, 25);
 }
 
 TEST_F(MainFrameTest, TitleEditKeepsThePageListWideAndCommitsTheTitle) {
@@ -190,19 +190,19 @@ TEST_F(MainFrameTest, TitleEditKeepsThePageListWideAndCommitsTheTitle) {
     ItemHandle item = gControls.pageList.InsertItem("before", 0, 0, 1);
     SetFocus(memo);
     SetFocus(list);
-    ASSERT_EQ(gApp.splitterPercent, 42);
+    ASSERT_EQ(gApp.splitter.percent, 42);
     HWND edit = reinterpret_cast<HWND>(SendMessageA(list, TVM_EDITLABELA, 0, static_cast<LPARAM>(item)));
     ASSERT_NE(edit, nullptr);
     testapp::pumpMessages();
-    EXPECT_EQ(gApp.splitterPercent, 42);  // the focus is in the title editor
+    EXPECT_EQ(gApp.splitter.percent, 42);  // the focus is in the title editor
     EXPECT_EQ(GetFocus(), edit);
     SetWindowTextA(edit, "after");
     SendMessageA(list, TVM_ENDEDITLABELNOW, FALSE, 0);
     testapp::pumpMessages();
     EXPECT_EQ(gControls.pageList.GetTitle(item), "after");
-    EXPECT_EQ(gApp.splitterPercent, GetFocus() == list ? 42 : 25);
+    EXPECT_EQ(gApp.splitter.percent, GetFocus() == list ? 42 : 25);
     SetFocus(memo);
-    EXPECT_EQ(gApp.splitterPercent, 25);
+    EXPECT_EQ(gApp.splitter.percent, 25);
 }
 
 TEST_F(MainFrameTest, ToolbarHasNineButtonsWithTheirIdsStatesAndTips) {

@@ -149,6 +149,48 @@ TEST_F(MenuStateTest, EditItemsFollowTheEditorsSelectionHistoryAndClipboard) {
     EXPECT_FALSE(grey(IDM_PASTE));
 }
 
+// The placeholder of a secure page that was not unlocked is read-only: no command writes into it.
+TEST_F(MenuStateTest, TheLockedPlaceholderTakesNoCommandsChangesAndTheirItemsAreGrey) {
+    select(itemAt(1));
+    typeText("clip");
+    setEditorSelection(0, 4);
+    command(IDM_COPY);
+    PageRecord& secret = gBook.pages.recordAt(2);
+    secret.isSecure = 1;
+    secret.text.clear();
+    secret.cipher = std::string(32, '\x5a');
+    {
+        testsupport::DialogAnswerer refuse(IDCANCEL);  // the password, where one is asked for
+        select(itemAt(2));
+    }
+    ASSERT_TRUE(gControls.memo.IsReadOnly());
+    const std::string placeholder = editorText();
+    setEditorSelection(0, 4);
+    const int changes[] = {IDM_INSERT_DATE, IDM_PASTE, IDM_CLEAR, IDM_CUT, IDM_BOLD};
+    for (bool asText : {false, true}) {
+        gControls.memo.pasteAsText = asText;
+        for (int id : changes) {
+            command(id);
+            EXPECT_EQ(editorText(), placeholder) << id;
+            EXPECT_TRUE(grey(id)) << id;
+        }
+        SendMessageA(editor(), WM_PASTE, 0, 0);  // the editor's own paste, as Ctrl+V gives it
+        EXPECT_EQ(editorText(), placeholder);
+    }
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    SendMessageA(editor(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_FALSE(format.dwEffects & CFE_BOLD);
+    EXPECT_FALSE(grey(IDM_COPY));  // reading is still allowed
+
+    select(itemAt(1));  // an ordinary page takes them again
+    setEditorSelection(4, 4);
+    command(IDM_INSERT_DATE);
+    EXPECT_GT(editorText().size(), 4u);
+    EXPECT_EQ(editorText().compare(0, 4, "clip"), 0);
+    EXPECT_FALSE(grey(IDM_INSERT_DATE));
+}
+
 TEST_F(MenuStateTest, SecureItemsFollowTheSelectedPage) {
     EXPECT_FALSE(grey(IDM_MAKE_SECURE));
     EXPECT_TRUE(grey(IDM_MAKE_ORDINARY));

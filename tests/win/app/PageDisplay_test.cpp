@@ -9,24 +9,18 @@
 
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/BookLoad.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "editor/RtfStream.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestApp.h"
+#include "tests/common/FileBytes.h"
 
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testcommon::readFile;
+using testcommon::writeFile;
 
 HWND editor() { return gControls.memo.window(); }
 std::string editorText() { return rtfstream::EditorText(editor()); }
@@ -64,7 +58,7 @@ TEST_F(PageDisplayTest, FirstStartShowsThreeDefaultPagesWithTheWelcomeText) {
 }
 
 TEST_F(PageDisplayTest, WelcomeTextIsTheEmptyPageHeadAndEscapedLines) {
-    const std::string rtf = pagedisplay::welcomeRtf();
+    const std::string rtf = bookload::welcomeRtf();
     const std::string head =
         "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
         "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
@@ -122,7 +116,7 @@ TEST_F(PageDisplayTest, JapaneseTextAndBoldSurviveSaveAndRestart) {
     SendMessageA(editor(), EM_SETSEL, 0, 3);
     gControls.memo.ToggleBold();
     testapp::destroyMainWindow(window);  // the exit writes the book
-    const std::string bytes = readBytes(gApp.paths.dataFilePath);
+    const std::string bytes = readFile(gApp.paths.dataFilePath);
     ASSERT_GT(bytes.size(), 32u);
     EXPECT_EQ(bytes.compare(0, 8, std::string("qpad300\0", 8)), 0);
 
@@ -158,7 +152,7 @@ TEST_F(PageDisplayTest, OlderGenerationLoadsInFileOrderAndIsWrittenAsCurrent) {
         title.resize(64, '\0');
         file += title + text;
     }
-    writeBytes(folder.file("data\\quiltpad.qpd"), file);
+    writeFile(folder.file("data\\quiltpad.qpd"), file);
 
     window = testapp::createMainWindowIn(folder.path());
     ASSERT_EQ(gBook.pages.count(), 2);
@@ -169,14 +163,14 @@ TEST_F(PageDisplayTest, OlderGenerationLoadsInFileOrderAndIsWrittenAsCurrent) {
     selectItem(itemAt(1));
     EXPECT_EQ(editorText(), "second page");
 
-    ASSERT_TRUE(pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
-    EXPECT_EQ(readBytes(gApp.paths.dataFilePath).compare(0, 8, std::string("qpad300\0", 8)), 0);
+    ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
+    EXPECT_EQ(readFile(gApp.paths.dataFilePath).compare(0, 8, std::string("qpad300\0", 8)), 0);
 }
 
 TEST_F(PageDisplayTest, DamagedBookIsLeftAloneAndNothingIsWritten) {
     testapp::destroyMainWindow(window);
     const std::string garbage = "not a book at all, but long enough to have a magic field";
-    writeBytes(folder.file("data\\quiltpad.qpd"), garbage);
+    writeFile(folder.file("data\\quiltpad.qpd"), garbage);
     DeleteFileA(folder.file("data\\quiltpad.ini").c_str());
     {
         testsupport::DialogAnswerer answer(IDOK, "データを読み込むことが出来ませんでした");
@@ -185,7 +179,7 @@ TEST_F(PageDisplayTest, DamagedBookIsLeftAloneAndNothingIsWritten) {
         EXPECT_EQ(answer.answered(), 1);
     }
     testapp::destroyMainWindow(window);
-    EXPECT_EQ(readBytes(folder.file("data\\quiltpad.qpd")), garbage);
+    EXPECT_EQ(readFile(folder.file("data\\quiltpad.qpd")), garbage);
     EXPECT_EQ(GetFileAttributesA(folder.file("data\\quiltpad.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -3,7 +3,22 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <string>
+
 namespace editortest {
+
+// "日本語" in bold, then a plain paragraph "abc" (its \par is the control's
+// final paragraph mark, which the plain text does not show).
+inline const char FORMATTED_RTF[] =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}}\r\n"
+    "\\pard\\f0\\fs20\\b \\'93\\'fa\\'96\\'7b\\'8c\\'ea\\b0\\par\r\nabc\\par\r\n}\r\n";
+
+inline std::string repeated(const std::string& piece, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += piece;
+    return all;
+}
+
 
 // A hidden multi-line RICHEDIT20A control, as the memo editor creates it.
 class RichEdit {

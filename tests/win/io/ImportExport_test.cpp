@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "app/Commands.h"
-#include "app/PageDisplay.h"
+#include "app/BookLoad.h"
 #include "io/FileNames.h"
 #include "io/ImportExport.h"
+#include "io/TextFiles.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
 #include "support/DialogAnswerer.h"
@@ -207,7 +208,7 @@ void collectTree(const std::string& folder, const std::string& prefix, std::map<
             collectTree(path, prefix + name + "\\", files);
         } else {
             std::string bytes;
-            rtfstream::ReadWholeFile(path.c_str(), bytes, 1 << 20);
+            textfiles::ReadWholeFile(path.c_str(), bytes, 1 << 20);
             files[prefix + name] = bytes;
         }
     }
@@ -240,7 +241,7 @@ TEST_F(ImportExportTest, QpdtoolExportsTheSameTreeAsTheProgram) {
     const std::string tool = folder.file("tool");
     CreateDirectoryA(program.c_str(), nullptr);
     ASSERT_EQ(2u, saveAllInto(window, program).size());
-    ASSERT_TRUE(pagedisplay::saveFromUi(folder.file("book.qpd"), SaveKind::ExitData));
+    ASSERT_TRUE(bookload::saveFromUi(folder.file("book.qpd"), SaveKind::ExitData));
     ASSERT_EQ(0, runTool("export \"" + folder.file("book.qpd") + "\" \"" + tool + "\""));
 
     std::map<std::string, std::string> byProgram, byTool;

@@ -10,7 +10,7 @@
 
 #include "app/Book.h"
 #include "app/MainControls.h"
-#include "app/PageDisplay.h"
+#include "app/BookLoad.h"
 #include "store/DataFile.h"
 #include "tests/common/TreeShape.h"
 
@@ -37,7 +37,7 @@ inline bool load(HWND window, const std::string& path, const std::string& shape,
         table.appendRecord(r);
     });
     if (!writeDataFile(path, makeVersionBlock(SaveKind::ExitData, 1), false, table, newFileHeader())) return false;
-    return pagedisplay::loadIntoUi(window, path);
+    return bookload::loadIntoUi(window, path);
 }
 
 // The page list as a shape, with '+' for every open folder.

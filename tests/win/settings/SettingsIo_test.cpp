@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/AppState.h"
 #include "app/SettingsIo.h"
 #include "support/TestApp.h"
+#include "tests/common/FileBytes.h"
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testcommon::readFile;
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -41,7 +36,7 @@ TEST_F(SettingsIoTest, ExitWithSavingOffWritesNoSettingsFile) {
 TEST_F(SettingsIoTest, ExitCreatesTheDataFolderAndSavesTheLiveShareAndColours) {
     ASSERT_NE(window, nullptr);
     ASSERT_FALSE(exists(folder.file("data")));
-    gApp.splitterPercent = 40;
+    gApp.splitter.percent = 40;
     gApp.customColours[0] = 0x00123456;
     gApp.customColours[15] = 0x000000FF;
     testapp::destroyMainWindow(window);
@@ -67,7 +62,7 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
         << "[WINDOW]\r\nTvWidthPer=33\r\nAutoView=1\r\nFontColor01=77\r\n"
            "[SETTING]\r\nQpdDirPath=" + folder.file("books") + "\r\n";
     settingsio::readStartupSettings(folder.path());
-    EXPECT_EQ(gApp.splitterPercent, 33);
+    EXPECT_EQ(gApp.splitter.percent, 33);
     EXPECT_EQ(gApp.customColours[1], 77u);
     EXPECT_EQ(gApp.customColours[0], 0u);
     OSVERSIONINFOA version = {};
@@ -78,6 +73,34 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
     gApp.saveAtExit = false;  // the book must not go to the made-up X:\Books at tear-down
+}
+
+// A hand-edited settings file: the window still opens wholly on the monitor and is saved back so.
+TEST(SettingsIoScreen, AHugeNegativeOrGarbledSavedWindowOpensWhollyOnTheMonitor) {
+    testapp::TempFolder folder;
+    CreateDirectoryA(folder.file("data").c_str(), nullptr);
+    const std::string ini = folder.file("data\\quiltpad.ini");
+    ASSERT_TRUE(testcommon::writeFile(ini, "[WINDOW]\r\nPosX=abc\r\nPosY=30\r\nWidth=99999\r\nHeight=-5\r\n"));
+    HWND window = testapp::createMainWindowIn(folder.path());
+    ASSERT_NE(window, nullptr);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_GE(r.left, work.left);
+    EXPECT_GE(r.top, work.top);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+    EXPECT_EQ(r.right - r.left, work.right - work.left);  // as wide as it may be
+    EXPECT_GT(r.bottom - r.top, 0);
+    testapp::destroyMainWindow(window);
+
+    const std::string saved = readFile(ini);
+    EXPECT_NE(saved.find("\r\nWidth = " + std::to_string(work.right - work.left) + "\r\n"), std::string::npos)
+        << saved;
+    EXPECT_EQ(saved.find("Height = -"), std::string::npos) << saved;
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// Captions and texts of the application shell's message boxes, in one place.
+#pragma once
+
+namespace appmessages {
+
+// First load: a data file that exists but cannot be read.
+inline constexpr char UNUSABLE_CAPTION[] = "データを読み込むことが出来ませんでした";
+inline constexpr char UNUSABLE_TEXT[] = "は\n利用不可能なデータファイルです";  // after the file's path
+
+// Saving at exit failed: the box's caption is the program's title.
+inline constexpr char SAVE_FAILED_TEXT[] = "データファイルに書き込むことが出来ませんでした。\n\n";  // then the path
+inline constexpr char SAVE_FAILED_HINT[] =
+    "\n\nディスクの空きや書き込み権限を確かめてから「再試行」を押してください。"
+    "\nキャンセルを押すと、変更は保存されずに終了します。";
+
+// Deleting a page or a folder.
+inline constexpr char DELETE_CAPTION[] = "削除";
+inline constexpr char DELETE_PAGE_TEXT[] = "このページを削除します、本当によろしいですか？";
+inline constexpr char DELETE_FOLDER_TEXT[] =
+    "削除しようとしているのはフォルダです。\nフォルダを削除すると、フォルダ内のすべてのページも削除されます。\n\n"
+    "本当によろしいですか？";
+
+// Link display switched.
+inline constexpr char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
+inline constexpr char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
+
+}  // namespace appmessages

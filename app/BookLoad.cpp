@@ -1,0 +1,223 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "app/BookLoad.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/AppMessages.h"
+#include "app/AppState.h"
+#include "app/Book.h"
+#include "app/MainControls.h"
+#include "app/PageDisplay.h"
+#include "editor/RtfStream.h"
+#include "pagelist/PageListTree.h"
+#include "res/resource.h"
+#include "secure/SecurePages.h"
+#include "settings/ColourScheme.h"
+#include "store/Cp932.h"
+#include "store/DeletionMarks.h"
+#include "store/OldDataFile.h"
+#include "store/TreeSource.h"
+
+namespace bookload {
+
+namespace {
+
+const char DEFAULT_PAGE_TITLE[] = "ページ";
+
+HWND editorWindow() { return gControls.memo.window(); }
+
+// Every byte of a non-ASCII character as \'xx (both bytes of a double-byte one), the way the
+// editor writes them.
+std::string escapeRtfLine(const char* text) {
+    std::string out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p < 0x80) {
+            out += static_cast<char>(*p);
+            continue;
+        }
+        cp932::appendRtfEscape(out, *p);
+        if (cp932::isLeadByte(*p) && p[1]) cp932::appendRtfEscape(out, *++p);
+    }
+    return out;
+}
+
+// The first three lines of the empty page, up to and including "\par" and its line break.
+std::string emptyPageHead() {
+    const std::string empty(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH);
+    const size_t par = empty.find("\\par\r\n");
+    return empty.substr(0, par + 6);
+}
+
+void fillNewBook(PageTable& table) {
+    const std::string texts[3] = {welcomeRtf(), std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH),
+                                  std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH)};
+    for (int i = 0; i < 3; ++i) {
+        PageRecord r;
+        r.title = DEFAULT_PAGE_TITLE;
+        r.text = texts[i];
+        r.isExpanded = 1;
+        r.parentOrder = -1;
+        r.order = i;
+        table.appendRecord(std::move(r));
+    }
+}
+
+bool hasSecureRecord(const PageTable& table) {
+    for (int i = 0; i < table.count(); ++i)
+        if (table.recordAt(i).isSecure) return true;
+    return false;
+}
+
+// Page list lines, wrap, links, clipboard modes, colours, text limit and standard font.
+void applyHeader(HWND mainWindow, const DataFileHeader& h) {
+    MemoEditor& memo = gControls.memo;
+    gControls.pageList.SetLines(h.listLines != 0);
+    memo.SetNoWrap(h.noWrap != 0);
+    memo.SetUrlDetection(h.urlDetection != 0);
+    memo.copyAsText = h.copyAsText != 0;
+    memo.pasteAsText = h.pasteAsText != 0;
+    applyColours(mainWindow, h);
+    memo.SetTextLimit(h.textLimit);
+    memo.SetDefaultFont(fontFaceOf(h), std::abs(h.standardFontHeight), h.standardFontColour);
+}
+
+// Selects the bookmarked record's item and scrolls the page list so the item above it shows.
+void selectStartPage(const DataFileHeader& header) {
+    PageListControl& list = gControls.pageList;
+    const int index = bookmarkIndex(header.bookmark, gBook.pages.count());
+    if (index < 0 || index >= gBook.pages.count()) return;
+    const ItemHandle item = gBook.pages.recordAt(index).item;
+    list.Select(item);
+    HWND tree = list.window();
+    HTREEITEM above = TreeView_GetPrevVisible(tree, reinterpret_cast<HTREEITEM>(item));
+    TreeView_EnsureVisible(tree, above ? above : reinterpret_cast<HTREEITEM>(item));
+    const int indent = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    int levels = list.Depth(item);
+    if (GetWindowLongA(tree, GWL_STYLE) & TVS_HASBUTTONS) levels -= 1;
+    const int x = levels > 0 ? levels * indent : 0;
+    SendMessageA(tree, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+}
+
+// Reads a file of any generation into a table of its own, so a damaged file changes nothing.
+bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& table, DataFileHeader& header,
+              std::int32_t& bookNumber) {
+    header = newFileHeader();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    bookNumber = std::rand();
+    switch (kind) {
+    case DATA_FILE_CURRENT: {
+        VersionBlock version;
+        if (!readDataFile(path, table, header, version)) return false;
+        bookNumber = version.bookNumber;
+        return true;
+    }
+    case DATA_FILE_OLDER:
+        if (!readOldDataFile(path, table)) return false;
+        convertOldTexts(table);
+        return true;
+    case DATA_FILE_MISSING:
+        SendMessageA(mainWindow, WM_COMMAND, IDM_SHORTCUT, 0);
+        fillNewBook(table);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string welcomeRtf() {
+    const char* lines[] = {"キルト帳をご利用いただき、ありがとうございます。", "",
+                           "★旧バージョンからのデータ移行は以下をご覧ください。",
+                           "　file://./help/help00.html", ""};
+    std::string rtf = emptyPageHead();
+    for (const char* line : lines) rtf += escapeRtfLine(line) + "\\par\r\n";
+    rtf += "}\r\n";
+    return rtf;
+}
+
+void applyColours(HWND mainWindow, const DataFileHeader& header) {
+    colourscheme::setWindowScheme(mainWindow, header.windowColourIndex, header.customWindowColour);
+    gControls.pageList.SetTextColour(header.listTextColour);
+    gControls.pageList.SetBackColour(header.listBackColour);
+    gControls.memo.SetBackColour(header.memoBackColour);
+}
+
+// Each plain text goes in as a replacement of the empty editor's selection: the window
+// text of a rich edit would read a text that begins with "{\rtf" as RTF.
+void convertOldTexts(PageTable& table) {
+    HWND edit = editorWindow();
+    const LRESULT limit = SendMessageA(edit, EM_GETLIMITTEXT, 0, 0);
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no old page is cut short
+    for (int i = 0; i < table.count(); ++i) {
+        PageRecord& record = table.recordAt(i);
+        SetWindowTextA(edit, "");
+        SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(record.text.c_str()));
+        record.text = rtfstream::StreamOutRtf(edit);
+    }
+    SetWindowTextA(edit, "");
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, limit);
+}
+
+bool editorHasDeletionMark() { return rtfHasDeletionMark(rtfstream::StreamOutRtf(editorWindow())); }
+
+bool loadIntoUi(HWND mainWindow, const std::string& path) {
+    const int kind = detectDataFile(path);
+    if (kind == DATA_FILE_UNUSABLE) return false;
+
+    PageTable table;
+    DataFileHeader header;
+    std::int32_t bookNumber = 0;
+    if (!readBook(mainWindow, path, kind, table, header, bookNumber)) return false;
+
+    // from here on the new book replaces the old one
+    gBook.shownItem = NO_ITEM;
+    TreeView_DeleteAllItems(gControls.pageList.window());
+    gBook.pages = std::move(table);
+    gBook.header = header;
+    gBook.bookNumber = bookNumber;
+    applyHeader(mainWindow, gBook.header);
+
+    PageListTree tree(gControls.pageList);
+    rebuildTree(gBook.pages, tree, gBook.header.bookmark);
+    if (gBook.header.passwordRegistered && !hasSecureRecord(gBook.pages)) clearPasswordRegistration(gBook.header);
+    secure::clearAuthentication();
+    gBook.shownItem = NO_ITEM;
+    if (gBook.pages.count() == 0) pagedisplay::addPageIfEmpty(NO_ITEM);  // a book always has a page to show
+    else selectStartPage(gBook.header);
+    SetFocus(editorWindow());
+    return true;
+}
+
+bool recoverUnusableBook(HWND mainWindow) {
+    // The file stays untouched for a later rescue; nothing is written at exit.
+    const std::string text = gApp.paths.dataFilePath + appmessages::UNUSABLE_TEXT;
+    MessageBoxA(mainWindow, text.c_str(), appmessages::UNUSABLE_CAPTION, MB_OK | MB_ICONERROR);
+    gApp.saveAtExit = false;
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    return false;
+}
+
+bool saveFromUi(const std::string& path, SaveKind kind) {
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+
+    PageListTree tree(gControls.pageList);
+    DataFileHeader& h = gBook.header;
+    h.bookmark = refreshFromTree(gBook.pages, tree);
+    const MemoEditor& memo = gControls.memo;
+    h.listLines = gControls.pageList.HasLines() ? 1 : 0;
+    h.noWrap = memo.noWrap ? 1 : 0;
+    h.urlDetection = memo.urlDetection ? 1 : 0;
+    h.copyAsText = memo.copyAsText ? 1 : 0;
+    h.pasteAsText = memo.pasteAsText ? 1 : 0;
+    const VersionBlock version = makeVersionBlock(kind, gBook.bookNumber);
+    if (editorHasDeletionMark()) stripDeletionMarks(gBook.pages);
+    return writeDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);
+}
+
+}  // namespace bookload

@@ -1,0 +1,35 @@
+// The whole book in and out of the window: reading a data file of any generation
+// (or starting a new book) into the page list and editor, and writing the window's
+// book into the data file or a backup slot.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "store/DataFile.h"
+#include "store/PageTable.h"
+
+namespace bookload {
+
+// Loads a data file into the page list and editor. False when the file is unusable or
+// damaged; the window is then unchanged.
+bool loadIntoUi(HWND mainWindow, const std::string& path);
+// Writes the book to a data file or backup slot; the caller stores the shown page first.
+bool saveFromUi(const std::string& path, SaveKind kind);
+
+// The first load found the data file unusable: the place of the automatic restore.
+// True when a book was loaded after all and the window's creation goes on; false when
+// the program ends without writing anything (the file stays as it is).
+bool recoverUnusableBook(HWND mainWindow);
+
+// The header's colours on the window: background brush, page list and editor colours.
+void applyColours(HWND mainWindow, const DataFileHeader& header);
+
+// The welcome text of a new book's first page.
+std::string welcomeRtf();
+// Turns the plain texts of an older book into RTF through the editor.
+void convertOldTexts(PageTable& table);
+// True when the editor's RTF holds a deletion mark inside its outermost group.
+bool editorHasDeletionMark();
+
+}  // namespace bookload

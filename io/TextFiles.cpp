@@ -1,0 +1,166 @@
+#include "io/TextFiles.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "editor/RtfStream.h"
+#include "io/IoMessages.h"
+#include "settings/CommonDialogs.h"
+#include "store/AtomicFile.h"
+
+namespace textfiles {
+namespace {
+
+const UINT CP_SHIFT_JIS = 932;
+// An RTF file larger than this is not read at all: its text could never fit.
+const std::size_t MAX_RTF_FILE_BYTES = 64u * 1024 * 1024;
+
+std::size_t textLimit(HWND edit) {
+    return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
+}
+
+// Characters the control holds for a plain text: CR LF becomes one paragraph mark.
+std::size_t plainTextCharacters(const std::string& text) {
+    int units = MultiByteToWideChar(CP_SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0);
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
+        ++breaks;
+    return units > 0 ? static_cast<std::size_t>(units) - breaks : 0;
+}
+
+// Characters an RTF text gives, measured in a hidden control of the editor's
+// class that has no text limit of its own.
+std::size_t rtfCharacters(HWND edit, const std::string& rtf) {
+    char className[64] = "";
+    GetClassNameA(edit, className, sizeof className);
+    HWND scratch = CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!scratch) return static_cast<std::size_t>(-1);
+    SendMessageA(scratch, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    rtfstream::StreamInRtf(scratch, rtf.c_str());
+    std::size_t n = rtfstream::CharacterCount(scratch);
+    DestroyWindow(scratch);
+    return n;
+}
+
+void showTooLarge(HWND edit, const char* path) {
+    char text[MAX_PATH + 256];
+    std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path,
+                  static_cast<unsigned long>(textLimit(edit)));
+    MessageBoxA(GetAncestor(edit, GA_ROOT), text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void showNotWritten(HWND owner, const char* path) {
+    char text[MAX_PATH + 128];
+    std::snprintf(text, sizeof text, iomessages::NOT_WRITTEN_FORMAT, path);
+    MessageBoxA(owner, text, iomessages::SAVE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+}
+
+bool fileSize(const char* path, std::size_t& size) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER bytes{};
+    bool ok = GetFileSizeEx(file, &bytes) != FALSE && bytes.QuadPart >= 0 &&
+              static_cast<unsigned long long>(bytes.QuadPart) < (SIZE_MAX >> 1);
+    CloseHandle(file);
+    size = ok ? static_cast<std::size_t>(bytes.QuadPart) : 0;
+    return ok;
+}
+
+enum class Loaded { OK, FAILED, TOO_LARGE };
+
+// Reads a file for the editor: too large when it holds more than `maxBytes`.
+Loaded readForEditor(const char* path, std::size_t maxBytes, std::string& bytes) {
+    std::size_t size = 0;
+    if (!fileSize(path, size)) return Loaded::FAILED;
+    if (size > maxBytes) return Loaded::TOO_LARGE;
+    return ReadWholeFile(path, bytes, size) ? Loaded::OK : Loaded::FAILED;
+}
+
+}  // namespace
+
+bool LoadTextFile(HWND edit, const char* path) {
+    // Every character the control holds came from at most two bytes.
+    std::size_t limit = textLimit(edit);
+    std::string text;
+    Loaded result = readForEditor(path, 2 * limit + 2, text);
+    if (result == Loaded::OK && plainTextCharacters(text) > limit) result = Loaded::TOO_LARGE;
+    if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
+    if (result != Loaded::OK) return false;
+    SetWindowTextA(edit, text.c_str());
+    return true;
+}
+
+bool LoadRtfFile(HWND edit, const char* path) {
+    std::string rtf;
+    Loaded result = readForEditor(path, MAX_RTF_FILE_BYTES, rtf);
+    if (result == Loaded::OK && rtfCharacters(edit, rtf) > textLimit(edit))
+        result = Loaded::TOO_LARGE;
+    if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
+    if (result != Loaded::OK) return false;
+    rtfstream::StreamInRtf(edit, rtf.c_str());
+    return true;
+}
+
+bool SaveTextFile(HWND edit, const char* path) {
+    return WriteWholeFile(path, rtfstream::EditorText(edit).c_str());
+}
+
+bool SaveRtfFile(HWND edit, const char* path) {
+    return WriteWholeFile(path, rtfstream::StreamOutRtf(edit).c_str());
+}
+
+bool SavePageAs(HWND edit, const char* path, int filter) {
+    return filter == dialogs::FILTER_RTF ? SaveRtfFile(edit, path) : SaveTextFile(edit, path);
+}
+
+bool SavePageToFile(HWND edit, HWND owner, std::string& path) {
+    int filter = dialogs::chooseSaveFile(owner, path);
+    if (filter == 0) return false;
+    if (SavePageAs(edit, path.c_str(), filter)) return true;
+    showNotWritten(owner, path.c_str());
+    return false;
+}
+
+bool ReadWholeFile(const char* path, char* buffer, std::size_t capacity) {
+    std::string bytes;
+    if (!buffer || capacity == 0 || !ReadWholeFile(path, bytes, capacity - 1)) return false;
+    std::memcpy(buffer, bytes.c_str(), bytes.size() + 1);
+    return true;
+}
+
+bool ReadWholeFile(const char* path, std::string& bytes, std::size_t maxBytes) {
+    bytes.clear();
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) != FALSE && size.QuadPart >= 0 &&
+              static_cast<unsigned long long>(size.QuadPart) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        std::size_t done = 0;
+        while (ok && done < bytes.size()) {
+            DWORD chunk = static_cast<DWORD>(
+                bytes.size() - done < 0x10000000 ? bytes.size() - done : 0x10000000);
+            DWORD got = 0;
+            ok = ReadFile(file, &bytes[done], chunk, &got, nullptr) != FALSE && got > 0;
+            done += got;
+        }
+    }
+    CloseHandle(file);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+bool WriteWholeFile(const char* path, const char* text) {
+    return writeFileAtomically(path, text, std::strlen(text));
+}
+
+}  // namespace textfiles
