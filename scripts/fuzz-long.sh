@@ -22,10 +22,14 @@ for target in "${TARGETS[@]}"; do
   [ "$target" = file_reader ] && corpus="$BUILD/corpus/readers"
   log="$BUILD/long-$target.log"
   start=$(date +%s)
-  "$BUILD/fuzz_$target" "$corpus" -runs="$RUNS" -jobs="$JOBS" -workers="$JOBS" -max_len=8192 -timeout=10 \
-      -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$target-" >"$log" 2>&1
+  # -jobs sends each worker's output to fuzz-N.log in the current folder: run there
+  parallel=""
+  [ "$JOBS" -gt 1 ] && parallel="-jobs=$JOBS -workers=$JOBS"
+  rm -f "$BUILD"/fuzz-*.log
+  (cd "$BUILD" && "$BUILD/fuzz_$target" "$corpus" -runs="$RUNS" $parallel -max_len=8192 -timeout=10 \
+      -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$target-" >"$log" 2>&1)
   rc=$?
-  runs=$(grep -E '^stat::number_of_executed_units:' "$log" | awk '{s+=$2} END {print s+0}')
+  runs=$(cat "$log" "$BUILD"/fuzz-*.log 2>/dev/null | grep -E '^stat::number_of_executed_units:' | awk '{s+=$2} END {print s+0}')
   echo "fuzz-long: $target rc=$rc executions=$runs seconds=$(( $(date +%s) - start ))"
   [ $rc -eq 0 ] || { status=1; grep -E 'ERROR|SUMMARY|Test unit written' "$log" | head -n 5; }
   kept="$ROOT/fuzz/corpus/$(basename "$corpus")"
