@@ -10,24 +10,10 @@
 #include <vector>
 
 #include "E2eSupport.h"
+#include "res/resource.h"
 #include "store/DataFile.h"
 
 namespace {
-
-const int CMD_EXIT = 105;
-const int CMD_EDIT_TITLE = 32789;
-const int CMD_ADD_PAGE = 32790;
-const int CMD_ADD_FOLDER = 32791;
-const int CMD_DELETE = 32792;
-const int CMD_SET_BOOKMARK = 32831;
-const int CMD_ALWAYS_ON_TOP = 32835;
-const int CMD_COPY_PAGE = 32962;
-const int CMD_PASTE_PAGE = 32963;
-const int CMD_MAXIMIZE = 32877;
-const int CMD_MINIMIZE = 32882;
-const int PAGE_LIST_ID = 1004;
-const int EDITOR_ID = 1000;
-const int TOOLBAR_ID = 1006;
 
 // Counts the files that were completed in a folder (created, or renamed into
 // place by an atomic write) from its construction on.
@@ -92,7 +78,7 @@ private:
 // buffer in the program's own memory.
 class RemoteTree {
 public:
-    RemoteTree(HWND window, DWORD processId) : tree_(GetDlgItem(window, PAGE_LIST_ID)) {
+    RemoteTree(HWND window, DWORD processId) : tree_(GetDlgItem(window, IDC_PAGE_LIST)) {
         process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
         if (process_) memory_ = VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
@@ -160,18 +146,18 @@ private:
 void command(HWND window, int id) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void type(HWND window, const char* text) {
-    SendMessageA(GetDlgItem(window, EDITOR_ID), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(GetDlgItem(window, IDC_MEMO_EDITOR), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
 }
 
 std::string editorText(HWND window) {
     char text[4096] = {};
-    SendMessageA(GetDlgItem(window, EDITOR_ID), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    SendMessageA(GetDlgItem(window, IDC_MEMO_EDITOR), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
 // Retitles the selected item the way a user does: F2, type, Enter.
 void retitle(HWND window, const RemoteTree& tree, const char* title) {
-    command(window, CMD_EDIT_TITLE);
+    command(window, IDM_EDIT_TITLE);
     HWND edit = reinterpret_cast<HWND>(SendMessageA(tree.window(), TVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
@@ -231,7 +217,7 @@ TEST_P(ExitTest, WritesTheBookAndTheSettingsOnce) {
     ASSERT_TRUE(watch.ok());
 
     switch (GetParam()) {
-    case Way::ExitCommand: PostMessageA(window, WM_COMMAND, CMD_EXIT, 0); break;  // what Ctrl+W sends
+    case Way::ExitCommand: PostMessageA(window, WM_COMMAND, IDM_EXIT, 0); break;  // what Ctrl+W sends
     case Way::CloseBox: PostMessageA(window, WM_CLOSE, 0, 0); break;
     case Way::SessionEnd: {
         DWORD_PTR answer = 0;
@@ -272,15 +258,15 @@ TEST(ExitPlacement, MinimisedOrMaximisedWindowSavesItsRestoredRectangle) {
     const struct {
         int command;
         const char* maximize;
-    } cases[] = {{CMD_MINIMIZE, "0"}, {CMD_MAXIMIZE, "1"}};
+    } cases[] = {{IDM_MINIMIZE, "0"}, {IDM_MAXIMIZE, "1"}};
     for (const auto& c : cases) {
         e2e::ProgramCopy program;
         HWND window =
             startWith(program, "[WINDOW]\r\nPosX=60\r\nPosY=50\r\nWidth=660\r\nHeight=470\r\nBgSaveInterval=-1\r\n");
         ASSERT_NE(window, nullptr);
         command(window, c.command);
-        EXPECT_TRUE(c.command == CMD_MINIMIZE ? IsIconic(window) : IsZoomed(window)) << c.command;
-        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        EXPECT_TRUE(c.command == IDM_MINIMIZE ? IsIconic(window) : IsZoomed(window)) << c.command;
+        PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
         ASSERT_EQ(program.waitForExit(), 0);
         const std::string ini = e2e::readFile(program.path("data\\quiltpad.ini"));
         const std::string expected = std::string("[WINDOW]\r\nPosX = 60\r\nPosY = 50\r\nWidth = 660\r\nHeight = 470\r\n") +
@@ -293,17 +279,17 @@ TEST(ExitPlacement, AlwaysOnTopIsNotKeptForTheNextStart) {
     e2e::ProgramCopy program;
     HWND window = startWith(program, QUIET);
     ASSERT_NE(window, nullptr);
-    HWND toolbar = GetDlgItem(window, TOOLBAR_ID);
-    EXPECT_EQ(SendMessageA(toolbar, TB_ISBUTTONCHECKED, CMD_ALWAYS_ON_TOP, 0), 0);
-    command(window, CMD_ALWAYS_ON_TOP);
-    EXPECT_NE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, CMD_ALWAYS_ON_TOP, 0), 0);
-    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+    HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
+    EXPECT_EQ(SendMessageA(toolbar, TB_ISBUTTONCHECKED, IDM_ALWAYS_ON_TOP, 0), 0);
+    command(window, IDM_ALWAYS_ON_TOP);
+    EXPECT_NE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, IDM_ALWAYS_ON_TOP, 0), 0);
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_EQ(program.waitForExit(), 0);
 
     ASSERT_TRUE(program.start());
     window = program.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(SendMessageA(GetDlgItem(window, TOOLBAR_ID), TB_ISBUTTONCHECKED, CMD_ALWAYS_ON_TOP, 0), 0);
+    EXPECT_EQ(SendMessageA(GetDlgItem(window, IDC_TOOLBAR), TB_ISBUTTONCHECKED, IDM_ALWAYS_ON_TOP, 0), 0);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(program.close(), 0);
 }
@@ -320,12 +306,12 @@ TEST(Acceptance, ANewUsersFirstSessionIsThereAfterARestart) {
         ASSERT_EQ(tree.inOrder().size(), 3u);
 
         // a folder with two pages, both typed in; the folder and its first page retitled
-        command(window, CMD_ADD_FOLDER);
+        command(window, IDM_ADD_FOLDER);
         const HTREEITEM firstPage = tree.selection();
         const HTREEITEM folder = tree.next(firstPage, TVGN_PARENT);
         ASSERT_NE(folder, nullptr);
         type(window, "牛乳とパン milk");
-        command(window, CMD_ADD_PAGE);
+        command(window, IDM_ADD_PAGE);
         const HTREEITEM secondPage = tree.selection();
         EXPECT_EQ(tree.next(secondPage, TVGN_PARENT), folder);
         EXPECT_EQ(tree.title(secondPage), "ページ (6)");
@@ -336,8 +322,8 @@ TEST(Acceptance, ANewUsersFirstSessionIsThereAfterARestart) {
         retitle(window, tree, "仕事");
 
         // copy the folder, paste it (at the top level, beside the original)
-        command(window, CMD_COPY_PAGE);
-        command(window, CMD_PASTE_PAGE);
+        command(window, IDM_COPY_PAGE);
+        command(window, IDM_PASTE_PAGE);
         const HTREEITEM copy = tree.selection();
         ASSERT_NE(copy, folder);
         EXPECT_EQ(tree.title(copy), "仕事");
@@ -346,7 +332,7 @@ TEST(Acceptance, ANewUsersFirstSessionIsThereAfterARestart) {
         const std::vector<HTREEITEM> items = tree.inOrder();
         ASSERT_EQ(items.size(), 9u);
         tree.select(items[2]);
-        PostMessageA(window, WM_COMMAND, CMD_DELETE, 0);
+        PostMessageA(window, WM_COMMAND, IDM_DELETE_PAGE, 0);
         HWND box = waitForBox(program.processId(), "削除");
         ASSERT_NE(box, nullptr);
         char question[256] = {};
@@ -361,10 +347,10 @@ TEST(Acceptance, ANewUsersFirstSessionIsThereAfterARestart) {
         const HTREEITEM marked = tree.next(tree.next(copy, TVGN_CHILD), TVGN_NEXT);
         ASSERT_NE(marked, nullptr);
         tree.select(marked);
-        command(window, CMD_SET_BOOKMARK);
+        command(window, IDM_SET_BOOKMARK);
         SetWindowPos(window, nullptr, 70, 60, 720, 520, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_EQ(program.waitForExit(), 0);
 
     const Book book = readBook(program.path("data\\quiltpad.qpd"));

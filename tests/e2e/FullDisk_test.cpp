@@ -10,12 +10,12 @@
 #include <string>
 
 #include "E2eSupport.h"
+#include "res/resource.h"
 #include "settings/IniSettings.h"
 #include "store/DataFile.h"
 
 namespace {
 
-const int CMD_ADD_PAGE = 32790;
 const char SAVE_FAILED[] = "データファイルに書き込むことが出来ませんでした";
 
 struct FindBox {
@@ -89,7 +89,7 @@ TEST(FullDisk, TheOldBookStaysAndRetryAfterFreeingSpaceSaves) {
     ASSERT_TRUE(program.start());
     HWND window = program.waitForMainWindow(30000);
     ASSERT_NE(window, nullptr);
-    SendMessageA(window, WM_COMMAND, CMD_ADD_PAGE, 0);
+    SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
     Filler filler(program.path("filler"));
     PostMessageA(window, WM_CLOSE, 0, 0);
 

@@ -13,12 +13,12 @@
 #include <string>
 
 #include "E2eSupport.h"
+#include "res/resource.h"
 #include "settings/IniSettings.h"
 #include "store/DataFile.h"
 
 namespace {
 
-const int CMD_ADD_PAGE = 32790;
 
 int fromEnvironment(const char* name, int fallback) {
     const char* value = std::getenv(name);
@@ -84,7 +84,7 @@ TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
         HWND window = program.waitForMainWindow(60000);
         ASSERT_NE(window, nullptr);
         // one more page, so the new book can be told from the old one
-        SendMessageA(window, WM_COMMAND, CMD_ADD_PAGE, 0);
+        SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
         const DWORD delay = std::uniform_int_distribution<DWORD>(0, exitMs)(random);
         PostMessageA(window, WM_CLOSE, 0, 0);
         Sleep(delay);

@@ -195,7 +195,7 @@ TEST_F(PageDisplayTest, RelativeFileLinkOpensBelowTheCurrentFolder) {
     SetWindowTextA(editor(), "see file://./x.html here");
     ENLINK link = {};
     link.nmhdr.hwndFrom = editor();
-    link.nmhdr.idFrom = 1000;
+    link.nmhdr.idFrom = IDC_MEMO_EDITOR;
     link.nmhdr.code = EN_LINK;
     link.msg = WM_LBUTTONUP;
     link.chrg = {4, 19};
