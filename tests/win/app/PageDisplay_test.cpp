@@ -140,7 +140,8 @@ TEST_F(PageDisplayTest, OlderGenerationLoadsInFileOrderAndIsWrittenAsCurrent) {
     std::string file("quiltpad090", 11);
     file.append(1, '\0');
     const char* titles[] = {"一", "二"};
-    const char* texts[] = {"最初のページ", "second page"};
+    // a plain text that happens to begin like RTF stays plain text
+    const char* texts[] = {"最初のページ", "{\\rtf1 second page}\r\n二行目"};
     const int count = 2;
     file.append(reinterpret_cast<const char*>(&count), 4);
     file.append(84, '\0');
@@ -161,7 +162,7 @@ TEST_F(PageDisplayTest, OlderGenerationLoadsInFileOrderAndIsWrittenAsCurrent) {
     EXPECT_EQ(gBook.pages.recordAt(0).text.compare(0, 5, "{\\rtf"), 0);
     EXPECT_EQ(editorText(), "最初のページ");
     selectItem(itemAt(1));
-    EXPECT_EQ(editorText(), "second page");
+    EXPECT_EQ(editorText(), "{\\rtf1 second page}\r\n二行目");
 
     ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
     EXPECT_EQ(readFile(gApp.paths.dataFilePath).compare(0, 8, std::string("qpad300\0", 8)), 0);
