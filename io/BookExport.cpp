@@ -115,7 +115,10 @@ bool BookExport::exportPage(int index, const std::string& destination)
     }
     const std::string& text = record.isSecure ? secureText : record.text;
     const std::string path = freeName(destination, record.title, RTF_SUFFIX);
-    if (path.empty() || !writeText(path, text)) {
+    const bool written = !path.empty() && writeText(path, text);
+    // a secure page's plain text lives no longer than its write
+    std::fill(secureText.begin(), secureText.end(), '\0');
+    if (!written) {
         ++report_.failures;
         return false;
     }
