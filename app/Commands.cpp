@@ -17,6 +17,7 @@
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
 #include "pagelist/PageListTree.h"
+#include "settings/ColourSchemeDialog.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsMessages.h"
 #include "settings/StandardFontDialog.h"
@@ -98,6 +99,15 @@ void applyStandardFontToAllPages(HWND window, int apply) {
         pagedisplay::storeEditorToPage(item);
     }
     pagedisplay::showPage(shown, window);
+}
+
+void setListTextColour(COLORREF colour) { gControls.pageList.SetTextColour(colour); }
+void setListBackColour(COLORREF colour) { gControls.pageList.SetBackColour(colour); }
+void setMemoBackColour(COLORREF colour) { memo().SetBackColour(colour); }
+
+void openColourScheme(HWND window) {
+    const colourschemedialog::SchemeTargets targets{window, setListTextColour, setListBackColour, setMemoBackColour};
+    colourschemedialog::runColourSchemeDialog(window, gBook.header, targets);
 }
 
 void openStandardFont(HWND window) {
@@ -217,7 +227,7 @@ const Entry TABLE[] = {
     {IDM_MAXIMIZE, maximize},
     {IDM_MINIMIZE, minimize},
     {IDM_RESTORE_WINDOW, restoreWindow},
-    {IDM_COLOUR_SCHEME, notYetAvailable},
+    {IDM_COLOUR_SCHEME, openColourScheme},
     {IDM_STANDARD_FONT, openStandardFont},
     {IDM_RESET_PAGE_FONT, resetPageFont},
     {IDM_FOCUS_LIST, focusList},

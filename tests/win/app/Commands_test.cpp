@@ -468,7 +468,7 @@ TEST_F(CommandsTest, IdsWithoutAHandlerGoOnToTheDefaultProcedure) {
     EXPECT_FALSE(commands::handleCommand(window, 40000, 0));
     // the later features' ids are known and change nothing yet
     const int before = gBook.pages.count();
-    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_COLOUR_SCHEME, IDM_RESTORE, IDM_ABOUT})
+    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_RESTORE, IDM_ABOUT})
         EXPECT_TRUE(commands::handleCommand(window, id, 0)) << id;
     EXPECT_EQ(gBook.pages.count(), before);
 }

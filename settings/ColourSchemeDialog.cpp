@@ -1,0 +1,113 @@
+#include <windows.h>
+
+#include "settings/ColourSchemeDialog.h"
+
+#include "res/resource.h"
+#include "settings/ColourScheme.h"
+#include "settings/CommonDialogs.h"
+#include "settings/WindowColours.h"
+#include "ui/Dialog.h"
+
+namespace colourschemedialog {
+
+namespace {
+
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+struct SchemeData {
+    DataFileHeader* header = nullptr;
+    SchemeTargets targets;
+};
+
+// The three colour buttons: the scheme value each changes, the control it recolours,
+// and the value "デフォルトに戻す" gives it.
+struct ColourButton {
+    int id;
+    std::uint32_t DataFileHeader::*value;
+    void (*SchemeTargets::*apply)(COLORREF);
+    COLORREF defaultColour;
+};
+
+const ColourButton COLOUR_BUTTONS[] = {
+    {IDC_SCHEME_LIST_TEXT, &DataFileHeader::listTextColour, &SchemeTargets::setListTextColour, BLACK},
+    {IDC_SCHEME_LIST_BACK, &DataFileHeader::listBackColour, &SchemeTargets::setListBackColour, WHITE},
+    {IDC_SCHEME_MEMO_BACK, &DataFileHeader::memoBackColour, &SchemeTargets::setMemoBackColour, WHITE},
+};
+
+void setColour(SchemeData& data, const ColourButton& button, COLORREF colour) {
+    data.header->*button.value = colour;
+    if (data.targets.*button.apply) (data.targets.*button.apply)(colour);
+}
+
+BOOL onInit(HWND dialog, SchemeData& data) {
+    HWND list = GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS);
+    // filled by display position, never sorted
+    for (int position = 0; position < windowcolours::COUNT; ++position) {
+        const int index = windowcolours::indexAtDisplayPosition(position);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(windowcolours::nameOf(index)));
+        if (index == data.header->windowColourIndex) SendMessageA(list, LB_SETCURSEL, position, 0);
+    }
+    return TRUE;
+}
+
+// The line chosen becomes the book's background at once. The custom line asks for its
+// colour first; when that is cancelled the book holds the custom entry, the window keeps
+// its background until the next load.
+void onBackgroundChosen(HWND dialog, SchemeData& data) {
+    const int position = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SCHEME_WINDOW_COLOURS, LB_GETCURSEL, 0, 0));
+    const int index = windowcolours::indexAtDisplayPosition(position);
+    if (index < 0) return;
+    DataFileHeader& header = *data.header;
+    header.windowColourIndex = index;
+    if (index == windowcolours::CUSTOM_INDEX) {
+        COLORREF custom = header.customWindowColour;
+        if (!dialogs::chooseColour(data.targets.mainWindow, custom)) return;
+        header.customWindowColour = custom;
+        // the window's class may hold the old custom brush: give it another before that one goes
+        colourscheme::setWindowBackground(data.targets.mainWindow, 0);
+        colourscheme::setCustomColour(custom);
+    }
+    colourscheme::setWindowBackground(data.targets.mainWindow, index);
+}
+
+BOOL onCommand(HWND dialog, SchemeData& data, int id, int code) {
+    if (id == IDC_SCHEME_WINDOW_COLOURS) {
+        if (code == LBN_SELCHANGE) onBackgroundChosen(dialog, data);
+        return TRUE;
+    }
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(dialog, id);  // every change is in effect already
+        return TRUE;
+    }
+    for (const ColourButton& button : COLOUR_BUTTONS) {
+        if (id == IDC_SCHEME_DEFAULTS) {
+            setColour(data, button, button.defaultColour);
+        } else if (id == button.id) {
+            COLORREF colour = data.header->*button.value;
+            if (dialogs::chooseColour(dialog, colour)) setColour(data, button, colour);
+        }
+    }
+    return TRUE;
+}
+
+INT_PTR CALLBACK schemeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    SchemeData* data = ui::dialogData<SchemeData>(dialog, message, lParam);
+    if (!data) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return onInit(dialog, *data);
+    case WM_COMMAND: return onCommand(dialog, *data, LOWORD(wParam), HIWORD(wParam));
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void runColourSchemeDialog(HWND owner, DataFileHeader& header, const SchemeTargets& targets) {
+    SchemeData data;
+    data.header = &header;
+    data.targets = targets;
+    ui::runModal(owner, IDD_COLOUR_SCHEME, schemeProc, &data);
+}
+
+}  // namespace colourschemedialog
