@@ -64,9 +64,8 @@ void onBackgroundChosen(HWND dialog, SchemeData& data) {
         COLORREF custom = header.customWindowColour;
         if (!dialogs::chooseColour(data.targets.mainWindow, custom)) return;
         header.customWindowColour = custom;
-        // the window's class may hold the old custom brush: give it another before that one goes
-        colourscheme::setWindowBackground(data.targets.mainWindow, 0);
-        colourscheme::setCustomColour(custom);
+        colourscheme::setWindowScheme(data.targets.mainWindow, index, custom);
+        return;
     }
     colourscheme::setWindowBackground(data.targets.mainWindow, index);
 }
