@@ -159,7 +159,8 @@ void store(SettingsData& data) {
     for (const CheckBox& box : CHECK_BOXES) box.flag(s) = ui::isChecked(data.pages[box.page], box.id);
     const LRESULT format = SendDlgItemMessageA(data.pages[PAGE_LIST], IDC_SET_DATE_FORMAT, CB_GETCURSEL, 0, 0);
     s.window.DateString = format > 0 ? static_cast<int32_t>(format) : 0;
-    for (const NumberList& numbers : NUMBER_LISTS) numbers.value(s) = selectedNumber(data.pages[PAGE_BACKUP], numbers.id);
+    for (const NumberList& numbers : NUMBER_LISTS)
+        numbers.value(s) = selectedNumber(data.pages[PAGE_BACKUP], numbers.id);
 
     bool changed = false;
     HWND folders = data.pages[PAGE_FOLDERS];

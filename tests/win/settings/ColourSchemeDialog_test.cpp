@@ -42,7 +42,8 @@ ControlColours controlColours() {
 void chooseLine(HWND dialog, int position) {
     HWND lines = GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS);
     SendMessageA(lines, LB_SETCURSEL, position, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SCHEME_WINDOW_COLOURS, LBN_SELCHANGE), reinterpret_cast<LPARAM>(lines));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SCHEME_WINDOW_COLOURS, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(lines));
 }
 
 std::string lineText(HWND dialog, int position) {

@@ -55,7 +55,9 @@ HWND pageWith(HWND dialog, int id) {
 int selectedIndex(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageA(pageWith(dialog, id), id, CB_GETCURSEL, 0, 0));
 }
-void selectIndex(HWND dialog, int id, int index) { SendDlgItemMessageA(pageWith(dialog, id), id, CB_SETCURSEL, index, 0); }
+void selectIndex(HWND dialog, int id, int index) {
+    SendDlgItemMessageA(pageWith(dialog, id), id, CB_SETCURSEL, index, 0);
+}
 std::string textOf(HWND dialog, int id) { return testsupport::controlText(pageWith(dialog, id), id); }
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(pageWith(dialog, id), id) == BST_CHECKED; }
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(pageWith(dialog, id), id)) != FALSE; }
@@ -91,7 +93,8 @@ TEST(SettingsDialog, ShowsEverySettingAndOkStoresItBackWithAutoViewOff) {
         EXPECT_TRUE(checked(dialog, IDC_SET_AUTO_BOOKMARK));
         EXPECT_FALSE(checked(dialog, IDC_SET_DELETE_DIALOG));
         EXPECT_TRUE(checked(dialog, IDC_SET_DELETE_BACKUP));
-        EXPECT_EQ(SendDlgItemMessageA(pageWith(dialog, IDC_SET_DATE_FORMAT), IDC_SET_DATE_FORMAT, CB_GETCOUNT, 0, 0), 20);
+        HWND formats = GetDlgItem(pageWith(dialog, IDC_SET_DATE_FORMAT), IDC_SET_DATE_FORMAT);
+        EXPECT_EQ(SendMessageA(formats, CB_GETCOUNT, 0, 0), 20);
         EXPECT_EQ(selectedIndex(dialog, IDC_SET_DATE_FORMAT), 7);
         EXPECT_EQ(textOf(dialog, IDC_SET_BACKUP_INTERVAL), "60");
         EXPECT_EQ(textOf(dialog, IDC_SET_BACKUP_FILES), "30");

@@ -1,5 +1,6 @@
 // The standard font imposed on every page through the real main window.
 #include <windows.h>
+#include <dlgs.h>
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -128,6 +129,25 @@ TEST_F(StandardFontTest, LockedSecurePageKeepsItsText) {
     EXPECT_EQ(clickAndAnswer(IDC_STDFONT_APPLY_BOTH, IDOK), 2);
     EXPECT_EQ(gBook.pages.recordOfItem(itemAt(2)).text, text);
     EXPECT_EQ(gBook.shownItem, itemAt(0));
+}
+
+// A face chosen at 12 points is kept as a positive pixel height, even when the dialog
+// is then closed without applying it.
+TEST_F(StandardFontTest, ChosenSizeIsKeptAsAPositiveHeightAfterCancel) {
+    DialogAnswerer answer(IDCANCEL);
+    answer.setInspector([](HWND dialog) {
+        if (testsupport::windowText(dialog) == CAPTION)
+            return testsupport::clickControl(dialog, IDC_STDFONT_CHOOSE_FONT);
+        // the font chooser: 12 in its size list, then OK ahead of the answerer's Cancel
+        HWND sizes = GetDlgItem(dialog, cmb3);
+        const LRESULT twelve = SendMessageA(sizes, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("12"));
+        SendMessageA(sizes, CB_SETCURSEL, twelve, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb3, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(IDM_STANDARD_FONT);
+    EXPECT_EQ(answer.answered(), 2);
+    EXPECT_EQ(gBook.header.standardFontHeight, MulDiv(12, gControls.memo.pixelsPerInch(), 72));
 }
 
 }  // namespace
