@@ -16,6 +16,9 @@
 #include "app/PageDisplay.h"
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
+#include "help/AboutBox.h"
+#include "help/UsageWindow.h"
+#include "io/Shortcut.h"
 #include "pagelist/PageListTree.h"
 #include "settings/ColourSchemeDialog.h"
 #include "settings/SettingsDialog.h"
@@ -143,14 +146,16 @@ void focusEditor(HWND) { SetFocus(editor()); }
 // ---- program
 void exitProgram(HWND window) { DestroyWindow(window); }
 
-void openManual(HWND) {
+// Without the manual beside the program nothing happens (no shell error box).
+void openManual(HWND window) {
     const std::string manual = gApp.paths.appFolder + "\\help.html";
-    ShellExecuteA(nullptr, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOW);
+    if (GetFileAttributesA(manual.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    ShellExecuteA(window, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void showUsage(HWND) {
-    if (gApp.usageWindow) ShowWindow(gApp.usageWindow, SW_SHOW);
-}
+void showUsage(HWND) { usagewindow::show(gApp.usageWindow, true); }
+void showAbout(HWND window) { aboutbox::runAboutBox(window); }
+void offerShortcut(HWND window) { shortcut::offerShortcut(window, gApp.paths.appFolder); }
 
 // ---- import and export
 ItemHandle selectedItem() { return gControls.pageList.GetSelection(); }
@@ -184,7 +189,7 @@ const Entry TABLE[] = {
     {IDM_READ_PAGE, readPage},
     {IDM_SAVE_PAGE, savePage},
     {IDM_SAVE_ALL_RTF, saveAllPages},
-    {IDM_SHORTCUT, notYetAvailable},
+    {IDM_SHORTCUT, offerShortcut},
     {IDM_EXIT, exitProgram},
     {IDM_EDIT_TITLE, pagecommands::editTitle},
     {IDM_SET_BOOKMARK, pagecommands::setBookmark},
@@ -236,7 +241,7 @@ const Entry TABLE[] = {
     {IDM_SETTINGS, openSettings},
     {IDM_USAGE, showUsage},
     {IDM_MANUAL, openManual},
-    {IDM_ABOUT, notYetAvailable},
+    {IDM_ABOUT, showAbout},
 };
 
 }  // namespace

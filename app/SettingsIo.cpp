@@ -8,6 +8,7 @@
 #include "app/AppState.h"
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
+#include "help/UsageWindow.h"
 #include "res/resource.h"
 #include "settings/IniSettings.h"
 #include "settings/ScreenFit.h"
@@ -15,9 +16,6 @@
 namespace settingsio {
 
 namespace {
-
-// The usage window's check box "次回から起動時に表示しない".
-const int IDC_HOWTO_DONT_SHOW = 1014;
 
 screenfit::Rect fromRect(const RECT& r) {
     screenfit::Rect s;
@@ -112,7 +110,7 @@ void collectWindowValues(HWND mainWindow) {
     for (size_t i = 0; i < w.FontColor.size(); ++i) w.FontColor[i] = static_cast<int32_t>(gApp.customColours[i]);
 
     if (gApp.usageWindow != nullptr)
-        gApp.ini.howToWindow.Visible = IsDlgButtonChecked(gApp.usageWindow, IDC_HOWTO_DONT_SHOW) != BST_CHECKED;
+        gApp.ini.howToWindow.Visible = usagewindow::visibleNextTime(gApp.usageWindow);
     readToolWindowCorner(gApp.usageWindow, gApp.ini.howToWindow.PosX, gApp.ini.howToWindow.PosY);
     readToolWindowCorner(gApp.searchWindow, gApp.ini.searchWindow.PosX, gApp.ini.searchWindow.PosY);
     gApp.ini.searchWindow.Visible = false;

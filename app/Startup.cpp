@@ -10,6 +10,7 @@
 #include "app/MainControls.h"
 #include "app/MainWindow.h"
 #include "app/SettingsIo.h"
+#include "help/UsageWindow.h"
 #include "res/resource.h"
 #include "search/SearchWindow.h"
 
@@ -68,6 +69,13 @@ bool raiseRunningInstance(const std::string& instanceKey) {
 void createToolWindows() {
     const search::SearchHost host{&gControls.pageList, &gControls.memo, &gBook.pages, &gApp.ini.searchWindow};
     gApp.searchWindow = search::createSearchWindow(host);  // hidden whatever its Visible setting says
+    const IniSettings::HowToWindow& howTo = gApp.ini.howToWindow;
+    gApp.usageWindow = usagewindow::create(howTo.PosX, howTo.PosY, howTo.Visible);
+}
+
+// After a first start's shortcut question, beside the first page.
+void showToolWindows() {
+    if (gApp.ini.howToWindow.Visible) usagewindow::show(gApp.usageWindow, false);
 }
 
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
@@ -102,6 +110,7 @@ int runApplication(HINSTANCE instance, int showCommand) {
         if (mutex) CloseHandle(mutex);
         return 0;
     }
+    showToolWindows();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
     const int exitCode = runMessageLoop(window, accelerators);
     if (mutex) CloseHandle(mutex);

@@ -17,8 +17,11 @@ std::string loadTitle(HINSTANCE instance);
 // instance-key property. Returns false when no such window exists.
 bool raiseRunningInstance(const std::string& instanceKey);
 
-// The tool windows, made hidden before the main window; their handles go to gApp.
+// The tool windows, made hidden before the main window (the usage window at its
+// saved place); their handles go to gApp. Once the main window is up, the usage
+// window is shown when its setting says so.
 void createToolWindows();
+void showToolWindows();
 
 // Runs until the main window posts the quit message; returns its wParam.
 int runMessageLoop(HWND mainWindow, HACCEL accelerators);

@@ -18,8 +18,12 @@ std::string executableFolder() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
+const char SHORTCUT_CAPTION[] = "ショートカットの作成";
+
 struct FindData {
     DWORD processId;
+    std::string className;
+    std::string caption;  // empty: any
     HWND found;
 };
 
@@ -29,7 +33,10 @@ BOOL CALLBACK findProc(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    if (pid == data->processId && std::string(className) == "QUILTPAD") {
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (pid == data->processId && data->className == className &&
+        (data->caption.empty() || (data->caption == caption && IsWindowVisible(window)))) {
         data->found = window;
         return FALSE;
     }
@@ -85,6 +92,10 @@ HWND ProgramCopy::waitForMainWindow(DWORD timeoutMs) {
         // the window is shown once its creation (children, first load) is complete
         HWND window = findMainWindow(process_.dwProcessId);
         if (window && IsWindowVisible(window)) return window;
+        if (HWND question = findDialog(process_.dwProcessId, SHORTCUT_CAPTION)) {
+            if (shortcutQuestions_++ == 0) askedBeforeShown_ = !(window && IsWindowVisible(window));
+            SendMessageA(question, WM_COMMAND, IDCANCEL, 0);
+        }
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return nullptr;
         if (GetTickCount() - startTick > timeoutMs) return nullptr;
         Sleep(50);
@@ -112,7 +123,13 @@ void ProgramCopy::kill() {
 }
 
 HWND findMainWindow(DWORD processId) {
-    FindData data = {processId, nullptr};
+    FindData data = {processId, "QUILTPAD", "", nullptr};
+    EnumWindows(findProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND findDialog(DWORD processId, const std::string& caption) {
+    FindData data = {processId, "#32770", caption, nullptr};
     EnumWindows(findProc, reinterpret_cast<LPARAM>(&data));
     return data.found;
 }

@@ -25,7 +25,12 @@ public:
     // Starts one more process of this copy; returns false when it could not be started.
     bool start(int showCommand = SW_SHOWNORMAL);
     // The main window ("QUILTPAD") of the last started process, waiting up to timeoutMs.
+    // A first start's shortcut question is declined on the way, so no desktop is touched.
     HWND waitForMainWindow(DWORD timeoutMs = 20000);
+    // How many shortcut questions the waits above declined, and whether the main
+    // window was still hidden at the first one.
+    int shortcutQuestions() const { return shortcutQuestions_; }
+    bool askedBeforeShown() const { return askedBeforeShown_; }
     // Waits for the last started process to end; returns its exit code, or -1 on time-out.
     long waitForExit(DWORD timeoutMs = 20000);
     // Posts WM_CLOSE to the main window and waits for the process to end.
@@ -37,7 +42,12 @@ public:
 private:
     std::string folder_;
     PROCESS_INFORMATION process_ = {};
+    int shortcutQuestions_ = 0;
+    bool askedBeforeShown_ = false;
 };
+
+// The visible message box or dialog with this caption (code page 932) owned by the process, or null.
+HWND findDialog(DWORD processId, const std::string& caption);
 
 // The first top-level window of the class QUILTPAD owned by the given process, or null.
 HWND findMainWindow(DWORD processId);

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsIo.h"
 #include "app/Startup.h"
+#include "io/ShortcutMessages.h"
 
 namespace testapp {
 
@@ -28,6 +29,11 @@ TempFolder::~TempFolder() { removeTree(path_); }
 void removeTree(const std::string& folder) { testcommon::removeTree(folder); }
 
 HWND createMainWindowIn(const std::string& programFolder) {
+    testsupport::DialogAnswerer declineShortcut(IDCANCEL, shortcut::CAPTION);
+    return createMainWindowIn(programFolder, declineShortcut);
+}
+
+HWND createMainWindowIn(const std::string& programFolder, testsupport::DialogAnswerer& /*kept alive while the window is made*/) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     gApp = AppState();
     gApp.instance = instance;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/DialogAnswerer.h"
+
 namespace testapp {
 
 // A fresh empty folder below the temporary folder, removed with everything in it on destruction.
@@ -25,8 +27,10 @@ private:
 void removeTree(const std::string& folder);
 
 // Points the process state at a program folder (paths derived as at start-up), then
-// creates and shows the main window. Returns null on failure.
+// creates and shows the main window. Returns null on failure. A first start's
+// shortcut question is declined, or left to the given answerer.
 HWND createMainWindowIn(const std::string& programFolder);
+HWND createMainWindowIn(const std::string& programFolder, testsupport::DialogAnswerer& shortcutAnswerer);
 
 // Destroys the main window created above and swallows the quit message it posts.
 void destroyMainWindow(HWND window);
