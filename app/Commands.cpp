@@ -139,7 +139,7 @@ void toggleAlwaysOnTop(HWND window) {
 
 void maximize(HWND window) { ShowWindow(window, SW_MAXIMIZE); }
 void minimize(HWND window) { ShowWindow(window, SW_MINIMIZE); }
-void restoreWindow(HWND window) { ShowWindow(window, SW_SHOWNORMAL); }
+void restoreWindow(HWND window) { ShowWindow(window, SW_SHOW); }
 void focusList(HWND) { SetFocus(gControls.pageList.window()); }
 void focusEditor(HWND) { SetFocus(editor()); }
 
@@ -150,7 +150,7 @@ void exitProgram(HWND window) { DestroyWindow(window); }
 void openManual(HWND window) {
     const std::string manual = gApp.paths.appFolder + "\\help.html";
     if (GetFileAttributesA(manual.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    ShellExecuteA(window, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(window, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void showUsage(HWND) { usagewindow::show(gApp.usageWindow, true); }
