@@ -139,7 +139,7 @@ void toggleAlwaysOnTop(HWND window) {
 
 void maximize(HWND window) { ShowWindow(window, SW_MAXIMIZE); }
 void minimize(HWND window) { ShowWindow(window, SW_MINIMIZE); }
-void restoreWindow(HWND window) { ShowWindow(window, SW_SHOW); }
+void restoreWindow(HWND window) { ShowWindow(window, SW_SHOWNORMAL); }
 void focusList(HWND) { SetFocus(gControls.pageList.window()); }
 void focusEditor(HWND) { SetFocus(editor()); }
 

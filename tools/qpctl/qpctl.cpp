@@ -1,12 +1,17 @@
-// qpctl: a small remote control for scripts. Waits for the main window of Quiltpad
-// or closes it.
-//   qpctl wait [seconds]    exit 0 once a window of the class QUILTPAD exists
-//   qpctl close [seconds]   posts WM_CLOSE to it and waits until it is gone
+// qpctl: a small remote control for scripts. Waits for the main window of Quiltpad,
+// sends it commands, finds its dialogs, or closes it.
+//   qpctl wait [seconds]           exit 0 once a window of the class QUILTPAD exists
+//   qpctl close [seconds]          posts WM_CLOSE to it and waits until it is gone
+//   qpctl command ID               posts the menu command ID to it
+//   qpctl rect CAPTION [seconds]   waits for a visible window titled CAPTION and prints
+//                                  "left top width height" of it
+//   qpctl press CAPTION ID         posts the command ID (a button) to the window titled CAPTION
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 static HWND findMain() { return FindWindowA("QUILTPAD", nullptr); }
 
@@ -18,18 +23,44 @@ static bool waitFor(bool present, int seconds) {
     return false;
 }
 
+struct Titled {
+    std::string caption;
+    HWND found;
+};
+
+static BOOL CALLBACK findTitled(HWND window, LPARAM param) {
+    auto* titled = reinterpret_cast<Titled*>(param);
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (!IsWindowVisible(window) || titled->caption != caption) return TRUE;
+    titled->found = window;
+    return FALSE;
+}
+
+static HWND waitForTitled(const char* caption, int seconds) {
+    Titled titled = {caption, nullptr};
+    for (int i = 0; i < seconds * 10 && !titled.found; ++i) {
+        EnumWindows(findTitled, reinterpret_cast<LPARAM>(&titled));
+        if (!titled.found) Sleep(100);
+    }
+    return titled.found;
+}
+
+static int usage() {
+    std::fprintf(stderr, "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID\n");
+    return 1;
+}
+
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: qpctl wait|close [seconds]\n");
-        return 1;
-    }
-    const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
-    if (std::strcmp(argv[1], "wait") == 0) {
-        if (waitFor(true, seconds)) return 0;
-        std::fprintf(stderr, "qpctl: no Quiltpad window after %d s\n", seconds);
-        return 2;
-    }
-    if (std::strcmp(argv[1], "close") == 0) {
+    if (argc < 2) return usage();
+    const std::string verb = argv[1];
+    if (verb == "wait" || verb == "close") {
+        const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
+        if (verb == "wait") {
+            if (waitFor(true, seconds)) return 0;
+            std::fprintf(stderr, "qpctl: no Quiltpad window after %d s\n", seconds);
+            return 2;
+        }
         HWND window = findMain();
         if (!window) {
             std::fprintf(stderr, "qpctl: no Quiltpad window\n");
@@ -38,6 +69,22 @@ int main(int argc, char** argv) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return waitFor(false, seconds) ? 0 : 2;
     }
-    std::fprintf(stderr, "usage: qpctl wait|close [seconds]\n");
-    return 1;
+    if (verb == "command" && argc == 3) {
+        HWND window = findMain();
+        if (!window) return 2;
+        return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 2;
+    }
+    if (verb == "rect" && argc >= 3) {
+        HWND window = waitForTitled(argv[2], argc > 3 ? std::atoi(argv[3]) : 10);
+        RECT r = {};
+        if (!window || !GetWindowRect(window, &r)) return 2;
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (verb == "press" && argc == 4) {
+        HWND window = waitForTitled(argv[2], 5);
+        if (!window) return 2;
+        return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 2;
+    }
+    return usage();
 }

@@ -1,0 +1,74 @@
+#!/bin/bash
+# Takes the screenshots of the HTML manual (help/manual/help/images) from the
+# Windows build, under the test display: a first start, then a second start
+# with its dialogs opened one by one through qpctl.
+#   scripts/manual_shots.sh            (after build_win)
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+OUT="$ROOT/help/manual/help/images"
+QPCTL="$WIN_BUILD/bin/qpctl.exe"
+
+if [ "${1:-}" != "--inside" ]; then
+  ensure_wineprefix
+  WORK="$(mktemp -d)"
+  cp "$WIN_BUILD/bin/quiltpad.exe" "$WORK/"
+  mkdir -p "$OUT"
+  xvfb-run -a -s "-screen 0 1280x800x24" bash "${BASH_SOURCE[0]}" --inside "$WORK"
+  status=$?
+  wineserver -k
+  rm -rf "$WORK"
+  exit $status
+fi
+WORK="$2"
+
+ctl() { wine "$QPCTL" "$@" 2>/dev/null | tr -d '\r'; }
+
+# shot NAME CAPTION: the window titled CAPTION, cropped from the screen
+shot() {
+  local rect
+  rect="$(ctl rect "$2" 10)"
+  if [ -z "$rect" ]; then echo "missing: $1 ($2)"; return 1; fi
+  read -r x y w h <<<"$rect"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$OUT/$1.png" && echo "took: $1"
+}
+
+# dialog NAME CAPTION COMMAND CLOSE-BUTTON: opens a dialog by its command, takes it, closes it
+dialog() {
+  ctl command "$3"
+  shot "$1" "$2"
+  ctl press "$2" "$4"
+  sleep 1
+}
+
+MAIN="キルト帳　　version 3.21"
+
+# first start: the shortcut question, then the first page beside the usage window
+(cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)
+shot shortcut "ショートカットの作成"
+ctl press "ショートカットの作成" 2
+ctl wait 20
+sleep 2
+import -window root -crop 960x640+0+0 +repage "$OUT/first.png" && echo "took: first"
+ctl press "使い方" 1013
+ctl command 32791   # a folder with its page
+ctl command 32790   # and one more page
+sleep 1
+ctl close 20
+
+# second start: the book and an exit backup exist
+(cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)
+ctl wait 20
+sleep 2
+ctl press "使い方" 1011
+sleep 1
+shot usage "使い方"
+ctl press "使い方" 1013
+sleep 1
+shot main "$MAIN"
+dialog about "バージョン情報 Quiltpad" 104 2
+dialog settings "設定" 32844 2
+dialog restore "データの復元" 32856 2
+dialog colours "配色の設定" 32899 2
+dialog search "検索" 32901 2
+dialog password "パスワード登録" 32974 1004
+ctl close 20
