@@ -19,4 +19,16 @@ inline constexpr char TOO_LARGE_FORMAT[] =
 inline constexpr char SAVE_PAGE_CAPTION[] = "ページの保存";
 inline constexpr char NOT_WRITTEN_FORMAT[] = "ファイルに書き込めませんでした。\r\n%s";
 
+// The desktop shortcut: the question, the confirmation naming the link, and the
+// report when no link file could be written; the link's names.
+inline constexpr char SHORTCUT_CAPTION[] = "ショートカットの作成";
+inline constexpr char SHORTCUT_QUESTION[] =
+    "デスクトップにショートカットを作成すると、すぐに起動できるので便利です。\r\n\r\n"
+    "ショートカットを作成しますか？";
+inline constexpr char SHORTCUT_CREATED_FORMAT[] = "デスクトップにショートカット 「 %s 」 を作成しました。";
+inline constexpr char SHORTCUT_FAILED_TEXT[] = "デスクトップにショートカットを作成できませんでした。";
+inline constexpr char SHORTCUT_BASE_NAME[] = "キルト帳";
+inline constexpr char SHORTCUT_NUMBERED_FORMAT[] = "キルト帳-%d";
+inline constexpr char SHORTCUT_EXTENSION[] = ".lnk";
+
 }  // namespace iomessages

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "io/ShortcutMessages.h"
+#include "io/IoMessages.h"
 
 namespace shortcut {
 
@@ -22,13 +22,13 @@ std::string linkPathFor(const std::string& folder, const std::string& name) {
     char path[MAX_PATH] = {};
     if (folder.size() >= MAX_PATH) return std::string();
     lstrcpynA(path, folder.c_str(), MAX_PATH);
-    if (!PathAppendA(path, name.c_str()) || !PathAddExtensionA(path, EXTENSION)) return std::string();
+    if (!PathAppendA(path, name.c_str()) || !PathAddExtensionA(path, iomessages::SHORTCUT_EXTENSION)) return std::string();
     return path;
 }
 
 std::string numberedName(int count) {
     char name[64];
-    std::snprintf(name, sizeof name, NUMBERED_FORMAT, count);
+    std::snprintf(name, sizeof name, iomessages::SHORTCUT_NUMBERED_FORMAT, count);
     return name;
 }
 
@@ -67,7 +67,7 @@ std::string desktopFolder() {
 void setDesktopFolder(const std::string& folder) { gDesktopOverride = folder; }
 
 std::string freeName(const std::string& folder) {
-    std::string name = BASE_NAME;
+    std::string name = iomessages::SHORTCUT_BASE_NAME;
     for (int count = 1; taken(linkPathFor(folder, name)); ++count) name = numberedName(count);
     return name;
 }
@@ -89,18 +89,19 @@ bool createLink(const std::string& linkPath, const std::string& target, const st
 }
 
 bool offerShortcut(HWND owner, const std::string& appFolder) {
-    if (MessageBoxA(owner, QUESTION, CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return false;
+    using namespace iomessages;
+    if (MessageBoxA(owner, SHORTCUT_QUESTION, SHORTCUT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return false;
     const std::string folder = desktopFolder();
     const std::string name = folder.empty() ? std::string() : freeName(folder);
     const std::string linkPath = name.empty() ? std::string() : linkPathFor(folder, name);
     // A link that could not be written is said so, not confirmed.
     if (linkPath.empty() || !createLink(linkPath, executablePath(), appFolder)) {
-        MessageBoxA(owner, FAILED_TEXT, CAPTION, MB_OK | MB_ICONWARNING);
+        MessageBoxA(owner, SHORTCUT_FAILED_TEXT, SHORTCUT_CAPTION, MB_OK | MB_ICONWARNING);
         return true;
     }
     char text[512];
-    std::snprintf(text, sizeof text, CREATED_FORMAT, name.c_str());
-    MessageBoxA(owner, text, CAPTION, MB_OK | MB_ICONINFORMATION);
+    std::snprintf(text, sizeof text, SHORTCUT_CREATED_FORMAT, name.c_str());
+    MessageBoxA(owner, text, SHORTCUT_CAPTION, MB_OK | MB_ICONINFORMATION);
     return true;
 }
 

@@ -59,6 +59,7 @@ ctl close 20
 (cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)
 ctl wait 20
 sleep 2
+ctl command 32859   # the usage window in front, on its basic page
 ctl press "使い方" 1011
 sleep 1
 shot usage "使い方"

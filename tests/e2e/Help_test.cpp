@@ -19,7 +19,9 @@ TEST(FirstStart, AsksForTheShortcutThenShowsTheUsageWindowAtTheTopLeft) {
     EXPECT_EQ(program.shortcutQuestions(), 1);
     EXPECT_TRUE(program.askedBeforeShown());
 
-    HWND usage = e2e::findDialog(program.processId(), USAGE_CAPTION);
+    // shown right after the main window
+    HWND usage = nullptr;
+    for (int i = 0; i < 100 && !usage; ++i, Sleep(50)) usage = e2e::findDialog(program.processId(), USAGE_CAPTION);
     ASSERT_NE(usage, nullptr) << "the usage window is not shown";
     RECT r = {};
     GetWindowRect(usage, &r);

@@ -9,7 +9,7 @@
 #include "app/AppState.h"
 #include "app/MainControls.h"
 #include "io/Shortcut.h"
-#include "io/ShortcutMessages.h"
+#include "io/IoMessages.h"
 #include "res/resource.h"
 #include "support/TestApp.h"
 
@@ -90,10 +90,10 @@ TEST_F(ShortcutTest, TheFirstFreeNameCountsUpPastTakenFiles) {
 TEST_F(ShortcutTest, EachConfirmedCommandAddsALinkAndNamesIt) {
     const char* names[] = {"キルト帳", "キルト帳-1", "キルト帳-2"};
     for (const char* name : names) {
-        testsupport::DialogAnswerer answer(IDOK, shortcut::CAPTION);
+        testsupport::DialogAnswerer answer(IDOK, iomessages::SHORTCUT_CAPTION);
         EXPECT_TRUE(shortcut::offerShortcut(nullptr, program.path()));
         ASSERT_EQ(answer.answered(), 2);
-        EXPECT_EQ(answer.texts()[0], shortcut::QUESTION);
+        EXPECT_EQ(answer.texts()[0], iomessages::SHORTCUT_QUESTION);
         EXPECT_EQ(answer.texts()[1], std::string("デスクトップにショートカット 「 ") + name + " 」 を作成しました。");
         const Link link = readLink(desktop.file(std::string(name) + ".lnk"));
         EXPECT_EQ(link.target, executable());
@@ -104,22 +104,22 @@ TEST_F(ShortcutTest, EachConfirmedCommandAddsALinkAndNamesIt) {
 
 TEST_F(ShortcutTest, CancelWritesNothingAndAFailedSaveIsNotConfirmed) {
     {
-        testsupport::DialogAnswerer answer(IDCANCEL, shortcut::CAPTION);
+        testsupport::DialogAnswerer answer(IDCANCEL, iomessages::SHORTCUT_CAPTION);
         EXPECT_FALSE(shortcut::offerShortcut(nullptr, program.path()));
         EXPECT_EQ(answer.answered(), 1);
         EXPECT_FALSE(exists(desktop.file("キルト帳.lnk")));
     }
     shortcut::setDesktopFolder(desktop.file("gone"));
-    testsupport::DialogAnswerer answer(IDOK, shortcut::CAPTION);
+    testsupport::DialogAnswerer answer(IDOK, iomessages::SHORTCUT_CAPTION);
     EXPECT_TRUE(shortcut::offerShortcut(nullptr, program.path()));
     ASSERT_EQ(answer.answered(), 2);
-    EXPECT_EQ(answer.texts()[1], shortcut::FAILED_TEXT);
+    EXPECT_EQ(answer.texts()[1], iomessages::SHORTCUT_FAILED_TEXT);
 }
 
 // A first start asks before the first page is shown; a start with a book does not ask.
 TEST_F(ShortcutTest, OnlyAFirstStartAsksAndBeforeAnyPageIsShown) {
     int pagesWhenAsked = -1;
-    testsupport::DialogAnswerer first(IDCANCEL, shortcut::CAPTION);
+    testsupport::DialogAnswerer first(IDCANCEL, iomessages::SHORTCUT_CAPTION);
     first.setInspector([&](HWND) {
         pagesWhenAsked = gControls.pageList.FirstChild(PageListControl::root()) ? 1 : 0;
     });
@@ -130,7 +130,7 @@ TEST_F(ShortcutTest, OnlyAFirstStartAsksAndBeforeAnyPageIsShown) {
     testapp::destroyMainWindow(window);
     ASSERT_TRUE(exists(program.file("data\\quiltpad.qpd")));
 
-    testsupport::DialogAnswerer again(IDCANCEL, shortcut::CAPTION);
+    testsupport::DialogAnswerer again(IDCANCEL, iomessages::SHORTCUT_CAPTION);
     window = testapp::createMainWindowIn(program.path(), again);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(again.answered(), 0);

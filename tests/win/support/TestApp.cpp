@@ -8,7 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsIo.h"
 #include "app/Startup.h"
-#include "io/ShortcutMessages.h"
+#include "io/IoMessages.h"
 
 namespace testapp {
 
@@ -29,7 +29,7 @@ TempFolder::~TempFolder() { removeTree(path_); }
 void removeTree(const std::string& folder) { testcommon::removeTree(folder); }
 
 HWND createMainWindowIn(const std::string& programFolder) {
-    testsupport::DialogAnswerer declineShortcut(IDCANCEL, shortcut::CAPTION);
+    testsupport::DialogAnswerer declineShortcut(IDCANCEL, iomessages::SHORTCUT_CAPTION);
     return createMainWindowIn(programFolder, declineShortcut);
 }
 
