@@ -101,7 +101,6 @@ TEST(UsageWindowSettings, TheBoxAndThePlaceSurviveARestart) {
     testapp::TempFolder folder;
     HWND window = testapp::createMainWindowIn(folder.path());
     ASSERT_NE(window, nullptr);
-    startup::createToolWindows();
     startup::showToolWindows();
     ASSERT_NE(gApp.usageWindow, nullptr);
     EXPECT_TRUE(IsWindowVisible(gApp.usageWindow)) << "a first start shows it";
@@ -114,7 +113,6 @@ TEST(UsageWindowSettings, TheBoxAndThePlaceSurviveARestart) {
 
     window = testapp::createMainWindowIn(folder.path());
     ASSERT_NE(window, nullptr);
-    startup::createToolWindows();
     startup::showToolWindows();
     ASSERT_NE(gApp.usageWindow, nullptr);
     EXPECT_FALSE(IsWindowVisible(gApp.usageWindow));
