@@ -3,10 +3,6 @@
 
 namespace appmessages {
 
-// First load: a data file that exists but cannot be read.
-inline constexpr char UNUSABLE_CAPTION[] = "データを読み込むことが出来ませんでした";
-inline constexpr char UNUSABLE_TEXT[] = "は\n利用不可能なデータファイルです";  // after the file's path
-
 // Saving at exit failed: the box's caption is the program's title.
 inline constexpr char SAVE_FAILED_TEXT[] = "データファイルに書き込むことが出来ませんでした。\n\n";  // then the path
 inline constexpr char SAVE_FAILED_HINT[] =

@@ -9,6 +9,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/BackupCommands.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
@@ -193,14 +194,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     return true;
 }
 
-bool recoverUnusableBook(HWND mainWindow) {
-    // The file stays untouched for a later rescue; nothing is written at exit.
-    const std::string text = gApp.paths.dataFilePath + appmessages::UNUSABLE_TEXT;
-    MessageBoxA(mainWindow, text.c_str(), appmessages::UNUSABLE_CAPTION, MB_OK | MB_ICONERROR);
-    gApp.saveAtExit = false;
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-    return false;
-}
+bool recoverUnusableBook(HWND mainWindow) { return backupcommands::recoverUnusableBook(mainWindow); }
 
 bool saveFromUi(const std::string& path, SaveKind kind) {
     const size_t slash = path.find_last_of('\\');

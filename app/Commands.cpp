@@ -9,6 +9,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/BackupCommands.h"
 #include "app/Book.h"
 #include "app/Lifecycle.h"
 #include "app/MainControls.h"
@@ -237,7 +238,7 @@ const Entry TABLE[] = {
     {IDM_RESET_PAGE_FONT, resetPageFont},
     {IDM_FOCUS_LIST, focusList},
     {IDM_FOCUS_EDITOR, focusEditor},
-    {IDM_RESTORE, notYetAvailable},
+    {IDM_RESTORE, backupcommands::restore},
     {IDM_SETTINGS, openSettings},
     {IDM_USAGE, showUsage},
     {IDM_MANUAL, openManual},

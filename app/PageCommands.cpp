@@ -10,10 +10,10 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/Lifecycle.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
-#include "app/Lifecycle.h"
 #include "editor/DateStamp.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"

@@ -1,0 +1,56 @@
+#include <windows.h>
+
+#include "backup/AutoRestore.h"
+
+#include "backup/BackupMessages.h"
+#include "backup/BackupSlots.h"
+#include "editor/DateStamp.h"
+
+namespace backup {
+
+namespace {
+
+std::string nowStamp() { return datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP); }
+
+// Renames the unreadable file aside; it is never deleted, so it can be salvaged later.
+bool moveAside(const std::string& path) {
+    return !placeStamped(path, nowStamp(), [&](const std::string& target) {
+                return MoveFileA(path.c_str(), target.c_str()) != 0;  // fails when the target exists
+            }).empty();
+}
+
+}  // namespace
+
+std::string keepStampedCopy(const std::string& path) {
+    return placeStamped(path, nowStamp(), [&](const std::string& target) {
+        return CopyFileA(path.c_str(), target.c_str(), TRUE) != 0;  // TRUE: never over an existing file
+    });
+}
+
+AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
+                              const std::function<bool(const std::string& path)>& loadBook) {
+    for (int slot : newestSlotsFirst(setup.slotPaths, setup.backupFileSize, systemFileTimes())) {
+        if (!loadBook(setup.slotPaths[static_cast<size_t>(slot)])) continue;
+        keepStampedCopy(setup.dataFilePath);
+        const std::string text =
+            std::string(messages::AUTO_RESTORED_TEXT) + messages::AUTO_RESTORED_FILE + setup.dataFilePath;
+        MessageBoxA(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return AutoRestoreResult::BackupLoaded;
+    }
+    const std::string question = setup.dataFilePath + messages::START_EMPTY_QUESTION;
+    if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) !=
+        IDOK)
+        return AutoRestoreResult::Refused;
+    // A file that cannot be moved aside would be overwritten by the new book: end instead.
+    if (!moveAside(setup.dataFilePath) || !loadBook(setup.dataFilePath)) return AutoRestoreResult::Refused;
+    return AutoRestoreResult::NewBook;
+}
+
+void keepFileWithExtraBytes(HWND owner, const std::string& path) {
+    const std::string kept = keepStampedCopy(path);
+    if (kept.empty()) return;
+    const std::string text = messages::EXTRA_BYTES_TEXT + kept;
+    MessageBoxA(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace backup

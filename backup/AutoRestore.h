@@ -1,0 +1,39 @@
+// The automatic restore at start-up, when the data file exists but cannot be
+// read, and the keeping aside of a data file that is about to be replaced.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace backup {
+
+enum class AutoRestoreResult {
+    BackupLoaded,  // the newest backup that loads is in the window
+    NewBook,       // the user chose to start empty; the unreadable file was renamed aside
+    Refused,       // the user declined (or the file could not be moved): end without writing anything
+};
+
+struct AutoRestoreSetup {
+    std::vector<std::string> slotPaths;
+    int backupFileSize = 0;
+    std::string dataFilePath;
+};
+
+// Tries the backups newest first with `loadBook`. When one loads, a stamped
+// copy of the unreadable data file is kept beside it and the user is told.
+// When none does, asks whether to start an empty book: OK renames the file to
+// its stamped name and loads the (now missing) data file, a new book.
+AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
+                              const std::function<bool(const std::string& path)>& loadBook);
+
+// Copies `path` to its stamped name beside it, never over another file; the
+// name used, or the empty string when no copy could be made.
+std::string keepStampedCopy(const std::string& path);
+
+// A file that loaded although bytes follow its last record: a stamped copy is
+// kept before anything can overwrite it, and the user is told where.
+void keepFileWithExtraBytes(HWND owner, const std::string& path);
+
+}  // namespace backup

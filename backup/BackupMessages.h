@@ -1,0 +1,34 @@
+// Captions and texts of the backup and restore message boxes (code page 932).
+#pragma once
+
+namespace backup::messages {
+
+// The restore dialog.
+constexpr char RESTORE_CAPTION[] = "データの復元";
+constexpr char RESTORE_CONFIRM[] = "バックアップデータを読み込みます。よろしいですか？";
+constexpr char LOAD_FAILED_CAPTION[] = "データを読み込むことが出来ませんでした";
+constexpr char LOAD_FAILED_TEXT[] = "利用不可能なデータファイルのため、\nデータを読み込むことが出来ませんでした。";
+constexpr char RESTORED_CAPTION[] = "復元の完了";
+constexpr char RESTORED_TEXT[] = "現在のデータは「復元前のデータ」として保存しました。";
+// The current book could not be written first: restoring now would lose it.
+constexpr char SAVE_FAILED_TEXT[] =
+    "現在のデータをデータファイルに保存できなかったため、復元を中止しました。\n\n"
+    "ディスクの空きや書き込み権限を確かめてから、もう一度お試しください。";
+
+// The automatic restore at start-up.
+constexpr char AUTO_RESTORED_CAPTION[] = "読み込みデータの自動バックアップ";
+constexpr char AUTO_RESTORED_TEXT[] =
+    "データファイルの読み込みに失敗したため、自動的に最新のバックアップファイルを読み込みました。\n\n";
+constexpr char AUTO_RESTORED_FILE[] = "読み込み失敗ファイル：";
+constexpr char START_EMPTY_CAPTION[] = "データを読み込むことが出来ませんでした";
+constexpr char START_EMPTY_QUESTION[] =
+    "は\n利用不可能なデータファイルです\nまた、バックアップファイルからの自動復元は出来ませんでした。\n\n"
+    "データファイルの内容を初期化してもよろしいですか？";
+
+// A data file with bytes after its last record, kept aside before it is next written.
+constexpr char EXTRA_BYTES_CAPTION[] = "データファイルの確認";
+constexpr char EXTRA_BYTES_TEXT[] =
+    "データファイルの最後のページの後ろに、読み込めない余分なデータがありました。\n"
+    "ページはすべて読み込みました。元のファイルは次の名前で残してあります。\n\n";
+
+}  // namespace backup::messages

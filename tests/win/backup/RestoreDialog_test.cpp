@@ -1,0 +1,162 @@
+// The restore dialog on the real main window: its list, the swap, a failed load.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+#include "app/BookLoad.h"
+#include "app/Lifecycle.h"
+#include "app/PageDisplay.h"
+#include "backup/BackupMessages.h"
+#include "res/resource.h"
+#include "store/DataFile.h"
+#include "support/DialogAnswerer.h"
+#include "tests/win/app/AppTestSupport.h"
+
+namespace {
+
+using namespace apptest;
+namespace msg = backup::messages;
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A slot file whose version block says `kind` and `book`, last written at the given local time.
+void writeSlot(const std::string& path, int kind, int book, WORD year, WORD month, WORD day, WORD hour, WORD minute,
+               size_t size = 64) {
+    unsigned char block[VERSION_BLOCK_SIZE];
+    encodeVersionBlock(makeVersionBlock(static_cast<SaveKind>(kind), book), block);
+    std::string bytes(reinterpret_cast<char*>(block), sizeof block);
+    bytes.resize(size, 'x');
+    std::ofstream(path, std::ios::binary) << bytes;
+    SYSTEMTIME local = {year, month, 0, day, hour, minute, 30, 0};
+    FILETIME localTime, utc;
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &utc);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &utc);
+    CloseHandle(file);
+}
+
+// The list box lines as shown, each with the slot its item data names.
+std::vector<std::pair<std::string, int>> listLines(HWND dialog) {
+    std::vector<std::pair<std::string, int>> lines;
+    const int count = static_cast<int>(SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        lines.emplace_back(text, static_cast<int>(SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_GETITEMDATA, i, 0)));
+    }
+    return lines;
+}
+
+class RestoreDialogTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        CreateDirectoryA(gApp.paths.backupFolder.c_str(), nullptr);
+        gApp.ini.setting.BackupFileSize = 10;
+    }
+    std::string slot(int n) const { return gApp.paths.backupSlotPaths[static_cast<size_t>(n)]; }
+    std::string dataFile() const { return gApp.paths.dataFilePath; }
+    int kindOf(const std::string& path) {
+        unsigned char block[VERSION_BLOCK_SIZE];
+        EXPECT_TRUE(readFirst32(path, block));
+        return decodeVersionBlock(block).saveKind;
+    }
+    // Opens the dialog, selects the line of `slot` and restores it, confirming.
+    void restoreSlot(int slotNumber) {
+        testsupport::DialogAnswerer restore(IDOK, msg::RESTORE_CAPTION);
+        restore.setInspector([&](HWND dialog) {
+            const auto lines = listLines(dialog);
+            for (size_t i = 0; i < lines.size(); ++i)
+                if (lines[i].second == slotNumber) SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_SETCURSEL, i, 0);
+        });
+        testsupport::DialogAnswerer done(IDOK, msg::RESTORED_CAPTION);
+        command(IDM_RESTORE);
+        EXPECT_EQ(2, restore.answered()) << "the dialog and its confirmation";
+        EXPECT_EQ(1, done.answered());
+    }
+};
+
+TEST_F(RestoreDialogTest, OneSortedLinePerReadableSlotInUse) {
+    const int book = gBook.bookNumber;
+    writeSlot(slot(3), 1, book, 2026, 1, 2, 3, 4);
+    writeSlot(slot(0), 3, book + 1, 2026, 1, 2, 3, 4);   // same minute, another book
+    writeSlot(slot(1), 2, book, 2025, 12, 31, 23, 59);
+    writeSlot(slot(2), 0, book, 2026, 5, 5, 5, 5, 20);   // too short to list
+    writeSlot(slot(4), 7, book, 2026, 2, 1, 0, 0);       // a kind without a label
+    writeSlot(slot(10), 0, book, 2026, 3, 1, 0, 0);      // beyond the slots in use
+    std::vector<std::pair<std::string, int>> lines;
+    testsupport::DialogAnswerer cancel(IDCANCEL, msg::RESTORE_CAPTION);
+    cancel.setInspector([&](HWND dialog) { lines = listLines(dialog); });
+    command(IDM_RESTORE);
+    ASSERT_EQ(1, cancel.answered());
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"2025/12/31　23:59　backup01.qpd　復元前のデータ", 1},
+        {"2026/01/02　03:04　backup00.qpd　削除前のデータ　[※別のブック]", 0},
+        {"2026/01/02　03:04　backup03.qpd　定期データ", 3},
+        {"2026/02/01　00:00　backup04.qpd　", 4},
+    };
+    EXPECT_EQ(expected, lines);
+    for (const auto& line : lines) EXPECT_EQ(line.second, (line.first[25] - '0') * 10 + (line.first[26] - '0'));
+}
+
+TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
+    select(itemAt(0));
+    typeText("state A ");
+    pagedisplay::storeEditorToPage(itemAt(0));
+    ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
+    typeText("state B ");
+
+    restoreSlot(7);
+    EXPECT_NE(editorText().find("state A"), std::string::npos);
+    EXPECT_EQ(editorText().find("state B"), std::string::npos);
+    EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
+    EXPECT_EQ(fileBytes(dataFile()), fileBytes(slot(7))) << "the slot now holds the book from before";
+
+    restoreSlot(7);
+    EXPECT_NE(editorText().find("state B"), std::string::npos) << "restoring the same slot brings it back";
+}
+
+TEST_F(RestoreDialogTest, AFailedLoadLeavesTheDialogOpenTheTimersStoppedAndTheBookAsItWas) {
+    writeSlot(slot(2), 1, gBook.bookNumber, 2026, 1, 1, 0, 0);
+    std::string junk = fileBytes(slot(2));
+    junk.replace(0, 7, "nothing");  // no known version magic: it cannot be loaded
+    std::ofstream(slot(2), std::ios::binary) << junk;
+    select(itemAt(1));
+    typeText("kept");
+    const int pages = gBook.pages.count();
+
+    // "restore" presses OK in the dialog and its confirmation; after the error, "closer" cancels the dialog.
+    auto restore = std::make_unique<testsupport::DialogAnswerer>(IDOK, msg::RESTORE_CAPTION);
+    restore->setInspector([](HWND dialog) { SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_SETCURSEL, 0, 0); });
+    std::unique_ptr<testsupport::DialogAnswerer> closer;
+    bool timerRunning = true, dialogOpen = false;
+    testsupport::DialogAnswerer failed(IDOK, msg::LOAD_FAILED_CAPTION);
+    failed.setInspector([&](HWND) {
+        timerRunning = KillTimer(window, lifecycle::BACKUP_TIMER) || KillTimer(window, lifecycle::BG_SAVE_TIMER);
+        dialogOpen = FindWindowA("#32770", msg::RESTORE_CAPTION) != nullptr;
+        restore.reset();
+        closer = std::make_unique<testsupport::DialogAnswerer>(IDCANCEL, msg::RESTORE_CAPTION);
+    });
+    command(IDM_RESTORE);
+    ASSERT_EQ(1, failed.answered());
+    EXPECT_EQ(failed.texts()[0], msg::LOAD_FAILED_TEXT);
+    EXPECT_FALSE(timerRunning) << "periodic backups stay stopped while the dialog is open";
+    EXPECT_TRUE(dialogOpen);
+    ASSERT_TRUE(closer);
+    EXPECT_EQ(1, closer->answered());
+    EXPECT_TRUE(KillTimer(window, lifecycle::BACKUP_TIMER)) << "closing starts the timers again";
+    EXPECT_TRUE(KillTimer(window, lifecycle::BG_SAVE_TIMER));
+    lifecycle::startTimers(window);
+    EXPECT_EQ(pages, gBook.pages.count());
+    EXPECT_NE(editorText().find("kept"), std::string::npos);
+    EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
+}
+
+}  // namespace
