@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "store/ByteReader.h"
 #include "store/ByteWriter.h"
+#include "store/OldDataFile.h"
 
 namespace {
 
@@ -118,5 +120,38 @@ bool salvageDataFile(const void* file, std::size_t size, Salvage& out, std::stri
     if (at == size && out.storedCount > expected && (out.spans.empty() || out.spans.back().kept))
         addSpan(out, {false, expected, out.storedCount - 1, size, size, "the file ends before these records"});
     renumber(out, byOrder, out.header.bookmark);
+    return true;
+}
+
+bool salvageOldDataFile(const void* file, std::size_t size, Salvage& out, std::string& why)
+{
+    out = Salvage();
+    ByteReader in(file, size);
+    if (size < OLD_HEADER_SIZE || detectDataBytes(file, size) != DATA_FILE_OLDER) {
+        why = size < OLD_HEADER_SIZE ? "the header ends early" : "not a file of an older generation";
+        return false;
+    }
+    out.storedCount = bytes::getI32LE(static_cast<const unsigned char*>(file) + 12);
+    in.skip(OLD_HEADER_SIZE);
+    // Pages carry no marks to find the next one by: the first damage ends the salvage.
+    for (int i = 0; in.remaining() > 0; ++i) {
+        const std::size_t at = in.offset();
+        std::int32_t length = 0;
+        PageRecord page;
+        if (!in.i32LE(length) || !in.cString(page.title, OLD_TITLE_SIZE) || length < 0 ||
+            !in.cString(page.text, static_cast<std::size_t>(length))) {
+            addSpan(out, {false, i, std::max(i, out.storedCount) - 1, at, size, "page " + std::to_string(i) +
+                                                                                  " does not read whole"});
+            break;
+        }
+        page.order = i;
+        page.parentOrder = -1;
+        page.isExpanded = 1;
+        addSpan(out, {true, i, i, at, in.offset(), ""});
+        out.table.appendRecord(std::move(page));
+    }
+    const int kept = out.table.count();
+    if (in.remaining() == 0 && out.storedCount > kept)
+        addSpan(out, {false, kept, out.storedCount - 1, size, size, "the file ends before these pages"});
     return true;
 }

@@ -35,3 +35,7 @@ struct Salvage {
 // Parents that point outside the kept records move to the top level; the
 // bookmark follows its record or falls back to the first.
 bool salvageDataFile(const void* data, std::size_t size, Salvage& out, std::string& why);
+
+// The same for a first- or second-generation file: the whole pages before the
+// damage, as plain-text top-level records (no header of its own).
+bool salvageOldDataFile(const void* data, std::size_t size, Salvage& out, std::string& why);

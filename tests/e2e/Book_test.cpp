@@ -46,21 +46,4 @@ TEST(Book, FirstStartThenTypingSurvivesExitAndRestart) {
     EXPECT_EQ(program.close(), 0);
 }
 
-TEST(Book, AnUnusableDataFileIsKeptAndNothingIsWritten) {
-    e2e::ProgramCopy program;
-    CreateDirectoryA(program.path("data").c_str(), nullptr);
-    const std::string garbage(100, 'x');
-    ASSERT_TRUE(e2e::writeFile(program.path("data\\quiltpad.qpd"), garbage));
-    ASSERT_TRUE(program.start());
-
-    // the program says so in a message box, then ends by itself
-    HWND box = nullptr;
-    for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowA("#32770", "データを読み込むことが出来ませんでした");
-    ASSERT_NE(box, nullptr);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(program.waitForExit(), 0);
-    EXPECT_EQ(e2e::readFile(program.path("data\\quiltpad.qpd")), garbage);
-    EXPECT_FALSE(e2e::fileExists(program.path("data\\quiltpad.ini")));
-}
-
 }  // namespace

@@ -1,5 +1,8 @@
 #include "Book.h"
 
+#include <chrono>
+#include <random>
+
 #include "store/FileReader.h"
 #include "store/MemoryTree.h"
 #include "store/OldDataFile.h"
@@ -57,6 +60,13 @@ int loadBook(const std::string& path, Book& book, std::string& reason)
         return report.missing ? EXIT_MISSING : EXIT_UNUSABLE;
     }
     return EXIT_OK;
+}
+
+std::int32_t freshBookNumber()
+{
+    std::random_device device;
+    std::uint64_t seed = device() ^ static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    return static_cast<std::int32_t>(seed % 32768);
 }
 
 void modernise(Book& book, std::int32_t freshBookNumber)

@@ -28,6 +28,9 @@ struct Book {
 // a one-line reason.
 int loadBook(const std::string& path, Book& book, std::string& reason);
 
+// A converted older book gets a book number of its own, as in the program (0..32767).
+std::int32_t freshBookNumber();
+
 // Turns a loaded book into what the program would save: older plain-text
 // pages become RTF, the records are numbered in tree order, and the version
 // block carries the current magic.

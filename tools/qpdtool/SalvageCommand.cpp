@@ -63,12 +63,20 @@ int salvageCommand(const std::string& bookPath, const std::string& out)
     }
     Salvage salvage;
     std::string why;
-    if (!salvageDataFile(bytes.data(), bytes.size(), salvage, why))
+    const bool older = detectDataBytes(bytes.data(), bytes.size()) == DATA_FILE_OLDER;
+    if (!(older ? salvageOldDataFile : salvageDataFile)(bytes.data(), bytes.size(), salvage, why))
         return fail(bookPath, "nothing can be salvaged: " + why, EXIT_UNUSABLE);
-    if (!writeDataFile(out, salvage.version, salvage.scrollBlocks, salvage.table, salvage.header))
+    Book rescued;
+    rescued.older = older;
+    rescued.version = salvage.version;
+    rescued.header = salvage.header;
+    rescued.table = std::move(salvage.table);
+    if (older)
+        modernise(rescued, freshBookNumber());  // plain pages become RTF in the current format
+    if (!writeDataFile(out, rescued.version, salvage.scrollBlocks, rescued.table, rescued.header))
         return fail(out, "cannot be written", EXIT_UNUSABLE);
     printSpans(salvage);
-    std::printf("salvaged %d records", salvage.table.count());
+    std::printf("salvaged %d records", rescued.table.count());
     if (salvage.storedCount >= 0)
         std::printf(" of the %d the book counts", salvage.storedCount);
     std::printf(" into %s\n", out.c_str());

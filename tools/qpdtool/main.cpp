@@ -2,10 +2,8 @@
 //
 // Exit codes: 0 done, 1 wrong usage, 2 unusable or damaged file (or a failed
 // write), 3 missing file. Failures print one line on stderr.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -85,10 +83,7 @@ int convertCommand(const std::string& in, const std::string& out)
     int code = load(in, book);
     if (code != EXIT_OK)
         return code;
-    // A converted older book gets a book number of its own, as in the program.
-    std::random_device device;
-    std::uint64_t seed = device() ^ static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    modernise(book, static_cast<std::int32_t>(seed % 32768));
+    modernise(book, freshBookNumber());
     return save(book, out);
 }
 

@@ -3,6 +3,8 @@
 
 #include "store/Salvage.h"
 
+#include "TestBooks.h"
+
 namespace {
 
 PageTable bookOf(int records)
@@ -112,4 +114,22 @@ TEST(Salvage, NothingToSalvageWithoutAHeader)
     EXPECT_FALSE(why.empty());
     ASSERT_TRUE(salvageDataFile(file.data(), RECORD_LIST_OFFSET - 4, s, why)) << "no count: an empty book";
     EXPECT_EQ(0, s.table.count());
+}
+
+TEST(Salvage, OlderGenerationsKeepThePagesBeforeTheDamage)
+{
+    testbooks::Bytes b;
+    b.padded("quiltpad100", 12).i32(3).zeros(84);
+    b.i32(4).padded("one", 64).raw("abc").u8(0);
+    b.i32(2).padded("two", 64).raw("d").u8(0);
+    b.i32(900).padded("three", 64).raw("cut short");
+    Salvage s;
+    std::string why;
+    ASSERT_TRUE(salvageOldDataFile(b.str().data(), b.str().size(), s, why));
+    ASSERT_EQ(2, s.table.count());
+    EXPECT_EQ("two", s.table.recordAt(1).title);
+    EXPECT_EQ("d", s.table.recordAt(1).text);
+    ASSERT_EQ(2u, s.spans.size());
+    EXPECT_EQ(2, s.spans[1].firstRecord);
+    EXPECT_EQ(2, s.spans[1].lastRecord);
 }

@@ -469,7 +469,7 @@ TEST_F(CommandsTest, IdsWithoutAHandlerGoOnToTheDefaultProcedure) {
     // the other features' ids are known; cancelled, their questions and dialogs change nothing
     testsupport::DialogAnswerer cancelAny(IDCANCEL);
     const int before = gBook.pages.count();
-    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_RESTORE, IDM_ABOUT})
+    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_ABOUT})
         EXPECT_TRUE(commands::handleCommand(window, id, 0)) << id;
     EXPECT_EQ(gBook.pages.count(), before);
 }

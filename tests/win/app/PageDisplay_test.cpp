@@ -173,8 +173,10 @@ TEST_F(PageDisplayTest, DamagedBookIsLeftAloneAndNothingIsWritten) {
     const std::string garbage = "not a book at all, but long enough to have a magic field";
     writeFile(folder.file("data\\quiltpad.qpd"), garbage);
     DeleteFileA(folder.file("data\\quiltpad.ini").c_str());
+    testapp::removeTree(folder.file("data\\backup"));  // no backup to fall back on
     {
-        testsupport::DialogAnswerer answer(IDOK, "データを読み込むことが出来ませんでした");
+        // declining a new book ends the program without writing
+        testsupport::DialogAnswerer answer(IDCANCEL, "データを読み込むことが出来ませんでした");
         window = testapp::createMainWindowIn(folder.path());
         testapp::pumpMessages();
         EXPECT_EQ(answer.answered(), 1);
