@@ -13,6 +13,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
+#include "backup/AutoRestore.h"
 #include "editor/RtfStream.h"
 #include "pagelist/PageListTree.h"
 #include "res/resource.h"
@@ -105,19 +106,19 @@ void selectStartPage(const DataFileHeader& header) {
 
 // Reads a file of any generation into a table of its own, so a damaged file changes nothing.
 bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& table, DataFileHeader& header,
-              std::int32_t& bookNumber) {
+              std::int32_t& bookNumber, ReadReport& report) {
     header = newFileHeader();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     bookNumber = std::rand();
     switch (kind) {
     case DATA_FILE_CURRENT: {
         VersionBlock version;
-        if (!readDataFile(path, table, header, version)) return false;
+        if (!readDataFile(path, table, header, version, &report)) return false;
         bookNumber = version.bookNumber;
         return true;
     }
     case DATA_FILE_OLDER:
-        if (!readOldDataFile(path, table)) return false;
+        if (!readOldDataFile(path, table, &report)) return false;
         convertOldTexts(table);
         return true;
     case DATA_FILE_MISSING:
@@ -173,7 +174,11 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     PageTable table;
     DataFileHeader header;
     std::int32_t bookNumber = 0;
-    if (!readBook(mainWindow, path, kind, table, header, bookNumber)) return false;
+    ReadReport report;
+    if (!readBook(mainWindow, path, kind, table, header, bookNumber, report)) return false;
+    // Bytes after the last record are not part of the book, but the next save would drop
+    // them: the whole file is kept aside first.
+    if (report.extraBytes > 0) backup::keepFileWithExtraBytes(mainWindow, path);
 
     // from here on the new book replaces the old one
     gBook.shownItem = NO_ITEM;

@@ -1,8 +1,6 @@
 #include "ExportImport.h"
 
-#include <chrono>
 #include <cstdio>
-#include <random>
 
 #include "Book.h"
 #include "Text.h"
@@ -25,13 +23,6 @@ int fail(const std::string& path, const std::string& reason, int code)
 void warn(const std::string& what, const std::string& cp932)
 {
     std::fprintf(stderr, "qpdtool: warning: %s: %s\n", what.c_str(), cp932ToUtf8(cp932).c_str());
-}
-
-std::int32_t freshBookNumber()
-{
-    std::random_device device;
-    const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    return static_cast<std::int32_t>((device() ^ now) % 32768);
 }
 
 struct ExportArgs {
