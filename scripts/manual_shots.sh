@@ -70,6 +70,7 @@ dialog about "バージョン情報 Quiltpad" 104 2
 dialog settings "設定" 32844 2
 dialog restore "データの復元" 32856 2
 dialog colours "配色の設定" 32899 2
+dialog stdfont "標準フォントの適応" 32842 2
 dialog search "検索" 32901 2
 dialog password "パスワード登録" 32974 1004
 ctl close 20
