@@ -2,6 +2,7 @@
 
 #include "E2eSupport.h"
 
+#include "store/DataFile.h"
 #include "tests/common/RemoveTree.h"
 
 #include <fstream>
@@ -132,6 +133,61 @@ HWND findDialog(DWORD processId, const std::string& caption) {
     FindData data = {processId, "#32770", caption, nullptr};
     EnumWindows(findProc, reinterpret_cast<LPARAM>(&data));
     return data.found;
+}
+
+namespace {
+
+struct FindBox {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK visitBox(HWND window, LPARAM param) {
+    auto* find = reinterpret_cast<FindBox*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid != find->processId || std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    find->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string answerBox(DWORD processId, int button) {
+    FindBox find = {processId, nullptr};
+    for (int i = 0; i < 400 && !find.found; ++i, Sleep(50)) EnumWindows(visitBox, reinterpret_cast<LPARAM>(&find));
+    if (!find.found) return std::string();
+    char text[2048] = {};
+    GetWindowTextA(GetDlgItem(find.found, 0xFFFF), text, sizeof text);
+    PostMessageA(find.found, WM_COMMAND, button, 0);
+    Sleep(300);  // the box goes before the next one is looked for
+    return text;
+}
+
+bool writeBook(const std::string& path, int pages, int textBytes) {
+    PageTable table;
+    for (int i = 0; i < pages; ++i)
+        table.addPage(static_cast<ItemHandle>(i + 1), "{\\rtf1 " + std::string(textBytes, 'a') + "}",
+                      "p" + std::to_string(i), false);
+    for (int i = 0; i < table.count(); ++i) table.recordAt(i).order = i, table.recordAt(i).parentOrder = -1;
+    return writeDataFile(path, makeVersionBlock(SaveKind::ExitData, 1), true, table, newFileHeader());
+}
+
+int pagesIn(const std::string& path) {
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    return readDataFile(path, table, header, version) ? table.count() : -1;
+}
+
+bool anyFile(const std::string& pattern) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
 }
 
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

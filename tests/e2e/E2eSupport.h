@@ -52,6 +52,17 @@ HWND findDialog(DWORD processId, const std::string& caption);
 // The first top-level window of the class QUILTPAD owned by the given process, or null.
 HWND findMainWindow(DWORD processId);
 
+// Answers the next visible message box or dialog of the process (waiting up to 20 s)
+// with `button`; returns its text, empty when none came.
+std::string answerBox(DWORD processId, int button);
+
+// Writes a data file of `pages` pages, each holding `textBytes` letters, titled p0, p1, ...
+bool writeBook(const std::string& path, int pages, int textBytes);
+// The number of pages of a data file, -1 when it does not read whole.
+int pagesIn(const std::string& path);
+// True when some file in the folder matches the pattern ("data\\*~*").
+bool anyFile(const std::string& pattern);
+
 bool fileExists(const std::string& path);
 using testcommon::readFile;
 using testcommon::writeFile;

@@ -12,46 +12,10 @@
 #include "E2eSupport.h"
 #include "res/resource.h"
 #include "settings/IniSettings.h"
-#include "store/DataFile.h"
 
 namespace {
 
 const char SAVE_FAILED[] = "データファイルに書き込むことが出来ませんでした";
-
-struct FindBox {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK visitBox(HWND window, LPARAM param) {
-    auto* find = reinterpret_cast<FindBox*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (pid != find->processId || std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
-    find->found = window;
-    return FALSE;
-}
-
-// The text of the next message box of the process, after answering it with `button`.
-std::string answerBox(DWORD processId, int button) {
-    FindBox find = {processId, nullptr};
-    for (int i = 0; i < 400 && !find.found; ++i, Sleep(50)) EnumWindows(visitBox, reinterpret_cast<LPARAM>(&find));
-    if (!find.found) return std::string();
-    char text[2048] = {};
-    GetWindowTextA(GetDlgItem(find.found, 0xFFFF), text, sizeof text);
-    PostMessageA(find.found, WM_COMMAND, button, 0);
-    Sleep(300);  // the box goes before the next one is looked for
-    return text;
-}
-
-int pagesIn(const std::string& path) {
-    PageTable table;
-    DataFileHeader header;
-    VersionBlock version;
-    return readDataFile(path, table, header, version) ? table.count() : -1;
-}
 
 // Writes until the disk refuses more; the file is removed on destruction.
 struct Filler {
@@ -74,12 +38,7 @@ TEST(FullDisk, TheOldBookStaysAndRetryAfterFreeingSpaceSaves) {
     e2e::ProgramCopy program(disk);
     const std::string book = program.path("data\\quiltpad.qpd");
     CreateDirectoryA(program.path("data").c_str(), nullptr);
-    PageTable table;
-    for (int i = 0; i < 150; ++i)
-        table.addPage(static_cast<ItemHandle>(i + 1), "{\\rtf1 " + std::string(2000, 'a') + "}", "p" + std::to_string(i),
-                      false);
-    for (int i = 0; i < table.count(); ++i) table.recordAt(i).order = i, table.recordAt(i).parentOrder = -1;
-    ASSERT_TRUE(writeDataFile(book, makeVersionBlock(SaveKind::ExitData, 1), true, table, newFileHeader()));
+    ASSERT_TRUE(e2e::writeBook(book, 150, 2000));
     IniSettings settings = ini::defaultSettings(1280, 800);
     settings.setting.ExitBackup = false;
     settings.howToWindow.Visible = false;
@@ -94,17 +53,14 @@ TEST(FullDisk, TheOldBookStaysAndRetryAfterFreeingSpaceSaves) {
     PostMessageA(window, WM_CLOSE, 0, 0);
 
     // the disk is full: told, and again after a retry that cannot work either
-    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
-    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_NE(e2e::answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_NE(e2e::answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
     EXPECT_EQ(e2e::readFile(book), oldBytes) << "the old book is untouched while the disk is full";
     filler.release();
-    EXPECT_NE(answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
+    EXPECT_NE(e2e::answerBox(program.processId(), IDRETRY).find(SAVE_FAILED), std::string::npos);
     EXPECT_EQ(program.waitForExit(30000), 0);
-    EXPECT_EQ(pagesIn(book), 151) << "the retry after freeing space saved the new page";
-    WIN32_FIND_DATAA found;
-    HANDLE left = FindFirstFileA(program.path("data\\*~*").c_str(), &found);
-    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
-    if (left != INVALID_HANDLE_VALUE) FindClose(left);
+    EXPECT_EQ(e2e::pagesIn(book), 151) << "the retry after freeing space saved the new page";
+    EXPECT_FALSE(e2e::anyFile(program.path("data\\*~*"))) << "no temporary file is left behind";
 }
 
 }  // namespace
