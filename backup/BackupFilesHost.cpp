@@ -25,12 +25,7 @@ public:
         struct stat info;
         std::tm local{};
         if (!modified(path, info) || !localtime_r(&info.st_mtime, &local)) return false;
-        time.year = local.tm_year + 1900;
-        time.month = local.tm_mon + 1;
-        time.day = local.tm_mday;
-        time.hour = local.tm_hour;
-        time.minute = local.tm_min;
-        time.second = local.tm_sec;
+        time = datestamp::StampTimeOf(local);
         return true;
     }
     bool localFileTime(const std::string& path, std::uint64_t& time) const override {

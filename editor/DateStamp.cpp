@@ -68,14 +68,7 @@ std::string FormatDateStamp(int index, const StampTime& time) {
     return std::string(out, static_cast<size_t>(n) < sizeof out ? n : sizeof out - 1);
 }
 
-StampTime CurrentLocalTime() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+StampTime StampTimeOf(const std::tm& local) {
     StampTime t;
     t.year = local.tm_year + 1900;
     t.month = local.tm_mon + 1;
@@ -84,6 +77,17 @@ StampTime CurrentLocalTime() {
     t.minute = local.tm_min;
     t.second = local.tm_sec;
     return t;
+}
+
+StampTime CurrentLocalTime() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return StampTimeOf(local);
 }
 
 std::string CurrentDateStamp(int index) {

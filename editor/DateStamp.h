@@ -1,6 +1,7 @@
 #pragma once
 // Date stamps: the current local date (or date and time) in one of twenty
 // fixed formats. Format 17 is the compact all-digit stamp used in file names.
+#include <ctime>
 #include <string>
 
 namespace datestamp {
@@ -22,6 +23,9 @@ constexpr int DATE_STAMP_CAPACITY = 256;     // buffer the editor inserts from
 // The stamp of `time` in format `index` (CP932 bytes); the empty string for
 // an index outside 0..19.
 std::string FormatDateStamp(int index, const StampTime& time);
+
+// The calendar fields of a broken-down C library time.
+StampTime StampTimeOf(const std::tm& local);
 
 // The local time now, as the C library reports it.
 StampTime CurrentLocalTime();
