@@ -2,6 +2,7 @@
 
 #include "backup/RestoreDialog.h"
 
+#include "backup/AutoRestore.h"
 #include "backup/BackupMessages.h"
 #include "backup/BackupSlots.h"
 #include "res/resource.h"
@@ -61,7 +62,9 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
         MessageBoxA(dialog, messages::LOAD_FAILED_TEXT, messages::LOAD_FAILED_CAPTION, MB_OK | MB_ICONERROR);
         return false;
     }
-    CopyFileA(setup.dataFilePath.c_str(), slotPath.c_str(), FALSE);
+    // The data file holds the book from before only until the next save: when the
+    // slot cannot take it, a stamped copy beside the data file keeps it.
+    if (!CopyFileA(setup.dataFilePath.c_str(), slotPath.c_str(), FALSE)) keepStampedCopy(setup.dataFilePath);
     data.restored = true;
     MessageBoxA(dialog, messages::RESTORED_TEXT, messages::RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
     return true;

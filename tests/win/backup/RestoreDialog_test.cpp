@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "app/BookLoad.h"
@@ -13,17 +14,14 @@
 #include "res/resource.h"
 #include "store/DataFile.h"
 #include "support/DialogAnswerer.h"
+#include "tests/common/FileBytes.h"
 #include "tests/win/app/AppTestSupport.h"
 
 namespace {
 
 using namespace apptest;
+using testcommon::readFile;
 namespace msg = backup::messages;
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A slot file whose version block says `kind` and `book`, last written at the given local time.
 void writeSlot(const std::string& path, int kind, int book, WORD year, WORD month, WORD day, WORD hour, WORD minute,
@@ -69,12 +67,14 @@ protected:
         return decodeVersionBlock(block).saveKind;
     }
     // Opens the dialog, selects the line of `slot` and restores it, confirming.
-    void restoreSlot(int slotNumber) {
+    // `listed` runs once the dialog shows its list.
+    void restoreSlot(int slotNumber, const std::function<void()>& listed = [] {}) {
         testsupport::DialogAnswerer restore(IDOK, msg::RESTORE_CAPTION);
         restore.setInspector([&](HWND dialog) {
             const auto lines = listLines(dialog);
             for (size_t i = 0; i < lines.size(); ++i)
                 if (lines[i].second == slotNumber) SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_SETCURSEL, i, 0);
+            if (GetDlgItem(dialog, IDC_RESTORE_LIST)) listed();  // the dialog, not its confirmation
         });
         testsupport::DialogAnswerer done(IDOK, msg::RESTORED_CAPTION);
         command(IDM_RESTORE);
@@ -117,15 +117,39 @@ TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
     EXPECT_NE(editorText().find("state A"), std::string::npos);
     EXPECT_EQ(editorText().find("state B"), std::string::npos);
     EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
-    EXPECT_EQ(fileBytes(dataFile()), fileBytes(slot(7))) << "the slot now holds the book from before";
+    EXPECT_EQ(readFile(dataFile()), readFile(slot(7))) << "the slot now holds the book from before";
 
     restoreSlot(7);
     EXPECT_NE(editorText().find("state B"), std::string::npos) << "restoring the same slot brings it back";
 }
 
+TEST_F(RestoreDialogTest, ASlotThatCannotTakeTheBookFromBeforeLeavesAStampedCopyOfIt) {
+    select(itemAt(0));
+    typeText("state A ");
+    pagedisplay::storeEditorToPage(itemAt(0));
+    ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
+    typeText("state B ");
+    // Once listed, the slot is held open for reading only: the restore can load it but cannot write over it.
+    HANDLE held = INVALID_HANDLE_VALUE;
+    restoreSlot(7, [&] {
+        held = CreateFileA(slot(7).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    CloseHandle(held);
+
+    EXPECT_NE(editorText().find("state A"), std::string::npos);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dataFile() + ".??????????????").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no stamped copy beside the data file";
+    FindClose(search);
+    const std::string kept = dataFile().substr(0, dataFile().find_last_of('\\') + 1) + found.cFileName;
+    EXPECT_EQ(readFile(dataFile()), readFile(kept)) << "the book from before, kept";
+    EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(kept));
+}
+
 TEST_F(RestoreDialogTest, AFailedLoadLeavesTheDialogOpenTheTimersStoppedAndTheBookAsItWas) {
     writeSlot(slot(2), 1, gBook.bookNumber, 2026, 1, 1, 0, 0);
-    std::string junk = fileBytes(slot(2));
+    std::string junk = readFile(slot(2));
     junk.replace(0, 7, "nothing");  // no known version magic: it cannot be loaded
     std::ofstream(slot(2), std::ios::binary) << junk;
     select(itemAt(1));
