@@ -9,16 +9,12 @@
 #include "app/PageDisplay.h"
 #include "backup/BackupMessages.h"
 #include "support/DialogAnswerer.h"
+#include "tests/common/FileBytes.h"
 #include "tests/win/app/AppTestSupport.h"
 
 namespace {
 
 using namespace apptest;
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 using ExtraBytesTest = MainWindowTest;
 
@@ -29,7 +25,7 @@ TEST_F(ExtraBytesTest, TheBookLoadsWholeAndTheOriginalIsKeptBesideIt) {
     pagedisplay::storeEditorToPage(itemAt(2));
     ASSERT_TRUE(bookload::saveFromUi(data, SaveKind::ExitData));
     std::ofstream(data, std::ios::binary | std::ios::app) << "stray";
-    const std::string original = bytesOf(data);
+    const std::string original = testcommon::readFile(data);
 
     testsupport::DialogAnswerer told(IDOK, backup::messages::EXTRA_BYTES_CAPTION);
     ASSERT_TRUE(bookload::loadIntoUi(window, data));
@@ -44,7 +40,7 @@ TEST_F(ExtraBytesTest, TheBookLoadsWholeAndTheOriginalIsKeptBesideIt) {
     const std::string kept = text.substr(intro.size());
     EXPECT_EQ(kept.compare(0, data.size() + 1, data + "."), 0) << kept;
     EXPECT_EQ(kept.size(), data.size() + 15) << "a 14-digit stamp";
-    EXPECT_EQ(bytesOf(kept), original);
+    EXPECT_EQ(testcommon::readFile(kept), original);
 }
 
 }  // namespace
