@@ -74,7 +74,10 @@ HWND create(int x, int y, bool visibleAtStart) {
 }
 
 void show(HWND window, bool activate) {
-    if (window) ShowWindow(window, activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+    if (!window) return;
+    ShowWindow(window, activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+    // already shown behind the main window, it still has to come to the front
+    if (activate) SetForegroundWindow(window);
 }
 
 bool visibleNextTime(HWND window) { return !ui::isChecked(window, IDC_HOWTO_DONT_SHOW); }

@@ -10,6 +10,7 @@
 #include "help/UsageWindow.h"
 #include "res/resource.h"
 #include "support/TestApp.h"
+#include "support/TestParent.h"
 
 namespace {
 
@@ -79,6 +80,17 @@ TEST_F(UsageWindowTest, CloseEscAndTheCloseBoxHideWithoutDestroying) {
         EXPECT_FALSE(IsWindowVisible(usage)) << way.message << " " << way.wParam;
         EXPECT_TRUE(IsWindow(usage));
     }
+}
+
+TEST_F(UsageWindowTest, TheCommandBringsAWindowLeftBehindToTheFront) {
+    usage = usagewindow::create(0, 0, true);
+    ASSERT_NE(usage, nullptr);
+    usagewindow::show(usage, false);
+    testsupport::TestParent other;
+    SetForegroundWindow(other.window());
+    ASSERT_NE(GetForegroundWindow(), usage);
+    usagewindow::show(usage, true);
+    EXPECT_EQ(GetForegroundWindow(), usage);
 }
 
 TEST_F(UsageWindowTest, TickingTheBoxKeepsTheWindowAndDecidesTheNextStart) {
