@@ -53,15 +53,6 @@ bool isStampedName(const std::string& name) {
     return name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
 }
 
-void setWriteTime(const std::string& path, WORD year) {
-    SYSTEMTIME at = {year, 6, 0, 1, 12, 0, 0, 0};
-    FILETIME time;
-    SystemTimeToFileTime(&at, &time);
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileTime(file, nullptr, nullptr, &time);
-    CloseHandle(file);
-}
-
 std::string bookWithPage(const std::string& title) {
     PageTable table;
     PageRecord page;
@@ -82,8 +73,8 @@ TEST(AutoRestore, TheNewestBackupThatLoadsReplacesAnUnreadableDataFile) {
     const std::string newer = bookWithPage("newer backup");
     ASSERT_TRUE(e2e::writeFile(program.path("data\\backup\\backup04.qpd"), older));
     ASSERT_TRUE(e2e::writeFile(program.path("data\\backup\\backup01.qpd"), newer.substr(0, newer.size() - 5)));
-    setWriteTime(program.path("data\\backup\\backup04.qpd"), 2020);
-    setWriteTime(program.path("data\\backup\\backup01.qpd"), 2024);
+    e2e::setWriteTime(program.path("data\\backup\\backup04.qpd"), 2020);
+    e2e::setWriteTime(program.path("data\\backup\\backup01.qpd"), 2024);
 
     ASSERT_TRUE(program.start());
     HWND box = waitForBox(msg::AUTO_RESTORED_CAPTION);

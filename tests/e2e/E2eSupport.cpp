@@ -179,7 +179,9 @@ int pagesIn(const std::string& path) {
     PageTable table;
     DataFileHeader header;
     VersionBlock version;
-    return readDataFile(path, table, header, version) ? table.count() : -1;
+    ReadReport report;
+    if (!readDataFile(path, table, header, version, &report) || !report.problem.empty()) return -1;
+    return table.count();
 }
 
 bool anyFile(const std::string& pattern) {
@@ -188,6 +190,15 @@ bool anyFile(const std::string& pattern) {
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;
+}
+
+void setWriteTime(const std::string& path, WORD year) {
+    SYSTEMTIME at = {year, 6, 0, 1, 12, 0, 0, 0};
+    FILETIME time;
+    SystemTimeToFileTime(&at, &time);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
 }
 
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

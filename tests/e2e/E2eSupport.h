@@ -58,10 +58,13 @@ std::string answerBox(DWORD processId, int button);
 
 // Writes a data file of `pages` pages, each holding `textBytes` letters, titled p0, p1, ...
 bool writeBook(const std::string& path, int pages, int textBytes);
-// The number of pages of a data file, -1 when it does not read whole.
+// The number of pages of a data file, -1 when it does not read whole (extra bytes included).
 int pagesIn(const std::string& path);
 // True when some file in the folder matches the pattern ("data\\*~*").
 bool anyFile(const std::string& pattern);
+
+// Sets a file's last-write time to noon of 1 June of the year.
+void setWriteTime(const std::string& path, WORD year);
 
 bool fileExists(const std::string& path);
 using testcommon::readFile;

@@ -44,15 +44,6 @@ PageTable bookOf(int pages) {
     return table;
 }
 
-// Pages in a book file, or -1 when it does not read whole.
-int pagesIn(const std::string& path) {
-    PageTable table;
-    DataFileHeader header;
-    VersionBlock version;
-    ReadReport report;
-    if (!readDataFile(path, table, header, version, &report) || !report.problem.empty()) return -1;
-    return table.count();
-}
 
 TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
     const int kills = fromEnvironment("QP_KILLS", 3);
@@ -77,7 +68,7 @@ TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
 
     std::mt19937 random(20261207u);
     int keptOld = 0, tookNew = 0;
-    int expected = pagesIn(book);
+    int expected = e2e::pagesIn(book);
     ASSERT_EQ(expected, pages);
     for (int k = 0; k < kills; ++k) {
         ASSERT_TRUE(program.start());
@@ -90,7 +81,7 @@ TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
         Sleep(delay);
         program.kill();
 
-        const int now = pagesIn(book);
+        const int now = e2e::pagesIn(book);
         EXPECT_TRUE(now == expected || now == expected + 1) << "kill " << k << " after " << delay << " ms: " << now;
         (now == expected ? keptOld : tookNew) += 1;
         if (now > 0) expected = now;
@@ -98,7 +89,7 @@ TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
         HANDLE search = FindFirstFileA(program.path("data\\backup\\backup*.qpd").c_str(), &found);
         for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
             const std::string slot = program.path("data\\backup\\") + found.cFileName;
-            EXPECT_GT(pagesIn(slot), 0) << "kill " << k << ": " << slot << " does not read whole";
+            EXPECT_GT(e2e::pagesIn(slot), 0) << "kill " << k << ": " << slot << " does not read whole";
         }
         if (search != INVALID_HANDLE_VALUE) FindClose(search);
     }
@@ -115,7 +106,7 @@ TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(60000), nullptr);
     ASSERT_EQ(program.close(120000), 0);
-    EXPECT_EQ(pagesIn(book), expected);
+    EXPECT_EQ(e2e::pagesIn(book), expected);
     WIN32_FIND_DATAA found;
     for (const char* pattern : {"data\\quiltpad.*~*", "data\\backup\\backup*.qpd~*"}) {
         HANDLE search = FindFirstFileA(program.path(pattern).c_str(), &found);

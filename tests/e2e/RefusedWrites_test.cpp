@@ -77,19 +77,26 @@ TEST(RefusedWrites, ABookAndSettingsFileThatCannotBeReplacedStayAsTheyWereAndThe
     EXPECT_EQ(e2e::pagesIn(book.program.path("data\\backup\\backup00.qpd")), 4) << "the exit backup kept the new page";
 }
 
-TEST(RefusedWrites, ABackupSlotHeldOpenElsewhereIsUntouchedAndTheBackupGoesToTheNext) {
+TEST(RefusedWrites, ABackupSlotHeldOpenElsewhereIsUntouchedAndTheBackupGoesToTheNextOldest) {
     Book book(true);
     ASSERT_TRUE(book.ok);
-    const std::string held = book.program.path("data\\backup\\backup00.qpd");
-    ASSERT_TRUE(e2e::writeBook(held, 2, 100));
-    const std::string heldBytes = e2e::readFile(held);
+    // slot 01 is the oldest but held; of the others 02 is older than 00
+    const WORD years[] = {2024, 2020, 2022};
+    std::vector<std::string> slots, before;
+    for (int i = 0; i < 3; ++i) {
+        slots.push_back(book.program.path("data\\backup\\backup0" + std::to_string(i) + ".qpd"));
+        ASSERT_TRUE(e2e::writeBook(slots[i], 1 + i, 100));
+        e2e::setWriteTime(slots[i], years[i]);
+        before.push_back(e2e::readFile(slots[i]));
+    }
 
-    ASSERT_TRUE(book.addPageAndClose({held}));
+    ASSERT_TRUE(book.addPageAndClose({slots[1]}));
     EXPECT_EQ(book.program.waitForExit(30000), 0) << "no question: the book itself was saved";
     book.release();
     EXPECT_EQ(e2e::pagesIn(book.data), 4);
-    EXPECT_EQ(e2e::readFile(held), heldBytes);
-    EXPECT_EQ(e2e::pagesIn(book.program.path("data\\backup\\backup01.qpd")), 4);
+    EXPECT_EQ(e2e::readFile(slots[0]), before[0]);
+    EXPECT_EQ(e2e::readFile(slots[1]), before[1]) << "the held slot";
+    EXPECT_EQ(e2e::pagesIn(slots[2]), 4) << "the next oldest slot took the exit backup";
     EXPECT_FALSE(e2e::anyFile(book.program.path("data\\backup\\*~*"))) << "no temporary file is left behind";
 }
 
