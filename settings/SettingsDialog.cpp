@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "editor/DateStamp.h"
 #include "res/resource.h"
@@ -60,8 +61,10 @@ const int INTERVALS[] = {1, 3, 5, 10, 30, 60};
 const int SLOT_COUNTS[] = {1, 3, 5, 10, 30, 50, 100};
 
 const NumberList NUMBER_LISTS[] = {
-    {IDC_SET_BACKUP_INTERVAL, INTERVALS, 6, [](IniSettings& s) -> int32_t& { return s.setting.BackupInterval; }},
-    {IDC_SET_BACKUP_FILES, SLOT_COUNTS, 7, [](IniSettings& s) -> int32_t& { return s.setting.BackupFileSize; }},
+    {IDC_SET_BACKUP_INTERVAL, INTERVALS, static_cast<int>(std::size(INTERVALS)),
+     [](IniSettings& s) -> int32_t& { return s.setting.BackupInterval; }},
+    {IDC_SET_BACKUP_FILES, SLOT_COUNTS, static_cast<int>(std::size(SLOT_COUNTS)),
+     [](IniSettings& s) -> int32_t& { return s.setting.BackupFileSize; }},
 };
 
 // A folder override: its check box, its "参照" button and the read-only edit that shows it.
