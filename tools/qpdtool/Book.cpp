@@ -1,6 +1,7 @@
 #include "Book.h"
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 
 #include "store/FileReader.h"
@@ -34,6 +35,12 @@ std::string unusableReason(const std::string& path)
 }
 
 } // namespace
+
+int fail(const std::string& path, const std::string& reason, int code)
+{
+    std::fprintf(stderr, "qpdtool: %s: %s\n", path.c_str(), reason.c_str());
+    return code;
+}
 
 int loadBook(const std::string& path, Book& book, std::string& reason)
 {

@@ -24,6 +24,9 @@ struct Book {
     std::int64_t extraBytes = 0;   // after the last record (or page); not part of the book
 };
 
+// Prints the one-line failure "qpdtool: PATH: REASON" on stderr; returns `code`.
+int fail(const std::string& path, const std::string& reason, int code);
+
 // Reads any generation; on failure returns EXIT_UNUSABLE or EXIT_MISSING and
 // a one-line reason.
 int loadBook(const std::string& path, Book& book, std::string& reason);

@@ -14,12 +14,6 @@ namespace qpdtool {
 
 namespace {
 
-int fail(const std::string& path, const std::string& reason, int code)
-{
-    std::fprintf(stderr, "qpdtool: %s: %s\n", path.c_str(), reason.c_str());
-    return code;
-}
-
 void warn(const std::string& what, const std::string& cp932)
 {
     std::fprintf(stderr, "qpdtool: warning: %s: %s\n", what.c_str(), cp932ToUtf8(cp932).c_str());

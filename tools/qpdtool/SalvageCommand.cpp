@@ -12,12 +12,6 @@ namespace qpdtool {
 
 namespace {
 
-int fail(const std::string& path, const std::string& reason, int code)
-{
-    std::fprintf(stderr, "qpdtool: %s: %s\n", path.c_str(), reason.c_str());
-    return code;
-}
-
 bool sameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;

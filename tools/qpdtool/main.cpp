@@ -33,17 +33,11 @@ int usage(const std::string& problem)
     return EXIT_USAGE;
 }
 
-int failure(const std::string& path, const std::string& reason, int code)
-{
-    std::fprintf(stderr, "qpdtool: %s: %s\n", path.c_str(), reason.c_str());
-    return code;
-}
-
 int load(const std::string& path, Book& book)
 {
     std::string reason;
     int code = loadBook(path, book, reason);
-    return code == EXIT_OK ? EXIT_OK : failure(path, reason, code);
+    return code == EXIT_OK ? EXIT_OK : fail(path, reason, code);
 }
 
 int dumpCommand(const std::string& path)
@@ -73,7 +67,7 @@ int checkCommand(const std::string& path)
 int save(const Book& book, const std::string& out)
 {
     if (!writeDataFile(out, book.version, book.scrollBlocks, book.table, book.header))
-        return failure(out, "cannot be written", EXIT_UNUSABLE);
+        return fail(out, "cannot be written", EXIT_UNUSABLE);
     return EXIT_OK;
 }
 
