@@ -8,7 +8,6 @@
 
 namespace {
 
-const char PROP_THIS[] = "QP_PAGELIST";
 constexpr int IMAGE_SIZE = 16;
 
 HTREEITEM handle(ItemHandle item) { return reinterpret_cast<HTREEITEM>(item); }
@@ -30,7 +29,9 @@ HWND PageListControl::Create(HWND parent) {
     for (HICON icon : icons) {
         if (icon) DestroyIcon(icon);  // the image list keeps its own copies
     }
-    SetPropA(window_, PROP_THIS, this);
+    // The object rides in the window's user data: a property would cost a trip to the
+    // window server on every message the list gets.
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     return window_;
@@ -45,12 +46,12 @@ void PageListControl::BuildImageList(const HICON icons[16]) {
 void PageListControl::RestoreWindowProc() {
     if (!window_ || !previousProc_) return;
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-    RemovePropA(window_, PROP_THIS);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     previousProc_ = nullptr;
 }
 
 LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<PageListControl*>(GetPropA(hwnd, PROP_THIS));
+    auto* self = reinterpret_cast<PageListControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_SETFOCUS:
@@ -188,6 +189,16 @@ ItemImages PageListControl::GetImages(ItemHandle item) const {
     return {tv.iImage, tv.iSelectedImage};
 }
 
+ItemState PageListControl::GetState(ItemHandle item) const {
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_STATE;
+    tv.hItem = handle(item);
+    tv.stateMask = TVIS_EXPANDED;
+    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+        return {0, false};
+    return {tv.iImage, (tv.state & TVIS_EXPANDED) != 0};
+}
+
 void PageListControl::SetImages(ItemHandle item, int image, int selected) {
     if (!item || item == root()) return;
     TVITEMA tv{};
@@ -205,7 +216,8 @@ void PageListControl::Resize(int width, int height) {
     MoveWindow(window_, r.left, r.top, width, height, TRUE);
 }
 
-ItemHandle PageListControl::InsertItem(const std::string& title, int image, ItemHandle parent, int selected) {
+ItemHandle PageListControl::InsertItem(const std::string& title, int image, ItemHandle parent, int selected,
+                                       bool expanded) {
     std::string text = pagelist::cutTitle(title);
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? handle(parent) : TVI_ROOT;
@@ -219,6 +231,10 @@ ItemHandle PageListControl::InsertItem(const std::string& title, int image, Item
     if (selected != -1) {
         ins.item.mask |= TVIF_SELECTEDIMAGE;
         ins.item.iSelectedImage = selected;
+    }
+    if (expanded) {
+        ins.item.mask |= TVIF_STATE;
+        ins.item.state = ins.item.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
     }
     return toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
 }

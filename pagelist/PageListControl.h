@@ -33,6 +33,12 @@ struct ItemImages {
     int selected;
 };
 
+// An item's image and expanded state bit, read in one question.
+struct ItemState {
+    int image;
+    bool expanded;
+};
+
 class PageListControl {
 public:
     static constexpr int CONTROL_ID = IDC_PAGE_LIST;
@@ -65,11 +71,14 @@ public:
     void SetTitle(ItemHandle item, const std::string& title);
     bool IsExpanded(ItemHandle item) const;
     ItemImages GetImages(ItemHandle item) const;
+    ItemState GetState(ItemHandle item) const;
     void SetImages(ItemHandle item, int image, int selected);
     void Resize(int width, int height);
     // Appends an item as the last child of `parent` (0 or root() for the top level).
-    // An image of -1 is left unset.
-    ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected);
+    // An image of -1 is left unset. `expanded` inserts it open, as if expanded
+    // once its children are there.
+    ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected,
+                          bool expanded = false);
     std::vector<ItemMove> DeleteItem(ItemHandle item);
     void CommitLabelEdit(const TVITEMA& edited);
     void Reveal(ItemHandle item);

@@ -11,14 +11,16 @@ public:
     explicit PageListTree(PageListControl& list) : list_(list) {}
 
     ItemHandle firstRoot() const override;
-    ItemHandle firstChild(ItemHandle item) const override { return list_.FirstChild(item); }
     ItemHandle nextSibling(ItemHandle item) const override { return list_.NextSibling(item); }
-    ItemHandle parent(ItemHandle item) const override { return list_.Parent(item); }
-    ItemHandle nextVisible(ItemHandle item) const override;
-    int image(ItemHandle item) const override { return list_.GetImages(item).image; }
+    // Two questions to the control: the item itself and its first child.
+    TreeItemFacts facts(ItemHandle item) const override;
 
-    ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage) override;
-    void setExpanded(ItemHandle item, bool expanded) override;
+    ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
+                          bool expanded) override;
+    // Drawing off while filling: the control then neither repaints nor lays out
+    // its visible items and scroll bars per insertion, only once at the end.
+    void beginFill() override;
+    void endFill() override;
 
 private:
     PageListControl& list_;

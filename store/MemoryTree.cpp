@@ -30,7 +30,18 @@ ItemHandle MemoryTree::nextVisible(ItemHandle item) const
     return NO_ITEM;
 }
 
-ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, int image, int /*selectedImage*/)
+TreeItemFacts MemoryTree::facts(ItemHandle item) const
+{
+    const Node& n = node(item);
+    TreeItemFacts facts;
+    facts.firstChild = n.firstChild;
+    facts.expanded = n.expanded;
+    facts.image = n.image;
+    return facts;
+}
+
+ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, int image, int /*selectedImage*/,
+                                  bool expanded)
 {
     if (parent != NO_ITEM && parent > nodes_.size())
         return NO_ITEM;
@@ -38,6 +49,7 @@ ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, i
     added.title = title;
     added.image = image;
     added.parent = parent;
+    added.expanded = expanded;
     nodes_.push_back(added);
     ItemHandle item = nodes_.size();
     ItemHandle& last = parent == NO_ITEM ? lastRoot_ : nodes_[parent - 1].lastChild;

@@ -9,16 +9,19 @@
 class MemoryTree : public TreeSource, public TreeBuilder {
 public:
     ItemHandle firstRoot() const override { return firstRoot_; }
-    ItemHandle firstChild(ItemHandle item) const override { return node(item).firstChild; }
     ItemHandle nextSibling(ItemHandle item) const override { return node(item).nextSibling; }
-    ItemHandle parent(ItemHandle item) const override { return node(item).parent; }
+    TreeItemFacts facts(ItemHandle item) const override;
+
+    ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
+                          bool expanded = false) override;
+
+    ItemHandle firstChild(ItemHandle item) const { return node(item).firstChild; }
+    ItemHandle parent(ItemHandle item) const { return node(item).parent; }
     // Like the tree control: the first child when the item is expanded,
     // otherwise the next item below it at its own or a higher level.
-    ItemHandle nextVisible(ItemHandle item) const override;
-    int image(ItemHandle item) const override { return node(item).image; }
-
-    ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage) override;
-    void setExpanded(ItemHandle item, bool expanded) override;
+    ItemHandle nextVisible(ItemHandle item) const;
+    int image(ItemHandle item) const { return node(item).image; }
+    void setExpanded(ItemHandle item, bool expanded);
 
     bool isExpanded(ItemHandle item) const { return node(item).expanded; }
     const std::string& title(ItemHandle item) const { return node(item).title; }

@@ -4,29 +4,38 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "store/PageImage.h"
 #include "store/PageTable.h"
+
+// What a walk needs to know of one item, in one question.
+struct TreeItemFacts {
+    ItemHandle firstChild = NO_ITEM;
+    bool expanded = false;   // its children show (the first child is the next visible item)
+    int image = 0;
+};
 
 class TreeSource {
 public:
     virtual ~TreeSource() = default;
     // NO_ITEM when there is none.
     virtual ItemHandle firstRoot() const = 0;
-    virtual ItemHandle firstChild(ItemHandle item) const = 0;
     virtual ItemHandle nextSibling(ItemHandle item) const = 0;
-    virtual ItemHandle parent(ItemHandle item) const = 0;   // NO_ITEM at the top level
-    virtual ItemHandle nextVisible(ItemHandle item) const = 0;
-    virtual int image(ItemHandle item) const = 0;
+    virtual TreeItemFacts facts(ItemHandle item) const = 0;
 };
 
 class TreeBuilder {
 public:
     virtual ~TreeBuilder() = default;
-    // Inserts an item as the last child of parent (NO_ITEM: the top level);
+    // Inserts an item as the last child of parent (NO_ITEM: the top level),
+    // already expanded when asked (only an item that gets children is);
     // returns its handle, NO_ITEM on failure.
-    virtual ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage) = 0;
-    virtual void setExpanded(ItemHandle item, bool expanded) = 0;
+    virtual ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
+                                  bool expanded) = 0;
+    // A fill of many items runs between these: the page list draws nothing meanwhile.
+    virtual void beginFill() {}
+    virtual void endFill() {}
 };
 
 // Numbers the tree in pre-order into the records (`order`, `parentOrder`,
@@ -38,7 +47,7 @@ int refreshFromTree(PageTable& table, const TreeSource& tree);
 int bookmarkIndex(int bookmarkPosition, int recordCount);
 
 // Inserts one item per record, in index order, under the item of the record
-// at `parentOrder` (the top level when it names no earlier record), stores
-// the new handles in `item`, then expands or collapses each item by
-// `isExpanded`. Returns false when an insertion fails.
+// at `parentOrder` (the top level when it names no earlier record), expanded
+// when `isExpanded` says so and it has children, and stores the new handles in
+// `item`. Returns false when an insertion fails.
 bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition);

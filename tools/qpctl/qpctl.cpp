@@ -6,12 +6,15 @@
 //   qpctl rect CAPTION [seconds]   waits for a visible window titled CAPTION and prints
 //                                  "left top width height" of it
 //   qpctl press CAPTION ID         posts the command ID (a button) to the window titled CAPTION
+//   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "tools/qpctl/BenchCommands.h"
 
 static HWND findMain() { return FindWindowA("QUILTPAD", nullptr); }
 
@@ -47,13 +50,16 @@ static HWND waitForTitled(const char* caption, int seconds) {
 }
 
 static int usage() {
-    std::fprintf(stderr, "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID\n");
+    std::fprintf(stderr, "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID"
+                         " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string verb = argv[1];
+    const int timed = benchcommands::run(argc, argv);
+    if (timed >= 0) return timed;
     if (verb == "wait" || verb == "close") {
         const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
         if (verb == "wait") {

@@ -132,7 +132,10 @@ void buildShape(const GenOptions& options, Random& random, PageTable& table)
     // A folder shows as expanded only when it has something to show.
     for (int i = 0; i < table.count(); ++i) {
         PageRecord& record = table.recordAt(i);
-        record.isExpanded = (record.isFolder && childCount[static_cast<std::size_t>(i)] > 0 && random.below(2)) ? 1 : 0;
+        record.isExpanded =
+            (record.isFolder && childCount[static_cast<std::size_t>(i)] > 0 && (options.expandAll || random.below(2)))
+                ? 1
+                : 0;
     }
 }
 

@@ -15,6 +15,7 @@ struct GenOptions {
     int secure = 0;         // pages stored as secure (random cipher bytes)
     std::uint64_t seed = 1;
     bool scroll = false;    // write block 1 with selection and scroll values
+    bool expandAll = false; // every folder with something inside opens (else about half)
 };
 
 // Fills a book of nested folders and pages in tree order.

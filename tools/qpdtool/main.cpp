@@ -23,7 +23,7 @@ const char USAGE[] =
     "       qpdtool check FILE\n"
     "       qpdtool convert IN OUT\n"
     "       qpdtool salvage BOOK OUT\n"
-    "       qpdtool gen --pages N [--folders F] [--text-bytes B] [--secure S] [--seed X] [--scroll] OUT\n"
+    "       qpdtool gen --pages N [--folders F] [--text-bytes B] [--secure S] [--seed X] [--scroll] [--expanded] OUT\n"
     "       qpdtool export BOOK DIR [--password P]\n"
     "       qpdtool import DIR BOOK\n";
 
@@ -101,6 +101,10 @@ int genCommand(const std::vector<std::string>& args)
         long long value = 0;
         if (arg == "--scroll") {
             options.scroll = true;
+            continue;
+        }
+        if (arg == "--expanded") {
+            options.expandAll = true;
             continue;
         }
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
