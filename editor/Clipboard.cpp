@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "editor/RtfStream.h"
+
 namespace clipboard {
 namespace {
 
@@ -162,6 +164,16 @@ bool PasteStep(HWND edit, WNDPROC previousProc, bool pasteAsText) {
     if (hasRtf || !IsClipboardFormatAvailable(CF_TEXT)) return false;
     pastePlainText(edit, previousProc);
     return true;
+}
+
+std::size_t PasteCharacters(HWND edit, bool pasteAsText) {
+    std::string text, rtf;
+    const bool hasText = ReadClipboardText(text);
+    const bool hasRtf = ReadClipboardFormat(RtfFormat(), rtf);
+    if (hasRtf && !pasteAsText) return rtfstream::RtfCharacters(edit, rtf);  // the control's own RTF paste
+    if (!hasText) return 0;
+    const bool extraBreaks = hasRtf ? endsWith(rtf, PARAGRAPH_END) : endsWith(text, "\r\n");
+    return rtfstream::PlainTextCharacters(text) + (extraBreaks ? 2 : 0);
 }
 
 }  // namespace clipboard

@@ -42,4 +42,8 @@ bool CopyAsTextStep(bool copyAsText);
 // not, the caller lets the control paste by itself.
 bool PasteStep(HWND edit, WNDPROC previousProc, bool pasteAsText);
 
+// Characters a paste into the editor would add at most (the extra line
+// breaks after a text that ends with one included); 0 with nothing to paste.
+std::size_t PasteCharacters(HWND edit, bool pasteAsText);
+
 }  // namespace clipboard

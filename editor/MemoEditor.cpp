@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <imm.h>
 #include <richedit.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -8,6 +10,8 @@
 #include "editor/MemoEditor.h"
 
 #include "editor/Clipboard.h"
+#include "editor/EditorMessages.h"
+#include "editor/RtfStream.h"
 #include "editor/Twips.h"
 #include "settings/CommonDialogs.h"
 #include "store/Cp932.h"
@@ -117,6 +121,8 @@ CHARFORMATA MemoEditor::selectionFormat() const {
 void MemoEditor::applyToSelection(CHARFORMATA& format) {
     format.cbSize = sizeof(format);
     SendMessageA(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    // a new format is a change of the page, even where the control does not say so
+    SendMessageA(window_, EM_SETMODIFY, TRUE, 0);
 }
 
 void MemoEditor::SetSelectionColour(COLORREF colour) {
@@ -254,17 +260,38 @@ LRESULT CALLBACK MemoEditor::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     auto* self = static_cast<MemoEditor*>(GetPropA(hwnd, PROP_THIS));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_KEYDOWN: return self->onArrowKey(wParam, lParam);
-    case WM_CHAR: return self->onCtrlChar(wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_PASTE:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION: {
+        // Some rich-edit versions raise their text limit to fit whatever is typed or
+        // pasted; the limit stays the page's own.
+        const LRESULT limit = self->callOriginal(EM_GETLIMITTEXT, 0, 0);
+        const LRESULT result = self->onInput(msg, wParam, lParam);
+        if (self->callOriginal(EM_GETLIMITTEXT, 0, 0) != limit) self->callOriginal(EM_EXLIMITTEXT, 0, limit);
+        return result;
+    }
     case WM_CUT:
     case WM_COPY: return self->onCopyOrCut(msg, wParam, lParam);
-    case WM_PASTE: return self->onPaste(wParam, lParam);
     default: return self->callOriginal(msg, wParam, lParam);
+    }
+}
+
+LRESULT MemoEditor::onInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_KEYDOWN: return onArrowKey(wParam, lParam);
+    case WM_CHAR: return onCtrlChar(wParam, lParam);
+    case WM_PASTE: return onPaste(wParam, lParam);
+    case WM_IME_CHAR: return onImeChar(wParam, lParam);
+    default: return onImeComposition(wParam, lParam);
     }
 }
 
 // At the edges of the text an arrow key that could only beep is swallowed.
 LRESULT MemoEditor::onArrowKey(WPARAM key, LPARAM lParam) {
+    // Shift+Insert pastes like Ctrl+V and the paste command: through the paste step
+    if (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) return onPaste(0, 0);
     const bool arrow = key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
     if (arrow && arrowKeyStaysPut(key)) return 0;
     return callOriginal(WM_KEYDOWN, key, lParam);
@@ -293,10 +320,16 @@ bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
 // Ctrl+C, Ctrl+X and Ctrl+V: the control has already acted on the key-down;
 // the clipboard steps then adjust what it did.
 LRESULT MemoEditor::onCtrlChar(WPARAM wParam, LPARAM lParam) {
+    const bool typed = wParam >= 0x20 || wParam == '\r' || wParam == '\t';
+    if (typed && !roomFor(1)) {
+        MessageBeep(MB_OK);  // a full page takes no more typing
+        return 0;
+    }
     if (wParam == CHAR_CTRL_C || wParam == CHAR_CTRL_X) {
         if (copyAsTextStep_ && copyAsTextStep_(*this)) return 0;
     } else if (wParam == CHAR_CTRL_V && pasteStep_ && !IsReadOnly()) {
         callOriginal(EM_UNDO, 0, 0);  // take back the control's own paste
+        if (!pasteFits()) return 0;
         if (pasteStep_(*this)) return 0;
         callOriginal(EM_REDO, 0, 0);
     }
@@ -315,6 +348,52 @@ bool MemoEditor::IsReadOnly() const {
 
 LRESULT MemoEditor::onPaste(WPARAM wParam, LPARAM lParam) {
     if (IsReadOnly()) return 0;  // the paste steps write past the control's own read-only check
+    if (!pasteFits()) return 0;
     if (pasteStep_ && pasteStep_(*this)) return 0;
     return callOriginal(WM_PASTE, wParam, lParam);
+}
+
+LRESULT MemoEditor::onImeChar(WPARAM wParam, LPARAM lParam) {
+    if (!roomFor(1)) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    return callOriginal(WM_IME_CHAR, wParam, lParam);
+}
+
+// A converted string that does not fit is dropped, as typing it would be.
+LRESULT MemoEditor::onImeComposition(WPARAM wParam, LPARAM lParam) {
+    if (lParam & GCS_RESULTSTR) {
+        HIMC context = ImmGetContext(window_);
+        const LONG bytes = context ? ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0) : 0;
+        const bool fits = bytes <= 0 || roomFor(static_cast<std::size_t>(bytes) / sizeof(WCHAR));
+        if (!fits) ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+        if (context) ImmReleaseContext(window_, context);
+        if (!fits) {
+            MessageBeep(MB_OK);
+            return 0;
+        }
+    }
+    return callOriginal(WM_IME_COMPOSITION, wParam, lParam);
+}
+
+bool MemoEditor::roomFor(std::size_t characters) const {
+    if (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) return true;  // the control refuses by itself
+    CHARRANGE sel{};
+    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    const std::size_t selected = sel.cpMax > sel.cpMin ? static_cast<std::size_t>(sel.cpMax - sel.cpMin) : 0;
+    const std::size_t held = rtfstream::CharacterCount(window_);
+    const std::size_t kept = held > selected ? held - selected : 0;
+    return kept + characters <= rtfstream::TextLimit(window_);
+}
+
+bool MemoEditor::pasteFits() {
+    const std::size_t characters = clipboard::PasteCharacters(window_, pasteAsText);
+    if (characters == 0 || roomFor(characters)) return true;
+    char text[sizeof editormessages::PASTE_TOO_LONG_TEXT + 32];
+    std::snprintf(text, sizeof text, editormessages::PASTE_TOO_LONG_TEXT,
+                  static_cast<unsigned long>(rtfstream::TextLimit(window_)));
+    MessageBoxA(GetAncestor(window_, GA_ROOT), text, editormessages::PASTE_TOO_LONG_CAPTION,
+                MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }

@@ -84,10 +84,18 @@ public:
 
 private:
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT onInput(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onArrowKey(WPARAM key, LPARAM lParam);
     LRESULT onCtrlChar(WPARAM wParam, LPARAM lParam);
     LRESULT onCopyOrCut(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onPaste(WPARAM wParam, LPARAM lParam);
+    LRESULT onImeChar(WPARAM wParam, LPARAM lParam);
+    LRESULT onImeComposition(WPARAM wParam, LPARAM lParam);
+    // The text limit holds for typing and pasting too: room for this many more
+    // characters in place of the selection.
+    bool roomFor(std::size_t characters) const;
+    // A paste that does not fit is refused whole, with a message.
+    bool pasteFits();
     bool arrowKeyStaysPut(WPARAM key) const;
     CHARFORMATA selectionFormat() const;
     void applyToSelection(CHARFORMATA& format);

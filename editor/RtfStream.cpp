@@ -64,7 +64,35 @@ std::size_t textLimit(HWND edit) {
     return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
 }
 
+// New content counts as a change to the page, whatever the control's own flag
+// says after replacing everything; the page display clears the flag itself
+// once it has shown a page as stored.
+void markChanged(HWND edit) { SendMessageA(edit, EM_SETMODIFY, TRUE, 0); }
+
 }  // namespace
+
+std::size_t TextLimit(HWND edit) { return textLimit(edit); }
+
+std::size_t PlainTextCharacters(const std::string& text) {
+    int units = MultiByteToWideChar(CP_SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++breaks;
+    return units > 0 ? static_cast<std::size_t>(units) - breaks : 0;
+}
+
+// Measured in a hidden control of the editor's class that has no text limit of its own.
+std::size_t RtfCharacters(HWND edit, const std::string& rtf) {
+    char className[64] = "";
+    GetClassNameA(edit, className, sizeof className);
+    HWND scratch = CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (!scratch) return static_cast<std::size_t>(-1);
+    SendMessageA(scratch, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    streamIn(scratch, rtf.c_str(), rtf.size());
+    std::size_t n = CharacterCount(scratch);
+    DestroyWindow(scratch);
+    return n;
+}
 
 std::size_t CharacterCount(HWND edit) {
     GETTEXTLENGTHEX how{};
@@ -81,12 +109,13 @@ void StreamInRtf(HWND edit, const char* rtf) {
     std::size_t limit = textLimit(edit);
     if (length <= limit) {
         streamIn(edit, rtf, length);
-        return;
+    } else {
+        SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(length));
+        streamIn(edit, rtf, length);
+        std::size_t held = CharacterCount(edit);
+        SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
     }
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(length));
-    streamIn(edit, rtf, length);
-    std::size_t held = CharacterCount(edit);
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
+    markChanged(edit);
 }
 
 std::size_t RtfLength(HWND edit) {

@@ -23,6 +23,13 @@ void StreamOutRtf(HWND edit, char* buffer, std::size_t capacity);
 // The content as RTF: the counting pass, then the filling pass.
 std::string StreamOutRtf(HWND edit);
 
+// The editor's text limit in characters.
+std::size_t TextLimit(HWND edit);
+// Characters a plain text becomes in the editor (a CR LF is one paragraph mark).
+std::size_t PlainTextCharacters(const std::string& text);
+// Characters an RTF text becomes in a control of the editor's class.
+std::size_t RtfCharacters(HWND edit, const std::string& rtf);
+
 // Bytes a buffer needs for the editor's plain text in code page 932 with CR LF
 // line breaks, its terminating zero not counted. Exact on Windows; some
 // rich-edit versions give a little more, never less.

@@ -18,35 +18,7 @@ const UINT CP_SHIFT_JIS = 932;
 // An RTF file larger than this is not read at all: its text could never fit.
 const std::size_t MAX_RTF_FILE_BYTES = 64u * 1024 * 1024;
 
-std::size_t textLimit(HWND edit) {
-    return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
-}
-
-// Characters the control holds for a plain text: CR LF becomes one paragraph mark.
-std::size_t plainTextCharacters(const std::string& text) {
-    int units = MultiByteToWideChar(CP_SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
-    std::size_t breaks = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
-         at = text.find("\r\n", at + 2))
-        ++breaks;
-    return units > 0 ? static_cast<std::size_t>(units) - breaks : 0;
-}
-
-// Characters an RTF text gives, measured in a hidden control of the editor's
-// class that has no text limit of its own.
-std::size_t rtfCharacters(HWND edit, const std::string& rtf) {
-    char className[64] = "";
-    GetClassNameA(edit, className, sizeof className);
-    HWND scratch = CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0,
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!scratch) return static_cast<std::size_t>(-1);
-    SendMessageA(scratch, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-    rtfstream::StreamInRtf(scratch, rtf.c_str());
-    std::size_t n = rtfstream::CharacterCount(scratch);
-    DestroyWindow(scratch);
-    return n;
-}
+std::size_t textLimit(HWND edit) { return rtfstream::TextLimit(edit); }
 
 void showTooLarge(HWND edit, const char* path) {
     char text[MAX_PATH + 256];
@@ -90,17 +62,18 @@ bool LoadTextFile(HWND edit, const char* path) {
     std::size_t limit = textLimit(edit);
     std::string text;
     Loaded result = readForEditor(path, 2 * limit + 2, text);
-    if (result == Loaded::OK && plainTextCharacters(text) > limit) result = Loaded::TOO_LARGE;
+    if (result == Loaded::OK && rtfstream::PlainTextCharacters(text) > limit) result = Loaded::TOO_LARGE;
     if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
     if (result != Loaded::OK) return false;
     SetWindowTextA(edit, text.c_str());
+    SendMessageA(edit, EM_SETMODIFY, TRUE, 0);  // new content: the page display stores it
     return true;
 }
 
 bool LoadRtfFile(HWND edit, const char* path) {
     std::string rtf;
     Loaded result = readForEditor(path, MAX_RTF_FILE_BYTES, rtf);
-    if (result == Loaded::OK && rtfCharacters(edit, rtf) > textLimit(edit))
+    if (result == Loaded::OK && rtfstream::RtfCharacters(edit, rtf) > textLimit(edit))
         result = Loaded::TOO_LARGE;
     if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
     if (result != Loaded::OK) return false;

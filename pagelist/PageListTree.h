@@ -16,7 +16,7 @@ public:
     TreeItemFacts facts(ItemHandle item) const override;
 
     ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
-                          bool expanded) override;
+                          bool expanded = false) override;
     // Drawing off while filling: the control then neither repaints nor lays out
     // its visible items and scroll bars per insertion, only once at the end.
     void beginFill() override;

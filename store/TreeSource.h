@@ -32,7 +32,7 @@ public:
     // already expanded when asked (only an item that gets children is);
     // returns its handle, NO_ITEM on failure.
     virtual ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
-                                  bool expanded) = 0;
+                                  bool expanded = false) = 0;
     // A fill of many items runs between these: the page list draws nothing meanwhile.
     virtual void beginFill() {}
     virtual void endFill() {}

@@ -9,6 +9,7 @@
 #include "editor/MemoEditor.h"
 #include "editor/RichEditTestSupport.h"
 #include "editor/RtfStream.h"
+#include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
 
 using editortest::RichEdit;
@@ -243,6 +244,54 @@ TEST_F(MemoEditorClipboardTest, PasteMessageAndCtrlVGoThroughTheSameStep) {
     EXPECT_EQ(0, memoText().compare(0, 7, "bold 日"));
     EXPECT_EQ(std::string::npos, memoText().find("bold", 1));
     EXPECT_TRUE(memoBold(0, 4));
+}
+
+// The text limit holds for typing and every way of pasting; a paste that does
+// not fit is refused whole, with a message, rather than cut. A pasted text
+// ending with a line break brings two more (the paste step's own).
+TEST_F(MemoEditorClipboardTest, TypingAndPastingStopAtTheTextLimit) {
+    struct Case {
+        const char* clipboard;
+        bool pasted;
+    } cases[] = {{"12345", true}, {"123456", false}, {"123\r\n", false}, {"12\r\n", true}};
+    const char* ways[] = {"message", "Ctrl+V", "Shift+Insert"};
+    for (const Case& c : cases) {
+        for (const char* way : ways) {
+            SetWindowTextA(memo.window(), "abcde");
+            SendMessageA(memo.window(), EM_EXLIMITTEXT, 0, 10);
+            SendMessageA(memo.window(), EM_SETSEL, 5, 5);
+            SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
+            ASSERT_TRUE(clipboard::WriteClipboardText(c.clipboard, true));
+            testsupport::DialogAnswerer answerer(IDOK, "貼り付け");
+            if (way == ways[0]) {
+                SendMessageA(memo.window(), WM_PASTE, 0, 0);
+            } else if (way == ways[1]) {
+                typeCtrlV();
+            } else {
+                BYTE keys[256];
+                GetKeyboardState(keys);
+                keys[VK_SHIFT] = 0x80;
+                SetKeyboardState(keys);
+                SendMessageA(memo.window(), WM_KEYDOWN, VK_INSERT, 0x01520001);
+                keys[VK_SHIFT] = 0;
+                SetKeyboardState(keys);
+            }
+            const std::string text = memoText();
+            EXPECT_EQ(c.pasted, text.size() > 5) << c.clipboard << " by " << way << ": " << text;
+            EXPECT_EQ(c.pasted ? 0 : 1, answerer.answered()) << c.clipboard << " by " << way;
+            if (!c.pasted && answerer.answered() == 1) {
+                EXPECT_NE(answerer.texts()[0].find("10文字"), std::string::npos) << answerer.texts()[0];
+            }
+        }
+    }
+    // typing stops at the limit; typing over a selection still works there
+    SetWindowTextA(memo.window(), "123456789");
+    SendMessageA(memo.window(), EM_SETSEL, 9, 9);
+    for (char ch : std::string("xyz")) SendMessageA(memo.window(), WM_CHAR, static_cast<WPARAM>(ch), 1);
+    EXPECT_EQ("123456789x", memoText());
+    SendMessageA(memo.window(), EM_SETSEL, 0, 1);
+    SendMessageA(memo.window(), WM_CHAR, 'q', 1);
+    EXPECT_EQ("q23456789x", memoText());
 }
 
 }  // namespace
