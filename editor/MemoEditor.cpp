@@ -72,6 +72,9 @@ HWND MemoEditor::Create(HWND parent) {
     pf.dyLineSpacing = 10;
     SendMessageA(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
 
+    // The subclass reads the property's address from the user data: reading a
+    // property is a trip to the window server on every message, keys included.
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     SetPropA(window_, PROP_THIS, this);
@@ -257,7 +260,7 @@ LRESULT MemoEditor::callOriginal(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MemoEditor::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<MemoEditor*>(GetPropA(hwnd, PROP_THIS));
+    auto* self = reinterpret_cast<MemoEditor*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_KEYDOWN:
