@@ -53,8 +53,12 @@ void setShellOpen(ShellOpen open) { gShellOpen = open ? open : shellOpen; }
 void storeEditorToPage(ItemHandle item) {
     PageRecord* record = recordFor(item);
     if (!record || gControls.memo.locked) return;
-    record->text = rtfstream::StreamOutRtf(editorWindow());
-    if (record->isSecure) secure::encryptPage(*record);
+    // A page left as it was shown keeps its stored text byte for byte: streaming it
+    // out again would cost a switch its time and rewrite the page in the control's words.
+    if (SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0)) {
+        record->text = rtfstream::StreamOutRtf(editorWindow());
+        if (record->isSecure) secure::encryptPage(*record);
+    }
     CHARRANGE range = {0, 0};
     SendMessageA(editorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     record->selStart = range.cpMin;
@@ -78,6 +82,8 @@ void showPage(ItemHandle item, HWND owner) {
         secure::decryptPage(*record, false);
     }
     memo.SetScrollPosition(0, 0);
+    // the book's text limit, raised by the stream-in only for a page already longer
+    memo.SetTextLimit(gBook.header.textLimit);
     rtfstream::StreamInRtf(editorWindow(), record->text.c_str());
     if (record->isSecure) record->text.clear();
     if (rtfstream::TextByteLength(editorWindow()) == 0) {
@@ -92,6 +98,7 @@ void showPage(ItemHandle item, HWND owner) {
     memo.SetScrollPosition(record->scrollH, record->scrollV);
     // undo starts with the page as shown, not with another page or the standard font
     SendMessageA(editorWindow(), EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);  // as stored, until the user changes it
 }
 
 void addPageIfEmpty(ItemHandle folder) {

@@ -14,7 +14,6 @@
 namespace textfiles {
 namespace {
 
-const UINT CP_SHIFT_JIS = 932;
 // An RTF file larger than this is not read at all: its text could never fit.
 const std::size_t MAX_RTF_FILE_BYTES = 64u * 1024 * 1024;
 
