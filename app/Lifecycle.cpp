@@ -110,6 +110,7 @@ void shutdown(HWND window, bool sessionEnding) {
     }
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back
+    gControls.pageList.LetGoAtExit();  // its items go with the process, not one by one
     if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);
     if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
     gApp.usageWindow = gApp.searchWindow = nullptr;

@@ -50,6 +50,14 @@ void PageListControl::RestoreWindowProc() {
     previousProc_ = nullptr;
 }
 
+// The control frees its items one at a time, each in a time that grows with the
+// items left, which makes a book of a hundred thousand pages take seconds to close.
+void PageListControl::LetGoAtExit() {
+    if (!window_) return;
+    ShowWindow(window_, SW_HIDE);
+    SetParent(window_, HWND_MESSAGE);
+}
+
 LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<PageListControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -55,6 +55,9 @@ public:
     void BuildImageList(const HICON icons[16]);
     // Puts the control's own window procedure back (shutdown).
     void RestoreWindowProc();
+    // At exit: takes the control out of the main window, so that destroying the
+    // window does not free its items one by one; they go with the process.
+    void LetGoAtExit();
 
     void setFocusHook(FocusHook hook) { focusHook_ = hook; }
     // Window that Enter in the page list sends the focus to (the memo editor).
