@@ -182,7 +182,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
 
     // from here on the new book replaces the old one
     gBook.shownItem = NO_ITEM;
-    TreeView_DeleteAllItems(gControls.pageList.window());
+    gControls.pageList.DeleteAll();
     gBook.pages = std::move(table);
     gBook.header = header;
     gBook.bookNumber = bookNumber;

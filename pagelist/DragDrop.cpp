@@ -115,9 +115,9 @@ std::vector<ItemMove> PageListControl::dropOnTarget() {
     if (!rebuilt) {
         // the control refused an item: take back what was made, the tree stays as it was
         for (auto d = items.rbegin(); d != items.rend(); ++d)
-            if (d->moved) TreeView_DeleteItem(window_, handle(d->moved));
+            if (d->moved) deleteOne(d->moved);
     } else {
-        for (ItemHandle old : roots) TreeView_DeleteItem(window_, handle(old));  // children go with them
+        for (ItemHandle old : roots) deleteOne(old);  // children go with them
     }
     SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
     if (!rebuilt) return {};

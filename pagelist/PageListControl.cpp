@@ -215,6 +215,7 @@ void PageListControl::SetImages(ItemHandle item, int image, int selected) {
     tv.iImage = image;
     tv.iSelectedImage = selected;
     SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    shadow_.setImage(item, image);
 }
 
 void PageListControl::Resize(int width, int height) {
@@ -244,14 +245,33 @@ ItemHandle PageListControl::InsertItem(const std::string& title, int image, Item
         ins.item.mask |= TVIF_STATE;
         ins.item.state = ins.item.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
     }
-    return toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    const ItemHandle item = toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (item) shadow_.insertLast(parent == root() ? 0 : parent, item, image == -1 ? 0 : image);
+    return item;
 }
 
 std::vector<ItemMove> PageListControl::DeleteItem(ItemHandle item) {
     if (!item) return {};  // the control would read 0 as "everything"
     std::vector<ItemMove> gone = CollectSubtree(item);
-    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle(item)));
+    if (item == root()) DeleteAll();
+    else deleteOne(item);
     return gone;
+}
+
+void PageListControl::deleteOne(ItemHandle item) {
+    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle(item)));
+    shadow_.remove(item);
+}
+
+void PageListControl::DeleteAll() {
+    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    shadow_.clear();
+}
+
+bool PageListControl::ShadowMatches() const {
+    const LRESULT count = SendMessageA(window_, TVM_GETCOUNT, 0, 0);
+    return count >= 0 && static_cast<std::size_t>(count) == shadow_.size() &&
+           shadow_.firstRoot() == toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
 }
 
 void PageListControl::CommitLabelEdit(const TVITEMA& edited) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "pagelist/TreeShadow.h"
+
 #include "res/resource.h"
 
 using ItemHandle = std::uintptr_t;
@@ -83,6 +85,8 @@ public:
     ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected,
                           bool expanded = false);
     std::vector<ItemMove> DeleteItem(ItemHandle item);
+    // Empties the control (a new book), without walking it first.
+    void DeleteAll();
     void CommitLabelEdit(const TVITEMA& edited);
     void Reveal(ItemHandle item);
     std::vector<ItemMove> CollectSubtree(ItemHandle item) const;
@@ -111,6 +115,11 @@ public:
     ItemHandle NextSibling(ItemHandle item) const;
     ItemHandle PreviousSibling(ItemHandle item) const;
 
+    // The shape as this object inserted, deleted and drew it; walks over the whole
+    // list read it when it agrees with the control (ShadowMatches).
+    const TreeShadow& shadow() const { return shadow_; }
+    bool ShadowMatches() const;
+
 private:
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onFocus(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -131,7 +140,10 @@ private:
         int scrollCounter = 0;        // moves inside a scroll zone; kept from drag to drag
     } drag_;
 
+    void deleteOne(ItemHandle item);
+
     HWND window_ = nullptr;
+    TreeShadow shadow_;
     WNDPROC previousProc_ = nullptr;
     HIMAGELIST imageList_ = nullptr;
     FocusHook focusHook_ = nullptr;

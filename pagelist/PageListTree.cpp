@@ -4,11 +4,22 @@
 #include "pagelist/PageListTree.h"
 
 ItemHandle PageListTree::firstRoot() const {
+    if (shadow_) return list_.shadow().firstRoot();
     return reinterpret_cast<ItemHandle>(TreeView_GetRoot(list_.window()));
+}
+
+ItemHandle PageListTree::nextSibling(ItemHandle item) const {
+    return shadow_ ? list_.shadow().nextSibling(item) : list_.NextSibling(item);
 }
 
 TreeItemFacts PageListTree::facts(ItemHandle item) const {
     TreeItemFacts facts;
+    if (shadow_) {
+        facts.firstChild = list_.shadow().firstChild(item);
+        facts.image = list_.shadow().image(item);
+        facts.expanded = facts.firstChild && list_.GetState(item).expanded;
+        return facts;
+    }
     facts.firstChild = list_.FirstChild(item);
     const ItemState state = list_.GetState(item);
     facts.expanded = state.expanded;

@@ -8,11 +8,13 @@
 
 class PageListTree : public TreeSource, public TreeBuilder {
 public:
-    explicit PageListTree(PageListControl& list) : list_(list) {}
+    // Walks read the list's shadow when it agrees with the control, else the control.
+    explicit PageListTree(PageListControl& list, bool useShadow = true)
+        : list_(list), shadow_(useShadow && list.ShadowMatches()) {}
 
     ItemHandle firstRoot() const override;
-    ItemHandle nextSibling(ItemHandle item) const override { return list_.NextSibling(item); }
-    // Two questions to the control: the item itself and its first child.
+    ItemHandle nextSibling(ItemHandle item) const override;
+    // The control is asked only whether a folder is open.
     TreeItemFacts facts(ItemHandle item) const override;
 
     ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
@@ -24,4 +26,5 @@ public:
 
 private:
     PageListControl& list_;
+    bool shadow_;
 };

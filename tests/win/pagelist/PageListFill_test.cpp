@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "pagelist/PageListControl.h"
 #include "pagelist/PageListTree.h"
 #include "store/PageTable.h"
@@ -105,6 +108,44 @@ TEST(PageListFill, DrawingSuspendedGivesTheSameListAsItemByItem) {
         EXPECT_EQ(newTable.recordAt(i).parentOrder, oldTable.recordAt(i).parentOrder);
         EXPECT_EQ(newTable.recordAt(i).isExpanded, oldTable.recordAt(i).isExpanded) << BOOK[i].title;
     }
+}
+
+// The save's walk reads the list's own shadow of the tree; after insertions,
+// deletions and images it numbers the book as a walk through the control does,
+// and a change made behind the list's back makes it ask the control.
+TEST(PageListFill, ShadowWalkNumbersTheBookAsTheControlDoes) {
+    testsupport::TestParent parent;
+    PageListControl list;
+    ASSERT_NE(list.Create(parent.window()), nullptr);
+    PageTable table = bookTable();
+    PageListTree tree(list);
+    ASSERT_TRUE(rebuildTree(table, tree, BOOKMARK));
+    auto removeRecords = [&](const std::vector<ItemMove>& gone) {
+        for (const ItemMove& m : gone) table.removeAt(table.indexOfItem(m.item));
+    };
+    const std::function<void()> edits[] = {
+        [&] { removeRecords(list.DeleteItem(table.recordAt(2).item)); },  // F2 with F3 and p2
+        [&] { list.SetImages(table.recordAt(1).item, 4 + 8, 5 + 8); },
+        [&] { table.addPage(list.InsertItem("new", 4, table.recordAt(0).item, 5), "", "new", false); },
+        [&] { list.SetImages(table.recordAt(1).item, 8, 9); },
+        [&] {  // behind the list's back
+            const ItemHandle last = table.recordAt(table.count() - 1).item;
+            TreeView_DeleteItem(list.window(), reinterpret_cast<HTREEITEM>(last));
+            table.removeAt(table.count() - 1);
+        },
+    };
+    for (std::size_t step = 0; step < sizeof edits / sizeof edits[0]; ++step) {
+        edits[step]();
+        PageTable byControl = table;
+        PageListTree controlTree(list, false);
+        EXPECT_EQ(refreshFromTree(table, PageListTree(list)), refreshFromTree(byControl, controlTree)) << step;
+        for (int i = 0; i < table.count(); ++i) {
+            EXPECT_EQ(table.recordAt(i).order, byControl.recordAt(i).order) << step << " " << i;
+            EXPECT_EQ(table.recordAt(i).parentOrder, byControl.recordAt(i).parentOrder) << step << " " << i;
+            EXPECT_EQ(table.recordAt(i).isExpanded, byControl.recordAt(i).isExpanded) << step << " " << i;
+        }
+    }
+    EXPECT_FALSE(list.ShadowMatches());
 }
 
 }  // namespace
