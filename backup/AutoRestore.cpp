@@ -31,7 +31,12 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
                               const std::function<bool(const std::string& path)>& loadBook) {
     for (int slot : newestSlotsFirst(setup.slotPaths, setup.backupFileSize, systemFileTimes())) {
         if (!loadBook(setup.slotPaths[static_cast<size_t>(slot)])) continue;
-        keepStampedCopy(setup.dataFilePath);
+        // Without a copy aside the next save would replace the only copy of the book.
+        if (keepStampedCopy(setup.dataFilePath).empty()) {
+            const std::string busy = messages::DATA_FILE_BUSY_TEXT + setup.dataFilePath;
+            MessageBoxA(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
+            return AutoRestoreResult::Refused;
+        }
         const std::string text =
             std::string(messages::AUTO_RESTORED_TEXT) + messages::AUTO_RESTORED_FILE + setup.dataFilePath;
         MessageBoxA(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);

@@ -12,7 +12,7 @@ namespace backup {
 enum class AutoRestoreResult {
     BackupLoaded,  // the newest backup that loads is in the window
     NewBook,       // the user chose to start empty; the unreadable file was renamed aside
-    Refused,       // the user declined (or the file could not be moved): end without writing anything
+    Refused,       // declined, or the file could not be copied or moved aside: end without writing anything
 };
 
 struct AutoRestoreSetup {

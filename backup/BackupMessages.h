@@ -21,6 +21,11 @@ constexpr char AUTO_RESTORED_TEXT[] =
     "データファイルの読み込みに失敗したため、自動的に最新のバックアップファイルを読み込みました。\n\n";
 constexpr char AUTO_RESTORED_FILE[] = "読み込み失敗ファイル：";
 constexpr char START_EMPTY_CAPTION[] = "データを読み込むことが出来ませんでした";
+// A data file that cannot even be copied aside (another program holds it) is
+// never replaced by a backup: the program ends without writing; then the path.
+constexpr char DATA_FILE_BUSY_TEXT[] =
+    "データファイルを読み込むことも、控えを残すことも出来ませんでした。\n"
+    "ほかのプログラムが使っていないか確かめてから、もう一度起動してください。\n\n";
 constexpr char START_EMPTY_QUESTION[] =
     "は\n利用不可能なデータファイルです\nまた、バックアップファイルからの自動復元は出来ませんでした。\n\n"
     "データファイルの内容を初期化してもよろしいですか？";

@@ -136,4 +136,28 @@ TEST(AutoRestore, CancelAtTheQuestionTouchesNothingAndTheNextStartAsksAgain) {
     EXPECT_EQ(table.count(), 3) << "a new book";
 }
 
+TEST(AutoRestore, ADataFileAnotherProgramHoldsIsNeverReplacedByABackup) {
+    e2e::ProgramCopy program;
+    CreateDirectoryA(program.path("data").c_str(), nullptr);
+    CreateDirectoryA(program.path("data\\backup").c_str(), nullptr);
+    const std::string data = program.path("data\\quiltpad.qpd");
+    ASSERT_TRUE(e2e::writeBook(data, 3, 100));
+    ASSERT_TRUE(e2e::writeFile(program.path("data\\backup\\backup00.qpd"), bookWithPage("older backup")));
+    const std::string before = e2e::readFile(data);
+    HANDLE held = CreateFileA(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    ASSERT_TRUE(program.start());
+    HWND box = waitForBox(msg::START_EMPTY_CAPTION);
+    ASSERT_NE(box, nullptr);
+    const std::string text = boxText(box);
+    EXPECT_EQ(text, msg::DATA_FILE_BUSY_TEXT + data) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.waitForExit(), 0);
+    CloseHandle(held);
+    EXPECT_EQ(e2e::readFile(data), before) << "the book the backup would have replaced";
+    EXPECT_TRUE(stampedFiles(program).empty());
+    EXPECT_FALSE(e2e::fileExists(program.path("data\\quiltpad.ini"))) << "nothing written at exit";
+}
+
 }  // namespace
