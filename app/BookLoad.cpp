@@ -9,7 +9,6 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
-#include "app/BackupCommands.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
@@ -198,8 +197,6 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     SetFocus(editorWindow());
     return true;
 }
-
-bool recoverUnusableBook(HWND mainWindow) { return backupcommands::recoverUnusableBook(mainWindow); }
 
 bool saveFromUi(const std::string& path, SaveKind kind) {
     const size_t slash = path.find_last_of('\\');

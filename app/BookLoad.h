@@ -17,11 +17,6 @@ bool loadIntoUi(HWND mainWindow, const std::string& path);
 // Writes the book to a data file or backup slot; the caller stores the shown page first.
 bool saveFromUi(const std::string& path, SaveKind kind);
 
-// The first load found the data file unusable: the place of the automatic restore.
-// True when a book was loaded after all and the window's creation goes on; false when
-// the program ends without writing anything (the file stays as it is).
-bool recoverUnusableBook(HWND mainWindow);
-
 // The header's colours on the window: background brush, page list and editor colours.
 void applyColours(HWND mainWindow, const DataFileHeader& header);
 

@@ -5,6 +5,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/BackupCommands.h"
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/MainControls.h"
@@ -64,7 +65,7 @@ bool loadFirstBook(HWND window) {
     const std::string& slots = gApp.paths.backupFolder;
     removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
     if (bookload::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
-    return bookload::recoverUnusableBook(window);
+    return backupcommands::recoverUnusableBook(window);
 }
 
 bool makeBackup(SaveKind kind) {
