@@ -25,9 +25,6 @@ constexpr int MEMO_MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3
 
 bool autoView() { return gApp.ini.window.AutoView; }
 
-// ---- Seams for later work: each is called from its place in the message
-// handling and does nothing until its feature lands.
-
 // WM_DROPFILES: files dropped on the window become pages.
 void filesDropped(HWND window, HDROP drop) { importexport::filesDropped(window, drop, commands::ioShell()); }
 
