@@ -4,6 +4,8 @@
 
 #include "app/PageDrop.h"
 
+#include <vector>
+
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
@@ -27,12 +29,17 @@ void track(HWND, LPARAM point) {
 void end(HWND) {
     PageListControl& list = gControls.pageList;
     if (!list.IsDragging()) return;
-    for (const ItemMove& move : list.EndDrag()) {
-        const int index = gBook.pages.indexOfItem(move.item);
-        if (index >= 0) gBook.pages.setItem(index, move.moved);
-        if (gOldParent == move.item) gOldParent = move.moved;
+    const std::vector<ItemMove> moves = list.EndDrag();
+    // every record is found before any is changed: a changed handle makes the
+    // table's lookup rebuild itself at the next lookup
+    std::vector<int> records;
+    records.reserve(moves.size());
+    for (const ItemMove& move : moves) records.push_back(gBook.pages.indexOfItem(move.item));
+    for (size_t i = 0; i < moves.size(); ++i) {
+        if (records[i] >= 0) gBook.pages.setItem(records[i], moves[i].moved);
+        if (gOldParent == moves[i].item) gOldParent = moves[i].moved;
         // the editor's page keeps its identity, or its text would be stored nowhere
-        if (gBook.shownItem == move.item) gBook.shownItem = move.moved;
+        if (gBook.shownItem == moves[i].item) gBook.shownItem = moves[i].moved;
     }
     if (gOldParent != NO_ITEM && list.FirstChild(gOldParent) == NO_ITEM) {
         pagedisplay::addPageIfEmpty(gOldParent);

@@ -2,7 +2,6 @@
 #include <commctrl.h>
 
 #include "pagelist/PageListControl.h"
-#include "pagelist/PageListTree.h"
 #include "pagelist/TreeMove.h"
 
 namespace {
@@ -110,8 +109,12 @@ std::vector<ItemMove> PageListControl::dropOnTarget() {
     const std::vector<ItemHandle> roots = treemove::deletionRoots(items);
 
     SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-    PageListTree tree(*this);
-    const bool rebuilt = treemove::rebuild(items, dragged, target, subtree.size(), tree);
+    // made open where they were open: children then join a shown list at its end,
+    // which costs the control far less than opening each folder afterwards
+    const auto insert = [this](const treemove::DropItem& d, ItemHandle parent) {
+        return InsertItem(d.title, d.image, parent, d.selected, d.expanded);
+    };
+    const bool rebuilt = treemove::rebuild(items, dragged, target, subtree.size(), insert);
     if (!rebuilt) {
         // the control refused an item: take back what was made, the tree stays as it was
         for (auto d = items.rbegin(); d != items.rend(); ++d)
@@ -132,7 +135,7 @@ std::vector<ItemMove> PageListControl::dropOnTarget() {
         if (d.item == firstVisible) shownFirst = 0;
     }
     for (const treemove::DropItem& d : items)
-        if (d.expanded) TreeView_Expand(window_, handle(d.moved), TVE_EXPAND);
+        if (d.expanded && !IsExpanded(d.moved)) TreeView_Expand(window_, handle(d.moved), TVE_EXPAND);
     if (!shownFirst) shownFirst = drag_.item;
     Select(drag_.item);
     Reveal(shownFirst);

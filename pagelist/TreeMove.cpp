@@ -45,7 +45,7 @@ std::vector<ItemHandle> deletionRoots(const std::vector<DropItem>& items) {
 }
 
 bool rebuild(std::vector<DropItem>& items, ItemHandle dragged, ItemHandle target, std::size_t count,
-             TreeBuilder& tree) {
+             const InsertItem& insert) {
     std::size_t k = positionOf(items, dragged);
     std::size_t t = positionOf(items, target);
     if (k == items.size() || t == items.size() || k + count > items.size()) return false;
@@ -60,7 +60,7 @@ bool rebuild(std::vector<DropItem>& items, ItemHandle dragged, ItemHandle target
     for (DropItem& d : items) {
         const auto mapped = made.find(d.parent);
         const ItemHandle parent = mapped == made.end() ? d.parent : mapped->second;
-        d.moved = tree.insertLast(parent, d.title, d.image, d.selected);
+        d.moved = insert(d, parent);
         if (d.moved == NO_ITEM) return false;
         made.emplace(d.item, d.moved);
     }

@@ -9,10 +9,11 @@
 // and deleting the old items leaves every item where the moved list says.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "store/TreeSource.h"
+#include "store/PageTable.h"
 
 namespace treemove {
 
@@ -49,11 +50,14 @@ std::vector<ItemHandle> deletionRoots(const std::vector<DropItem>& items);
 
 // Moves the dragged subtree (its first element `dragged`, `count` elements) in
 // front of `target`, gives it the target's parent, and re-creates every element
-// in list order through `tree`: a parent that is an earlier element becomes that
+// in list order through `insert`: a parent that is an earlier element becomes that
 // element's new item. Fills `moved`; false (and nothing moved) when the dragged
 // item or the target is not in the list, or an insertion fails (the caller
 // removes the items made so far).
+// `insert` appends one item as the last child of `parent` (NO_ITEM: the top
+// level) and returns it, NO_ITEM on failure.
+using InsertItem = std::function<ItemHandle(const DropItem& item, ItemHandle parent)>;
 bool rebuild(std::vector<DropItem>& items, ItemHandle dragged, ItemHandle target, std::size_t count,
-             TreeBuilder& tree);
+             const InsertItem& insert);
 
 }  // namespace treemove

@@ -110,7 +110,9 @@ void closeFoldersPassed(const std::vector<ItemHandle>& closed) {
     std::unordered_set<ItemHandle> path;
     for (ItemHandle p = list().Parent(list().GetSelection()); p; p = list().Parent(p)) path.insert(p);
     for (ItemHandle folder : closed) {
-        if (!path.count(folder)) TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(folder), TVE_COLLAPSE);
+        // only those the search opened: asking a closed folder to close costs the control as much
+        if (!path.count(folder) && list().IsExpanded(folder))
+            TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(folder), TVE_COLLAPSE);
     }
 }
 

@@ -75,7 +75,10 @@ std::string drop(const DropCase& c, std::size_t& listed) {
     }
     listed = items.size();
     const std::vector<ItemHandle> roots = treemove::deletionRoots(items);
-    if (!treemove::rebuild(items, dragged, target, subtree.size(), tree)) return "failed";
+    const auto insert = [&](const treemove::DropItem& d, ItemHandle parent) {
+        return tree.insertLast(parent, d.title, d.image, d.selected);
+    };
+    if (!treemove::rebuild(items, dragged, target, subtree.size(), insert)) return "failed";
     std::set<ItemHandle> deleted(roots.begin(), roots.end());
     for (const treemove::DropItem& d : items) EXPECT_NE(d.moved, NO_ITEM);
     return describe(tree, tree.firstRoot(), deleted);
