@@ -18,6 +18,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "res/resource.h"
+#include "pagelist/DragMessages.h"
 #include "pagelist/PageListTree.h"
 #include "search/MemoText.h"
 #include "search/SearchWindow.h"
@@ -125,20 +126,10 @@ int benchDrop(HWND window) {
     while (list().NextSibling(lastTop)) lastTop = list().NextSibling(lastTop);
 
     const double start = seconds();
-    NMTREEVIEWA info = {};
-    info.hdr.hwndFrom = list().window();
-    info.hdr.idFrom = PageListControl::CONTROL_ID;
-    info.hdr.code = TVN_BEGINDRAGA;
-    info.itemNew.mask = TVIF_HANDLE;
-    info.itemNew.hItem = reinterpret_cast<HTREEITEM>(lastTop);
-    SendMessageA(window, WM_NOTIFY, PageListControl::CONTROL_ID, reinterpret_cast<LPARAM>(&info));
+    dragmessages::begin(window, lastTop);
     TreeView_Select(list().window(), reinterpret_cast<HTREEITEM>(first), TVGN_FIRSTVISIBLE);
-    RECT r = {};
-    TreeView_GetItemRect(list().window(), reinterpret_cast<HTREEITEM>(first), &r, TRUE);
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    MapWindowPoints(list().window(), window, &p, 1);
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    SendMessageA(window, WM_LBUTTONUP, 0, 0);
+    dragmessages::moveTo(window, dragmessages::labelPoint(first));
+    dragmessages::release(window);
     testapp::pumpMessages();
     const double took = seconds() - start;
     const bool moved = list().FirstChild(PageListControl::root()) != first;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/AppTestSupport.h"
+#include "pagelist/DragMessages.h"
 #include "pagelist/ShapedBook.h"
 #include "res/resource.h"
 
@@ -14,12 +15,7 @@ namespace {
 
 using apptest::list;
 
-// The middle of an item's label, in the page list's client coordinates.
-POINT labelPoint(ItemHandle item) {
-    RECT r = {};
-    TreeView_GetItemRect(list().window(), reinterpret_cast<HTREEITEM>(item), &r, TRUE);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+using dragmessages::labelPoint;
 
 // A point on the item's icon.
 POINT iconPoint(ItemHandle item) {
@@ -39,28 +35,13 @@ class DragDropTest : public apptest::MainWindowTest {
 protected:
     void loadBook(const char* shape) { ASSERT_TRUE(shapedbook::load(window, folder.file("book.qpd"), shape)); }
 
-    POINT inMainWindow(POINT p) {
-        MapWindowPoints(list().window(), window, &p, 1);
-        return p;
-    }
     void begin(const char* title) {
-        const ItemHandle item = shapedbook::item(title);
-        NMTREEVIEWA info = {};
-        info.hdr.hwndFrom = list().window();
-        info.hdr.idFrom = PageListControl::CONTROL_ID;
-        info.hdr.code = TVN_BEGINDRAGA;
-        info.itemNew.mask = TVIF_HANDLE;
-        info.itemNew.hItem = reinterpret_cast<HTREEITEM>(item);
-        info.ptDrag = labelPoint(item);
-        SendMessageA(window, WM_NOTIFY, PageListControl::CONTROL_ID, reinterpret_cast<LPARAM>(&info));
+        dragmessages::begin(window, shapedbook::item(title));
         testapp::pumpMessages();
     }
-    void moveTo(POINT inList) {
-        const POINT p = inMainWindow(inList);
-        SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    }
+    void moveTo(POINT inList) { dragmessages::moveTo(window, inList); }
     void release() {
-        SendMessageA(window, WM_LBUTTONUP, 0, 0);
+        dragmessages::release(window);
         testapp::pumpMessages();
     }
     void drop(const char* dragged, const char* target) {
