@@ -15,6 +15,7 @@
 #include "app/MainControls.h"
 #include "app/PageCommands.h"
 #include "app/PageDisplay.h"
+#include "app/SecureCommands.h"
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
 #include "help/AboutBox.h"
@@ -201,8 +202,8 @@ const Entry TABLE[] = {
     {IDM_PASTE_PAGE, pagecommands::pastePage},
     {IDM_DELETE_PAGE, pagecommands::deletePage},
     {IDM_SEARCH, openSearch},
-    {IDM_MAKE_SECURE, notYetAvailable},
-    {IDM_MAKE_ORDINARY, notYetAvailable},
+    {IDM_MAKE_SECURE, securecommands::makeSecure},
+    {IDM_MAKE_ORDINARY, securecommands::makeOrdinary},
     {IDM_NEXT_PAGE, pagecommands::nextPage},
     {IDM_PREVIOUS_PAGE, pagecommands::previousPage},
     {IDM_COLLAPSE_FOLDERS, pagecommands::collapseFolders},

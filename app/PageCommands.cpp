@@ -16,6 +16,7 @@
 #include "app/PageDisplay.h"
 #include "editor/DateStamp.h"
 #include "res/resource.h"
+#include "secure/SecureMessages.h"
 #include "secure/SecurePages.h"
 #include "store/PageImage.h"
 
@@ -55,7 +56,7 @@ bool newPageSecurity(HWND window, bool& secure) {
     if (index < 0) return true;
     const PageRecord& folder = gBook.pages.recordAt(index);
     if (!folder.isFolder || !folder.isSecure) return true;
-    if (!secure::isAuthenticated() && !secure::authenticate(window)) return false;
+    if (!secure::isAuthenticated() && !secure::authenticate(window, gBook.header)) return false;
     secure = true;
     return true;
 }
@@ -84,6 +85,12 @@ void editTitle(HWND) {
 void addPage(HWND window) {
     bool secure = false;
     if (!newPageSecurity(window, secure)) return;
+    PageRecord sealed;  // a secure page's text is encrypted before anything is added
+    sealed.text = emptyPage();
+    if (secure && !secure::encryptPage(sealed)) {
+        MessageBoxA(window, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+        return;
+    }
     const std::string title = newPageTitle(true);
     const int image = pageImage(false, false, secure);
     const ItemHandle item = list().InsertItem(title, image, parentForNewItem(), selectedImage(image));
@@ -93,7 +100,9 @@ void addPage(HWND window) {
     if (secure) {
         PageRecord& record = gBook.pages.recordOfItem(item);
         record.isSecure = 1;
-        secure::encryptPage(record);
+        record.text.clear();
+        record.cipher = sealed.cipher;
+        record.textHash = sealed.textHash;
     }
     finishAdding(window, item);
 }

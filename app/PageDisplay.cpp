@@ -46,6 +46,12 @@ void setLocked(bool locked) {
     SendMessageA(editorWindow(), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
 }
 
+// A secure page that may not be shown: the read-only placeholder, which is never stored into a page.
+void showLockedPage() {
+    setLocked(true);
+    rtfstream::StreamInRtf(editorWindow(), LOCKED_PAGE_RTF);
+}
+
 }  // namespace
 
 void setShellOpen(ShellOpen open) { gShellOpen = open ? open : shellOpen; }
@@ -57,7 +63,7 @@ void storeEditorToPage(ItemHandle item) {
     // out again would cost a switch its time and rewrite the page in the control's words.
     if (SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0)) {
         record->text = rtfstream::StreamOutRtf(editorWindow());
-        if (record->isSecure) secure::encryptPage(*record);
+        if (record->isSecure) secure::sealEditedPage(*record, gApp.mainWindow);
     }
     CHARRANGE range = {0, 0};
     SendMessageA(editorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -74,12 +80,16 @@ void showPage(ItemHandle item, HWND owner) {
     MemoEditor& memo = gControls.memo;
     if (memo.locked) setLocked(false);
     if (record->isSecure) {
-        if (!secure::isAuthenticated() && !secure::authenticate(owner)) {
-            setLocked(true);
-            rtfstream::StreamInRtf(editorWindow(), LOCKED_PAGE_RTF);
+        if (!secure::isAuthenticated() && !secure::authenticate(owner, gBook.header)) {
+            showLockedPage();
             return;
         }
-        secure::decryptPage(*record, false);
+        if (!secure::decryptPage(*record, false)) {
+            // a damaged page stays as it is: shown locked, never stored back
+            showLockedPage();
+            secure::reportUndecryptable(owner, item);
+            return;
+        }
     }
     memo.SetScrollPosition(0, 0);
     // the book's text limit, raised by the stream-in only for a page already longer

@@ -139,7 +139,9 @@ void StreamOutRtf(HWND edit, char* buffer, std::size_t capacity) {
 std::string StreamOutRtf(HWND edit) {
     std::vector<char> buffer(RtfLength(edit) + 1, '\0');
     StreamOutRtf(edit, buffer.data(), buffer.size());
-    return std::string(buffer.data());
+    std::string rtf(buffer.data());
+    SecureZeroMemory(buffer.data(), buffer.size());  // it may be a secure page's plain text
+    return rtf;
 }
 
 std::size_t TextByteLength(HWND edit) {

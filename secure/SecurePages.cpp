@@ -2,23 +2,76 @@
 
 #include "secure/SecurePages.h"
 
-// Passwords and page encryption are not in this build yet: nobody can
-// authenticate, so a secure page read from a book stays locked behind its
-// placeholder and its cipher is written back untouched.
+#include <unordered_set>
+
+#include "secure/PageCrypt.h"
+#include "secure/PasswordDialogs.h"
+#include "secure/SecureMessages.h"
+
 namespace secure {
 
 namespace {
-bool gAuthenticated = false;
+
+// The authentication of this run; lives on the user-interface thread.
+struct SecureState {
+    bool authenticated = false;
+    bool cancelled = false;
+    pagecrypt::KeyMaterial key;
+    std::unordered_set<ItemHandle> reportedPages;  // told once that they do not decrypt
+};
+
+SecureState gSecure;
+
+bool finishDialog(int endCode) {
+    const bool accepted = endCode == passworddialogs::PASSWORD_ACCEPTED;
+    gSecure.cancelled = !accepted;
+    if (accepted) gSecure.authenticated = true;
+    return accepted;
 }
 
-bool isAuthenticated() { return gAuthenticated; }
+}  // namespace
 
-bool authenticate(HWND) { return gAuthenticated; }
+bool isAuthenticated() { return gSecure.authenticated && gSecure.key.isSet(); }
 
-void clearAuthentication() { gAuthenticated = false; }
+bool wasCancelled() { return gSecure.cancelled; }
 
-bool encryptPage(PageRecord&) { return false; }
+bool authenticate(HWND owner, const DataFileHeader& header) {
+    return finishDialog(passworddialogs::runAuthenticationDialog(owner, header, gSecure.key));
+}
 
-bool decryptPage(PageRecord&, bool) { return false; }
+bool registerOrAuthenticate(HWND owner, DataFileHeader& header) {
+    if (header.passwordRegistered) return authenticate(owner, header);
+    return finishDialog(passworddialogs::runRegistrationDialog(owner, header, gSecure.key));
+}
+
+bool authenticateForSaveAll(HWND owner, const DataFileHeader& header) {
+    if (!header.passwordRegistered || isAuthenticated() || authenticate(owner, header)) return true;
+    MessageBoxA(owner, securemsg::NOT_AUTHENTICATED_SAVE, securemsg::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+void clearAuthentication() {
+    gSecure.authenticated = false;
+    gSecure.key.clear();
+    gSecure.reportedPages.clear();
+}
+
+bool encryptPage(PageRecord& record) { return pagecrypt::encryptPage(record, gSecure.key); }
+
+bool decryptPage(PageRecord& record, bool dropCipher) {
+    return pagecrypt::decryptPage(record, gSecure.key, dropCipher);
+}
+
+bool sealEditedPage(PageRecord& record, HWND owner) {
+    if (encryptPage(record)) return true;
+    pagecrypt::wipeString(record.text);
+    MessageBoxA(owner, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+void reportUndecryptable(HWND owner, ItemHandle item) {
+    if (!gSecure.reportedPages.insert(item).second) return;
+    MessageBoxA(owner, securemsg::DECRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONWARNING);
+}
 
 }  // namespace secure

@@ -1,22 +1,45 @@
 // Secure pages as the rest of the program sees them: whether the user has
-// authenticated in this run, the authentication dialog, and the encryption of
-// one page's text.
+// authenticated in this run, the password dialogs, and the encryption of one
+// page's text with the key material of this run.
+//
+// The key material exists from a successful dialog until the next load of a
+// book or the end of the program (clearAuthentication zeroes it).
 #pragma once
 #include <windows.h>
 
+#include "store/DataFile.h"
 #include "store/PageTable.h"
 
 namespace secure {
 
 bool isAuthenticated();
-// Asks for the book's password (owned by `owner`); true when it was right.
-bool authenticate(HWND owner);
+// True when the last password dialog was cancelled, false when it succeeded.
+bool wasCancelled();
+
+// Asks for the book's password with the authentication dialog; true when it was right.
+bool authenticate(HWND owner, const DataFileHeader& header);
+// Before a page is made secure: the registration dialog when the book has no
+// password yet (the header then gets it), otherwise the authentication dialog.
+bool registerOrAuthenticate(HWND owner, DataFileHeader& header);
+// Before all pages are saved as files: true when no password is registered or
+// the user is (or now gets) authenticated; otherwise tells the user that nothing
+// can be saved and returns false.
+bool authenticateForSaveAll(HWND owner, const DataFileHeader& header);
 // Forgets the authentication of this run and zeroes the key material.
 void clearAuthentication();
 
-// The plain `text` becomes `cipher` and `textHash`; `text` is emptied.
+// The plain `text` becomes `cipher` and `textHash`, and `text` is wiped and
+// emptied. False when not authenticated or the platform failed: the record is
+// unchanged.
 bool encryptPage(PageRecord& record);
-// `text` gets the plain RTF back; `cipher` is dropped when asked.
+// `text` gets the plain RTF back, `cipher` is dropped when asked. False for a
+// page that does not decrypt to its digest: the record is unchanged.
 bool decryptPage(PageRecord& record, bool dropCipher);
+
+// Storing an edited secure page: encrypts it; when that fails, the plain text
+// is wiped (the page keeps its last cipher) and the user is told.
+bool sealEditedPage(PageRecord& record, HWND owner);
+// Tells the user that a page cannot be decrypted, once per page until the next load.
+void reportUndecryptable(HWND owner, ItemHandle item);
 
 }  // namespace secure

@@ -194,9 +194,11 @@ TEST_F(MenuStateTest, TheLockedPlaceholderTakesNoCommandsChangesAndTheirItemsAre
 TEST_F(MenuStateTest, SecureItemsFollowTheSelectedPage) {
     EXPECT_FALSE(grey(IDM_MAKE_SECURE));
     EXPECT_TRUE(grey(IDM_MAKE_ORDINARY));
-    gBook.pages.recordOfItem(list().GetSelection()).isSecure = 1;
+    PageRecord& shown = gBook.pages.recordOfItem(list().GetSelection());
+    shown.isSecure = 1;
     EXPECT_TRUE(grey(IDM_MAKE_SECURE));
     EXPECT_FALSE(grey(IDM_MAKE_ORDINARY));
+    shown.isSecure = 0;  // its text is plain: nothing could encrypt it at exit
 }
 
 TEST_F(MenuStateTest, CheckMarksFollowTheFlagsTheirCommandsFlip) {

@@ -221,7 +221,9 @@ TEST_F(PageDisplayTest, SecurePageWithoutAuthenticationShowsTheReadOnlyPlacehold
     secret.isSecure = 1;
     secret.text.clear();  // a secure page keeps only its cipher
     secret.cipher = std::string(32, '\x5a');
+    testsupport::DialogAnswerer refuse(IDCANCEL, "認証");
     selectItem(itemAt(2));
+    EXPECT_EQ(refuse.answered(), 1);
     EXPECT_EQ(editorText(), "未認証のため表示できません。");
     EXPECT_TRUE(GetWindowLongA(editor(), GWL_STYLE) & ES_READONLY);
     selectItem(itemAt(1));

@@ -1,0 +1,64 @@
+#include <windows.h>
+
+#include "app/SecureCommands.h"
+
+#include "app/Book.h"
+#include "app/MainControls.h"
+#include "app/PageDisplay.h"
+#include "secure/SecureMessages.h"
+#include "secure/SecurePages.h"
+#include "store/TreeSource.h"
+
+namespace securecommands {
+
+namespace {
+
+// The selected item's record, or null when nothing (known) is selected.
+PageRecord* selectedRecord(ItemHandle& item) {
+    item = gControls.pageList.GetSelection();
+    const int index = item ? gBook.pages.indexOfItem(item) : -1;
+    return index < 0 ? nullptr : &gBook.pages.recordAt(index);
+}
+
+// Moves both images of the item between the plain and the secure variants.
+void shiftImages(ItemHandle item, int by) {
+    const ItemImages images = gControls.pageList.GetImages(item);
+    gControls.pageList.SetImages(item, images.image + by, images.selected + by);
+}
+
+}  // namespace
+
+void makeSecure(HWND window) {
+    ItemHandle item = NO_ITEM;
+    const PageRecord* found = selectedRecord(item);
+    if (!found || found->isSecure) return;
+    if (!secure::isAuthenticated() && !secure::registerOrAuthenticate(window, gBook.header)) return;
+    pagedisplay::storeEditorToPage(item);
+    PageRecord& record = gBook.pages.recordOfItem(item);
+    if (!secure::encryptPage(record)) {
+        MessageBoxA(window, securemsg::ENCRYPT_FAILED, securemsg::MAKE_SECURE_CAPTION, MB_OK | MB_ICONERROR);
+        return;
+    }
+    record.isSecure = 1;
+    shiftImages(item, IMAGE_SECURE);
+}
+
+void makeOrdinary(HWND window) {
+    ItemHandle item = NO_ITEM;
+    const PageRecord* found = selectedRecord(item);
+    if (!found || !found->isSecure) return;
+    if (!secure::isAuthenticated()) {
+        if (!secure::authenticate(window, gBook.header)) return;
+        pagedisplay::showPage(item, window);
+    }
+    pagedisplay::storeEditorToPage(item);
+    PageRecord& record = gBook.pages.recordOfItem(item);
+    if (!secure::decryptPage(record, true)) {
+        secure::reportUndecryptable(window, item);  // a damaged page stays secure and unchanged
+        return;
+    }
+    record.isSecure = 0;
+    shiftImages(item, -IMAGE_SECURE);
+}
+
+}  // namespace securecommands

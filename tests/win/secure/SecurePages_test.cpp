@@ -1,0 +1,307 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/AppTestSupport.h"
+#include "app/PageDisplay.h"
+#include "backup/Backup.h"
+#include "res/resource.h"
+#include "secure/SecurePages.h"
+#include "support/DialogAnswerer.h"
+
+namespace {
+
+using namespace apptest;
+using testsupport::DialogAnswerer;
+
+const char REGISTER[] = "パスワード登録";
+const char CHECK[] = "認証";
+const char PASSWORD[] = "pass-word";
+const char SECRET[] = "the combination is 4-8-15-16";
+
+bool isReadOnly() { return (GetWindowLongA(editor(), GWL_STYLE) & ES_READONLY) != 0; }
+
+// Answers the next password dialog: types `password` (into both edits of the
+// registration) and presses `button`. `tries` are typed and confirmed first;
+// the message line after each is kept in `messages`.
+class PasswordAnswer {
+public:
+    PasswordAnswer(const char* caption, std::string password, int button = IDC_PASSWORD_OK,
+                   std::vector<std::pair<std::string, std::string>> tries = {})
+        : answerer_(button, caption) {
+        answerer_.setInspector([this, password, tries](HWND dialog) {
+            limit = static_cast<int>(SendDlgItemMessageA(dialog, IDC_PASSWORD, EM_GETLIMITTEXT, 0, 0));
+            for (const auto& t : tries) {
+                type(dialog, t.first, t.second);
+                testsupport::clickControl(dialog, IDC_PASSWORD_OK);
+                messages.push_back(testsupport::controlText(dialog, IDC_PASSWORD_MESSAGE));
+            }
+            type(dialog, password, password);
+        });
+    }
+    int answered() const { return answerer_.answered(); }
+
+    int limit = 0;
+    std::vector<std::string> messages;
+
+private:
+    static void type(HWND dialog, const std::string& first, const std::string& second) {
+        testsupport::setControlText(dialog, IDC_PASSWORD, first);
+        if (GetDlgItem(dialog, IDC_PASSWORD_AGAIN)) testsupport::setControlText(dialog, IDC_PASSWORD_AGAIN, second);
+    }
+    DialogAnswerer answerer_;
+};
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Every file below a folder.
+void collectFiles(const std::string& folder, std::vector<std::string>& files) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) collectFiles(folder + "\\" + name, files);
+        else files.push_back(folder + "\\" + name);
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+}
+
+class SecurePagesTest : public MainWindowTest {
+protected:
+    // The selected page gets `text`, then becomes secure under PASSWORD (registered now).
+    // (The first page is shown at every load: tests that reload use another.)
+    ItemHandle makeSecretPage(const char* text = SECRET) {
+        const ItemHandle item = list().GetSelection();
+        typeText(text);
+        PasswordAnswer answer(REGISTER, PASSWORD);
+        command(IDM_MAKE_SECURE);
+        EXPECT_EQ(answer.answered(), 1);
+        return item;
+    }
+    // Saves the book and loads it again: the authentication of the run ends.
+    void reload() {
+        const std::string path = gApp.paths.dataFilePath;
+        ASSERT_TRUE(pagedisplay::saveFromUi(path, SaveKind::ExitData));
+        ASSERT_TRUE(pagedisplay::loadIntoUi(window, path));
+        testapp::pumpMessages();
+    }
+};
+
+TEST_F(SecurePagesTest, RegistrationRefusesShortAndDifferingPasswordsAndTakesEightBytes) {
+    const char* accepted[] = {"12345678", "あいうえ"};  // four full-width characters are 8 bytes
+    for (const char* password : accepted) {
+        ASSERT_TRUE(pagedisplay::loadIntoUi(window, gApp.paths.dataFilePath));  // a new book
+        const ItemHandle item = list().GetSelection();
+        const int image = imageOf(item);  // the first page carries the bookmark
+        PasswordAnswer answer(REGISTER, password, IDC_PASSWORD_OK,
+                              {{"1234567", "1234567"}, {"あいう", "あいう"}, {password, "12345679"}});
+        command(IDM_MAKE_SECURE);
+        ASSERT_EQ(answer.answered(), 1);
+        EXPECT_EQ(answer.limit, 32);
+        EXPECT_EQ(answer.messages, (std::vector<std::string>{"パスワードは8文字以上 入力してください。",
+                                                              "パスワードは8文字以上 入力してください。",
+                                                              "入力した２つのパスワードが異なっています。再入力してください。"}));
+        EXPECT_TRUE(secure::isAuthenticated());
+        EXPECT_FALSE(secure::wasCancelled());
+        EXPECT_EQ(gBook.header.passwordRegistered, 1);
+        const PageRecord& record = recordOf(item);
+        EXPECT_EQ(record.isSecure, 1);
+        EXPECT_EQ(record.text, "");
+        EXPECT_FALSE(record.cipher.empty());
+        EXPECT_EQ(imageOf(item), image + 8);
+        EXPECT_EQ(selectedImageOf(item), image + 9);
+    }
+}
+
+TEST_F(SecurePagesTest, CancelledRegistrationLeavesThePagePlain) {
+    for (int button : {IDC_PASSWORD_CANCEL, IDCANCEL}) {
+        const ItemHandle item = list().GetSelection();
+        const int image = imageOf(item);
+        PasswordAnswer answer(REGISTER, PASSWORD, button);
+        command(IDM_MAKE_SECURE);
+        ASSERT_EQ(answer.answered(), 1);
+        EXPECT_TRUE(secure::wasCancelled());
+        EXPECT_FALSE(secure::isAuthenticated());
+        EXPECT_EQ(gBook.header.passwordRegistered, 0);
+        EXPECT_EQ(recordOf(item).isSecure, 0);
+        EXPECT_EQ(imageOf(item), image);
+    }
+}
+
+TEST_F(SecurePagesTest, MessageLineIsRedOnATransparentBackground) {
+    HBRUSH brush = nullptr;
+    COLORREF colour = 0;
+    int mode = 0;
+    DialogAnswerer probe(IDC_PASSWORD_CANCEL, REGISTER);
+    probe.setInspector([&](HWND dialog) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        brush = reinterpret_cast<HBRUSH>(SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PASSWORD_MESSAGE))));
+        colour = GetTextColor(dc);
+        mode = GetBkMode(dc);
+        DeleteDC(dc);
+    });
+    command(IDM_MAKE_SECURE);
+    EXPECT_EQ(brush, GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(colour, RGB(255, 0, 0));
+    EXPECT_EQ(mode, TRANSPARENT);
+}
+
+TEST_F(SecurePagesTest, AfterALoadThePageAsksForThePasswordAndStaysLockedOnCancel) {
+    select(itemAt(2));
+    const int index = gBook.pages.indexOfItem(makeSecretPage());
+    const PageRecord sealed = gBook.pages.recordAt(index);
+    reload();
+    select(itemAt(1));
+    {
+        PasswordAnswer answer(CHECK, PASSWORD, IDC_PASSWORD_CANCEL, {{"wrong-password", ""}});
+        select(itemAt(index));
+        ASSERT_EQ(answer.answered(), 1);
+        EXPECT_EQ(answer.messages, std::vector<std::string>{"パスワードが違います。"});
+    }
+    EXPECT_EQ(editorText(), "未認証のため表示できません。");
+    EXPECT_TRUE(isReadOnly());
+    select(itemAt(1));
+    EXPECT_FALSE(isReadOnly());
+    const PageRecord& after = gBook.pages.recordAt(index);
+    EXPECT_EQ(after.text, "");
+    EXPECT_EQ(after.cipher, sealed.cipher);
+    EXPECT_EQ(after.textHash, sealed.textHash);
+
+    PasswordAnswer answer(CHECK, PASSWORD);
+    select(itemAt(index));
+    EXPECT_EQ(answer.answered(), 1);
+    EXPECT_NE(editorText().find(SECRET), std::string::npos);
+    EXPECT_FALSE(isReadOnly());
+    EXPECT_EQ(gBook.pages.recordAt(index).text, "");  // only the cipher stays in the table
+    select(itemAt(1));
+    select(itemAt(index));
+    EXPECT_EQ(answer.answered(), 1);  // asked once per run
+}
+
+TEST_F(SecurePagesTest, MakeOrdinaryAuthenticatesShowsAndDecryptsForGood) {
+    select(itemAt(2));
+    const int index = gBook.pages.indexOfItem(makeSecretPage());
+    reload();
+    const ItemHandle item = itemAt(index);
+    {
+        PasswordAnswer refuse(CHECK, PASSWORD, IDC_PASSWORD_CANCEL);
+        select(item);
+        command(IDM_MAKE_ORDINARY);  // cancelled: nothing changes
+        EXPECT_EQ(refuse.answered(), 2);
+        EXPECT_EQ(recordOf(item).isSecure, 1);
+    }
+    PasswordAnswer answer(CHECK, PASSWORD);
+    command(IDM_MAKE_ORDINARY);
+    EXPECT_EQ(answer.answered(), 1);
+    const PageRecord& record = recordOf(item);
+    EXPECT_EQ(record.isSecure, 0);
+    EXPECT_EQ(record.cipher, "");
+    EXPECT_NE(record.text.find(SECRET), std::string::npos);
+    EXPECT_FALSE(isReadOnly());
+    EXPECT_EQ(imageOf(item), 0);
+    EXPECT_EQ(selectedImageOf(item), 1);
+    EXPECT_EQ(gBook.header.passwordRegistered, 1);  // kept until the next load
+    reload();
+    EXPECT_EQ(gBook.header.passwordRegistered, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(gBook.header.checkValue), 128), std::string(128, '\0'));
+}
+
+TEST_F(SecurePagesTest, NewPageInASecureFolderIsSecureWithParentSec) {
+    gApp.ini.window.ParentSec = 1;
+    command(IDM_ADD_FOLDER);
+    const ItemHandle page = list().GetSelection();
+    const ItemHandle folder = list().Parent(page);
+    select(folder);
+    makeSecretPage("folder text");
+    select(page);
+    secure::clearAuthentication();
+    {
+        PasswordAnswer refuse(CHECK, PASSWORD, IDC_PASSWORD_CANCEL);
+        command(IDM_ADD_PAGE);
+        EXPECT_EQ(refuse.answered(), 1);
+        EXPECT_EQ(childrenOf(folder).size(), 1u);
+    }
+    PasswordAnswer answer(CHECK, PASSWORD);
+    command(IDM_ADD_PAGE);
+    const ItemHandle added = list().GetSelection();
+    ASSERT_EQ(childrenOf(folder), (std::vector<ItemHandle>{page, added}));
+    EXPECT_EQ(recordOf(added).isSecure, 1);
+    EXPECT_EQ(imageOf(added), 8);
+    EXPECT_FALSE(isReadOnly());
+    PageRecord copy = recordOf(added);
+    EXPECT_TRUE(secure::decryptPage(copy, false));
+    EXPECT_EQ(copy.text, std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH));
+}
+
+TEST_F(SecurePagesTest, APastedCopyKeepsCipherAndHashAndDecrypts) {
+    const ItemHandle item = makeSecretPage();
+    command(IDM_COPY_PAGE);
+    command(IDM_PASTE_PAGE);
+    const ItemHandle pasted = list().GetSelection();
+    ASSERT_NE(pasted, item);
+    EXPECT_EQ(recordOf(pasted).cipher, recordOf(item).cipher);
+    EXPECT_EQ(recordOf(pasted).textHash, recordOf(item).textHash);
+    EXPECT_EQ(imageOf(pasted), 8);
+    EXPECT_NE(editorText().find(SECRET), std::string::npos);
+}
+
+TEST_F(SecurePagesTest, ADamagedPageIsShownLockedOnceToldAndNeverOverwritten) {
+    const ItemHandle item = makeSecretPage();
+    select(itemAt(1));
+    PageRecord& record = gBook.pages.recordOfItem(item);
+    record.cipher[3] ^= 0x40;
+    const std::string damaged = record.cipher;
+    DialogAnswerer told(IDOK, "セキュアページ");
+    select(item);
+    EXPECT_EQ(editorText(), "未認証のため表示できません。");
+    EXPECT_TRUE(isReadOnly());
+    select(itemAt(1));
+    select(item);
+    EXPECT_EQ(told.answered(), 1);
+    command(IDM_MAKE_ORDINARY);
+    EXPECT_EQ(recordOf(item).isSecure, 1);
+    EXPECT_EQ(recordOf(item).cipher, damaged);
+    EXPECT_EQ(told.answered(), 1);
+}
+
+TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
+    makeSecretPage();
+    typeText(" and more");  // edited while shown: stored encrypted again
+    pagedisplay::storeEditorToPage(gBook.shownItem);
+    ASSERT_TRUE(pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
+    backup::makeBackup(SaveKind::Periodic);
+    std::vector<std::string> files;
+    collectFiles(folder.path(), files);
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files) {
+        const std::string bytes = readBytes(file);
+        EXPECT_EQ(bytes.find("combination"), std::string::npos) << file;
+        EXPECT_EQ(bytes.find("and more"), std::string::npos) << file;
+    }
+}
+
+TEST_F(SecurePagesTest, SaveAllAsksForThePasswordAndRefusesWithoutIt) {
+    select(itemAt(2));
+    makeSecretPage();
+    EXPECT_TRUE(secure::authenticateForSaveAll(window, gBook.header));  // authenticated in this run
+    reload();
+    PasswordAnswer refuse(CHECK, PASSWORD, IDC_PASSWORD_CANCEL);
+    DialogAnswerer message(IDOK, "ページ保存");
+    EXPECT_FALSE(secure::authenticateForSaveAll(window, gBook.header));
+    ASSERT_EQ(message.answered(), 1);
+    EXPECT_EQ(message.texts()[0], "未認証のため保存できません。");
+    EXPECT_EQ(refuse.answered(), 1);
+}
+
+}  // namespace
