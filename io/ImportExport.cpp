@@ -44,7 +44,7 @@ bool decryptedText(const PageRecord& record, std::string& rtf) {
 // Asked before anything is written when the book has a password.
 bool authenticatedForSaving(HWND window, const Shell& shell) {
     if (!shell.header || !shell.header->passwordRegistered || secure::isAuthenticated()) return true;
-    if (secure::authenticate(window)) return true;
+    if (secure::authenticate(window, *shell.header)) return true;
     MessageBoxA(window, iomessages::NOT_AUTHENTICATED_TEXT, iomessages::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
     return false;
 }

@@ -13,11 +13,9 @@ const char PASSWORD_WRONG[] = "パスワードが違います。";
 const char MAKE_SECURE_CAPTION[] = "セキュアページに指定";
 const char MAKE_ORDINARY_CAPTION[] = "セキュアページを解除";
 const char SECURE_PAGE_CAPTION[] = "セキュアページ";
-const char SAVE_ALL_CAPTION[] = "ページ保存";
 
 const char ENCRYPT_FAILED[] = "暗号化に失敗しました。";
 const char REGISTER_FAILED[] = "パスワードを登録できませんでした。";
 const char DECRYPT_FAILED[] = "このページを復号できませんでした。\r\nページは暗号化されたまま変更されません。";
-const char NOT_AUTHENTICATED_SAVE[] = "未認証のため保存できません。";
 
 }  // namespace securemsg

@@ -44,12 +44,6 @@ bool registerOrAuthenticate(HWND owner, DataFileHeader& header) {
     return finishDialog(passworddialogs::runRegistrationDialog(owner, header, gSecure.key));
 }
 
-bool authenticateForSaveAll(HWND owner, const DataFileHeader& header) {
-    if (!header.passwordRegistered || isAuthenticated() || authenticate(owner, header)) return true;
-    MessageBoxA(owner, securemsg::NOT_AUTHENTICATED_SAVE, securemsg::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
-    return false;
-}
-
 void clearAuthentication() {
     gSecure.authenticated = false;
     gSecure.key.clear();

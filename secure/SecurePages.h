@@ -21,10 +21,6 @@ bool authenticate(HWND owner, const DataFileHeader& header);
 // Before a page is made secure: the registration dialog when the book has no
 // password yet (the header then gets it), otherwise the authentication dialog.
 bool registerOrAuthenticate(HWND owner, DataFileHeader& header);
-// Before all pages are saved as files: true when no password is registered or
-// the user is (or now gets) authenticated; otherwise tells the user that nothing
-// can be saved and returns false.
-bool authenticateForSaveAll(HWND owner, const DataFileHeader& header);
 // Forgets the authentication of this run and zeroes the key material.
 void clearAuthentication();
 

@@ -7,7 +7,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/PageDisplay.h"
-#include "backup/Backup.h"
+#include "app/Lifecycle.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "support/DialogAnswerer.h"
@@ -280,7 +280,7 @@ TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
     typeText(" and more");  // edited while shown: stored encrypted again
     pagedisplay::storeEditorToPage(gBook.shownItem);
     ASSERT_TRUE(pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
-    backup::makeBackup(SaveKind::Periodic);
+    ASSERT_TRUE(lifecycle::makeBackup(SaveKind::Periodic));
     std::vector<std::string> files;
     collectFiles(folder.path(), files);
     ASSERT_FALSE(files.empty());
@@ -289,19 +289,6 @@ TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
         EXPECT_EQ(bytes.find("combination"), std::string::npos) << file;
         EXPECT_EQ(bytes.find("and more"), std::string::npos) << file;
     }
-}
-
-TEST_F(SecurePagesTest, SaveAllAsksForThePasswordAndRefusesWithoutIt) {
-    select(itemAt(2));
-    makeSecretPage();
-    EXPECT_TRUE(secure::authenticateForSaveAll(window, gBook.header));  // authenticated in this run
-    reload();
-    PasswordAnswer refuse(CHECK, PASSWORD, IDC_PASSWORD_CANCEL);
-    DialogAnswerer message(IDOK, "ページ保存");
-    EXPECT_FALSE(secure::authenticateForSaveAll(window, gBook.header));
-    ASSERT_EQ(message.answered(), 1);
-    EXPECT_EQ(message.texts()[0], "未認証のため保存できません。");
-    EXPECT_EQ(refuse.answered(), 1);
 }
 
 }  // namespace
