@@ -34,6 +34,26 @@ inline std::string toHex(const void* bytes, std::size_t length) {
 
 inline const std::uint8_t* u8(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
 
+// A secure page made by hand from the formulas: password "quiltpad", salt a0 .. bf.
+const char PAGE_PASSWORD[] = "quiltpad";
+const char PAGE_SALT[] = "a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebf";
+const char PAGE_CHECK_VALUE[] = "d733c009f3ef45e1d9c0d010ff10dfd86cce73e3dad20ef6432f8125b9ec6fab";
+const char PAGE_KEY_MATERIAL[] = "c36f4d30175202219cd3957a6714b66ca560ec8bb09bd7516d50fad1c9496a88";
+const char PAGE_TEXT[] = "{\\rtf1\\ansi\\ansicpg932 \\'83\\'5a secret}";  // "セ secret"
+const char PAGE_TEXT_HASH[] = "5fcbef96fcb2c8d190148603254a982504fa869c1aa19afa03fdccf269aaaf76";
+const char PAGE_CIPHER[] = "5aaa2e326a66fa625ef254d612779ae44757425101c6c0a887573b90aea3ce04f6c4e2f8871572de04e8eae1d8e19336";
+
+// The header of a book registered with PAGE_PASSWORD.
+inline DataFileHeader pageHeader() {
+    DataFileHeader header = newFileHeader();
+    header.passwordRegistered = 1;
+    const std::string salt = fromHex(PAGE_SALT);
+    std::copy(salt.begin(), salt.end(), header.salt);
+    const std::string check = fromHex(PAGE_CHECK_VALUE);
+    std::copy(check.begin(), check.end(), header.checkValue);
+    return header;
+}
+
 // FIPS 180-2 examples.
 struct ShaCase {
     std::string message;
@@ -82,31 +102,22 @@ TEST(CryptoKnownAnswers, Aes256CbcBothWays) {
     }
 }
 
-// A secure page made by hand from the formulas: password "quiltpad", salt a0 .. bf.
 TEST(CryptoKnownAnswers, PageFromItsFormulas) {
-    DataFileHeader header;
-    header.passwordRegistered = 1;
-    const std::string salt = fromHex("a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebf");
-    std::copy(salt.begin(), salt.end(), header.salt);
-    const std::string check = fromHex("d733c009f3ef45e1d9c0d010ff10dfd86cce73e3dad20ef6432f8125b9ec6fab");
-    std::copy(check.begin(), check.end(), header.checkValue);
-
+    const DataFileHeader header = pageHeader();
     pagecrypt::KeyMaterial key;
     ASSERT_FALSE(pagecrypt::checkPassword(header, "quiltpaD", 8, key));
     EXPECT_FALSE(key.isSet());
-    ASSERT_TRUE(pagecrypt::checkPassword(header, "quiltpad", 8, key));
-    EXPECT_EQ(toHex(key.bytes(), 32), "c36f4d30175202219cd3957a6714b66ca560ec8bb09bd7516d50fad1c9496a88");
+    ASSERT_TRUE(pagecrypt::checkPassword(header, PAGE_PASSWORD, 8, key));
+    EXPECT_EQ(toHex(key.bytes(), 32), PAGE_KEY_MATERIAL);
 
-    const std::string text = "{\\rtf1\\ansi \\'83\\'5a secret}";
     PageRecord record;
-    record.text = text;
+    record.text = PAGE_TEXT;
     ASSERT_TRUE(pagecrypt::encryptPage(record, key));
     EXPECT_EQ(record.text, "");
-    EXPECT_EQ(toHex(record.textHash.data(), 32), "a4e03c0ab4d6807be7eb315d9c7b74da42c7ab63be2a2c8b932a510e0d47c237");
-    EXPECT_EQ(toHex(record.cipher.data(), record.cipher.size()),
-              "c26047246d700b656f2be6420a11089fdf05da7aa9d83b91505edcbab45420a7");
+    EXPECT_EQ(toHex(record.textHash.data(), 32), PAGE_TEXT_HASH);
+    EXPECT_EQ(toHex(record.cipher.data(), record.cipher.size()), PAGE_CIPHER);
     ASSERT_TRUE(pagecrypt::decryptPage(record, key, true));
-    EXPECT_EQ(record.text, text);
+    EXPECT_EQ(record.text, PAGE_TEXT);
     EXPECT_EQ(record.cipher, "");
 }
 

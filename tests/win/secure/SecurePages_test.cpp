@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "support/DialogAnswerer.h"
+#include "tests/common/CryptoKnownAnswers.h"  // the known answers run here against CryptoAPI
 
 namespace {
 
@@ -187,6 +188,32 @@ TEST_F(SecurePagesTest, AfterALoadThePageAsksForThePasswordAndStaysLockedOnCance
     select(itemAt(1));
     select(itemAt(index));
     EXPECT_EQ(answer.answered(), 1);  // asked once per run
+}
+
+TEST_F(SecurePagesTest, ABookMadeFromTheFormulasOpensWithItsPassword) {
+    PageTable table;
+    for (int i = 0; i < 2; ++i) {
+        PageRecord r;
+        r.title = i ? "secret" : "plain";
+        r.text = i ? "" : std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH);
+        r.order = i;
+        r.parentOrder = -1;
+        r.isSecure = i;
+        table.appendRecord(std::move(r));
+    }
+    PageRecord& secret = table.recordAt(1);
+    secret.cipher = cryptokat::fromHex(cryptokat::PAGE_CIPHER);
+    const std::string hash = cryptokat::fromHex(cryptokat::PAGE_TEXT_HASH);
+    std::copy(hash.begin(), hash.end(), secret.textHash.begin());
+    const std::string path = folder.file("hand.qpd");
+    ASSERT_TRUE(writeDataFile(path, makeVersionBlock(SaveKind::ExitData, 1), false, table, cryptokat::pageHeader()));
+    ASSERT_TRUE(pagedisplay::loadIntoUi(window, path));
+
+    PasswordAnswer answer(CHECK, cryptokat::PAGE_PASSWORD, IDC_PASSWORD_OK, {{"quiltpaD", ""}});
+    select(itemAt(1));
+    EXPECT_EQ(answer.messages, std::vector<std::string>{"パスワードが違います。"});
+    EXPECT_EQ(editorText(), "セ secret");
+    EXPECT_EQ(recordOf(itemAt(1)).cipher, cryptokat::fromHex(cryptokat::PAGE_CIPHER));
 }
 
 TEST_F(SecurePagesTest, MakeOrdinaryAuthenticatesShowsAndDecryptsForGood) {

@@ -126,7 +126,9 @@ TEST_F(StandardFontTest, LockedSecurePageKeepsItsText) {
     PageRecord& secure = gBook.pages.recordOfItem(itemAt(2));
     secure.isSecure = true;
     const std::string text = secure.text;
+    DialogAnswerer refuse(IDCANCEL, "認証");  // the walk asks for the password, which is refused
     EXPECT_EQ(clickAndAnswer(IDC_STDFONT_APPLY_BOTH, IDOK), 2);
+    EXPECT_EQ(refuse.answered(), 1);
     EXPECT_EQ(gBook.pages.recordOfItem(itemAt(2)).text, text);
     EXPECT_EQ(gBook.shownItem, itemAt(0));
 }
