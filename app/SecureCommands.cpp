@@ -7,7 +7,7 @@
 #include "app/PageDisplay.h"
 #include "secure/SecureMessages.h"
 #include "secure/SecurePages.h"
-#include "store/TreeSource.h"
+#include "store/PageImage.h"
 
 namespace securecommands {
 
@@ -20,10 +20,10 @@ PageRecord* selectedRecord(ItemHandle& item) {
     return index < 0 ? nullptr : &gBook.pages.recordAt(index);
 }
 
-// Moves both images of the item between the plain and the secure variants.
-void shiftImages(ItemHandle item, int by) {
+// Moves both images of the item between the plain and the secure variants (8 more or less).
+void setSecureImages(ItemHandle item, bool secure) {
     const ItemImages images = gControls.pageList.GetImages(item);
-    gControls.pageList.SetImages(item, images.image + by, images.selected + by);
+    gControls.pageList.SetImages(item, withSecure(images.image, secure), withSecure(images.selected, secure));
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void makeSecure(HWND window) {
         return;
     }
     record.isSecure = 1;
-    shiftImages(item, IMAGE_SECURE);
+    setSecureImages(item, true);
 }
 
 void makeOrdinary(HWND window) {
@@ -58,7 +58,7 @@ void makeOrdinary(HWND window) {
         return;
     }
     record.isSecure = 0;
-    shiftImages(item, -IMAGE_SECURE);
+    setSecureImages(item, false);
 }
 
 }  // namespace securecommands

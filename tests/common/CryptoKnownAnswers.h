@@ -32,8 +32,6 @@ inline std::string toHex(const void* bytes, std::size_t length) {
     return hex;
 }
 
-inline const std::uint8_t* u8(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
-
 // A secure page made by hand from the formulas: password "quiltpad", salt a0 .. bf.
 const char PAGE_PASSWORD[] = "quiltpad";
 const char PAGE_SALT[] = "a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebf";

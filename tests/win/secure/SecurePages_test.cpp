@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/AppTestSupport.h"
-#include "app/PageDisplay.h"
+#include "app/BookLoad.h"
 #include "app/Lifecycle.h"
+#include "app/PageDisplay.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "support/DialogAnswerer.h"
 #include "tests/common/CryptoKnownAnswers.h"  // the known answers run here against CryptoAPI
+#include "tests/common/FileBytes.h"
 
 namespace {
 
@@ -56,13 +58,6 @@ private:
     DialogAnswerer answerer_;
 };
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // Every file below a folder.
 void collectFiles(const std::string& folder, std::vector<std::string>& files) {
     WIN32_FIND_DATAA fd;
@@ -92,8 +87,8 @@ protected:
     // Saves the book and loads it again: the authentication of the run ends.
     void reload() {
         const std::string path = gApp.paths.dataFilePath;
-        ASSERT_TRUE(pagedisplay::saveFromUi(path, SaveKind::ExitData));
-        ASSERT_TRUE(pagedisplay::loadIntoUi(window, path));
+        ASSERT_TRUE(bookload::saveFromUi(path, SaveKind::ExitData));
+        ASSERT_TRUE(bookload::loadIntoUi(window, path));
         testapp::pumpMessages();
     }
 };
@@ -101,7 +96,7 @@ protected:
 TEST_F(SecurePagesTest, RegistrationRefusesShortAndDifferingPasswordsAndTakesEightBytes) {
     const char* accepted[] = {"12345678", "あいうえ"};  // four full-width characters are 8 bytes
     for (const char* password : accepted) {
-        ASSERT_TRUE(pagedisplay::loadIntoUi(window, gApp.paths.dataFilePath));  // a new book
+        ASSERT_TRUE(bookload::loadIntoUi(window, gApp.paths.dataFilePath));  // a new book
         const ItemHandle item = list().GetSelection();
         const int image = imageOf(item);  // the first page carries the bookmark
         PasswordAnswer answer(REGISTER, password, IDC_PASSWORD_OK,
@@ -137,25 +132,6 @@ TEST_F(SecurePagesTest, CancelledRegistrationLeavesThePagePlain) {
         EXPECT_EQ(recordOf(item).isSecure, 0);
         EXPECT_EQ(imageOf(item), image);
     }
-}
-
-TEST_F(SecurePagesTest, MessageLineIsRedOnATransparentBackground) {
-    HBRUSH brush = nullptr;
-    COLORREF colour = 0;
-    int mode = 0;
-    DialogAnswerer probe(IDC_PASSWORD_CANCEL, REGISTER);
-    probe.setInspector([&](HWND dialog) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        brush = reinterpret_cast<HBRUSH>(SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PASSWORD_MESSAGE))));
-        colour = GetTextColor(dc);
-        mode = GetBkMode(dc);
-        DeleteDC(dc);
-    });
-    command(IDM_MAKE_SECURE);
-    EXPECT_EQ(brush, GetStockObject(NULL_BRUSH));
-    EXPECT_EQ(colour, RGB(255, 0, 0));
-    EXPECT_EQ(mode, TRANSPARENT);
 }
 
 TEST_F(SecurePagesTest, AfterALoadThePageAsksForThePasswordAndStaysLockedOnCancel) {
@@ -207,7 +183,7 @@ TEST_F(SecurePagesTest, ABookMadeFromTheFormulasOpensWithItsPassword) {
     std::copy(hash.begin(), hash.end(), secret.textHash.begin());
     const std::string path = folder.file("hand.qpd");
     ASSERT_TRUE(writeDataFile(path, makeVersionBlock(SaveKind::ExitData, 1), false, table, cryptokat::pageHeader()));
-    ASSERT_TRUE(pagedisplay::loadIntoUi(window, path));
+    ASSERT_TRUE(bookload::loadIntoUi(window, path));
 
     PasswordAnswer answer(CHECK, cryptokat::PAGE_PASSWORD, IDC_PASSWORD_OK, {{"quiltpaD", ""}});
     select(itemAt(1));
@@ -306,13 +282,13 @@ TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
     makeSecretPage();
     typeText(" and more");  // edited while shown: stored encrypted again
     pagedisplay::storeEditorToPage(gBook.shownItem);
-    ASSERT_TRUE(pagedisplay::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
+    ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
     ASSERT_TRUE(lifecycle::makeBackup(SaveKind::Periodic));
     std::vector<std::string> files;
     collectFiles(folder.path(), files);
     ASSERT_FALSE(files.empty());
     for (const std::string& file : files) {
-        const std::string bytes = readBytes(file);
+        const std::string bytes = testcommon::readFile(file);
         EXPECT_EQ(bytes.find("combination"), std::string::npos) << file;
         EXPECT_EQ(bytes.find("and more"), std::string::npos) << file;
     }
