@@ -9,6 +9,7 @@
 #include "app/BookLoad.h"
 #include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
+#include "io/IoMessages.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "support/DialogAnswerer.h"
@@ -96,7 +97,10 @@ protected:
 TEST_F(SecurePagesTest, RegistrationRefusesShortAndDifferingPasswordsAndTakesEightBytes) {
     const char* accepted[] = {"12345678", "あいうえ"};  // four full-width characters are 8 bytes
     for (const char* password : accepted) {
-        ASSERT_TRUE(bookload::loadIntoUi(window, gApp.paths.dataFilePath));  // a new book
+        {
+            DialogAnswerer declineShortcut(IDCANCEL, iomessages::SHORTCUT_CAPTION);
+            ASSERT_TRUE(bookload::loadIntoUi(window, gApp.paths.dataFilePath));  // a new book
+        }
         const ItemHandle item = list().GetSelection();
         const int image = imageOf(item);  // the first page carries the bookmark
         PasswordAnswer answer(REGISTER, password, IDC_PASSWORD_OK,
