@@ -95,7 +95,7 @@ void showPage(ItemHandle item, HWND owner) {
     // the book's text limit, raised by the stream-in only for a page already longer
     memo.SetTextLimit(gBook.header.textLimit);
     rtfstream::StreamInRtf(editorWindow(), record->text.c_str());
-    if (record->isSecure) record->text.clear();
+    if (record->isSecure) secure::forgetPlainText(*record);
     if (rtfstream::TextByteLength(editorWindow()) == 0) {
         // typing in an empty page starts in the standard font
         const DataFileHeader& h = gBook.header;

@@ -56,6 +56,8 @@ bool decryptPage(PageRecord& record, bool dropCipher) {
     return pagecrypt::decryptPage(record, gSecure.key, dropCipher);
 }
 
+void forgetPlainText(PageRecord& record) { pagecrypt::wipeString(record.text); }
+
 bool sealEditedPage(PageRecord& record, HWND owner) {
     if (encryptPage(record)) return true;
     pagecrypt::wipeString(record.text);

@@ -32,6 +32,8 @@ bool encryptPage(PageRecord& record);
 // page that does not decrypt to its digest: the record is unchanged.
 bool decryptPage(PageRecord& record, bool dropCipher);
 
+// Wipes and empties the plain text a secure page held for a moment.
+void forgetPlainText(PageRecord& record);
 // Storing an edited secure page: encrypts it; when that fails, the plain text
 // is wiped (the page keeps its last cipher) and the user is told.
 bool sealEditedPage(PageRecord& record, HWND owner);
