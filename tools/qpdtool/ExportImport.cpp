@@ -8,6 +8,7 @@
 #include "io/BookExport.h"
 #include "io/BookImport.h"
 #include "io/FileSystem.h"
+#include "secure/PageCrypt.h"
 #include "store/DataFile.h"
 
 namespace qpdtool {
@@ -44,6 +45,20 @@ bool parseExportArgs(const std::vector<std::string>& args, ExportArgs& out)
     return true;
 }
 
+// A secure page's plain RTF with the key of the book's password.
+bookexport::PlainText decryptingWith(const pagecrypt::KeyMaterial& key)
+{
+    return [&key](const PageRecord& record, std::string& rtf) {
+        PageRecord copy;
+        copyFields(record, copy, 0);
+        if (!pagecrypt::decryptPage(copy, key, false))
+            return false;
+        rtf = copy.text;
+        pagecrypt::wipeString(copy.text);
+        return true;
+    };
+}
+
 } // namespace
 
 int exportCommand(const std::vector<std::string>& args)
@@ -63,7 +78,13 @@ int exportCommand(const std::vector<std::string>& args)
     if (!iofs::directoryExists(parsed.directory) && !iofs::createDirectory(parsed.directory))
         return fail(parsed.directory, "cannot be created", EXIT_UNUSABLE);
 
-    bookexport::BookExport exporter(book.table, nullptr);
+    pagecrypt::KeyMaterial key;
+    if (parsed.havePassword) {
+        if (!pagecrypt::checkPassword(book.header, parsed.password.data(), parsed.password.size(), key))
+            std::fprintf(stderr, "qpdtool: warning: the password is not the book's; secure pages are skipped\n");
+        pagecrypt::wipeString(parsed.password);
+    }
+    bookexport::BookExport exporter(book.table, key.isSet() ? decryptingWith(key) : nullptr);
     exporter.exportFolder(-1, parsed.directory, datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP));
     const bookexport::ExportReport& report = exporter.report();
     for (const std::string& title : report.skipped)

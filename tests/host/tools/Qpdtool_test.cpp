@@ -12,6 +12,7 @@
 #include "../store/TestBooks.h"
 #include "store/DataFile.h"
 #include "store/OldDataFile.h"
+#include "secure/PageCrypt.h"
 
 using namespace testbooks;
 
@@ -233,6 +234,32 @@ TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages)
         EXPECT_EQ(want.isFolder, got.isFolder) << got.title;
         EXPECT_EQ(want.text, got.text) << got.title;
         EXPECT_EQ(parentTitle(original, want), parentTitle(back, got)) << got.title;
+    }
+}
+
+TEST(Qpdtool, ExportWritesSecurePagesOnlyWithTheRightPassword)
+{
+    TempFolder folder;
+    PageTable table;
+    DataFileHeader header = newFileHeader();
+    pagecrypt::KeyMaterial key;
+    ASSERT_TRUE(pagecrypt::registerPassword(header, "password1", 9, key));
+    table.addPage(1, "{\\rtf1 the secret\\par}", "locked", false);
+    table.recordAt(0).isSecure = 1;
+    ASSERT_TRUE(pagecrypt::encryptPage(table.recordAt(0), key));
+    writeFile(folder.file("s.qpd"), buildDataFile(table, header, makeVersionBlock(SaveKind::ExitData, 1), false));
+
+    const struct {
+        const char* password;
+        bool written;
+    } cases[] = {{" --password password1", true}, {" --password password2", false}, {"", false}};
+    for (const auto& c : cases) {
+        const std::string out = folder.file(std::string("out") + (c.written ? "1" : c.password[0] ? "2" : "3"));
+        ToolRun run = qpdtool(folder, "export " + folder.file("s.qpd") + " " + out + c.password);
+        ASSERT_EQ(0, run.code) << c.password << run.err;
+        const std::string top = run.out.substr(0, run.out.find('\n'));
+        EXPECT_EQ(c.written ? "{\\rtf1 the secret\\par}" : "", readFile(top + "/locked.rtf")) << c.password;
+        EXPECT_EQ(c.written, run.err.empty()) << c.password << run.err;
     }
 }
 
