@@ -9,6 +9,7 @@
 #include "app/BookLoad.h"
 #include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
+#include "app/SettingsIo.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
@@ -283,18 +284,34 @@ TEST_F(SecurePagesTest, ADamagedPageIsShownLockedOnceToldAndNeverOverwritten) {
 }
 
 TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
+    select(itemAt(2));  // the first page shows at every load
     makeSecretPage();
     typeText(" and more");  // edited while shown: stored encrypted again
     pagedisplay::storeEditorToPage(gBook.shownItem);
     ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
     ASSERT_TRUE(lifecycle::makeBackup(SaveKind::Periodic));
+    ASSERT_TRUE(settingsio::collectAndSaveSettings(window));
+    // saving all pages without the password writes nothing at all
+    reload();
     std::vector<std::string> files;
     collectFiles(folder.path(), files);
+    {
+        PasswordAnswer refuse(CHECK, "", IDC_PASSWORD_CANCEL);
+        DialogAnswerer told(IDOK, iomessages::SAVE_ALL_CAPTION);
+        command(IDM_SAVE_ALL_RTF);
+        EXPECT_EQ(refuse.answered(), 1);
+        EXPECT_EQ(told.answered(), 1);
+    }
+    std::vector<std::string> after;
+    collectFiles(folder.path(), after);
+    EXPECT_EQ(after, files);
     ASSERT_FALSE(files.empty());
+    // no 16-byte run of what the page says, in any file
+    const std::string plain = std::string(SECRET) + " and more";
     for (const std::string& file : files) {
         const std::string bytes = testcommon::readFile(file);
-        EXPECT_EQ(bytes.find("combination"), std::string::npos) << file;
-        EXPECT_EQ(bytes.find("and more"), std::string::npos) << file;
+        for (std::size_t at = 0; at + 16 <= plain.size(); ++at)
+            EXPECT_EQ(bytes.find(plain.substr(at, 16)), std::string::npos) << file << ": " << plain.substr(at, 16);
     }
 }
 
