@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "secure/PageCrypt.h"
@@ -107,6 +108,27 @@ TEST(PageCrypt, RegistrationStoresCheckValueAndSaltOnly) {
     key.clear();
     EXPECT_FALSE(key.isSet());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(key.bytes()), 32), std::string(32, '\0'));
+}
+
+TEST(PageCrypt, APlainTextsBufferReadsBackAsZerosAfterUse) {
+    Registered r("password");
+    const std::string secret = "{\\rtf1 a page nobody else may read, well past a short string}";
+    const struct {
+        const char* name;
+        std::function<void(PageRecord&)> use;
+    } uses[] = {
+        {"encrypt", [&](PageRecord& page) { EXPECT_TRUE(pagecrypt::encryptPage(page, r.key)); }},
+        {"wipe", [](PageRecord& page) { pagecrypt::wipeString(page.text); }},
+    };
+    for (const auto& u : uses) {
+        PageRecord page = pageWith(secret);
+        const char* buffer = page.text.data();
+        const std::size_t capacity = page.text.capacity();
+        u.use(page);
+        EXPECT_TRUE(page.text.empty()) << u.name;
+        ASSERT_EQ(page.text.data(), buffer) << u.name << ": the same buffer, so it can be read back";
+        EXPECT_EQ(std::string(buffer, capacity), std::string(capacity, '\0')) << u.name;
+    }
 }
 
 }  // namespace
