@@ -52,12 +52,14 @@ DWORD CALLBACK appendPiece(DWORD_PTR cookie, LPBYTE piece, LONG size, LONG* take
     return 0;
 }
 
-void streamIn(HWND edit, const char* rtf, std::size_t length) {
-    ReadCursor cursor{rtf, length + 1};
+// RTF goes in with its terminating zero, which ends the control's reading;
+// plain text goes in without it.
+void streamIn(HWND edit, const char* bytes, std::size_t length, WPARAM format = SF_RTF) {
+    ReadCursor cursor{bytes, format == SF_RTF ? length + 1 : length};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
     stream.pfnCallback = readPiece;
-    SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
 }
 
 std::size_t textLimit(HWND edit) {
@@ -115,6 +117,11 @@ void StreamInRtf(HWND edit, const char* rtf) {
         std::size_t held = CharacterCount(edit);
         SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
     }
+    markChanged(edit);
+}
+
+void StreamInText(HWND edit, const std::string& text) {
+    streamIn(edit, text.c_str(), std::strlen(text.c_str()), SF_TEXT);
     markChanged(edit);
 }
 

@@ -13,6 +13,9 @@ namespace rtfstream {
 // A text longer than the control's text limit raises the limit to its length
 // rather than being cut short.
 void StreamInRtf(HWND edit, const char* rtf);
+// Replaces the content with plain text (code page 932), never read as RTF
+// however it begins. The caller has checked it fits the text limit.
+void StreamInText(HWND edit, const std::string& text);
 
 // Bytes of the content written out as RTF, by a counting pass.
 std::size_t RtfLength(HWND edit);

@@ -64,8 +64,7 @@ bool LoadTextFile(HWND edit, const char* path) {
     if (result == Loaded::OK && rtfstream::PlainTextCharacters(text) > limit) result = Loaded::TOO_LARGE;
     if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
     if (result != Loaded::OK) return false;
-    SetWindowTextA(edit, text.c_str());
-    SendMessageA(edit, EM_SETMODIFY, TRUE, 0);  // new content: the page display stores it
+    rtfstream::StreamInText(edit, text);  // new content: the page display stores it
     return true;
 }
 

@@ -43,6 +43,11 @@ TEST_F(TextFilesTest, TextFileRoundTripsAndAMissingFileLeavesTheEditorAlone) {
 
     ASSERT_TRUE(textfiles::LoadTextFile(hwnd(), path.c_str()));
     EXPECT_EQ("表示ソフト\r\nline two", rtfstream::EditorText(hwnd()));
+
+    // a text file is text, even when it reads like RTF
+    writeFile(path, "{\\rtf1 \\b bold}");
+    ASSERT_TRUE(textfiles::LoadTextFile(hwnd(), path.c_str()));
+    EXPECT_EQ("{\\rtf1 \\b bold}", rtfstream::EditorText(hwnd()));
 }
 
 TEST_F(TextFilesTest, RtfFileRoundTripsTextAndFormatting) {
