@@ -16,20 +16,6 @@ MemoryTree::Node& MemoryTree::node(ItemHandle item)
     return nodes_[item - 1];
 }
 
-ItemHandle MemoryTree::nextVisible(ItemHandle item) const
-{
-    const Node& n = node(item);
-    if (n.expanded && n.firstChild != NO_ITEM)
-        return n.firstChild;
-    while (item != NO_ITEM) {
-        ItemHandle sibling = node(item).nextSibling;
-        if (sibling != NO_ITEM)
-            return sibling;
-        item = node(item).parent;
-    }
-    return NO_ITEM;
-}
-
 TreeItemFacts MemoryTree::facts(ItemHandle item) const
 {
     const Node& n = node(item);

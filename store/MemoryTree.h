@@ -17,9 +17,6 @@ public:
 
     ItemHandle firstChild(ItemHandle item) const { return node(item).firstChild; }
     ItemHandle parent(ItemHandle item) const { return node(item).parent; }
-    // Like the tree control: the first child when the item is expanded,
-    // otherwise the next item below it at its own or a higher level.
-    ItemHandle nextVisible(ItemHandle item) const;
     int image(ItemHandle item) const { return node(item).image; }
     void setExpanded(ItemHandle item, bool expanded);
 
