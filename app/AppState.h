@@ -12,7 +12,7 @@
 
 struct AppState {
     HINSTANCE instance = nullptr;
-    std::string title;            // "キルト帳　　version 3.21"
+    std::string title;  // "キルト帳　　version 3.21"
     paths::AppPaths paths;
 
     // settings file: read before the first window, written once at exit (app/SettingsIo.cpp)
@@ -20,14 +20,14 @@ struct AppState {
     std::array<std::uint32_t, 16> customColours{};  // the colour chooser's custom colours, most recent first
 
     HWND mainWindow = nullptr;
-    HWND usageWindow = nullptr;   // modeless tool windows join the message loop when they exist
+    HWND usageWindow = nullptr;  // modeless tool windows join the message loop when they exist
     HWND searchWindow = nullptr;
 
     // the page list's share of the client width, in percent, and its limits
     splitlayout::Share splitter;
 
     bool alwaysOnTop = false;
-    bool saveAtExit = true;       // cleared when the user refuses to start an empty book
+    bool saveAtExit = true;  // cleared when the user refuses to start an empty book
 };
 
 extern AppState gApp;

@@ -9,9 +9,9 @@
 
 struct Book {
     PageTable pages;
-    PageTable clipboard;           // the page clipboard of copy and paste; never saved
+    PageTable clipboard;  // the page clipboard of copy and paste; never saved
     DataFileHeader header = newFileHeader();
-    std::int32_t bookNumber = 0;   // tells backups of this book from others
+    std::int32_t bookNumber = 0;     // tells backups of this book from others
     ItemHandle shownItem = NO_ITEM;  // the page whose text the editor holds
 };
 

@@ -110,22 +110,22 @@ bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& tab
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     bookNumber = std::rand();
     switch (kind) {
-    case DATA_FILE_CURRENT: {
-        VersionBlock version;
-        if (!readDataFile(path, table, header, version, &report)) return false;
-        bookNumber = version.bookNumber;
-        return true;
-    }
-    case DATA_FILE_OLDER:
-        if (!readOldDataFile(path, table, &report)) return false;
-        convertOldTexts(table);
-        return true;
-    case DATA_FILE_MISSING:
-        SendMessageA(mainWindow, WM_COMMAND, IDM_SHORTCUT, 0);
-        fillNewBook(table);
-        return true;
-    default:
-        return false;
+        case DATA_FILE_CURRENT: {
+            VersionBlock version;
+            if (!readDataFile(path, table, header, version, &report)) return false;
+            bookNumber = version.bookNumber;
+            return true;
+        }
+        case DATA_FILE_OLDER:
+            if (!readOldDataFile(path, table, &report)) return false;
+            convertOldTexts(table);
+            return true;
+        case DATA_FILE_MISSING:
+            SendMessageA(mainWindow, WM_COMMAND, IDM_SHORTCUT, 0);
+            fillNewBook(table);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -133,8 +133,7 @@ bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& tab
 
 std::string welcomeRtf() {
     const char* lines[] = {"キルト帳をご利用いただき、ありがとうございます。", "",
-                           "★旧バージョンからのデータ移行は以下をご覧ください。",
-                           "　file://./help/help00.html", ""};
+                           "★旧バージョンからのデータ移行は以下をご覧ください。", "　file://./help/help00.html", ""};
     std::string rtf = emptyPageHead();
     for (const char* line : lines) rtf += escapeRtfLine(line) + "\\par\r\n";
     rtf += "}\r\n";
@@ -192,8 +191,10 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     if (gBook.header.passwordRegistered && !hasSecureRecord(gBook.pages)) clearPasswordRegistration(gBook.header);
     secure::clearAuthentication();
     gBook.shownItem = NO_ITEM;
-    if (gBook.pages.count() == 0) pagedisplay::addPageIfEmpty(NO_ITEM);  // a book always has a page to show
-    else selectStartPage(gBook.header);
+    if (gBook.pages.count() == 0)
+        pagedisplay::addPageIfEmpty(NO_ITEM);  // a book always has a page to show
+    else
+        selectStartPage(gBook.header);
     SetFocus(editorWindow());
     return true;
 }

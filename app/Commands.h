@@ -17,8 +17,9 @@ bool handleCommand(HWND window, int id, LPARAM lParam);
 // Commands that change the editor's text or formatting: they do nothing, and their
 // menu items are grey, while the editor is read-only.
 inline constexpr int EDITOR_CHANGES[] = {
-    IDM_UNDO, IDM_REDO, IDM_CUT, IDM_PASTE, IDM_CLEAR, IDM_FACE, IDM_SIZE, IDM_BOLD, IDM_ITALIC, IDM_STRIKE_OUT,
-    IDM_UNDERLINE, IDM_TEXT_COLOUR, IDM_FONT, IDM_LAST_COLOUR, IDM_LAST_FONT, IDM_INSERT_DATE, IDM_RESET_PAGE_FONT,
+    IDM_UNDO, IDM_REDO,        IDM_CUT,       IDM_PASTE,       IDM_CLEAR,           IDM_FACE,
+    IDM_SIZE, IDM_BOLD,        IDM_ITALIC,    IDM_STRIKE_OUT,  IDM_UNDERLINE,       IDM_TEXT_COLOUR,
+    IDM_FONT, IDM_LAST_COLOUR, IDM_LAST_FONT, IDM_INSERT_DATE, IDM_RESET_PAGE_FONT,
 };
 
 inline bool changesEditor(int id) {

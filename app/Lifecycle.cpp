@@ -69,8 +69,7 @@ bool loadFirstBook(HWND window) {
 }
 
 bool makeBackup(SaveKind kind) {
-    return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind,
-                              bookload::saveFromUi);
+    return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind, bookload::saveFromUi);
 }
 
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -92,7 +91,8 @@ bool saveBook(HWND window, bool ask) {
     for (;;) {
         if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) return true;
         if (!ask) return false;
-        const std::string text = appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
+        const std::string text =
+            appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
         if (MessageBoxA(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
             return false;
     }
@@ -111,7 +111,7 @@ void shutdown(HWND window, bool sessionEnding) {
     }
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back
-    gControls.pageList.LetGoAtExit();  // its items go with the process, not one by one
+    gControls.pageList.LetGoAtExit();        // its items go with the process, not one by one
     if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);
     if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
     gApp.usageWindow = gApp.searchWindow = nullptr;

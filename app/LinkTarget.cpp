@@ -4,7 +4,9 @@ namespace linktarget {
 
 namespace {
 
-bool startsWith(const std::string& text, const char* prefix) { return text.compare(0, std::string(prefix).size(), prefix) == 0; }
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::string(prefix).size(), prefix) == 0;
+}
 
 }  // namespace
 
@@ -18,8 +20,10 @@ LinkAction resolveLink(const std::string& text, const std::string& currentDir) {
     if (!startsWith(text, "file")) return action;
     action.verb = Verb::Open;
     size_t prefix = 0;
-    if (startsWith(text, "file://./") || startsWith(text, "file://.\\")) prefix = 9;
-    else if (startsWith(text, "file:///./") || startsWith(text, "file:///.\\")) prefix = 10;
+    if (startsWith(text, "file://./") || startsWith(text, "file://.\\"))
+        prefix = 9;
+    else if (startsWith(text, "file:///./") || startsWith(text, "file:///.\\"))
+        prefix = 10;
     action.target = prefix ? "file://" + currentDir + "\\" + text.substr(prefix) : text;
     return action;
 }

@@ -76,24 +76,29 @@ void restoreInputMethod() {
 
 LRESULT onPageListNotify(HWND window, const NMHDR& header) {
     switch (header.code) {
-    case TVN_SELCHANGEDA: pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
-    case TVN_BEGINDRAGA: pagedrop::begin(window, reinterpret_cast<const NMTREEVIEWA&>(header)); return 0;
-    case TVN_BEGINLABELEDITA:
-        if (autoView()) {
-            // the focus goes to the editor (the list narrows), then the list is widened for the edit
-            SetFocus(window);
-            splitter::widen();
-            splitter::postRelayout(window);
-        }
-        return 0;  // the edit is always allowed
-    case TVN_ENDLABELEDITA:
-        pagedisplay::onTitleEdited(reinterpret_cast<const NMTVDISPINFOA&>(header));
-        if (autoView()) {
-            splitter::narrow();
-            splitter::postRelayout(window);
-        }
-        return 0;
-    default: return 0;
+        case TVN_SELCHANGEDA:
+            pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header));
+            return 0;
+        case TVN_BEGINDRAGA:
+            pagedrop::begin(window, reinterpret_cast<const NMTREEVIEWA&>(header));
+            return 0;
+        case TVN_BEGINLABELEDITA:
+            if (autoView()) {
+                // the focus goes to the editor (the list narrows), then the list is widened for the edit
+                SetFocus(window);
+                splitter::widen();
+                splitter::postRelayout(window);
+            }
+            return 0;  // the edit is always allowed
+        case TVN_ENDLABELEDITA:
+            pagedisplay::onTitleEdited(reinterpret_cast<const NMTVDISPINFOA&>(header));
+            if (autoView()) {
+                splitter::narrow();
+                splitter::postRelayout(window);
+            }
+            return 0;
+        default:
+            return 0;
     }
 }
 

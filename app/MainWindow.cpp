@@ -89,26 +89,43 @@ HWND create(HINSTANCE instance, int showCommand) {
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: return onCreate(window);
-    case WM_DESTROY: return onDestroy(window, false);
-    case WM_ENDSESSION: return wParam ? onDestroy(window, true) : 0;
-    case WM_SIZE: return mainframe::onSize(window, wParam, lParam);
-    case WM_SETFOCUS: return mainframe::onSetFocus(window);
-    case WM_PAINT: return onPaint(window);
-    case WM_GETMINMAXINFO: return mainframe::onGetMinMaxInfo(lParam);
-    case WM_NOTIFY: return mainframe::onNotify(window, lParam);
-    case WM_CONTEXTMENU: return mainframe::onContextMenu(window, wParam, lParam);
-    case WM_COMMAND: return onCommand(window, message, wParam, lParam);
-    case WM_INITMENUPOPUP: return mainframe::onInitMenuPopup(window, wParam, lParam);
-    case WM_MOUSEMOVE: return mainframe::onMouseMove(window, lParam);
-    case WM_LBUTTONDOWN: return mainframe::onLButtonDown(window, lParam);
-    case WM_LBUTTONUP: return mainframe::onLButtonUp(window, lParam);
-    case WM_CAPTURECHANGED: return mainframe::onCaptureChanged(window, lParam);
-    case WM_SETCURSOR:
-        if (mainframe::onSetCursor(window, wParam, lParam)) return TRUE;
-        return DefWindowProcA(window, message, wParam, lParam);
-    case WM_DROPFILES: return mainframe::onDropFiles(window, wParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CREATE:
+            return onCreate(window);
+        case WM_DESTROY:
+            return onDestroy(window, false);
+        case WM_ENDSESSION:
+            return wParam ? onDestroy(window, true) : 0;
+        case WM_SIZE:
+            return mainframe::onSize(window, wParam, lParam);
+        case WM_SETFOCUS:
+            return mainframe::onSetFocus(window);
+        case WM_PAINT:
+            return onPaint(window);
+        case WM_GETMINMAXINFO:
+            return mainframe::onGetMinMaxInfo(lParam);
+        case WM_NOTIFY:
+            return mainframe::onNotify(window, lParam);
+        case WM_CONTEXTMENU:
+            return mainframe::onContextMenu(window, wParam, lParam);
+        case WM_COMMAND:
+            return onCommand(window, message, wParam, lParam);
+        case WM_INITMENUPOPUP:
+            return mainframe::onInitMenuPopup(window, wParam, lParam);
+        case WM_MOUSEMOVE:
+            return mainframe::onMouseMove(window, lParam);
+        case WM_LBUTTONDOWN:
+            return mainframe::onLButtonDown(window, lParam);
+        case WM_LBUTTONUP:
+            return mainframe::onLButtonUp(window, lParam);
+        case WM_CAPTURECHANGED:
+            return mainframe::onCaptureChanged(window, lParam);
+        case WM_SETCURSOR:
+            if (mainframe::onSetCursor(window, wParam, lParam)) return TRUE;
+            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_DROPFILES:
+            return mainframe::onDropFiles(window, wParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

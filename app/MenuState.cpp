@@ -98,8 +98,10 @@ void updateMenu(HWND window) {
 }
 
 void showContextMenu(HWND window, HWND target, LPARAM screenPoint) {
-    if (target == gControls.pageList.window()) showPageListMenu(window, target, screenPoint);
-    else if (target == gControls.memo.window()) showEditorMenu(window, target, screenPoint);
+    if (target == gControls.pageList.window())
+        showPageListMenu(window, target, screenPoint);
+    else if (target == gControls.memo.window())
+        showEditorMenu(window, target, screenPoint);
 }
 
 }  // namespace menustate

@@ -185,7 +185,8 @@ void pastePage(HWND window) {
             source.title = title;
         }
         const int p = source.parentOrder;
-        const ItemHandle parent = (p >= 0 && p < static_cast<int>(created.size()) && created[p]) ? created[p] : baseParent;
+        const ItemHandle parent =
+            (p >= 0 && p < static_cast<int>(created.size()) && created[p]) ? created[p] : baseParent;
         const int image = pageImage(source.isFolder != 0, false, source.isSecure != 0);
         const ItemHandle item = list().InsertItem(title, image, parent, selectedImage(image));
         created.push_back(item);

@@ -161,8 +161,10 @@ void openLink(const ENLINK& link) {
     char currentDir[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, currentDir);
     const linktarget::LinkAction action = linktarget::resolveLink(buffer, currentDir);
-    if (action.verb == linktarget::Verb::Default) gShellOpen(edit, nullptr, action.target);
-    else if (action.verb == linktarget::Verb::Open) gShellOpen(edit, "open", action.target);
+    if (action.verb == linktarget::Verb::Default)
+        gShellOpen(edit, nullptr, action.target);
+    else if (action.verb == linktarget::Verb::Open)
+        gShellOpen(edit, "open", action.target);
 }
 
 }  // namespace pagedisplay

@@ -109,8 +109,7 @@ void collectWindowValues(HWND mainWindow) {
     w.TvWidthPer = splitter::restingPercent();
     for (size_t i = 0; i < w.FontColor.size(); ++i) w.FontColor[i] = static_cast<int32_t>(gApp.customColours[i]);
 
-    if (gApp.usageWindow != nullptr)
-        gApp.ini.howToWindow.Visible = usagewindow::visibleNextTime(gApp.usageWindow);
+    if (gApp.usageWindow != nullptr) gApp.ini.howToWindow.Visible = usagewindow::visibleNextTime(gApp.usageWindow);
     readToolWindowCorner(gApp.usageWindow, gApp.ini.howToWindow.PosX, gApp.ini.howToWindow.PosY);
     readToolWindowCorner(gApp.searchWindow, gApp.ini.searchWindow.PosX, gApp.ini.searchWindow.PosY);
     gApp.ini.searchWindow.Visible = false;
@@ -127,8 +126,7 @@ std::string folderOf(const std::string& path) {
 void readStartupSettings(const std::string& appFolder) {
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    const IniSettings defaults =
-        ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
+    const IniSettings defaults = ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
 
     // the settings file never moves; the folders it names decide the other paths
     const std::string iniPath = paths::derivePaths(appFolder, "", "").iniPath;

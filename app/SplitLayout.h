@@ -6,15 +6,15 @@
 
 namespace splitlayout {
 
-constexpr int MARGIN = 5;           // left and right edges
+constexpr int MARGIN = 5;  // left and right edges
 constexpr int BOTTOM_MARGIN = 10;
-constexpr int GAP = 10;             // the splitter zone between the two panes
+constexpr int GAP = 10;                   // the splitter zone between the two panes
 constexpr int NORMAL_MIN = TV_WIDTH_MIN;  // share limits in percent of the client width,
 constexpr int NORMAL_MAX = TV_WIDTH_MAX;  // the same range the settings file allows
-constexpr int WIDENING = 17;        // extra share while the page list has the focus
+constexpr int WIDENING = 17;              // extra share while the page list has the focus
 constexpr int WIDE_MIN = 27;
 constexpr int WIDE_MAX = 87;
-constexpr int MIN_TRACK_SIZE = 400; // smallest window, both ways
+constexpr int MIN_TRACK_SIZE = 400;  // smallest window, both ways
 
 struct Box {
     int x, y, width, height;

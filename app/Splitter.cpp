@@ -29,9 +29,7 @@ int listWidth() {
     return r.right - r.left;
 }
 
-bool inZone(HWND window, int x, int y) {
-    return splitlayout::inSplitterZone(x, y, listWidth(), clientSize(window).cy);
-}
+bool inZone(HWND window, int x, int y) { return splitlayout::inSplitterZone(x, y, listWidth(), clientSize(window).cy); }
 
 HCURSOR sizingCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)); }
 
@@ -67,8 +65,8 @@ void onMouseMove(HWND window, int x, int y) {
         return;
     }
     splitlayout::Share& share = gApp.splitter;
-    share.percent = splitlayout::dragShare(x, gDrag.startX, clientSize(window).cx, gDrag.startShare, share.min,
-                                           share.max);
+    share.percent =
+        splitlayout::dragShare(x, gDrag.startX, clientSize(window).cx, gDrag.startShare, share.min, share.max);
     postRelayout(window);
 }
 

@@ -37,8 +37,8 @@ void addButtons(HWND bar, HINSTANCE instance) {
 
 // Each tip covers its button's rectangle; the tooltip subclasses the toolbar to see the mouse.
 HWND addToolbarTips(HWND bar, HINSTANCE instance) {
-    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, bar, nullptr, instance, nullptr);
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, bar, nullptr, instance, nullptr);
     if (!tip) return nullptr;
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         if (!BUTTONS[i].tipString) continue;
@@ -61,9 +61,9 @@ HWND addToolbarTips(HWND bar, HINSTANCE instance) {
 Toolbar create(HWND parent) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Toolbar tb;
-    tb.window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_TOP,
-                                CONTROL_ID, 0, nullptr, 0, nullptr, 0, IMAGE_WIDTH, IMAGE_HEIGHT, IMAGE_WIDTH,
-                                IMAGE_HEIGHT, sizeof(TBBUTTON));
+    tb.window =
+        CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_TOP, CONTROL_ID, 0,
+                        nullptr, 0, nullptr, 0, IMAGE_WIDTH, IMAGE_HEIGHT, IMAGE_WIDTH, IMAGE_HEIGHT, sizeof(TBBUTTON));
     if (!tb.window) return tb;
     addButtons(tb.window, instance);
     tb.tooltip = addToolbarTips(tb.window, instance);

@@ -16,7 +16,7 @@ constexpr int IMAGE_WIDTH = 40;
 constexpr int IMAGE_HEIGHT = 36;
 
 struct ButtonSpec {
-    int image;      // -2 (no image) for a blank slot
+    int image;  // -2 (no image) for a blank slot
     int command;
     bool check;     // a check button (always on top)
     int tipString;  // string resource of the tooltip, 0 for none

@@ -43,8 +43,7 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
         return AutoRestoreResult::BackupLoaded;
     }
     const std::string question = setup.dataFilePath + messages::START_EMPTY_QUESTION;
-    if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) !=
-        IDOK)
+    if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return AutoRestoreResult::Refused;
     // A file that cannot be moved aside would be overwritten by the new book: end instead.
     if (!moveAside(setup.dataFilePath) || !loadBook(setup.dataFilePath)) return AutoRestoreResult::Refused;

@@ -59,8 +59,8 @@ int chooseBackupSlot(const std::vector<std::string>& slotPaths, int backupFileSi
     return order.empty() ? 0 : order.front();
 }
 
-int writeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind,
-                const SlotWriter& write, const FileTimes& times) {
+int writeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind, const SlotWriter& write,
+                const FileTimes& times) {
     for (int slot : backupSlotOrder(slotPaths, backupFileSize, times))
         if (write(slotPaths[static_cast<std::size_t>(slot)], kind)) return slot;
     return -1;
@@ -86,9 +86,7 @@ std::vector<int> newestSlotsFirst(const std::vector<std::string>& slotPaths, int
     return order;
 }
 
-std::string saveKindLabel(std::int32_t kind) {
-    return kind >= 0 && kind <= 3 ? KIND_LABELS[kind] : "";
-}
+std::string saveKindLabel(std::int32_t kind) { return kind >= 0 && kind <= 3 ? KIND_LABELS[kind] : ""; }
 
 std::string fileNameOf(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/");

@@ -47,16 +47,15 @@ int chooseBackupSlot(const std::vector<std::string>& slotPaths, int backupFileSi
 // Every slot in use in the order a backup tries them: chooseBackupSlot's slot
 // first, then the other free slots in slot order, then the existing ones from
 // the oldest key. A slot that cannot be written hands the backup to the next.
-std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int backupFileSize,
-                                 const FileTimes& times);
+std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int backupFileSize, const FileTimes& times);
 
 // Writes the book into one slot with the save kind; false when the write failed.
 using SlotWriter = std::function<bool(const std::string& path, SaveKind kind)>;
 
 // One backup: tries the slots in backupSlotOrder until a write succeeds.
 // Returns the slot written, -1 when none could be (the backup is lost).
-int writeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind,
-                const SlotWriter& write, const FileTimes& times);
+int writeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind, const SlotWriter& write,
+                const FileTimes& times);
 
 // The existing slots in use, newest last-write time first; equal times keep slot order.
 std::vector<int> newestSlotsFirst(const std::vector<std::string>& slotPaths, int backupFileSize,
@@ -71,8 +70,7 @@ std::string fileNameOf(const std::string& path);
 // One restore list line: "YYYY/MM/DD　hh:mm　backupNN.qpd　<label>", the label
 // followed by "　[※別のブック]" for a slot of another book. The slot number's
 // two digits stand at bytes 25 and 26.
-std::string restoreLine(const StampTime& time, const std::string& fileName, std::int32_t saveKind,
-                        bool otherBook);
+std::string restoreLine(const StampTime& time, const std::string& fileName, std::int32_t saveKind, bool otherBook);
 
 // Places a copy (or the file itself) under `base` + "." + stamp without ever
 // replacing a file: `place` must fail when its target exists; the names

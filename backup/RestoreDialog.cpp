@@ -84,15 +84,18 @@ void onRestore(HWND dialog, RestoreData& data) {
 INT_PTR CALLBACK restoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     RestoreData* data = ui::dialogData<RestoreData>(dialog, message, lParam);
     switch (message) {
-    case WM_INITDIALOG:
-        data->hooks->stopTimers();
-        fillList(dialog, *data);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) onRestore(dialog, *data);
-        else if (LOWORD(wParam) == IDCANCEL) close(dialog, *data);
-        else return FALSE;
-        return TRUE;
+        case WM_INITDIALOG:
+            data->hooks->stopTimers();
+            fillList(dialog, *data);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK)
+                onRestore(dialog, *data);
+            else if (LOWORD(wParam) == IDCANCEL)
+                close(dialog, *data);
+            else
+                return FALSE;
+            return TRUE;
     }
     return FALSE;
 }

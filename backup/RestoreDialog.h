@@ -13,8 +13,8 @@ namespace backup {
 
 // What the dialog needs of the window that owns the book.
 struct BookHooks {
-    std::function<void()> stopTimers;       // the backup and background-save timers
-    std::function<void()> startTimers;      // both again, with their periods
+    std::function<void()> stopTimers;   // the backup and background-save timers
+    std::function<void()> startTimers;  // both again, with their periods
     std::function<void()> storeShownPage;
     std::function<bool(const std::string& path, SaveKind kind)> saveBook;
     std::function<bool(const std::string& path)> loadBook;  // false leaves the book as it was

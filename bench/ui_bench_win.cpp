@@ -68,8 +68,8 @@ double timeSearch(bool ruleOut, ItemHandle first, ItemHandle last) {
     const double start = seconds();
     SendMessageA(window, WM_COMMAND, IDC_SEARCH_NEXT, 0);
     const double took = seconds() - start;
-    const bool found = list().GetSelection() == last &&
-                       ui::itemText(window, IDC_SEARCH_STATUS) == "メモに見つかりました。";
+    const bool found =
+        list().GetSelection() == last && ui::itemText(window, IDC_SEARCH_STATUS) == "メモに見つかりました。";
     std::printf("search %-22s %8.3f s%s\n", ruleOut ? "(pages ruled out)" : "(every page shown)", took,
                 found ? "" : "  NOT FOUND");
     return took;

@@ -118,29 +118,17 @@ void pastePlainText(HWND edit, WNDPROC previousProc) {
 
 }  // namespace
 
-UINT RtfFormat() {
-    return RegisterClipboardFormatA("Rich Text Format");
-}
+UINT RtfFormat() { return RegisterClipboardFormatA("Rich Text Format"); }
 
-bool ReadClipboardText(std::string& text) {
-    return readFormat(CF_TEXT, text);
-}
+bool ReadClipboardText(std::string& text) { return readFormat(CF_TEXT, text); }
 
-bool WriteClipboardText(const std::string& text, bool emptyFirst) {
-    return writeFormat(text, CF_TEXT, emptyFirst);
-}
+bool WriteClipboardText(const std::string& text, bool emptyFirst) { return writeFormat(text, CF_TEXT, emptyFirst); }
 
-std::size_t ClipboardTextLength() {
-    return ClipboardFormatLength(CF_TEXT);
-}
+std::size_t ClipboardTextLength() { return ClipboardFormatLength(CF_TEXT); }
 
-bool ReadClipboardFormat(UINT format, std::string& text) {
-    return readFormat(format, text);
-}
+bool ReadClipboardFormat(UINT format, std::string& text) { return readFormat(format, text); }
 
-bool WriteClipboardFormat(const std::string& text, UINT format) {
-    return writeFormat(text, format, true);
-}
+bool WriteClipboardFormat(const std::string& text, UINT format) { return writeFormat(text, format, true); }
 
 std::size_t ClipboardFormatLength(UINT format) {
     std::string text;

@@ -44,15 +44,16 @@ const DateFormat FORMATS[DATE_FORMAT_COUNT] = {
 #pragma GCC diagnostic ignored "-Wformat-security"
 int formatInto(char* out, size_t size, const DateFormat& f, const StampTime& t) {
     switch (f.fields) {
-    case Fields::YMD: return std::snprintf(out, size, f.format, t.year, t.month, t.day);
-    case Fields::MD: return std::snprintf(out, size, f.format, t.month, t.day);
-    case Fields::YMDHM:
-        return std::snprintf(out, size, f.format, t.year, t.month, t.day, t.hour, t.minute);
-    case Fields::MDHM:
-        return std::snprintf(out, size, f.format, t.month, t.day, t.hour, t.minute);
-    case Fields::YMDHMS:
-        return std::snprintf(out, size, f.format, t.year, t.month, t.day, t.hour, t.minute,
-                             t.second);
+        case Fields::YMD:
+            return std::snprintf(out, size, f.format, t.year, t.month, t.day);
+        case Fields::MD:
+            return std::snprintf(out, size, f.format, t.month, t.day);
+        case Fields::YMDHM:
+            return std::snprintf(out, size, f.format, t.year, t.month, t.day, t.hour, t.minute);
+        case Fields::MDHM:
+            return std::snprintf(out, size, f.format, t.month, t.day, t.hour, t.minute);
+        case Fields::YMDHMS:
+            return std::snprintf(out, size, f.format, t.year, t.month, t.day, t.hour, t.minute, t.second);
     }
     return -1;
 }
@@ -90,8 +91,6 @@ StampTime CurrentLocalTime() {
     return StampTimeOf(local);
 }
 
-std::string CurrentDateStamp(int index) {
-    return FormatDateStamp(index, CurrentLocalTime());
-}
+std::string CurrentDateStamp(int index) { return FormatDateStamp(index, CurrentLocalTime()); }
 
 }  // namespace datestamp

@@ -17,8 +17,8 @@ struct StampTime {
 };
 
 constexpr int DATE_FORMAT_COUNT = 20;
-constexpr int DATE_FORMAT_FILE_STAMP = 17;   // "%04d%02d%02d%02d%02d%02d"
-constexpr int DATE_STAMP_CAPACITY = 256;     // buffer the editor inserts from
+constexpr int DATE_FORMAT_FILE_STAMP = 17;  // "%04d%02d%02d%02d%02d%02d"
+constexpr int DATE_STAMP_CAPACITY = 256;    // buffer the editor inserts from
 
 // The stamp of `time` in format `index` (CP932 bytes); the empty string for
 // an index outside 0..19.

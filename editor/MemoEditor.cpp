@@ -46,9 +46,9 @@ MemoEditor::MemoEditor() {
 }
 
 HWND MemoEditor::Create(HWND parent) {
-    window_ = CreateWindowExA(0, "RICHEDIT20A", "", STYLE, 0, 0, 0, 0, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)),
-                              GetModuleHandleA(nullptr), nullptr);
+    window_ =
+        CreateWindowExA(0, "RICHEDIT20A", "", STYLE, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), GetModuleHandleA(nullptr), nullptr);
     if (!window_) return nullptr;
 
     HDC dc = GetDC(window_);
@@ -75,8 +75,8 @@ HWND MemoEditor::Create(HWND parent) {
     // The subclass reads the property's address from the user data: reading a
     // property is a trip to the window server on every message, keys included.
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    previousProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    previousProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     SetPropA(window_, PROP_THIS, this);
     return window_;
 }
@@ -224,9 +224,7 @@ void MemoEditor::ApplyLastFont() {
 
 void MemoEditor::SelectAll() { SendMessageA(window_, EM_SETSEL, 0, -1); }
 
-POINT MemoEditor::GetScrollPosition() const {
-    return {GetScrollPos(window_, SB_HORZ), GetScrollPos(window_, SB_VERT)};
-}
+POINT MemoEditor::GetScrollPosition() const { return {GetScrollPos(window_, SB_HORZ), GetScrollPos(window_, SB_VERT)}; }
 
 void MemoEditor::SetScrollPosition(int horizontal, int vertical) {
     const WORD h = static_cast<WORD>(horizontal < 0 ? 0 : horizontal > 0xFFFF ? 0xFFFF : horizontal);
@@ -263,31 +261,38 @@ LRESULT CALLBACK MemoEditor::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     auto* self = reinterpret_cast<MemoEditor*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_PASTE:
-    case WM_IME_CHAR:
-    case WM_IME_COMPOSITION: {
-        // Some rich-edit versions raise their text limit to fit whatever is typed or
-        // pasted; the limit stays the page's own.
-        const LRESULT limit = self->callOriginal(EM_GETLIMITTEXT, 0, 0);
-        const LRESULT result = self->onInput(msg, wParam, lParam);
-        if (self->callOriginal(EM_GETLIMITTEXT, 0, 0) != limit) self->callOriginal(EM_EXLIMITTEXT, 0, limit);
-        return result;
-    }
-    case WM_CUT:
-    case WM_COPY: return self->onCopyOrCut(msg, wParam, lParam);
-    default: return self->callOriginal(msg, wParam, lParam);
+        case WM_KEYDOWN:
+        case WM_CHAR:
+        case WM_PASTE:
+        case WM_IME_CHAR:
+        case WM_IME_COMPOSITION: {
+            // Some rich-edit versions raise their text limit to fit whatever is typed or
+            // pasted; the limit stays the page's own.
+            const LRESULT limit = self->callOriginal(EM_GETLIMITTEXT, 0, 0);
+            const LRESULT result = self->onInput(msg, wParam, lParam);
+            if (self->callOriginal(EM_GETLIMITTEXT, 0, 0) != limit) self->callOriginal(EM_EXLIMITTEXT, 0, limit);
+            return result;
+        }
+        case WM_CUT:
+        case WM_COPY:
+            return self->onCopyOrCut(msg, wParam, lParam);
+        default:
+            return self->callOriginal(msg, wParam, lParam);
     }
 }
 
 LRESULT MemoEditor::onInput(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_KEYDOWN: return onArrowKey(wParam, lParam);
-    case WM_CHAR: return onCtrlChar(wParam, lParam);
-    case WM_PASTE: return onPaste(wParam, lParam);
-    case WM_IME_CHAR: return onImeChar(wParam, lParam);
-    default: return onImeComposition(wParam, lParam);
+        case WM_KEYDOWN:
+            return onArrowKey(wParam, lParam);
+        case WM_CHAR:
+            return onCtrlChar(wParam, lParam);
+        case WM_PASTE:
+            return onPaste(wParam, lParam);
+        case WM_IME_CHAR:
+            return onImeChar(wParam, lParam);
+        default:
+            return onImeComposition(wParam, lParam);
     }
 }
 
@@ -312,11 +317,16 @@ bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
     const LRESULT endLineLength = SendMessageA(window_, EM_LINELENGTH, endLineStart, 0);
     const bool endAtLineEnd = sel.cpMax >= endLineStart + endLineLength;
     switch (key) {
-    case VK_LEFT: return sel.cpMin == 0;
-    case VK_UP: return startLine == 0 && (!shift || sel.cpMin == 0);
-    case VK_RIGHT: return endOnLastLine && endAtLineEnd;
-    case VK_DOWN: return endOnLastLine && (!shift || endAtLineEnd);
-    default: return false;
+        case VK_LEFT:
+            return sel.cpMin == 0;
+        case VK_UP:
+            return startLine == 0 && (!shift || sel.cpMin == 0);
+        case VK_RIGHT:
+            return endOnLastLine && endAtLineEnd;
+        case VK_DOWN:
+            return endOnLastLine && (!shift || endAtLineEnd);
+        default:
+            return false;
     }
 }
 
@@ -345,9 +355,7 @@ LRESULT MemoEditor::onCopyOrCut(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-bool MemoEditor::IsReadOnly() const {
-    return window_ && (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) != 0;
-}
+bool MemoEditor::IsReadOnly() const { return window_ && (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) != 0; }
 
 LRESULT MemoEditor::onPaste(WPARAM wParam, LPARAM lParam) {
     if (IsReadOnly()) return 0;  // the paste steps write past the control's own read-only check

@@ -74,13 +74,13 @@ public:
     colourlist::Colours& customColours() { return *customColours_; }
 
     // Options of the book (data-file header) and state of the page display.
-    bool locked = false;        // showing a secure page that was not unlocked
+    bool locked = false;  // showing a secure page that was not unlocked
     bool noWrap = false;
     bool urlDetection = false;
     bool copyAsText = false;
     bool pasteAsText = false;
     COLORREF lastColour = 0;
-    CHARFORMATA lastFont{};     // all zero until the font dialog is used
+    CHARFORMATA lastFont{};  // all zero until the font dialog is used
 
 private:
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-
 namespace rtfstream {
 namespace {
 
@@ -62,9 +61,7 @@ void streamIn(HWND edit, const char* bytes, std::size_t length, WPARAM format = 
     SendMessageA(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
 }
 
-std::size_t textLimit(HWND edit) {
-    return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
-}
+std::size_t textLimit(HWND edit) { return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0)); }
 
 // New content counts as a change to the page, whatever the control's own flag
 // says after replacing everything; the page display clears the flag itself
@@ -165,8 +162,7 @@ std::string EditorText(HWND edit) {
     how.cb = static_cast<DWORD>(buffer.size());
     how.flags = GT_USECRLF;
     how.codepage = CP_SHIFT_JIS;
-    SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how),
-                 reinterpret_cast<LPARAM>(buffer.data()));
+    SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.back() = '\0';
     return std::string(buffer.data());
 }

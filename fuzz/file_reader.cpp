@@ -16,13 +16,9 @@ namespace {
 // gets flushed on every close (ext4), which slows the run a hundredfold.
 char scratch[128];
 
-void removeScratch()
-{
-    unlink(scratch);
-}
+void removeScratch() { unlink(scratch); }
 
-const char* scratchPath()
-{
+const char* scratchPath() {
     if (!scratch[0]) {
         std::snprintf(scratch, sizeof scratch, "%s/quilt_fuzz_file_reader_%ld",
                       access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp", static_cast<long>(getpid()));
@@ -31,14 +27,12 @@ const char* scratchPath()
     return scratch;
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     unlink(scratchPath());
     std::FILE* file = std::fopen(scratchPath(), "wb");
-    if (!file)
-        return 0;
+    if (!file) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
@@ -48,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadReport bytesReport, fileReport;
     bool a = parseDataFile(data, size, fromBytes, bytesHeader, bytesVersion, &bytesReport);
     FileReader in(1 + size % 13);
-    if (in.open(scratchPath()) != FileOpenResult::Opened)
-        std::abort();
+    if (in.open(scratchPath()) != FileOpenResult::Opened) std::abort();
     bool b = readDataFile(in, fromFile, fileHeader, fileVersion, &fileReport);
     if (a != b || bytesReport.problem != fileReport.problem || bytesReport.problemOffset != fileReport.problemOffset)
         std::abort();

@@ -8,24 +8,21 @@
 
 namespace {
 
-void put(const std::string& path, const std::string& bytes)
-{
+void put(const std::string& path, const std::string& bytes) {
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
 }
 
-std::string i32(int v)
-{
+std::string i32(int v) {
     std::string s(4, '\0');
     for (int i = 0; i < 4; ++i)
         s[static_cast<std::size_t>(i)] = static_cast<char>((static_cast<unsigned>(v) >> (8 * i)) & 0xFF);
     return s;
 }
 
-PageTable smallBook()
-{
+PageTable smallBook() {
     PageTable table;
     PageRecord folder;
     folder.title = "folder";
@@ -51,12 +48,10 @@ PageTable smallBook()
     return table;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc != 3)
-        return 1;
+int main(int argc, char** argv) {
+    if (argc != 3) return 1;
     const std::string readers = argv[1], marks = argv[2];
     PageTable book = smallBook();
     VersionBlock version = makeVersionBlock(SaveKind::Periodic, 77);

@@ -10,20 +10,16 @@
 namespace {
 
 // Printable ASCII only, so a plain page around the search text keeps it whole.
-std::string printable(const std::string& bytes)
-{
+std::string printable(const std::string& bytes) {
     std::string out;
-    for (unsigned char c : bytes)
-        out += static_cast<char>(0x20 + c % 0x5F);
+    for (unsigned char c : bytes) out += static_cast<char>(0x20 + c % 0x5F);
     return out;
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    if (size < 1)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
     const bool matchCase = data[0] & 1;
     const std::string rest(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::size_t nul = rest.find('\0');
@@ -35,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     search::foldedMemoText(page, matchCase, ok);
 
     const std::string needle = printable(text);
-    const std::string plain = "x" + printable(page.substr(0, page.size() / 2)) + needle + printable(page.substr(page.size() / 2));
-    if (!needle.empty() && !search::memoMayContain(plain, needle, matchCase))
-        std::abort();
+    const std::string plain =
+        "x" + printable(page.substr(0, page.size() / 2)) + needle + printable(page.substr(page.size() / 2));
+    if (!needle.empty() && !search::memoMayContain(plain, needle, matchCase)) std::abort();
     return 0;
 }

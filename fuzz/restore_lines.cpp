@@ -7,8 +7,7 @@
 
 #include "backup/BackupSlots.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     unsigned char block[VERSION_BLOCK_SIZE] = {};
     std::memcpy(block, data, size < VERSION_BLOCK_SIZE ? size : VERSION_BLOCK_SIZE);
     const VersionBlock version = decodeVersionBlock(block);

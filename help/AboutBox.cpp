@@ -54,15 +54,15 @@ void deleteFonts(AboutData& data) {
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     AboutData* data = ui::dialogData<AboutData>(dialog, message, lParam);
     switch (message) {
-    case WM_INITDIALOG:
-        return onInit(dialog, *data);
-    case WM_COMMAND:
-        if (LOWORD(wParam) != IDC_ABOUT_OK && LOWORD(wParam) != IDCANCEL) return FALSE;
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    case WM_DESTROY:
-        if (data) deleteFonts(*data);
-        return FALSE;
+        case WM_INITDIALOG:
+            return onInit(dialog, *data);
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDC_ABOUT_OK && LOWORD(wParam) != IDCANCEL) return FALSE;
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        case WM_DESTROY:
+            if (data) deleteFonts(*data);
+            return FALSE;
     }
     return FALSE;
 }

@@ -41,15 +41,15 @@ BOOL onInit(HWND dialog, const UsageData& data) {
 // The window is only hidden: it keeps its check box and place until the exit reads them.
 BOOL onCommand(HWND dialog, int id) {
     switch (id) {
-    case IDC_USAGE_EASY:
-    case IDC_USAGE_BASIC:
-    case IDC_USAGE_MORE:
-        showPage(dialog, id);
-        return TRUE;
-    case IDC_USAGE_CLOSE:
-    case IDCANCEL:  // Esc
-        ShowWindow(dialog, SW_HIDE);
-        return TRUE;
+        case IDC_USAGE_EASY:
+        case IDC_USAGE_BASIC:
+        case IDC_USAGE_MORE:
+            showPage(dialog, id);
+            return TRUE;
+        case IDC_USAGE_CLOSE:
+        case IDCANCEL:  // Esc
+            ShowWindow(dialog, SW_HIDE);
+            return TRUE;
     }
     return FALSE;
 }
@@ -57,9 +57,13 @@ BOOL onCommand(HWND dialog, int id) {
 INT_PTR CALLBACK usageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     UsageData* data = ui::dialogData<UsageData>(dialog, message, lParam);
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog, *data);
-    case WM_COMMAND:    return onCommand(dialog, LOWORD(wParam));
-    case WM_CLOSE:      ShowWindow(dialog, SW_HIDE); return TRUE;  // the close box
+        case WM_INITDIALOG:
+            return onInit(dialog, *data);
+        case WM_COMMAND:
+            return onCommand(dialog, LOWORD(wParam));
+        case WM_CLOSE:
+            ShowWindow(dialog, SW_HIDE);
+            return TRUE;  // the close box
     }
     return FALSE;
 }

@@ -18,20 +18,17 @@ constexpr int MAX_DEPTH = 10000;
 const char RTF_SUFFIX[] = ".rtf";
 
 // Creates or truncates the file and writes the text up to its first zero byte.
-bool writeText(const std::string& path, const std::string& text)
-{
+bool writeText(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
+    if (!file) return false;
     const std::size_t length = std::strlen(text.c_str());
     const bool written = std::fwrite(text.data(), 1, length, file) == length;
     return std::fclose(file) == 0 && written;
 }
 
-} // namespace
+}  // namespace
 
-std::string freeName(const std::string& folder, const std::string& base, const std::string& suffix)
-{
+std::string freeName(const std::string& folder, const std::string& base, const std::string& suffix) {
     const std::string safeBase = filenames::creatableBase(base);
     for (int n = 0; n <= MAX_SUFFIX; ++n) {
         std::string name = safeBase;
@@ -43,26 +40,21 @@ std::string freeName(const std::string& folder, const std::string& base, const s
         name += suffix;
         filenames::cleanFileName(name);
         const std::string path = iofs::joinPath(folder, name);
-        if (!iofs::pathExists(path))
-            return path;
+        if (!iofs::pathExists(path)) return path;
     }
     return std::string();
 }
 
 BookExport::BookExport(const PageTable& table, PlainText securePlainText)
-    : table_(table), securePlainText_(std::move(securePlainText))
-{
-    for (int i = 0; i < table_.count(); ++i)
-        children_[table_.recordAt(i).parentOrder].push_back(i);
+    : table_(table), securePlainText_(std::move(securePlainText)) {
+    for (int i = 0; i < table_.count(); ++i) children_[table_.recordAt(i).parentOrder].push_back(i);
     for (auto& entry : children_)
         std::stable_sort(entry.second.begin(), entry.second.end(),
                          [this](int a, int b) { return table_.recordAt(a).order < table_.recordAt(b).order; });
 }
 
-bool BookExport::exportFolder(int index, const std::string& destination, const std::string& stamp)
-{
-    if (index >= 0)
-        return exportFolderInto(index, destination, 0);
+bool BookExport::exportFolder(int index, const std::string& destination, const std::string& stamp) {
+    if (index >= 0) return exportFolderInto(index, destination, 0);
     const std::string directory = freeName(destination, stamp, std::string());
     if (directory.empty() || !iofs::createDirectory(directory)) {
         ++report_.failures;
@@ -72,8 +64,7 @@ bool BookExport::exportFolder(int index, const std::string& destination, const s
     return exportChildren(-1, directory, 0);
 }
 
-bool BookExport::exportFolderInto(int index, const std::string& destination, int depth)
-{
+bool BookExport::exportFolderInto(int index, const std::string& destination, int depth) {
     const PageRecord& folder = table_.recordAt(index);
     const std::string directory = freeName(destination, folder.title, std::string());
     if (directory.empty() || !iofs::createDirectory(directory)) {
@@ -84,11 +75,9 @@ bool BookExport::exportFolderInto(int index, const std::string& destination, int
     return exportChildren(folder.order, directory, depth + 1) && ok;
 }
 
-bool BookExport::exportChildren(int parentOrder, const std::string& directory, int depth)
-{
+bool BookExport::exportChildren(int parentOrder, const std::string& directory, int depth) {
     auto found = children_.find(parentOrder);
-    if (found == children_.end())
-        return true;
+    if (found == children_.end()) return true;
     bool ok = true;
     for (int child : found->second) {
         const PageRecord& record = table_.recordAt(child);
@@ -105,8 +94,7 @@ bool BookExport::exportChildren(int parentOrder, const std::string& directory, i
     return ok;
 }
 
-bool BookExport::exportPage(int index, const std::string& destination)
-{
+bool BookExport::exportPage(int index, const std::string& destination) {
     const PageRecord& record = table_.recordAt(index);
     std::string secureText;
     if (record.isSecure && !(securePlainText_ && securePlainText_(record, secureText))) {
@@ -126,4 +114,4 @@ bool BookExport::exportPage(int index, const std::string& destination)
     return true;
 }
 
-} // namespace bookexport
+}  // namespace bookexport

@@ -18,10 +18,10 @@ namespace bookexport {
 using PlainText = std::function<bool(const PageRecord& record, std::string& rtf)>;
 
 struct ExportReport {
-    int files = 0;             // files written
-    int failures = 0;          // files and folders that could not be made
-    std::vector<std::string> skipped;   // titles of secure pages left out
-    std::string topFolder;     // the directory made for the whole book
+    int files = 0;                     // files written
+    int failures = 0;                  // files and folders that could not be made
+    std::vector<std::string> skipped;  // titles of secure pages left out
+    std::string topFolder;             // the directory made for the whole book
 };
 
 // Exports from a table whose `order`, `parentOrder` and `isFolder` describe
@@ -55,4 +55,4 @@ private:
 // inside `folder` that names nothing yet; empty when none is free.
 std::string freeName(const std::string& folder, const std::string& base, const std::string& suffix);
 
-} // namespace bookexport
+}  // namespace bookexport

@@ -15,7 +15,7 @@ namespace bookimport {
 struct ImportReport {
     int pages = 0;
     int folders = 0;
-    std::vector<std::string> unreadable;   // paths that could not be read
+    std::vector<std::string> unreadable;  // paths that could not be read
 };
 
 // Fills the cleared table with the tree under `directory`, in tree order:
@@ -26,4 +26,4 @@ bool importTree(const std::string& directory, PageTable& table, ImportReport& re
 // A page's RTF from a file's bytes.
 std::string pageTextOf(const std::string& bytes, bool isRtf);
 
-} // namespace bookimport
+}  // namespace bookimport

@@ -38,4 +38,4 @@ std::string extensionOf(const std::string& path);
 // case-sensitively, otherwise 1 (plain text).
 int droppedFileType(const std::string& path);
 
-} // namespace filenames
+}  // namespace filenames

@@ -10,7 +10,7 @@
 namespace iofs {
 
 struct DirEntry {
-    std::string name;          // code page 932
+    std::string name;  // code page 932
     bool isDirectory = false;
 };
 
@@ -23,4 +23,4 @@ bool createDirectory(const std::string& path);
 // The folder's entries without "." and "..", in no particular order.
 bool listDirectory(const std::string& path, std::vector<DirEntry>& entries);
 
-} // namespace iofs
+}  // namespace iofs

@@ -4,44 +4,32 @@
 
 namespace iofs {
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty() || folder.back() == '\\' || folder.back() == '/')
-        return folder + name;
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
     return folder + "\\" + name;
 }
 
-bool pathExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool directoryExists(const std::string& path)
-{
+bool directoryExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool createDirectory(const std::string& path)
-{
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
-}
+bool createDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
-bool listDirectory(const std::string& path, std::vector<DirEntry>& entries)
-{
+bool listDirectory(const std::string& path, std::vector<DirEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(joinPath(path, "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
+    if (search == INVALID_HANDLE_VALUE) return false;
     do {
         const std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
+        if (name == "." || name == "..") continue;
         entries.push_back(DirEntry{name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return true;
 }
 
-} // namespace iofs
+}  // namespace iofs

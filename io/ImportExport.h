@@ -19,13 +19,13 @@ constexpr int FILE_RTF = 2;
 
 // What the commands need from the program's shell.
 struct Shell {
-    HWND editor = nullptr;                                   // the memo editor
-    ItemHandle (*selectedItem)() = nullptr;                  // NO_ITEM when none
+    HWND editor = nullptr;                   // the memo editor
+    ItemHandle (*selectedItem)() = nullptr;  // NO_ITEM when none
     // The page list label and the record's title of an item.
     void (*setTitle)(ItemHandle item, const std::string& title) = nullptr;
-    bool autoEdit = false;                                   // edit a new page's title at once
+    bool autoEdit = false;  // edit a new page's title at once
     const PageTable* book = nullptr;
-    const DataFileHeader* header = nullptr;                  // the book's password registration
+    const DataFileHeader* header = nullptr;  // the book's password registration
     // Stores the editor into the shown page and numbers the tree into the
     // records, so that `order` and `parentOrder` are current.
     void (*storeAndNumber)() = nullptr;

@@ -22,7 +22,8 @@ std::string linkPathFor(const std::string& folder, const std::string& name) {
     char path[MAX_PATH] = {};
     if (folder.size() >= MAX_PATH) return std::string();
     lstrcpynA(path, folder.c_str(), MAX_PATH);
-    if (!PathAppendA(path, name.c_str()) || !PathAddExtensionA(path, iomessages::SHORTCUT_EXTENSION)) return std::string();
+    if (!PathAppendA(path, name.c_str()) || !PathAddExtensionA(path, iomessages::SHORTCUT_EXTENSION))
+        return std::string();
     return path;
 }
 

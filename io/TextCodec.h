@@ -20,4 +20,4 @@ bool utf8ToCp932(const std::string& utf8, std::string& cp932);
 // Code page 932 to UTF-8; false when a byte is no code page 932 character.
 bool cp932ToUtf8(const std::string& cp932, std::string& utf8);
 
-} // namespace textcodec
+}  // namespace textcodec

@@ -6,45 +6,37 @@ namespace textcodec {
 
 namespace {
 
-bool toWide(UINT codePage, const std::string& in, std::wstring& wide)
-{
+bool toWide(UINT codePage, const std::string& in, std::wstring& wide) {
     wide.clear();
-    if (in.empty())
-        return true;
+    if (in.empty()) return true;
     const int size = static_cast<int>(in.size());
     const int count = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), size, nullptr, 0);
-    if (count <= 0)
-        return false;
+    if (count <= 0) return false;
     wide.resize(static_cast<std::size_t>(count));
     return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), size, &wide[0], count) == count;
 }
 
-bool fromWide(UINT codePage, const std::wstring& wide, std::string& out)
-{
+bool fromWide(UINT codePage, const std::wstring& wide, std::string& out) {
     out.clear();
-    if (wide.empty())
-        return true;
+    if (wide.empty()) return true;
     const int size = static_cast<int>(wide.size());
     // code page 932 puts its own "?" for characters it lacks; UTF-8 lacks none
     const int count = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (count <= 0)
-        return false;
+    if (count <= 0) return false;
     out.resize(static_cast<std::size_t>(count));
     return WideCharToMultiByte(codePage, 0, wide.data(), size, &out[0], count, nullptr, nullptr) == count;
 }
 
-} // namespace
+}  // namespace
 
-bool utf8ToCp932(const std::string& utf8, std::string& cp932)
-{
+bool utf8ToCp932(const std::string& utf8, std::string& cp932) {
     std::wstring wide;
     return isUtf8(utf8) && toWide(CP_UTF8, utf8, wide) && fromWide(932, wide, cp932);
 }
 
-bool cp932ToUtf8(const std::string& cp932, std::string& utf8)
-{
+bool cp932ToUtf8(const std::string& cp932, std::string& utf8) {
     std::wstring wide;
     return toWide(932, cp932, wide) && fromWide(CP_UTF8, wide, utf8);
 }
 
-} // namespace textcodec
+}  // namespace textcodec

@@ -21,8 +21,7 @@ std::size_t textLimit(HWND edit) { return rtfstream::TextLimit(edit); }
 
 void showTooLarge(HWND edit, const char* path) {
     char text[MAX_PATH + 256];
-    std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path,
-                  static_cast<unsigned long>(textLimit(edit)));
+    std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path, static_cast<unsigned long>(textLimit(edit)));
     MessageBoxA(GetAncestor(edit, GA_ROOT), text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -33,8 +32,8 @@ void showNotWritten(HWND owner, const char* path) {
 }
 
 bool fileSize(const char* path, std::size_t& size) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER bytes{};
     bool ok = GetFileSizeEx(file, &bytes) != FALSE && bytes.QuadPart >= 0 &&
@@ -71,21 +70,16 @@ bool LoadTextFile(HWND edit, const char* path) {
 bool LoadRtfFile(HWND edit, const char* path) {
     std::string rtf;
     Loaded result = readForEditor(path, MAX_RTF_FILE_BYTES, rtf);
-    if (result == Loaded::OK && rtfstream::RtfCharacters(edit, rtf) > textLimit(edit))
-        result = Loaded::TOO_LARGE;
+    if (result == Loaded::OK && rtfstream::RtfCharacters(edit, rtf) > textLimit(edit)) result = Loaded::TOO_LARGE;
     if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
     if (result != Loaded::OK) return false;
     rtfstream::StreamInRtf(edit, rtf.c_str());
     return true;
 }
 
-bool SaveTextFile(HWND edit, const char* path) {
-    return WriteWholeFile(path, rtfstream::EditorText(edit).c_str());
-}
+bool SaveTextFile(HWND edit, const char* path) { return WriteWholeFile(path, rtfstream::EditorText(edit).c_str()); }
 
-bool SaveRtfFile(HWND edit, const char* path) {
-    return WriteWholeFile(path, rtfstream::StreamOutRtf(edit).c_str());
-}
+bool SaveRtfFile(HWND edit, const char* path) { return WriteWholeFile(path, rtfstream::StreamOutRtf(edit).c_str()); }
 
 bool SavePageAs(HWND edit, const char* path, int filter) {
     return filter == dialogs::FILTER_RTF ? SaveRtfFile(edit, path) : SaveTextFile(edit, path);
@@ -108,8 +102,7 @@ bool ReadWholeFile(const char* path, char* buffer, std::size_t capacity) {
 
 bool ReadWholeFile(const char* path, std::string& bytes, std::size_t maxBytes) {
     bytes.clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) != FALSE && size.QuadPart >= 0 &&
@@ -118,8 +111,7 @@ bool ReadWholeFile(const char* path, std::string& bytes, std::size_t maxBytes) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         std::size_t done = 0;
         while (ok && done < bytes.size()) {
-            DWORD chunk = static_cast<DWORD>(
-                bytes.size() - done < 0x10000000 ? bytes.size() - done : 0x10000000);
+            DWORD chunk = static_cast<DWORD>(bytes.size() - done < 0x10000000 ? bytes.size() - done : 0x10000000);
             DWORD got = 0;
             ok = ReadFile(file, &bytes[done], chunk, &got, nullptr) != FALSE && got > 0;
             done += got;
@@ -130,8 +122,6 @@ bool ReadWholeFile(const char* path, std::string& bytes, std::size_t maxBytes) {
     return ok;
 }
 
-bool WriteWholeFile(const char* path, const char* text) {
-    return writeFileAtomically(path, text, std::strlen(text));
-}
+bool WriteWholeFile(const char* path, const char* text) { return writeFileAtomically(path, text, std::strlen(text)); }
 
 }  // namespace textfiles

@@ -73,8 +73,8 @@ void PageListControl::DragMove(POINT position) {
         const bool bottom = pt.y >= client.bottom - height && pt.y <= client.bottom;
         if ((top || bottom) && ++drag_.scrollCounter > 2) {
             drag_.scrollCounter = 0;
-            const HTREEITEM next = top ? TreeView_GetPrevVisible(window_, handle(item))
-                                       : TreeView_GetNextVisible(window_, handle(item));
+            const HTREEITEM next =
+                top ? TreeView_GetPrevVisible(window_, handle(item)) : TreeView_GetNextVisible(window_, handle(item));
             Reveal(toItem(next));
         }
         if (hit.flags & TVHT_ONITEMICON) TreeView_Expand(window_, handle(item), TVE_EXPAND);

@@ -22,8 +22,8 @@ HWND PageListControl::Create(HWND parent) {
     if (!window_) return nullptr;
     HICON icons[16];
     for (int i = 0; i < 16; ++i) {
-        icons[i] = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON,
-                                                 IMAGE_SIZE, IMAGE_SIZE, 0));
+        icons[i] = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON, IMAGE_SIZE, IMAGE_SIZE, 0));
     }
     BuildImageList(icons);
     for (HICON icon : icons) {
@@ -32,8 +32,8 @@ HWND PageListControl::Create(HWND parent) {
     // The object rides in the window's user data: a property would cost a trip to the
     // window server on every message the list gets.
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    previousProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    previousProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     return window_;
 }
 
@@ -62,11 +62,15 @@ LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wPara
     auto* self = reinterpret_cast<PageListControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: return self->onFocus(msg, wParam, lParam);
-    case WM_KEYDOWN: return self->onKeyDown(wParam, lParam);
-    case WM_CHAR: return self->onChar(wParam, lParam);
-    default: return self->callPrevious(msg, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            return self->onFocus(msg, wParam, lParam);
+        case WM_KEYDOWN:
+            return self->onKeyDown(wParam, lParam);
+        case WM_CHAR:
+            return self->onChar(wParam, lParam);
+        default:
+            return self->callPrevious(msg, wParam, lParam);
     }
 }
 
@@ -253,8 +257,10 @@ ItemHandle PageListControl::InsertItem(const std::string& title, int image, Item
 std::vector<ItemMove> PageListControl::DeleteItem(ItemHandle item) {
     if (!item) return {};  // the control would read 0 as "everything"
     std::vector<ItemMove> gone = CollectSubtree(item);
-    if (item == root()) DeleteAll();
-    else deleteOne(item);
+    if (item == root())
+        DeleteAll();
+    else
+        deleteOne(item);
     return gone;
 }
 

@@ -19,9 +19,9 @@ using ItemHandle = std::uintptr_t;
 // One item of a pre-order walk with its neighbours (0 where there is none).
 struct ItemLink {
     ItemHandle item;
-    ItemHandle parent;      // 0 for top-level items and for the root
+    ItemHandle parent;  // 0 for top-level items and for the root
     ItemHandle firstChild;
-    int spare;              // always 0
+    int spare;  // always 0
 };
 
 // One item of a subtree; `moved` is filled by a drop with the re-created item.
@@ -82,8 +82,7 @@ public:
     // Appends an item as the last child of `parent` (0 or root() for the top level).
     // An image of -1 is left unset. `expanded` inserts it open, as if expanded
     // once its children are there.
-    ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected,
-                          bool expanded = false);
+    ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected, bool expanded = false);
     std::vector<ItemMove> DeleteItem(ItemHandle item);
     // Empties the control (a new book), without walking it first.
     void DeleteAll();
@@ -134,10 +133,10 @@ private:
     struct DragState {
         bool dragging = false;
         ItemHandle item = 0;
-        ItemHandle target = 0;        // the last item hovered; 0 until one is
+        ItemHandle target = 0;  // the last item hovered; 0 until one is
         HIMAGELIST image = nullptr;
         HWND captureWindow = nullptr;
-        int scrollCounter = 0;        // moves inside a scroll zone; kept from drag to drag
+        int scrollCounter = 0;  // moves inside a scroll zone; kept from drag to drag
     } drag_;
 
     void deleteOne(ItemHandle item);

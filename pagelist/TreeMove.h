@@ -19,9 +19,9 @@ namespace treemove {
 
 // One item of the drop's order list, read from the control before anything changes.
 struct DropItem {
-    ItemHandle item = NO_ITEM;   // the item as it is now
-    ItemHandle moved = NO_ITEM;  // the re-created item
-    ItemHandle parent = NO_ITEM; // NO_ITEM at the top level
+    ItemHandle item = NO_ITEM;    // the item as it is now
+    ItemHandle moved = NO_ITEM;   // the re-created item
+    ItemHandle parent = NO_ITEM;  // NO_ITEM at the top level
     int image = 0;
     int selected = 0;
     std::string title;

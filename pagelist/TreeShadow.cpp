@@ -17,8 +17,10 @@ void TreeShadow::insertLast(Item parent, Item item, int image) {
     Item& first = parent ? owner->second.firstChild : firstRoot_;
     Item& last = parent ? owner->second.lastChild : lastRoot_;
     added.previous = last;
-    if (last) nodes_[last].next = item;
-    else first = item;
+    if (last)
+        nodes_[last].next = item;
+    else
+        first = item;
     last = item;
     nodes_.emplace(item, added);
 }
@@ -27,10 +29,14 @@ void TreeShadow::unlink(Node& node, Item item) {
     Node* parent = node.parent ? &nodes_[node.parent] : nullptr;
     Item& first = parent ? parent->firstChild : firstRoot_;
     Item& last = parent ? parent->lastChild : lastRoot_;
-    if (node.previous) nodes_[node.previous].next = node.next;
-    else if (first == item) first = node.next;
-    if (node.next) nodes_[node.next].previous = node.previous;
-    else if (last == item) last = node.previous;
+    if (node.previous)
+        nodes_[node.previous].next = node.next;
+    else if (first == item)
+        first = node.next;
+    if (node.next)
+        nodes_[node.next].previous = node.previous;
+    else if (last == item)
+        last = node.previous;
 }
 
 void TreeShadow::remove(Item item) {

@@ -13,7 +13,7 @@ namespace {
 
 constexpr FoldedChar PUNCTUATION = 0x20000;  // every mark and space, of either width
 constexpr FoldedChar KANA = 0x10000;         // + the katakana's code point, voiceless
-constexpr FoldedChar DROPPED = 0;             // voiced marks: left out on both sides
+constexpr FoldedChar DROPPED = 0;            // voiced marks: left out on both sides
 
 bool validTrail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
@@ -28,11 +28,10 @@ std::uint32_t voiceless(std::uint32_t u) {
 
 // Half-width katakana 0xA6-0xDD as full-width code points.
 const std::uint16_t HALF_KANA[] = {
-    0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, 0x30E3, 0x30E5, 0x30E7, 0x30C3, 0x30FC, 0x30A2,
-    0x30A4, 0x30A6, 0x30A8, 0x30AA, 0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3, 0x30B5, 0x30B7, 0x30B9,
-    0x30BB, 0x30BD, 0x30BF, 0x30C1, 0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC, 0x30CD, 0x30CE,
-    0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB, 0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4, 0x30E6,
-    0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3};
+    0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, 0x30E3, 0x30E5, 0x30E7, 0x30C3, 0x30FC, 0x30A2, 0x30A4, 0x30A6,
+    0x30A8, 0x30AA, 0x30AB, 0x30AD, 0x30AF, 0x30B1, 0x30B3, 0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD, 0x30BF, 0x30C1,
+    0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC, 0x30CD, 0x30CE, 0x30CF, 0x30D2, 0x30D5, 0x30D8, 0x30DB, 0x30DE,
+    0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4, 0x30E6, 0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3};
 
 FoldedChar foldSingle(unsigned char c, bool matchCase) {
     if (c >= 'a' && c <= 'z') return matchCase ? c : c - 0x20;
@@ -51,7 +50,8 @@ FoldedChar foldDouble(unsigned char lead, unsigned char trail, bool matchCase) {
     if (lead == 0x81) return PUNCTUATION;
     if (code >= 0x824F && code <= 0x8258) return '0' + (code - 0x824F);
     if (code >= 0x8260 && code <= 0x8279) return 'A' + (code - 0x8260);
-    if (code >= 0x8281 && code <= 0x829A) return foldSingle(static_cast<unsigned char>('a' + (code - 0x8281)), matchCase);
+    if (code >= 0x8281 && code <= 0x829A)
+        return foldSingle(static_cast<unsigned char>('a' + (code - 0x8281)), matchCase);
     if (code >= 0x829F && code <= 0x82F1) return KANA + voiceless(0x30A1 + (code - 0x829F));  // hiragana
     if (code >= 0x8340 && code <= 0x8396) return KANA + voiceless(0x30A1 + (code - 0x8340) - (trail > 0x7F ? 1 : 0));
     if (!matchCase && code >= 0x83BF && code <= 0x83D6) return code - 0x20;  // Greek
@@ -99,10 +99,11 @@ private:
 };
 
 // Groups whose content is never text of the page.
-const char* const SKIPPED_GROUPS[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "objdata",
-                                      "themedata", "datastore", "latentstyles", "colorschememapping",
-                                      "listtable", "listoverridetable", "rsidtbl", "generator",
-                                      "xmlnstbl", "fontemb", "fontfile", "panose", "falt", "revtbl"};
+const char* const SKIPPED_GROUPS[] = {
+    "fonttbl",   "colortbl",          "stylesheet", "info",         "pict",
+    "objdata",   "themedata",         "datastore",  "latentstyles", "colorschememapping",
+    "listtable", "listoverridetable", "rsidtbl",    "generator",    "xmlnstbl",
+    "fontemb",   "fontfile",          "panose",     "falt",         "revtbl"};
 
 bool skippedGroup(const std::string& word) {
     for (const char* name : SKIPPED_GROUPS)
@@ -112,8 +113,8 @@ bool skippedGroup(const std::string& word) {
 
 struct GroupState {
     bool skip = false;
-    bool dbcs = true;   // the current font's bytes are code page 932
-    int uc = 1;         // fallback characters after \uN
+    bool dbcs = true;  // the current font's bytes are code page 932
+    int uc = 1;        // fallback characters after \uN
     bool fontTable = false;
 };
 
@@ -214,15 +215,20 @@ private:
 
     void controlSymbol(GroupState& state, char c, bool firstInGroup) {
         switch (c) {
-        case '*':
-            ignorable_ = firstInGroup;
-            return;
-        case '\\':
-        case '{':
-        case '}': text(state, static_cast<unsigned char>(c)); return;
-        case '~':
-        case '_': symbol(state, ANY_CHARACTER); return;
-        default: return;  // \- optional hyphen, \| \: and the like
+            case '*':
+                ignorable_ = firstInGroup;
+                return;
+            case '\\':
+            case '{':
+            case '}':
+                text(state, static_cast<unsigned char>(c));
+                return;
+            case '~':
+            case '_':
+                symbol(state, ANY_CHARACTER);
+                return;
+            default:
+                return;  // \- optional hyphen, \| \: and the like
         }
     }
 

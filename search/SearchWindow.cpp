@@ -234,15 +234,26 @@ INT_PTR onInit(HWND dialog) {
 INT_PTR onCommand(HWND dialog, int id) {
     IniSettings::SearchWindow& o = *gSearch.host.options;
     switch (id) {
-    case IDC_SEARCH_NEXT: findNext(dialog); return TRUE;
-    case IDCANCEL: hide(dialog); return TRUE;
-    case IDC_SEARCH_MATCH_CASE: o.MatchCase = ui::isChecked(dialog, id); return TRUE;
-    case IDC_SEARCH_UP: o.Down = !ui::isChecked(dialog, id); return TRUE;
-    case IDC_SEARCH_ALL:
-    case IDC_SEARCH_TITLES:
-    case IDC_SEARCH_MEMOS:
-    case IDC_SEARCH_THIS_MEMO: o.Target = id - IDC_SEARCH_ALL; return TRUE;
-    default: return FALSE;
+        case IDC_SEARCH_NEXT:
+            findNext(dialog);
+            return TRUE;
+        case IDCANCEL:
+            hide(dialog);
+            return TRUE;
+        case IDC_SEARCH_MATCH_CASE:
+            o.MatchCase = ui::isChecked(dialog, id);
+            return TRUE;
+        case IDC_SEARCH_UP:
+            o.Down = !ui::isChecked(dialog, id);
+            return TRUE;
+        case IDC_SEARCH_ALL:
+        case IDC_SEARCH_TITLES:
+        case IDC_SEARCH_MEMOS:
+        case IDC_SEARCH_THIS_MEMO:
+            o.Target = id - IDC_SEARCH_ALL;
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -250,10 +261,15 @@ INT_PTR CALLBACK searchProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     SearchData* data = ui::dialogData<SearchData>(dialog, message, lParam);
     if (!data) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog);
-    case WM_COMMAND: return onCommand(dialog, LOWORD(wParam));
-    case WM_CLOSE: hide(dialog); return TRUE;  // never destroyed before the exit
-    default: return FALSE;
+        case WM_INITDIALOG:
+            return onInit(dialog);
+        case WM_COMMAND:
+            return onCommand(dialog, LOWORD(wParam));
+        case WM_CLOSE:
+            hide(dialog);
+            return TRUE;  // never destroyed before the exit
+        default:
+            return FALSE;
     }
 }
 

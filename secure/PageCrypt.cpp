@@ -77,8 +77,7 @@ bool registerPassword(DataFileHeader& header, const char* password, std::size_t 
 
 bool checkPassword(const DataFileHeader& header, const char* password, std::size_t length, KeyMaterial& key) {
     std::uint8_t check[crypto::DIGEST_SIZE];
-    const bool right = passwordCheckValue(password, length, header.salt, check) &&
-                       sameDigest(check, header.checkValue);
+    const bool right = passwordCheckValue(password, length, header.salt, check) && sameDigest(check, header.checkValue);
     crypto::wipe(check, sizeof check);
     return right && key.derive(password, length, header.salt);
 }

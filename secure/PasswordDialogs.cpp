@@ -81,14 +81,16 @@ INT_PTR onInit(HWND dialog) {
 
 INT_PTR onCommand(HWND dialog, PasswordData& data, int id) {
     switch (id) {
-    case IDC_PASSWORD_OK:
-        if (data.registerInto) onRegister(dialog, data);
-        else onAuthenticate(dialog, data);
-        return TRUE;
-    case IDC_PASSWORD_CANCEL:
-    case IDCANCEL:
-        endDialog(dialog, id);
-        return TRUE;
+        case IDC_PASSWORD_OK:
+            if (data.registerInto)
+                onRegister(dialog, data);
+            else
+                onAuthenticate(dialog, data);
+            return TRUE;
+        case IDC_PASSWORD_CANCEL:
+        case IDCANCEL:
+            endDialog(dialog, id);
+            return TRUE;
     }
     return FALSE;
 }
@@ -104,9 +106,12 @@ INT_PTR onStaticColour(HDC dc, HWND control) {
 INT_PTR CALLBACK passwordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     PasswordData* data = ui::dialogData<PasswordData>(dialog, message, lParam);
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog);
-    case WM_COMMAND: return data ? onCommand(dialog, *data, LOWORD(wParam)) : FALSE;
-    case WM_CTLCOLORSTATIC: return onStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_INITDIALOG:
+            return onInit(dialog);
+        case WM_COMMAND:
+            return data ? onCommand(dialog, *data, LOWORD(wParam)) : FALSE;
+        case WM_CTLCOLORSTATIC:
+            return onStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     }
     return FALSE;
 }

@@ -46,8 +46,7 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return bounded(folder + "\\" + name);
 }
 
-AppPaths derivePaths(const std::string& appFolder, const std::string& qpdDirPath,
-                     const std::string& backupDirPath) {
+AppPaths derivePaths(const std::string& appFolder, const std::string& qpdDirPath, const std::string& backupDirPath) {
     AppPaths p;
     p.appFolder = bounded(appFolder);
     p.instanceKey = instanceKeyFor(p.appFolder);

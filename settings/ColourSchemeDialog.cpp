@@ -94,8 +94,10 @@ INT_PTR CALLBACK schemeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     SchemeData* data = ui::dialogData<SchemeData>(dialog, message, lParam);
     if (!data) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog, *data);
-    case WM_COMMAND: return onCommand(dialog, *data, LOWORD(wParam), HIWORD(wParam));
+        case WM_INITDIALOG:
+            return onInit(dialog, *data);
+        case WM_COMMAND:
+            return onCommand(dialog, *data, LOWORD(wParam), HIWORD(wParam));
     }
     return FALSE;
 }

@@ -83,8 +83,10 @@ enum FontBox : LPARAM { FACE_BOX = 1, STYLE_BOX = 2, SIZE_BOX = 4, COLOUR_BOX = 
 UINT_PTR CALLBACK fontHookProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
     if (msg != WM_INITDIALOG) return 0;
     LPARAM boxes = reinterpret_cast<CHOOSEFONTA*>(lParam)->lCustData;
-    const struct { LPARAM bit; int id; } map[] = {
-        {FACE_BOX, cmb1}, {STYLE_BOX, cmb2}, {SIZE_BOX, cmb3}, {COLOUR_BOX, cmb4}};
+    const struct {
+        LPARAM bit;
+        int id;
+    } map[] = {{FACE_BOX, cmb1}, {STYLE_BOX, cmb2}, {SIZE_BOX, cmb3}, {COLOUR_BOX, cmb4}};
     for (const auto& m : map) {
         if (HWND box = GetDlgItem(dlg, m.id); box && (boxes & m.bit)) EnableWindow(box, FALSE);
     }
@@ -118,8 +120,7 @@ const char* styleName(bool bold, bool italic) {
 int chooseSaveFile(HWND owner, std::string& path) {
     char buf[PATH_BYTES];
     copyBounded(buf, sizeof(buf), path);
-    OPENFILENAMEA ofn =
-        fileDialog(owner, buf, "名前を付けて保存", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST);
+    OPENFILENAMEA ofn = fileDialog(owner, buf, "名前を付けて保存", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST);
     ofn.lpstrDefExt = "txt";
     if (!GetSaveFileNameA(&ofn)) return 0;
     path = buf;
@@ -195,8 +196,7 @@ bool chooseFontName(HWND owner, std::string& face) {
     LOGFONTA lf{};
     copyBounded(lf.lfFaceName, LF_FACESIZE, face);
     lf.lfWeight = FW_NORMAL;
-    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOSIZESEL, STYLE_BOX | SIZE_BOX, nullptr))
-        return false;
+    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOSIZESEL, STYLE_BOX | SIZE_BOX, nullptr)) return false;
     face = lf.lfFaceName;
     return true;
 }
@@ -205,8 +205,7 @@ bool chooseFontSize(HWND owner, int& height) {
     LOGFONTA lf{};
     lf.lfHeight = height;
     lf.lfWeight = FW_NORMAL;
-    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOFACESEL, FACE_BOX | STYLE_BOX, nullptr))
-        return false;
+    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOFACESEL, FACE_BOX | STYLE_BOX, nullptr)) return false;
     height = lf.lfHeight;
     return true;
 }

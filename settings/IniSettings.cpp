@@ -43,8 +43,7 @@ bool sameName(const std::string& a, const std::string& b) {
 
 // A value enclosed in a matching pair of quotes loses them.
 std::string unquote(const std::string& v) {
-    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
-        return v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) return v.substr(1, v.size() - 2);
     return v;
 }
 
@@ -74,8 +73,7 @@ std::vector<Line> splitLines(const std::string& text) {
         if (eq == std::string::npos) {
             lines.push_back({section, line, std::string()});
         } else {
-            lines.push_back({section, trimBlanks(line, 0, eq),
-                             unquote(trimBlanks(line, eq + 1, line.size()))});
+            lines.push_back({section, trimBlanks(line, 0, eq), unquote(trimBlanks(line, eq + 1, line.size()))});
         }
     }
     return lines;
@@ -174,10 +172,8 @@ void replaceOutOfRange(IniSettings& s) {
         s.setting.BackupFileSize = table.setting.BackupFileSize;
     if (s.setting.BackupInterval < 1) s.setting.BackupInterval = table.setting.BackupInterval;
     if (s.setting.BackupInterval > BACKUP_INTERVAL_MAX) s.setting.BackupInterval = BACKUP_INTERVAL_MAX;
-    if (s.searchWindow.Target < 0 || s.searchWindow.Target > 3)
-        s.searchWindow.Target = table.searchWindow.Target;
-    if (s.window.DateString < 0 || s.window.DateString > 19)
-        s.window.DateString = table.window.DateString;
+    if (s.searchWindow.Target < 0 || s.searchWindow.Target > 3) s.searchWindow.Target = table.searchWindow.Target;
+    if (s.window.DateString < 0 || s.window.DateString > 19) s.window.DateString = table.window.DateString;
     if (s.window.BgSaveInterval < 0) s.window.BgSaveInterval = BG_SAVE_OFF;
     if (s.window.TvWidthPer < TV_WIDTH_MIN) s.window.TvWidthPer = TV_WIDTH_MIN;
     if (s.window.TvWidthPer > TV_WIDTH_MAX) s.window.TvWidthPer = TV_WIDTH_MAX;
@@ -229,8 +225,7 @@ int32_t parseIniInt(const std::string& text, int32_t defaultValue) {
     return int32_t(value);
 }
 
-bool findIniValue(const std::string& text, const std::string& section, const std::string& key,
-                  std::string& value) {
+bool findIniValue(const std::string& text, const std::string& section, const std::string& key, std::string& value) {
     IniReader r(text);
     r.select(section.c_str());
     return r.find(key.c_str(), value);
@@ -258,8 +253,7 @@ IniSettings readIni(const std::string& iniPath, const IniSettings& defaults) {
     return parseIni(text, defaults);
 }
 
-void writeIniSection(std::string& fileText, const std::string& section,
-                     const std::vector<IniEntry>& entries) {
+void writeIniSection(std::string& fileText, const std::string& section, const std::vector<IniEntry>& entries) {
     fileText += "[" + section + "]\r\n";
     for (const IniEntry& e : entries) fileText += e.key + " = " + e.value + "\r\n";
 }
@@ -270,11 +264,15 @@ std::string formatIni(const IniSettings& s) {
 
     const IniSettings::Window& w = s.window;
     std::vector<IniEntry> window = {
-        {"PosX", num(w.PosX)},         {"PosY", num(w.PosY)},
-        {"Width", num(w.Width)},       {"Height", num(w.Height)},
+        {"PosX", num(w.PosX)},
+        {"PosY", num(w.PosY)},
+        {"Width", num(w.Width)},
+        {"Height", num(w.Height)},
         {"TvWidthPer", num(w.TvWidthPer)},
-        {"Maximize", flag(w.Maximize)}, {"AutoView", flag(w.AutoView)},
-        {"AutoEdit", flag(w.AutoEdit)}, {"AutoDate", flag(w.AutoDate)},
+        {"Maximize", flag(w.Maximize)},
+        {"AutoView", flag(w.AutoView)},
+        {"AutoEdit", flag(w.AutoEdit)},
+        {"AutoDate", flag(w.AutoDate)},
         {"DateString", num(w.DateString)},
         {"DeleteDialog", flag(w.DeleteDialog)},
         {"AutoBookmark", flag(w.AutoBookmark)},
@@ -288,10 +286,8 @@ std::string formatIni(const IniSettings& s) {
 
     const IniSettings::Setting& st = s.setting;
     std::vector<IniEntry> setting = {
-        {"BackupFileSize", num(st.BackupFileSize)},
-        {"BackupInterval", num(st.BackupInterval)},
-        {"TimeBackup", flag(st.TimeBackup)},
-        {"ExitBackup", flag(st.ExitBackup)},
+        {"BackupFileSize", num(st.BackupFileSize)}, {"BackupInterval", num(st.BackupInterval)},
+        {"TimeBackup", flag(st.TimeBackup)},        {"ExitBackup", flag(st.ExitBackup)},
         {"DeleteBackup", flag(st.DeleteBackup)},
     };
     if (!st.QpdDirPath.empty()) setting.push_back({"QpdDirPath", boundPath(st.QpdDirPath)});
@@ -304,13 +300,15 @@ std::string formatIni(const IniSettings& s) {
                      {"PosY", num(s.howToWindow.PosY)}});
     const IniSettings::SearchWindow& sw = s.searchWindow;
     writeIniSection(out, "SEARCHWINDOW",
-                    {{"Visible", "0"}, {"PosX", num(sw.PosX)}, {"PosY", num(sw.PosY)},
-                     {"Target", num(sw.Target)}, {"MatchCase", flag(sw.MatchCase)},
+                    {{"Visible", "0"},
+                     {"PosX", num(sw.PosX)},
+                     {"PosY", num(sw.PosY)},
+                     {"Target", num(sw.Target)},
+                     {"MatchCase", flag(sw.MatchCase)},
                      {"Down", flag(sw.Down)}});
-    writeIniSection(out, "IME",
-                    {{"OnOff", flag(s.ime.OnOff)},
-                     {"Conversion", num(s.ime.Conversion)},
-                     {"Sentence", num(s.ime.Sentence)}});
+    writeIniSection(
+        out, "IME",
+        {{"OnOff", flag(s.ime.OnOff)}, {"Conversion", num(s.ime.Conversion)}, {"Sentence", num(s.ime.Sentence)}});
     return out;
 }
 

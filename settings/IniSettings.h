@@ -15,8 +15,8 @@
 // Field names are the key names of the file.
 struct IniSettings {
     struct Window {
-        int32_t PosX = 0;     // restored rectangle of the main window;
-        int32_t PosY = 0;     // the caller centres it on the desktop
+        int32_t PosX = 0;  // restored rectangle of the main window;
+        int32_t PosY = 0;  // the caller centres it on the desktop
         int32_t Width = 640;
         int32_t Height = 480;
         int32_t TvWidthPer = 25;  // page list share of the client width, percent
@@ -24,7 +24,7 @@ struct IniSettings {
         bool AutoView = true;
         bool AutoEdit = false;
         bool AutoDate = false;
-        int32_t DateString = 0;   // date format 0-19
+        int32_t DateString = 0;  // date format 0-19
         bool DeleteDialog = true;
         bool AutoBookmark = false;
         bool ExitBookmark = false;
@@ -41,8 +41,8 @@ struct IniSettings {
         bool ExitBackup = true;
         bool DeleteBackup = false;
         // Folder overrides, code page 932, at most 259 bytes each.
-        std::string QpdDirPath;       // empty: the data folder below the program folder
-        std::string BackupDirPath;    // empty: the backup folder below that data folder
+        std::string QpdDirPath;     // empty: the data folder below the program folder
+        std::string BackupDirPath;  // empty: the backup folder below that data folder
     } setting;
 
     struct HowToWindow {
@@ -55,7 +55,7 @@ struct IniSettings {
         bool Visible = false;  // read but never acted on; always written as 0
         int32_t PosX = 0;
         int32_t PosY = 0;
-        int32_t Target = 0;    // 0-3
+        int32_t Target = 0;  // 0-3
         bool MatchCase = true;
         bool Down = true;
     } searchWindow;
@@ -105,14 +105,12 @@ struct IniEntry {
 
 // Appends one section, "[name]" and one "key = value" line per entry, each
 // ended by CR LF, to the file text being built.
-void writeIniSection(std::string& fileText, const std::string& section,
-                     const std::vector<IniEntry>& entries);
+void writeIniSection(std::string& fileText, const std::string& section, const std::vector<IniEntry>& entries);
 
 // The profile lookup rules, exposed for the tests and for anyone who needs
 // one raw value: section and key compare case-insensitively, the first
 // occurrence wins. False when the key is missing.
-bool findIniValue(const std::string& text, const std::string& section,
-                  const std::string& key, std::string& value);
+bool findIniValue(const std::string& text, const std::string& section, const std::string& key, std::string& value);
 
 // A number as the profile functions read it: optional sign, decimal digits,
 // stop at the first other character. Empty text gives the default; text that

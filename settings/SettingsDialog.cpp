@@ -191,21 +191,22 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     SettingsData* data = ui::dialogData<SettingsData>(dialog, message, lParam);
     if (!data) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog, *data);
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_SETTINGS_TAB && header->code == TCN_SELCHANGE)
-            showPage(*data, static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
-        return FALSE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            store(*data);
-            close(dialog, *data, IDOK);
-        } else if (LOWORD(wParam) == IDCANCEL) {
-            close(dialog, *data, IDCANCEL);
+        case WM_INITDIALOG:
+            return onInit(dialog, *data);
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == IDC_SETTINGS_TAB && header->code == TCN_SELCHANGE)
+                showPage(*data, static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+            return FALSE;
         }
-        return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                store(*data);
+                close(dialog, *data, IDOK);
+            } else if (LOWORD(wParam) == IDCANCEL) {
+                close(dialog, *data, IDCANCEL);
+            }
+            return TRUE;
     }
     return FALSE;
 }
@@ -225,10 +226,11 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     SettingsData* data = ui::dialogData<SettingsData>(page, message, lParam);
     if (!data) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return FALSE;  // the frame keeps the focus
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) onFolderCommand(page, LOWORD(wParam));
-        return TRUE;
+        case WM_INITDIALOG:
+            return FALSE;  // the frame keeps the focus
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) onFolderCommand(page, LOWORD(wParam));
+            return TRUE;
     }
     return FALSE;
 }

@@ -63,9 +63,15 @@ void applyToAllPages(HWND dialog, StandardFontData& data, int apply) {
 
 BOOL onCommand(HWND dialog, StandardFontData& data, int id) {
     switch (id) {
-    case IDC_STDFONT_CHOOSE_FONT: chooseFont(dialog, *data.header); return TRUE;
-    case IDC_STDFONT_CHOOSE_COLOUR: chooseColour(dialog, *data.header); return TRUE;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case IDC_STDFONT_CHOOSE_FONT:
+            chooseFont(dialog, *data.header);
+            return TRUE;
+        case IDC_STDFONT_CHOOSE_COLOUR:
+            chooseColour(dialog, *data.header);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
     }
     for (const ApplyButton& button : APPLY_BUTTONS)
         if (button.id == id) applyToAllPages(dialog, data, button.apply);
@@ -76,8 +82,10 @@ INT_PTR CALLBACK standardFontProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     StandardFontData* data = ui::dialogData<StandardFontData>(dialog, message, lParam);
     if (!data) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND: return onCommand(dialog, *data, LOWORD(wParam));
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            return onCommand(dialog, *data, LOWORD(wParam));
     }
     return FALSE;
 }

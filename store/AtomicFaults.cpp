@@ -8,23 +8,18 @@ namespace atomicfaults {
 namespace {
 std::atomic<long> gFailAt{0};
 std::atomic<long> gCounted{0};
-} // namespace
+}  // namespace
 
-void failOperation(long failAt)
-{
+void failOperation(long failAt) {
     gFailAt = failAt;
     gCounted = 0;
 }
 
-long operationsCounted()
-{
-    return gCounted;
-}
+long operationsCounted() { return gCounted; }
 
-bool nextOperationFails()
-{
+bool nextOperationFails() {
     const long now = ++gCounted;
     return gFailAt > 0 && now == gFailAt;
 }
 
-} // namespace atomicfaults
+}  // namespace atomicfaults

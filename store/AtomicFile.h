@@ -50,15 +50,13 @@ void failOperation(long failAt);
 long operationsCounted();
 // True when the operation now starting must fail (used by the two writers).
 bool nextOperationFails();
-} // namespace atomicfaults
+}  // namespace atomicfaults
 
-inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size)
-{
+inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size) {
     AtomicFileWriter writer(path);
     return writer.write(data, size) && writer.commit();
 }
 
-inline bool writeFileAtomically(const std::string& path, const std::string& bytes)
-{
+inline bool writeFileAtomically(const std::string& path, const std::string& bytes) {
     return writeFileAtomically(path, bytes.data(), bytes.size());
 }

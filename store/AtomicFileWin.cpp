@@ -7,35 +7,29 @@
 namespace {
 
 // Creates a file that did not exist before, so two writers never share one.
-HANDLE createTemporary(const std::string& path, std::string& tempPath)
-{
+HANDLE createTemporary(const std::string& path, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = path + "~" + std::to_string(attempt);
-        if (atomicfaults::nextOperationFails())
-            return INVALID_HANDLE_VALUE;
-        HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return file;
+        if (atomicfaults::nextOperationFails()) return INVALID_HANDLE_VALUE;
+        HANDLE file =
+            CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
 }
 
-bool isDigits(const std::string& text)
-{
+bool isDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-} // namespace
+}  // namespace
 
-void removeLeftoverTemporaries(const std::string& path)
-{
+void removeLeftoverTemporaries(const std::string& path) {
     const std::string::size_type slash = path.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "~*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
+    if (search == INVALID_HANDLE_VALUE) return;
     do {
         const std::string name = found.cFileName;
         const std::string::size_type tilde = name.rfind('~');
@@ -55,30 +49,21 @@ struct AtomicFileWriter::Impl {
     bool committed = false;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl)
-{
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl) {
     impl_->path = path;
-    if (!path.empty())
-        impl_->file = createTemporary(path, impl_->tempPath);
+    if (!path.empty()) impl_->file = createTemporary(path, impl_->tempPath);
     impl_->created = impl_->file != INVALID_HANDLE_VALUE;
     impl_->failed = !impl_->created;
 }
 
-AtomicFileWriter::~AtomicFileWriter()
-{
-    if (impl_->file != INVALID_HANDLE_VALUE)
-        CloseHandle(impl_->file);
-    if (impl_->created && !impl_->committed)
-        DeleteFileA(impl_->tempPath.c_str());
+AtomicFileWriter::~AtomicFileWriter() {
+    if (impl_->file != INVALID_HANDLE_VALUE) CloseHandle(impl_->file);
+    if (impl_->created && !impl_->committed) DeleteFileA(impl_->tempPath.c_str());
 }
 
-bool AtomicFileWriter::ok() const
-{
-    return !impl_->failed;
-}
+bool AtomicFileWriter::ok() const { return !impl_->failed; }
 
-bool AtomicFileWriter::write(const void* data, std::size_t size)
-{
+bool AtomicFileWriter::write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (!impl_->failed && size > 0) {
         DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
@@ -94,21 +79,17 @@ bool AtomicFileWriter::write(const void* data, std::size_t size)
     return !impl_->failed;
 }
 
-bool AtomicFileWriter::commit()
-{
-    if (impl_->failed || impl_->committed)
-        return false;
+bool AtomicFileWriter::commit() {
+    if (impl_->failed || impl_->committed) return false;
     bool ok = !atomicfaults::nextOperationFails() && FlushFileBuffers(impl_->file) != 0;
-    if (!CloseHandle(impl_->file) || atomicfaults::nextOperationFails())
-        ok = false;
+    if (!CloseHandle(impl_->file) || atomicfaults::nextOperationFails()) ok = false;
     impl_->file = INVALID_HANDLE_VALUE;
-    if (ok && (atomicfaults::nextOperationFails() ||
-               !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
+    if (ok && (atomicfaults::nextOperationFails() || !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
+                                                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
         ok = false;
     if (!ok) {
         impl_->failed = true;
-        return false; // the destructor removes the temporary file
+        return false;  // the destructor removes the temporary file
     }
     impl_->committed = true;
     return true;

@@ -13,8 +13,7 @@
 
 class ByteReader {
 public:
-    ByteReader(const void* data, std::size_t size)
-        : data_(static_cast<const unsigned char*>(data)), size_(size) {}
+    ByteReader(const void* data, std::size_t size) : data_(static_cast<const unsigned char*>(data)), size_(size) {}
 
     std::size_t offset() const { return pos_; }
     std::size_t size() const { return size_; }
@@ -25,26 +24,20 @@ public:
 
     bool canRead(std::size_t count) const { return !failed_ && count <= size_ - pos_; }
 
-    bool skip(std::size_t count)
-    {
-        if (!take(count))
-            return false;
+    bool skip(std::size_t count) {
+        if (!take(count)) return false;
         pos_ += count;
         return true;
     }
 
-    bool u8(std::uint8_t& value)
-    {
-        if (!take(1))
-            return false;
+    bool u8(std::uint8_t& value) {
+        if (!take(1)) return false;
         value = data_[pos_++];
         return true;
     }
 
-    bool u32LE(std::uint32_t& value)
-    {
-        if (!take(4))
-            return false;
+    bool u32LE(std::uint32_t& value) {
+        if (!take(4)) return false;
         const unsigned char* p = data_ + pos_;
         value = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
                 static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -52,31 +45,24 @@ public:
         return true;
     }
 
-    bool i32LE(std::int32_t& value)
-    {
+    bool i32LE(std::int32_t& value) {
         std::uint32_t raw = 0;
-        if (!u32LE(raw))
-            return false;
+        if (!u32LE(raw)) return false;
         value = static_cast<std::int32_t>(raw);
         return true;
     }
 
-    bool bytes(void* out, std::size_t count)
-    {
-        if (!take(count))
-            return false;
-        if (count > 0)
-            std::memcpy(out, data_ + pos_, count);
+    bool bytes(void* out, std::size_t count) {
+        if (!take(count)) return false;
+        if (count > 0) std::memcpy(out, data_ + pos_, count);
         pos_ += count;
         return true;
     }
 
     // Reads count bytes and keeps them up to their first NUL: the stored
     // strings count their terminating NUL, and a field may be NUL-padded.
-    bool cString(std::string& out, std::size_t count)
-    {
-        if (!take(count))
-            return false;
+    bool cString(std::string& out, std::size_t count) {
+        if (!take(count)) return false;
         const unsigned char* p = data_ + pos_;
         const void* nul = count > 0 ? std::memchr(p, 0, count) : nullptr;
         std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p) : count;
@@ -86,8 +72,7 @@ public:
     }
 
 private:
-    bool take(std::size_t count)
-    {
+    bool take(std::size_t count) {
         if (failed_ || count > size_ - pos_) {
             failed_ = true;
             return false;

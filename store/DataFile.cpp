@@ -17,8 +17,7 @@ namespace {
 const char* const OLDER_MAGICS[] = {"quiltpad090", "quiltpad093", "quiltpad096",
                                     "quiltpad097", "quiltpad100", "qpad110.1"};
 
-std::string magicOfBytes(const unsigned char* first, std::size_t size)
-{
+std::string magicOfBytes(const unsigned char* first, std::size_t size) {
     const void* nul = std::memchr(first, 0, size);
     std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - first) : size;
     return std::string(reinterpret_cast<const char*>(first), length);
@@ -30,8 +29,7 @@ struct Damage {
     ReadReport* report;
     int record = -1;
     std::size_t recordStart = 0;
-    bool fail(const std::string& what, std::size_t offset)
-    {
+    bool fail(const std::string& what, std::size_t offset) {
         if (report && report->problem.empty()) {
             report->problem = record < 0 ? what
                                          : "record " + std::to_string(record) + " (offset " +
@@ -42,24 +40,18 @@ struct Damage {
     }
 };
 
-std::string str(long long value)
-{
-    return std::to_string(value);
-}
+std::string str(long long value) { return std::to_string(value); }
 
 // Values a damaged or foreign file may carry that the program cannot use.
-void normaliseHeader(DataFileHeader& header, int recordCount)
-{
+void normaliseHeader(DataFileHeader& header, int recordCount) {
     header.bookmark = bookmarkIndex(header.bookmark, recordCount);
-    if (header.windowColourIndex < 0 || header.windowColourIndex >= WINDOW_COLOUR_COUNT)
-        header.windowColourIndex = 0;
+    if (header.windowColourIndex < 0 || header.windowColourIndex >= WINDOW_COLOUR_COUNT) header.windowColourIndex = 0;
     if (header.standardFontHeight < 0)
         header.standardFontHeight = header.standardFontHeight == INT_MIN ? 15 : -header.standardFontHeight;
 }
 
 template <class Reader>
-bool readHeader(Reader& in, const std::string& magic, DataFileHeader& header, Damage& damage)
-{
+bool readHeader(Reader& in, const std::string& magic, DataFileHeader& header, Damage& damage) {
     // Parts the file does not hold keep the values for a new file.
     unsigned char raw[HEADER_SIZE];
     encodeHeader(newFileHeader(), raw);
@@ -84,22 +76,19 @@ bool readHeader(Reader& in, const std::string& magic, DataFileHeader& header, Da
 }
 
 template <class Reader>
-bool readBlocks(Reader& in, std::int32_t blockTotal, PageRecord& record, std::int32_t& cipherLength,
-                ReadReport* report, Damage& damage)
-{
+bool readBlocks(Reader& in, std::int32_t blockTotal, PageRecord& record, std::int32_t& cipherLength, ReadReport* report,
+                Damage& damage) {
     long long consumed = 0;
     while (consumed < blockTotal) {
         std::size_t at = in.offset();
         std::int32_t tag = 0, size = 0;
-        if (!in.i32LE(tag) || !in.i32LE(size))
-            return damage.fail("a block head runs past the end", at);
+        if (!in.i32LE(tag) || !in.i32LE(size)) return damage.fail("a block head runs past the end", at);
         if (tag == BLOCK_SCROLL) {
             if (!in.i32LE(record.scrollH) || !in.i32LE(record.scrollV) || !in.i32LE(record.selStart) ||
                 !in.i32LE(record.selEnd))
                 return damage.fail("block 1 runs past the end", at);
             consumed += 8 + BLOCK_SCROLL_PAYLOAD;
-            if (report)
-                report->scrollBlocks = true;
+            if (report) report->scrollBlocks = true;
         } else if (tag == BLOCK_SECURE) {
             if (!in.i32LE(record.isSecure) || !in.bytes(record.textHash.data(), record.textHash.size()) ||
                 !in.i32LE(cipherLength))
@@ -115,14 +104,12 @@ bool readBlocks(Reader& in, std::int32_t blockTotal, PageRecord& record, std::in
 }
 
 template <class Reader>
-bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, Damage& damage)
-{
+bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, Damage& damage) {
     const std::size_t start = in.offset();
     damage.record = index;
     damage.recordStart = start;
     unsigned char head[RECORD_HEAD_SIZE];
-    if (!in.bytes(head, sizeof head))
-        return damage.fail("the record list ends early", start);
+    if (!in.bytes(head, sizeof head)) return damage.fail("the record list ends early", start);
     record.order = bytes::getI32LE(head);
     record.parentOrder = bytes::getI32LE(head + 4);
     record.isFolder = head[8];
@@ -131,8 +118,7 @@ bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, D
     const std::int32_t textLength = bytes::getI32LE(head + 16);
     const std::int32_t blockTotal = bytes::getI32LE(head + 20);
     std::int32_t cipherLength = 0;
-    if (!readBlocks(in, blockTotal, record, cipherLength, report, damage))
-        return false;
+    if (!readBlocks(in, blockTotal, record, cipherLength, report, damage)) return false;
     if (titleLength < 0 || !in.cString(record.title, static_cast<std::size_t>(titleLength)))
         return damage.fail("title length " + str(titleLength) + " runs past the end", in.offset());
     if (record.isSecure != 0) {
@@ -152,15 +138,12 @@ bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, D
 
 // The version block and the header.
 template <class Reader>
-bool readHead(Reader& in, DataFileHeader& header, VersionBlock& version, Damage& damage)
-{
+bool readHead(Reader& in, DataFileHeader& header, VersionBlock& version, Damage& damage) {
     ReadReport* report = damage.report;
     unsigned char first[VERSION_BLOCK_SIZE];
-    if (!in.bytes(first, VERSION_BLOCK_SIZE))
-        return damage.fail("shorter than 32 bytes", 0);
+    if (!in.bytes(first, VERSION_BLOCK_SIZE)) return damage.fail("shorter than 32 bytes", 0);
     std::string magic = magicOfBytes(first, VERSION_BLOCK_SIZE);
-    if (report)
-        report->magic = magic;
+    if (report) report->magic = magic;
     if (magic != CURRENT_MAGIC && magic != PREVIOUS_MAGIC)
         return damage.fail("not a data file this reader knows (magic \"" + magic + "\")", 0);
     version = decodeVersionBlock(first);
@@ -168,15 +151,12 @@ bool readHead(Reader& in, DataFileHeader& header, VersionBlock& version, Damage&
 }
 
 template <class Reader>
-bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
-{
+bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report) {
     Damage damage{report};
-    if (!readHead(in, header, version, damage))
-        return false;
+    if (!readHead(in, header, version, damage)) return false;
     std::int32_t count = 0;
     std::size_t countAt = in.offset();
-    if (!in.i32LE(count))
-        return damage.fail("the record count is missing", countAt);
+    if (!in.i32LE(count)) return damage.fail("the record count is missing", countAt);
     if (count < 0 || static_cast<std::size_t>(count) > in.remaining() / RECORD_HEAD_SIZE)
         return damage.fail("record count " + str(count) + " cannot fit in the remaining " +
                                str(static_cast<long long>(in.remaining())) + " bytes",
@@ -186,11 +166,9 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
         // Read in place: a book of many pages spends its time here.
         table.addEmptyRecord(NO_ITEM);
         PageRecord& record = table.recordAt(k);
-        if (!readRecord(in, k, record, report, damage))
-            return false;
+        if (!readRecord(in, k, record, report, damage)) return false;
         // The tree is rebuilt from parentOrder: it must name an earlier record.
-        if (record.parentOrder < 0 || record.parentOrder >= k)
-            record.parentOrder = -1;
+        if (record.parentOrder < 0 || record.parentOrder >= k) record.parentOrder = -1;
     }
     // The writer writes nothing after the last record. What follows is left
     // unread, as the counted records are the book; the caller is told.
@@ -203,51 +181,40 @@ bool readBook(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock
 }
 
 template <class Reader>
-bool readBookInto(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report)
-{
+bool readBookInto(Reader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report) {
     table.clear();
     header = newFileHeader();
-    if (readBook(in, table, header, version, report))
-        return true;
+    if (readBook(in, table, header, version, report)) return true;
     table.clear();
     header = newFileHeader();
     return false;
 }
 
-} // namespace
+}  // namespace
 
-bool isOlderMagic(const std::string& magic)
-{
+bool isOlderMagic(const std::string& magic) {
     for (const char* older : OLDER_MAGICS)
-        if (magic == older)
-            return true;
+        if (magic == older) return true;
     return false;
 }
 
-int detectDataBytes(const void* first, std::size_t size)
-{
-    if (size < VERSION_BLOCK_SIZE)
-        return DATA_FILE_UNUSABLE;
+int detectDataBytes(const void* first, std::size_t size) {
+    if (size < VERSION_BLOCK_SIZE) return DATA_FILE_UNUSABLE;
     std::string magic = magicOfBytes(static_cast<const unsigned char*>(first), VERSION_BLOCK_SIZE);
-    if (magic == CURRENT_MAGIC || magic == PREVIOUS_MAGIC)
-        return DATA_FILE_CURRENT;
+    if (magic == CURRENT_MAGIC || magic == PREVIOUS_MAGIC) return DATA_FILE_CURRENT;
     return isOlderMagic(magic) ? DATA_FILE_OLDER : DATA_FILE_UNUSABLE;
 }
 
-int detectDataFile(const std::string& path)
-{
+int detectDataFile(const std::string& path) {
     FileReader in;
     FileOpenResult opened = in.open(path);
-    if (opened == FileOpenResult::Missing)
-        return DATA_FILE_MISSING;
+    if (opened == FileOpenResult::Missing) return DATA_FILE_MISSING;
     unsigned char first[VERSION_BLOCK_SIZE];
-    if (opened != FileOpenResult::Opened || !in.bytes(first, VERSION_BLOCK_SIZE))
-        return DATA_FILE_UNUSABLE;
+    if (opened != FileOpenResult::Opened || !in.bytes(first, VERSION_BLOCK_SIZE)) return DATA_FILE_UNUSABLE;
     return detectDataBytes(first, VERSION_BLOCK_SIZE);
 }
 
-bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE])
-{
+bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZE]) {
     // A file too short to have a version block leaves zeros, never stale bytes.
     std::memset(buffer, 0, VERSION_BLOCK_SIZE);
     FileReader in;
@@ -255,8 +222,7 @@ bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZ
 }
 
 bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
-                  ReadReport* report)
-{
+                  ReadReport* report) {
     FileReader in;
     FileOpenResult opened = in.open(path);
     if (opened != FileOpenResult::Opened) {
@@ -271,58 +237,48 @@ bool readDataFile(const std::string& path, PageTable& table, DataFileHeader& hea
     return readBookInto(in, table, header, version, report);
 }
 
-bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version,
-                  ReadReport* report)
-{
+bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version, ReadReport* report) {
     return readBookInto(in, table, header, version, report);
 }
 
-bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
-                   VersionBlock& version, ReadReport* report)
-{
+bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                   ReadReport* report) {
     ByteReader in(data, size);
     return readBookInto(in, table, header, version, report);
 }
 
 bool parseDataFileHead(const void* data, std::size_t size, DataFileHeader& header, VersionBlock& version,
-                       std::size_t& recordsAt, std::int32_t& count, ReadReport* report)
-{
+                       std::size_t& recordsAt, std::int32_t& count, ReadReport* report) {
     ByteReader in(data, size);
     Damage damage{report};
     header = newFileHeader();
     count = -1;
-    if (!readHead(in, header, version, damage))
-        return false;
-    if (!in.i32LE(count))
-        count = -1;
+    if (!readHead(in, header, version, damage)) return false;
+    if (!in.i32LE(count)) count = -1;
     recordsAt = in.offset();
     return true;
 }
 
 bool parseRecordAt(const void* data, std::size_t size, std::size_t offset, PageRecord& record, std::size_t& next,
-                   ReadReport* report)
-{
+                   ReadReport* report) {
     ByteReader in(data, size);
     Damage damage{report};
     record = PageRecord();
-    if (!in.skip(offset) || !readRecord(in, -1, record, report, damage))
-        return false;
+    if (!in.skip(offset) || !readRecord(in, -1, record, report, damage)) return false;
     next = in.offset();
     return true;
 }
 
 namespace {
 
-std::size_t cStringLength(const std::string& s)
-{
+std::size_t cStringLength(const std::string& s) {
     const void* nul = std::memchr(s.data(), 0, s.size());
     return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - s.data()) : s.size();
 }
 
 // Table indices in the order the records are written: by `order`, ties in
 // table order. After a refresh the orders are 0..n-1 and this is one pass.
-std::vector<int> writeSequence(const PageTable& table)
-{
+std::vector<int> writeSequence(const PageTable& table) {
     const int n = table.count();
     std::vector<int> sequence(static_cast<std::size_t>(n), -1);
     bool direct = true;
@@ -333,17 +289,14 @@ std::vector<int> writeSequence(const PageTable& table)
         else
             sequence[static_cast<std::size_t>(order)] = i;
     }
-    if (direct)
-        return sequence;
-    for (int i = 0; i < n; ++i)
-        sequence[static_cast<std::size_t>(i)] = i;
+    if (direct) return sequence;
+    for (int i = 0; i < n; ++i) sequence[static_cast<std::size_t>(i)] = i;
     std::stable_sort(sequence.begin(), sequence.end(),
                      [&](int a, int b) { return table.recordAt(a).order < table.recordAt(b).order; });
     return sequence;
 }
 
-std::size_t recordSize(const PageRecord& r, bool writeScroll)
-{
+std::size_t recordSize(const PageRecord& r, bool writeScroll) {
     std::size_t size = RECORD_HEAD_SIZE + cStringLength(r.title) + 1;
     size += writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0;
     size += r.isSecure != 0 ? 8 + BLOCK_SECURE_PAYLOAD + r.cipher.size() : cStringLength(r.text) + 1;
@@ -353,8 +306,7 @@ std::size_t recordSize(const PageRecord& r, bool writeScroll)
 // Collects the file in memory.
 struct StringOut {
     std::string& bytes;
-    bool put(const void* data, std::size_t size)
-    {
+    bool put(const void* data, std::size_t size) {
         bytes.append(static_cast<const char*>(data), size);
         return true;
     }
@@ -365,17 +317,13 @@ struct StringOut {
 class FileOut {
 public:
     explicit FileOut(AtomicFileWriter& file) : file_(file) { buffer_.reserve(CAPACITY); }
-    bool put(const void* data, std::size_t size)
-    {
-        if (buffer_.size() + size > CAPACITY && !flush())
-            return false;
-        if (size >= CAPACITY)
-            return file_.write(data, size);
+    bool put(const void* data, std::size_t size) {
+        if (buffer_.size() + size > CAPACITY && !flush()) return false;
+        if (size >= CAPACITY) return file_.write(data, size);
         buffer_.append(static_cast<const char*>(data), size);
         return true;
     }
-    bool flush()
-    {
+    bool flush() {
         bool ok = file_.write(buffer_.data(), buffer_.size());
         buffer_.clear();
         return ok;
@@ -388,8 +336,7 @@ private:
 };
 
 template <class Out>
-bool putRecord(Out& out, const PageRecord& r, bool writeScroll)
-{
+bool putRecord(Out& out, const PageRecord& r, bool writeScroll) {
     using bytes::putI32LE;
     const bool secure = r.isSecure != 0;
     const std::size_t titleLength = cStringLength(r.title);
@@ -420,17 +367,15 @@ bool putRecord(Out& out, const PageRecord& r, bool writeScroll)
         at += 8 + BLOCK_SECURE_PAYLOAD;
     }
     static const char NUL = '\0';
-    bool ok = out.put(head, static_cast<std::size_t>(at - head)) && out.put(r.title.data(), titleLength) &&
-              out.put(&NUL, 1);
-    if (secure)
-        return ok && out.put(r.cipher.data(), r.cipher.size());
+    bool ok =
+        out.put(head, static_cast<std::size_t>(at - head)) && out.put(r.title.data(), titleLength) && out.put(&NUL, 1);
+    if (secure) return ok && out.put(r.cipher.data(), r.cipher.size());
     return ok && out.put(r.text.data(), textLength) && out.put(&NUL, 1);
 }
 
 template <class Out>
 bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
-                 bool writeScroll, const std::vector<int>& sequence)
-{
+                 bool writeScroll, const std::vector<int>& sequence) {
     unsigned char start[VERSION_BLOCK_SIZE + HEADER_SIZE + 4];
     encodeVersionBlock(version, start);
     DataFileHeader fixed = header;
@@ -439,23 +384,19 @@ bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header,
     fixed.extensionFormat = EXTENSION_FORMAT;
     encodeHeader(fixed, start + VERSION_BLOCK_SIZE);
     bytes::putI32LE(start + VERSION_BLOCK_SIZE + HEADER_SIZE, table.count());
-    if (!out.put(start, sizeof start))
-        return false;
+    if (!out.put(start, sizeof start)) return false;
     for (int index : sequence)
-        if (!putRecord(out, table.recordAt(index), writeScroll))
-            return false;
+        if (!putRecord(out, table.recordAt(index), writeScroll)) return false;
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string buildDataFile(const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
-                          bool writeScroll)
-{
+                          bool writeScroll) {
     const std::vector<int> sequence = writeSequence(table);
     std::size_t total = RECORD_LIST_OFFSET;
-    for (int index : sequence)
-        total += recordSize(table.recordAt(index), writeScroll);
+    for (int index : sequence) total += recordSize(table.recordAt(index), writeScroll);
     std::string bytes;
     bytes.reserve(total);
     StringOut out{bytes};
@@ -464,8 +405,7 @@ std::string buildDataFile(const PageTable& table, const DataFileHeader& header, 
 }
 
 bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
-                   const DataFileHeader& header)
-{
+                   const DataFileHeader& header) {
     AtomicFileWriter file(path);
     FileOut out(file);
     return file.ok() && putDataFile(out, table, header, version, writeScroll, writeSequence(table)) && out.flush() &&

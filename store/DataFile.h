@@ -16,8 +16,8 @@
 
 #include "store/PageTable.h"
 
-constexpr char CURRENT_MAGIC[] = "qpad300";   // string resource 115
-constexpr char PREVIOUS_MAGIC[] = "qpad200b1"; // read by the same reader
+constexpr char CURRENT_MAGIC[] = "qpad300";     // string resource 115
+constexpr char PREVIOUS_MAGIC[] = "qpad200b1";  // read by the same reader
 
 enum class SaveKind : std::int32_t { ExitData = 0, Periodic = 1, BeforeRestore = 2, BeforeDelete = 3 };
 
@@ -28,17 +28,17 @@ constexpr std::size_t HEADER_BASE_SIZE = 108;
 constexpr std::size_t HEADER_EXTENSION_SIZE = 180;
 constexpr std::size_t PREVIOUS_EXTENSION_READ = 16;
 constexpr std::size_t RECORD_HEAD_SIZE = 24;
-constexpr std::size_t RECORD_LIST_OFFSET = VERSION_BLOCK_SIZE + HEADER_SIZE + 4; // 324
+constexpr std::size_t RECORD_LIST_OFFSET = VERSION_BLOCK_SIZE + HEADER_SIZE + 4;  // 324
 constexpr std::int32_t EXTENSION_FORMAT = 300;
 constexpr int WINDOW_COLOUR_COUNT = 18;
 
-constexpr std::int32_t BLOCK_SCROLL = 1;    // scrollH, scrollV, selStart, selEnd
-constexpr std::int32_t BLOCK_SECURE = 16;   // isSecure, textHash, cipher length
+constexpr std::int32_t BLOCK_SCROLL = 1;   // scrollH, scrollV, selStart, selEnd
+constexpr std::int32_t BLOCK_SECURE = 16;  // isSecure, textHash, cipher length
 constexpr std::int32_t BLOCK_SCROLL_PAYLOAD = 16;
 constexpr std::int32_t BLOCK_SECURE_PAYLOAD = 40;
 
 struct VersionBlock {
-    char magic[MAGIC_SIZE] = {};   // NUL-padded
+    char magic[MAGIC_SIZE] = {};  // NUL-padded
     std::int32_t saveKind = 0;
     std::int32_t bookNumber = 0;
 };
@@ -52,30 +52,30 @@ VersionBlock decodeVersionBlock(const unsigned char in[VERSION_BLOCK_SIZE]);
 
 // The 288-byte header; the comments give the offset in the header.
 struct DataFileHeader {
-    std::int32_t bookmark = 0;               // 0: order of the bookmarked record
-    std::int32_t windowColourIndex = 0;      // 4: background brush, 10 = custom colour
-    std::uint32_t customWindowColour = 0;    // 8: COLORREF
-    std::uint8_t listLines = 0;              // 12: page list lines and buttons
-    std::uint8_t noWrap = 0;                 // 13
-    std::uint8_t urlDetection = 0;           // 14
-    std::uint8_t copyAsText = 0;             // 15
-    std::uint8_t pasteAsText = 0;            // 16
-                                             // 17..19: padding, written as zeros
-    std::int32_t reserved20 = 0;             // 20: always written as 0
-    std::int32_t standardFontHeight = 0;     // 24
-    char standardFontFace[32] = {};          // 28: NUL-padded
-    std::uint8_t reserved60[32] = {};        // 60
-    std::int32_t reserved92 = 0;             // 92
-    std::uint32_t standardFontColour = 0;    // 96: COLORREF
-    std::int32_t textLimit = 0;              // 100
-    std::int32_t extensionSize = 0;          // 104
-    std::int32_t extensionFormat = 0;        // 108
-    std::uint32_t listTextColour = 0;        // 112
-    std::uint32_t listBackColour = 0;        // 116
-    std::uint32_t memoBackColour = 0;        // 120
-    std::int32_t passwordRegistered = 0;     // 124
-    std::uint8_t checkValue[128] = {};       // 128: SHA-256, then zeros
-    std::uint8_t salt[32] = {};              // 256
+    std::int32_t bookmark = 0;             // 0: order of the bookmarked record
+    std::int32_t windowColourIndex = 0;    // 4: background brush, 10 = custom colour
+    std::uint32_t customWindowColour = 0;  // 8: COLORREF
+    std::uint8_t listLines = 0;            // 12: page list lines and buttons
+    std::uint8_t noWrap = 0;               // 13
+    std::uint8_t urlDetection = 0;         // 14
+    std::uint8_t copyAsText = 0;           // 15
+    std::uint8_t pasteAsText = 0;          // 16
+                                           // 17..19: padding, written as zeros
+    std::int32_t reserved20 = 0;           // 20: always written as 0
+    std::int32_t standardFontHeight = 0;   // 24
+    char standardFontFace[32] = {};        // 28: NUL-padded
+    std::uint8_t reserved60[32] = {};      // 60
+    std::int32_t reserved92 = 0;           // 92
+    std::uint32_t standardFontColour = 0;  // 96: COLORREF
+    std::int32_t textLimit = 0;            // 100
+    std::int32_t extensionSize = 0;        // 104
+    std::int32_t extensionFormat = 0;      // 108
+    std::uint32_t listTextColour = 0;      // 112
+    std::uint32_t listBackColour = 0;      // 116
+    std::uint32_t memoBackColour = 0;      // 120
+    std::int32_t passwordRegistered = 0;   // 124
+    std::uint8_t checkValue[128] = {};     // 128: SHA-256, then zeros
+    std::uint8_t salt[32] = {};            // 256
 };
 
 // The header of a new book: default colours and font, no password.
@@ -105,7 +105,7 @@ bool readFirst32(const std::string& path, unsigned char buffer[VERSION_BLOCK_SIZ
 struct ReadReport {
     std::string magic;
     bool missing = false;
-    bool scrollBlocks = false;      // some record carried block 1
+    bool scrollBlocks = false;  // some record carried block 1
     std::string problem;
     std::int64_t problemOffset = -1;  // where the damage starts, -1 when unknown
     // Bytes after the last counted record (or page): read past, not used.
@@ -125,8 +125,8 @@ class FileReader;
 // The same over a file that is already open, read from its start.
 bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report = nullptr);
-bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header,
-                   VersionBlock& version, ReadReport* report = nullptr);
+bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                   ReadReport* report = nullptr);
 
 // For salvaging a damaged file held in memory: its version block and header,
 // where its record list starts and the stored count (-1 when the file ends

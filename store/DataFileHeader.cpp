@@ -11,10 +11,9 @@ namespace {
 // the compiler's execution character set.
 constexpr char DEFAULT_FONT_FACE[] = "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e";
 
-} // namespace
+}  // namespace
 
-VersionBlock makeVersionBlock(SaveKind kind, std::int32_t bookNumber)
-{
+VersionBlock makeVersionBlock(SaveKind kind, std::int32_t bookNumber) {
     VersionBlock version;
     std::memcpy(version.magic, CURRENT_MAGIC, sizeof CURRENT_MAGIC);
     version.saveKind = static_cast<std::int32_t>(kind);
@@ -22,23 +21,20 @@ VersionBlock makeVersionBlock(SaveKind kind, std::int32_t bookNumber)
     return version;
 }
 
-std::string magicOf(const VersionBlock& version)
-{
+std::string magicOf(const VersionBlock& version) {
     const void* nul = std::memchr(version.magic, 0, MAGIC_SIZE);
     std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - version.magic) : MAGIC_SIZE;
     return std::string(version.magic, length);
 }
 
-void encodeVersionBlock(const VersionBlock& version, unsigned char out[VERSION_BLOCK_SIZE])
-{
+void encodeVersionBlock(const VersionBlock& version, unsigned char out[VERSION_BLOCK_SIZE]) {
     std::memset(out, 0, VERSION_BLOCK_SIZE);
     std::memcpy(out, version.magic, MAGIC_SIZE);
     bytes::putI32LE(out + 12, version.saveKind);
     bytes::putI32LE(out + 16, version.bookNumber);
 }
 
-VersionBlock decodeVersionBlock(const unsigned char in[VERSION_BLOCK_SIZE])
-{
+VersionBlock decodeVersionBlock(const unsigned char in[VERSION_BLOCK_SIZE]) {
     VersionBlock version;
     std::memcpy(version.magic, in, MAGIC_SIZE);
     version.saveKind = bytes::getI32LE(in + 12);
@@ -46,8 +42,7 @@ VersionBlock decodeVersionBlock(const unsigned char in[VERSION_BLOCK_SIZE])
     return version;
 }
 
-DataFileHeader newFileHeader()
-{
+DataFileHeader newFileHeader() {
     DataFileHeader header;
     header.customWindowColour = 0xC0C0C0;
     header.noWrap = 1;
@@ -62,8 +57,7 @@ DataFileHeader newFileHeader()
     return header;
 }
 
-void encodeHeader(const DataFileHeader& h, unsigned char out[HEADER_SIZE])
-{
+void encodeHeader(const DataFileHeader& h, unsigned char out[HEADER_SIZE]) {
     using namespace bytes;
     std::memset(out, 0, HEADER_SIZE);
     putI32LE(out + 0, h.bookmark);
@@ -91,8 +85,7 @@ void encodeHeader(const DataFileHeader& h, unsigned char out[HEADER_SIZE])
     std::memcpy(out + 256, h.salt, 32);
 }
 
-DataFileHeader decodeHeader(const unsigned char in[HEADER_SIZE])
-{
+DataFileHeader decodeHeader(const unsigned char in[HEADER_SIZE]) {
     using namespace bytes;
     DataFileHeader h;
     h.bookmark = getI32LE(in + 0);
@@ -121,23 +114,21 @@ DataFileHeader decodeHeader(const unsigned char in[HEADER_SIZE])
     return h;
 }
 
-std::string fontFaceOf(const DataFileHeader& header)
-{
+std::string fontFaceOf(const DataFileHeader& header) {
     const char* face = header.standardFontFace;
     const void* nul = std::memchr(face, 0, sizeof header.standardFontFace);
     return std::string(face, nul ? static_cast<const char*>(nul) - face : sizeof header.standardFontFace);
 }
 
-void setFontFace(DataFileHeader& header, const std::string& face)
-{
+void setFontFace(DataFileHeader& header, const std::string& face) {
     std::memset(header.standardFontFace, 0, sizeof header.standardFontFace);
     // Keeps a terminating NUL, as the face is used as a C string.
-    std::size_t length = face.size() < sizeof header.standardFontFace ? face.size() : sizeof header.standardFontFace - 1;
+    std::size_t length =
+        face.size() < sizeof header.standardFontFace ? face.size() : sizeof header.standardFontFace - 1;
     std::memcpy(header.standardFontFace, face.data(), length);
 }
 
-void clearPasswordRegistration(DataFileHeader& header)
-{
+void clearPasswordRegistration(DataFileHeader& header) {
     header.passwordRegistered = 0;
     std::memset(header.checkValue, 0, sizeof header.checkValue);
     std::memset(header.salt, 0, sizeof header.salt);

@@ -5,16 +5,13 @@
 
 namespace {
 
-bool seekEnd(std::FILE* file, std::uint64_t& size)
-{
+bool seekEnd(std::FILE* file, std::uint64_t& size) {
 #ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return false;
+    if (_fseeki64(file, 0, SEEK_END) != 0) return false;
     long long end = _ftelli64(file);
     bool ok = end >= 0 && _fseeki64(file, 0, SEEK_SET) == 0;
 #else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return false;
+    if (fseeko(file, 0, SEEK_END) != 0) return false;
     off_t end = ftello(file);
     bool ok = end >= 0 && fseeko(file, 0, SEEK_SET) == 0;
 #endif
@@ -22,22 +19,16 @@ bool seekEnd(std::FILE* file, std::uint64_t& size)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
-FileReader::~FileReader()
-{
-    close();
-}
+FileReader::~FileReader() { close(); }
 
-void FileReader::close()
-{
-    if (file_)
-        std::fclose(file_);
+void FileReader::close() {
+    if (file_) std::fclose(file_);
     file_ = nullptr;
 }
 
-FileOpenResult FileReader::open(const std::string& path)
-{
+FileOpenResult FileReader::open(const std::string& path) {
     close();
     pos_ = 0;
     size_ = 0;
@@ -54,13 +45,11 @@ FileOpenResult FileReader::open(const std::string& path)
         failed_ = true;
         return FileOpenResult::Unreadable;
     }
-    if (!buffer_)
-        buffer_.reset(new unsigned char[bufferSize_]);
+    if (!buffer_) buffer_.reset(new unsigned char[bufferSize_]);
     return FileOpenResult::Opened;
 }
 
-bool FileReader::take(std::size_t count)
-{
+bool FileReader::take(std::size_t count) {
     if (failed_ || !file_ || count > remaining()) {
         failed_ = true;
         return false;
@@ -70,17 +59,14 @@ bool FileReader::take(std::size_t count)
 
 // Hands out buffered bytes first; a run at least as large as the buffer goes
 // straight from the file into its destination.
-bool FileReader::copyOut(unsigned char* out, std::size_t count)
-{
+bool FileReader::copyOut(unsigned char* out, std::size_t count) {
     std::size_t buffered = bufferEnd_ - bufferStart_;
     std::size_t first = buffered < count ? buffered : count;
     if (first > 0) {
-        if (out)
-            std::memcpy(out, buffer_.get() + bufferStart_, first);
+        if (out) std::memcpy(out, buffer_.get() + bufferStart_, first);
         bufferStart_ += first;
         count -= first;
-        if (out)
-            out += first;
+        if (out) out += first;
         pos_ += first;
     }
     while (count > 0) {
@@ -96,7 +82,7 @@ bool FileReader::copyOut(unsigned char* out, std::size_t count)
         bufferStart_ = 0;
         bufferEnd_ = std::fread(buffer_.get(), 1, bufferSize_, file_);
         if (bufferEnd_ == 0) {
-            failed_ = true; // the file shrank under us, or a read error
+            failed_ = true;  // the file shrank under us, or a read error
             return false;
         }
         std::size_t part = bufferEnd_ < count ? bufferEnd_ : count;
@@ -111,10 +97,8 @@ bool FileReader::copyOut(unsigned char* out, std::size_t count)
     return true;
 }
 
-bool FileReader::skip(std::size_t count)
-{
-    if (!take(count))
-        return false;
+bool FileReader::skip(std::size_t count) {
+    if (!take(count)) return false;
     std::size_t buffered = bufferEnd_ - bufferStart_;
     if (count <= buffered) {
         bufferStart_ += count;
@@ -136,35 +120,26 @@ bool FileReader::skip(std::size_t count)
     return true;
 }
 
-bool FileReader::u8(std::uint8_t& value)
-{
-    return bytes(&value, 1);
-}
+bool FileReader::u8(std::uint8_t& value) { return bytes(&value, 1); }
 
-bool FileReader::u32LE(std::uint32_t& value)
-{
+bool FileReader::u32LE(std::uint32_t& value) {
     unsigned char p[4];
-    if (!bytes(p, 4))
-        return false;
+    if (!bytes(p, 4)) return false;
     value = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
             static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
     return true;
 }
 
-bool FileReader::i32LE(std::int32_t& value)
-{
+bool FileReader::i32LE(std::int32_t& value) {
     std::uint32_t raw = 0;
-    if (!u32LE(raw))
-        return false;
+    if (!u32LE(raw)) return false;
     value = static_cast<std::int32_t>(raw);
     return true;
 }
 
-bool FileReader::bytes(void* out, std::size_t count)
-{
-    if (!take(count))
-        return false;
-    if (count <= bufferEnd_ - bufferStart_) { // the common small read
+bool FileReader::bytes(void* out, std::size_t count) {
+    if (!take(count)) return false;
+    if (count <= bufferEnd_ - bufferStart_) {  // the common small read
         std::memcpy(out, buffer_.get() + bufferStart_, count);
         bufferStart_ += count;
         pos_ += count;
@@ -173,11 +148,9 @@ bool FileReader::bytes(void* out, std::size_t count)
     return copyOut(static_cast<unsigned char*>(out), count);
 }
 
-bool FileReader::cString(std::string& out, std::size_t count)
-{
-    if (!take(count))
-        return false;
-    if (count <= bufferEnd_ - bufferStart_) { // straight from the buffer, no zero fill
+bool FileReader::cString(std::string& out, std::size_t count) {
+    if (!take(count)) return false;
+    if (count <= bufferEnd_ - bufferStart_) {  // straight from the buffer, no zero fill
         const unsigned char* p = buffer_.get() + bufferStart_;
         const void* nul = count > 0 ? std::memchr(p, 0, count) : nullptr;
         std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p) : count;
@@ -192,20 +165,16 @@ bool FileReader::cString(std::string& out, std::size_t count)
         return false;
     }
     const void* nul = count > 0 ? std::memchr(out.data(), 0, count) : nullptr;
-    if (nul)
-        out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
+    if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
     return true;
 }
 
-ReadBytesResult readFileBytes(const std::string& path, std::string& bytes)
-{
+ReadBytesResult readFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     FileReader reader;
     FileOpenResult opened = reader.open(path);
-    if (opened == FileOpenResult::Missing)
-        return ReadBytesResult::Missing;
-    if (opened != FileOpenResult::Opened)
-        return ReadBytesResult::Unreadable;
+    if (opened == FileOpenResult::Missing) return ReadBytesResult::Missing;
+    if (opened != FileOpenResult::Opened) return ReadBytesResult::Unreadable;
     bytes.resize(reader.size());
     if (!bytes.empty() && !reader.bytes(&bytes[0], bytes.size())) {
         bytes.clear();

@@ -1,14 +1,11 @@
 #include "store/MemoryTree.h"
 
-const MemoryTree::Node& MemoryTree::node(ItemHandle item) const
-{
-    if (item == NO_ITEM || item > nodes_.size())
-        return none_;
+const MemoryTree::Node& MemoryTree::node(ItemHandle item) const {
+    if (item == NO_ITEM || item > nodes_.size()) return none_;
     return nodes_[item - 1];
 }
 
-MemoryTree::Node& MemoryTree::node(ItemHandle item)
-{
+MemoryTree::Node& MemoryTree::node(ItemHandle item) {
     if (item == NO_ITEM || item > nodes_.size()) {
         none_ = Node();
         return none_;
@@ -16,8 +13,7 @@ MemoryTree::Node& MemoryTree::node(ItemHandle item)
     return nodes_[item - 1];
 }
 
-TreeItemFacts MemoryTree::facts(ItemHandle item) const
-{
+TreeItemFacts MemoryTree::facts(ItemHandle item) const {
     const Node& n = node(item);
     TreeItemFacts facts;
     facts.firstChild = n.firstChild;
@@ -27,10 +23,8 @@ TreeItemFacts MemoryTree::facts(ItemHandle item) const
 }
 
 ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, int image, int /*selectedImage*/,
-                                  bool expanded)
-{
-    if (parent != NO_ITEM && parent > nodes_.size())
-        return NO_ITEM;
+                                  bool expanded) {
+    if (parent != NO_ITEM && parent > nodes_.size()) return NO_ITEM;
     Node added;
     added.title = title;
     added.image = image;
@@ -49,12 +43,6 @@ ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, i
     return item;
 }
 
-void MemoryTree::setExpanded(ItemHandle item, bool expanded)
-{
-    node(item).expanded = expanded;
-}
+void MemoryTree::setExpanded(ItemHandle item, bool expanded) { node(item).expanded = expanded; }
 
-void MemoryTree::setImage(ItemHandle item, int image)
-{
-    node(item).image = image;
-}
+void MemoryTree::setImage(ItemHandle item, int image) { node(item).image = image; }

@@ -9,8 +9,7 @@
 
 namespace {
 
-bool fail(ReadReport* report, const std::string& what, std::size_t offset)
-{
+bool fail(ReadReport* report, const std::string& what, std::size_t offset) {
     if (report && report->problem.empty()) {
         report->problem = what;
         report->problemOffset = static_cast<std::int64_t>(offset);
@@ -19,23 +18,20 @@ bool fail(ReadReport* report, const std::string& what, std::size_t offset)
 }
 
 template <class Reader>
-bool readOldBook(Reader& in, PageTable& table, ReadReport* report)
-{
+bool readOldBook(Reader& in, PageTable& table, ReadReport* report) {
     unsigned char first[VERSION_BLOCK_SIZE];
-    if (!in.bytes(first, sizeof first))
-        return fail(report, "shorter than 32 bytes", 0);
+    if (!in.bytes(first, sizeof first)) return fail(report, "shorter than 32 bytes", 0);
     std::string magic = magicOf(decodeVersionBlock(first));
-    if (report)
-        report->magic = magic;
+    if (report) report->magic = magic;
     if (detectDataBytes(first, sizeof first) != DATA_FILE_OLDER)
         return fail(report, "not a file of an older generation (magic \"" + magic + "\")", 0);
     std::int32_t count = bytes::getI32LE(first + 12);
-    if (!in.skip(OLD_HEADER_SIZE - VERSION_BLOCK_SIZE))
-        return fail(report, "the header ends early", in.offset());
+    if (!in.skip(OLD_HEADER_SIZE - VERSION_BLOCK_SIZE)) return fail(report, "the header ends early", in.offset());
     const std::size_t pageHead = 4 + OLD_TITLE_SIZE;
     if (count < 0 || static_cast<std::size_t>(count) > in.remaining() / pageHead)
-        return fail(report, "page count " + std::to_string(count) + " cannot fit in the remaining " +
-                                std::to_string(in.remaining()) + " bytes",
+        return fail(report,
+                    "page count " + std::to_string(count) + " cannot fit in the remaining " +
+                        std::to_string(in.remaining()) + " bytes",
                     12);
     table.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -62,19 +58,16 @@ bool readOldBook(Reader& in, PageTable& table, ReadReport* report)
 }
 
 template <class Reader>
-bool readOldBookInto(Reader& in, PageTable& table, ReadReport* report)
-{
+bool readOldBookInto(Reader& in, PageTable& table, ReadReport* report) {
     table.clear();
-    if (readOldBook(in, table, report))
-        return true;
+    if (readOldBook(in, table, report)) return true;
     table.clear();
     return false;
 }
 
-} // namespace
+}  // namespace
 
-bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* report)
-{
+bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* report) {
     FileReader in;
     FileOpenResult opened = in.open(path);
     if (opened != FileOpenResult::Opened) {
@@ -88,24 +81,20 @@ bool readOldDataFile(const std::string& path, PageTable& table, ReadReport* repo
     return readOldBookInto(in, table, report);
 }
 
-bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, ReadReport* report)
-{
+bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, ReadReport* report) {
     ByteReader in(data, size);
     return readOldBookInto(in, table, report);
 }
 
-std::string plainTextToRtf(const std::string& text)
-{
+std::string plainTextToRtf(const std::string& text) {
     std::string out(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
     out.reserve(out.size() + text.size() * 2 + 16);
-    if (!text.empty())
-        out += ' ';
+    if (!text.empty()) out += ' ';
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
-                ++i;
+            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
             out += "\\par\r\n";
         } else if (cp932::isLeadByte(c) && i + 1 < n) {
             // Both bytes escaped: a trail byte may look like \ { or }.

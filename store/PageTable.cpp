@@ -15,35 +15,30 @@ namespace {
 
 // Stands in for a record that does not exist, so that a caller's mistake
 // writes into a scratch record instead of past the end of the table.
-PageRecord& scratchRecord()
-{
+PageRecord& scratchRecord() {
     static PageRecord scratch;
     scratch = PageRecord();
     return scratch;
 }
 
-} // namespace
+}  // namespace
 
-bool PageTable::indexEntryValid(ItemHandle item, int index) const
-{
+bool PageTable::indexEntryValid(ItemHandle item, int index) const {
     return index >= 0 && index < count() && records_[static_cast<std::size_t>(index)].item == item;
 }
 
-void PageTable::rebuildIndex() const
-{
+void PageTable::rebuildIndex() const {
     index_.clear();
     index_.reserve(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i)
-        index_.emplace(records_[i].item, static_cast<int>(i)); // keeps the first
+        index_.emplace(records_[i].item, static_cast<int>(i));  // keeps the first
     indexStale_ = false;
 }
 
-int PageTable::indexOfItem(ItemHandle item) const
-{
+int PageTable::indexOfItem(ItemHandle item) const {
     if (!indexStale_) {
         auto found = index_.find(item);
-        if (found != index_.end() && indexEntryValid(item, found->second))
-            return found->second;
+        if (found != index_.end() && indexEntryValid(item, found->second)) return found->second;
     }
     // A miss or a stale entry: someone changed `item` behind the index, or
     // records were removed. Rebuild once and look again.
@@ -52,56 +47,38 @@ int PageTable::indexOfItem(ItemHandle item) const
     return found == index_.end() ? -1 : found->second;
 }
 
-PageRecord& PageTable::recordOfItem(ItemHandle item)
-{
-    return recordAt(indexOfItem(item));
-}
+PageRecord& PageTable::recordOfItem(ItemHandle item) { return recordAt(indexOfItem(item)); }
 
-const PageRecord& PageTable::recordOfItem(ItemHandle item) const
-{
-    return recordAt(indexOfItem(item));
-}
+const PageRecord& PageTable::recordOfItem(ItemHandle item) const { return recordAt(indexOfItem(item)); }
 
-PageRecord& PageTable::recordAt(int index)
-{
+PageRecord& PageTable::recordAt(int index) {
     assert(index >= 0 && index < count() && "record index outside the table");
-    if (index < 0 || index >= count())
-        return scratchRecord();
+    if (index < 0 || index >= count()) return scratchRecord();
     return records_[static_cast<std::size_t>(index)];
 }
 
-const PageRecord& PageTable::recordAt(int index) const
-{
+const PageRecord& PageTable::recordAt(int index) const {
     assert(index >= 0 && index < count() && "record index outside the table");
-    if (index < 0 || index >= count())
-        return scratchRecord();
+    if (index < 0 || index >= count()) return scratchRecord();
     return records_[static_cast<std::size_t>(index)];
 }
 
-void PageTable::appendRecord(PageRecord&& record)
-{
+void PageTable::appendRecord(PageRecord&& record) {
     int index = count();
     ItemHandle item = record.item;
     records_.push_back(std::move(record));
-    if (!indexStale_)
-        index_.try_emplace(item, index); // an earlier record with this item stays first
+    if (!indexStale_) index_.try_emplace(item, index);  // an earlier record with this item stays first
 }
 
-void PageTable::appendRecord(const PageRecord& record)
-{
-    appendRecord(PageRecord(record));
-}
+void PageTable::appendRecord(const PageRecord& record) { appendRecord(PageRecord(record)); }
 
-void PageTable::addEmptyRecord(ItemHandle item)
-{
+void PageTable::addEmptyRecord(ItemHandle item) {
     int index = count();
     records_.emplace_back().item = item;
-    if (!indexStale_)
-        index_.try_emplace(item, index);
+    if (!indexStale_) index_.try_emplace(item, index);
 }
 
-void PageTable::addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder)
-{
+void PageTable::addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder) {
     PageRecord record;
     record.item = item;
     record.text = text;
@@ -111,33 +88,27 @@ void PageTable::addPage(ItemHandle item, const std::string& text, const std::str
     appendRecord(std::move(record));
 }
 
-void PageTable::removeAt(int index)
-{
+void PageTable::removeAt(int index) {
     assert(index >= 0 && index < count() && "record index outside the table");
-    if (index < 0 || index >= count())
-        return;
+    if (index < 0 || index >= count()) return;
     records_.erase(records_.begin() + index);
     // Every index behind the removed record moved; renumber lazily.
     indexStale_ = true;
 }
 
-void PageTable::clear()
-{
+void PageTable::clear() {
     records_.clear();
     index_.clear();
     indexStale_ = false;
 }
 
-void PageTable::setItem(int index, ItemHandle item)
-{
+void PageTable::setItem(int index, ItemHandle item) {
     assert(index >= 0 && index < count() && "record index outside the table");
-    if (index < 0 || index >= count())
-        return;
+    if (index < 0 || index >= count()) return;
     PageRecord& record = records_[static_cast<std::size_t>(index)];
     ItemHandle old = record.item;
     record.item = item;
-    if (indexStale_)
-        return;
+    if (indexStale_) return;
     auto oldEntry = index_.find(old);
     if (oldEntry != index_.end() && oldEntry->second == index) {
         // Another record may hold the old handle too; find it on the next lookup.
@@ -145,36 +116,24 @@ void PageTable::setItem(int index, ItemHandle item)
         return;
     }
     auto entry = index_.find(item);
-    if (entry == index_.end() || entry->second > index)
-        index_[item] = index;
+    if (entry == index_.end() || entry->second > index) index_[item] = index;
 }
 
-void copyRecord(const PageRecord& source, PageRecord& destination)
-{
-    destination = source;
-}
+void copyRecord(const PageRecord& source, PageRecord& destination) { destination = source; }
 
-void copyFields(const PageRecord& source, PageRecord& destination, int copyItem)
-{
+void copyFields(const PageRecord& source, PageRecord& destination, int copyItem) {
     ItemHandle item = destination.item;
     destination = source;
-    if (copyItem != 1)
-        destination.item = item;
+    if (copyItem != 1) destination.item = item;
 }
 
-void setTitle(PageRecord& record, const std::string& title)
-{
-    record.title = title;
-}
+void setTitle(PageRecord& record, const std::string& title) { record.title = title; }
 
-void setCipher(PageRecord& record, const void* bytes, std::size_t length)
-{
+void setCipher(PageRecord& record, const void* bytes, std::size_t length) {
     record.cipher.assign(static_cast<const char*>(bytes), length);
 }
 
-std::size_t readCipher(const PageRecord& record, void* buffer)
-{
-    if (!record.cipher.empty())
-        std::memcpy(buffer, record.cipher.data(), record.cipher.size());
+std::size_t readCipher(const PageRecord& record, void* buffer) {
+    if (!record.cipher.empty()) std::memcpy(buffer, record.cipher.data(), record.cipher.size());
     return record.cipher.size();
 }

@@ -20,8 +20,8 @@ constexpr ItemHandle NO_ITEM = 0;
 
 struct PageRecord {
     ItemHandle item = NO_ITEM;
-    std::string title;                 // code page 932
-    std::string text;                  // RTF; empty for a secure page at rest
+    std::string title;  // code page 932
+    std::string text;   // RTF; empty for a secure page at rest
     std::array<std::uint8_t, 32> textHash{};
     std::uint8_t isFolder = 0;
     std::uint8_t isExpanded = 0;
@@ -32,7 +32,7 @@ struct PageRecord {
     std::int32_t scrollH = 0;
     std::int32_t scrollV = 0;
     std::int32_t isSecure = 0;
-    std::string cipher;                // raw bytes, not text
+    std::string cipher;  // raw bytes, not text
 };
 
 // The text of every page a command creates (222 bytes).

@@ -11,8 +11,7 @@ namespace {
 
 // Where a record's head can plausibly start: the writer leaves tell-tale
 // values in every head, so a stray match inside a text is most unlikely.
-bool plausibleHead(const unsigned char* head, std::int32_t minOrder)
-{
+bool plausibleHead(const unsigned char* head, std::int32_t minOrder) {
     const std::int32_t order = bytes::getI32LE(head);
     const std::int32_t parent = bytes::getI32LE(head + 4);
     const std::int32_t titleLength = bytes::getI32LE(head + 12);
@@ -26,28 +25,22 @@ bool plausibleHead(const unsigned char* head, std::int32_t minOrder)
 // A record that reads whole at `at`, with its title and text each ending in
 // the NUL the writer puts there.
 bool wholeRecordAt(const unsigned char* data, std::size_t size, std::size_t at, std::int32_t minOrder,
-                   PageRecord& record, std::size_t& next, bool& scroll)
-{
-    if (size - at < RECORD_HEAD_SIZE || !plausibleHead(data + at, minOrder))
-        return false;
+                   PageRecord& record, std::size_t& next, bool& scroll) {
+    if (size - at < RECORD_HEAD_SIZE || !plausibleHead(data + at, minOrder)) return false;
     ReadReport report;
-    if (!parseRecordAt(data, size, at, record, next, &report))
-        return false;
+    if (!parseRecordAt(data, size, at, record, next, &report)) return false;
     const std::size_t titleLength = static_cast<std::size_t>(bytes::getI32LE(data + at + 12));
-    const std::size_t bodyLength = record.isSecure ? record.cipher.size()
-                                                   : static_cast<std::size_t>(bytes::getI32LE(data + at + 16));
+    const std::size_t bodyLength =
+        record.isSecure ? record.cipher.size() : static_cast<std::size_t>(bytes::getI32LE(data + at + 16));
     const std::size_t titleEnd = next - bodyLength;
-    if (next - at < RECORD_HEAD_SIZE + titleLength + bodyLength || data[titleEnd - 1] != 0)
-        return false;
-    if (!record.isSecure && data[next - 1] != 0)
-        return false;
+    if (next - at < RECORD_HEAD_SIZE + titleLength + bodyLength || data[titleEnd - 1] != 0) return false;
+    if (!record.isSecure && data[next - 1] != 0) return false;
     scroll = scroll || report.scrollBlocks;
     return true;
 }
 
 // Consecutive kept records make one stretch.
-void addSpan(Salvage& out, const SalvageSpan& span)
-{
+void addSpan(Salvage& out, const SalvageSpan& span) {
     if (span.kept && !out.spans.empty()) {
         SalvageSpan& previous = out.spans.back();
         if (previous.kept && previous.end == span.begin) {
@@ -60,8 +53,7 @@ void addSpan(Salvage& out, const SalvageSpan& span)
 }
 
 // Renumbers the kept records 0.. and points their parents at the new numbers.
-void renumber(Salvage& out, const std::map<std::int32_t, int>& byOrder, std::int32_t bookmarkOrder)
-{
+void renumber(Salvage& out, const std::map<std::int32_t, int>& byOrder, std::int32_t bookmarkOrder) {
     for (int i = 0; i < out.table.count(); ++i) {
         PageRecord& record = out.table.recordAt(i);
         auto parent = byOrder.find(record.parentOrder);
@@ -72,10 +64,9 @@ void renumber(Salvage& out, const std::map<std::int32_t, int>& byOrder, std::int
     out.header.bookmark = bookmark == byOrder.end() ? 0 : bookmark->second;
 }
 
-} // namespace
+}  // namespace
 
-bool salvageDataFile(const void* file, std::size_t size, Salvage& out, std::string& why)
-{
+bool salvageDataFile(const void* file, std::size_t size, Salvage& out, std::string& why) {
     out = Salvage();
     std::size_t at = 0;
     ReadReport head;
@@ -85,7 +76,7 @@ bool salvageDataFile(const void* file, std::size_t size, Salvage& out, std::stri
     }
     const auto* data = static_cast<const unsigned char*>(file);
     std::map<std::int32_t, int> byOrder;
-    std::int32_t expected = 0;   // the order the next record should carry
+    std::int32_t expected = 0;  // the order the next record should carry
     while (at < size) {
         PageRecord record;
         std::size_t next = 0;
@@ -123,8 +114,7 @@ bool salvageDataFile(const void* file, std::size_t size, Salvage& out, std::stri
     return true;
 }
 
-bool salvageOldDataFile(const void* file, std::size_t size, Salvage& out, std::string& why)
-{
+bool salvageOldDataFile(const void* file, std::size_t size, Salvage& out, std::string& why) {
     out = Salvage();
     ByteReader in(file, size);
     if (size < OLD_HEADER_SIZE || detectDataBytes(file, size) != DATA_FILE_OLDER) {
@@ -140,8 +130,8 @@ bool salvageOldDataFile(const void* file, std::size_t size, Salvage& out, std::s
         PageRecord page;
         if (!in.i32LE(length) || !in.cString(page.title, OLD_TITLE_SIZE) || length < 0 ||
             !in.cString(page.text, static_cast<std::size_t>(length))) {
-            addSpan(out, {false, i, std::max(i, out.storedCount) - 1, at, size, "page " + std::to_string(i) +
-                                                                                  " does not read whole"});
+            addSpan(out, {false, i, std::max(i, out.storedCount) - 1, at, size,
+                          "page " + std::to_string(i) + " does not read whole"});
             break;
         }
         page.order = i;

@@ -15,10 +15,10 @@
 struct SalvageSpan {
     bool kept = false;
     int firstRecord = 0;
-    int lastRecord = -1;    // below firstRecord when no whole record is known to be inside
+    int lastRecord = -1;  // below firstRecord when no whole record is known to be inside
     std::size_t begin = 0;
     std::size_t end = 0;
-    std::string why;        // for a lost stretch: what was wrong at its start
+    std::string why;  // for a lost stretch: what was wrong at its start
 };
 
 struct Salvage {

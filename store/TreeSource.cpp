@@ -1,7 +1,6 @@
 #include "store/TreeSource.h"
 
-int refreshFromTree(PageTable& table, const TreeSource& tree)
-{
+int refreshFromTree(PageTable& table, const TreeSource& tree) {
     int bookmark = 0;
     int order = 0;
     // Walked with a loop, not recursion: the depth of the tree is the user's.
@@ -15,8 +14,7 @@ int refreshFromTree(PageTable& table, const TreeSource& tree)
         record.order = order;
         record.parentOrder = ancestorOrders.empty() ? -1 : ancestorOrders.back();
         record.isExpanded = (facts.firstChild != NO_ITEM && facts.expanded) ? 1 : 0;
-        if (isSavedBookmark(facts.image))
-            bookmark = order;
+        if (isSavedBookmark(facts.image)) bookmark = order;
         if (facts.firstChild != NO_ITEM) {
             ancestors.push_back(item);
             ancestorOrders.push_back(order++);
@@ -34,13 +32,11 @@ int refreshFromTree(PageTable& table, const TreeSource& tree)
     return bookmark;
 }
 
-int bookmarkIndex(int bookmarkPosition, int recordCount)
-{
+int bookmarkIndex(int bookmarkPosition, int recordCount) {
     return (bookmarkPosition >= 0 && bookmarkPosition < recordCount) ? bookmarkPosition : 0;
 }
 
-bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition)
-{
+bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition) {
     const int n = table.count();
     const int bookmark = bookmarkIndex(bookmarkPosition, n);
     auto parentIndex = [&](int i) {
@@ -50,8 +46,7 @@ bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition)
     // Inserted already open: expanding afterwards would lay the list out again per folder.
     std::vector<bool> hasChildren(static_cast<std::size_t>(n), false);
     for (int i = 0; i < n; ++i)
-        if (parentIndex(i) >= 0)
-            hasChildren[static_cast<std::size_t>(parentIndex(i))] = true;
+        if (parentIndex(i) >= 0) hasChildren[static_cast<std::size_t>(parentIndex(i))] = true;
     tree.beginFill();
     bool ok = true;
     for (int i = 0; i < n && ok; ++i) {
@@ -62,8 +57,7 @@ bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition)
         const bool expanded = record.isExpanded != 0 && hasChildren[static_cast<std::size_t>(i)];
         ItemHandle item = tree.insertLast(parent, record.title, image, selectedImage(image), expanded);
         ok = item != NO_ITEM;
-        if (ok)
-            table.setItem(i, item);
+        if (ok) table.setItem(i, item);
     }
     tree.endFill();
     return ok;

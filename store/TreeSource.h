@@ -12,7 +12,7 @@
 // What a walk needs to know of one item, in one question.
 struct TreeItemFacts {
     ItemHandle firstChild = NO_ITEM;
-    bool expanded = false;   // its children show (the first child is the next visible item)
+    bool expanded = false;  // its children show (the first child is the next visible item)
     int image = 0;
 };
 

@@ -13,13 +13,11 @@ HINSTANCE resources() { return GetModuleHandleA(nullptr); }
 }  // namespace
 
 INT_PTR runModal(HWND owner, int templateId, DLGPROC proc, void* data) {
-    return DialogBoxParamA(resources(), MAKEINTRESOURCEA(templateId), owner, proc,
-                           reinterpret_cast<LPARAM>(data));
+    return DialogBoxParamA(resources(), MAKEINTRESOURCEA(templateId), owner, proc, reinterpret_cast<LPARAM>(data));
 }
 
 HWND createModeless(HWND owner, int templateId, DLGPROC proc, void* data) {
-    return CreateDialogParamA(resources(), MAKEINTRESOURCEA(templateId), owner, proc,
-                              reinterpret_cast<LPARAM>(data));
+    return CreateDialogParamA(resources(), MAKEINTRESOURCEA(templateId), owner, proc, reinterpret_cast<LPARAM>(data));
 }
 
 std::string itemText(HWND dialog, int id) {

@@ -17,7 +17,8 @@ namespace cryptokat {
 
 inline std::string fromHex(const std::string& hex) {
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
 }
 
@@ -39,7 +40,8 @@ const char PAGE_CHECK_VALUE[] = "d733c009f3ef45e1d9c0d010ff10dfd86cce73e3dad20ef
 const char PAGE_KEY_MATERIAL[] = "c36f4d30175202219cd3957a6714b66ca560ec8bb09bd7516d50fad1c9496a88";
 const char PAGE_TEXT[] = "{\\rtf1\\ansi\\ansicpg932 \\'83\\'5a secret}";  // "セ secret"
 const char PAGE_TEXT_HASH[] = "5fcbef96fcb2c8d190148603254a982504fa869c1aa19afa03fdccf269aaaf76";
-const char PAGE_CIPHER[] = "5aaa2e326a66fa625ef254d612779ae44757425101c6c0a887573b90aea3ce04f6c4e2f8871572de04e8eae1d8e19336";
+const char PAGE_CIPHER[] =
+    "5aaa2e326a66fa625ef254d612779ae44757425101c6c0a887573b90aea3ce04f6c4e2f8871572de04e8eae1d8e19336";
 
 // The header of a book registered with PAGE_PASSWORD.
 inline DataFileHeader pageHeader() {
@@ -93,7 +95,8 @@ TEST(CryptoKnownAnswers, Aes256CbcBothWays) {
         const std::string plain = fromHex(c.plain);
         std::string buffer = plain + std::string(crypto::BLOCK_SIZE, '\0');
         std::size_t length = plain.size();
-        ASSERT_TRUE(crypto::encryptBuffer(material, reinterpret_cast<std::uint8_t*>(&buffer[0]), length, buffer.size()));
+        ASSERT_TRUE(
+            crypto::encryptBuffer(material, reinterpret_cast<std::uint8_t*>(&buffer[0]), length, buffer.size()));
         EXPECT_EQ(toHex(buffer.data(), length), c.cipher);
         ASSERT_TRUE(crypto::decryptBuffer(material, reinterpret_cast<std::uint8_t*>(&buffer[0]), length));
         EXPECT_EQ(buffer.substr(0, length), plain);

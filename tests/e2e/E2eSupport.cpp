@@ -57,8 +57,8 @@ ProgramCopy::ProgramCopy() : ProgramCopy(temporaryFolder()) {}
 ProgramCopy::ProgramCopy(const std::string& base) {
     static int counter = 0;
     do {
-        folder_ = base + (base.empty() || base.back() == '\\' ? "" : "\\") + "qpe2e" + std::to_string(GetCurrentProcessId()) + "_" +
-                  std::to_string(++counter);
+        folder_ = base + (base.empty() || base.back() == '\\' ? "" : "\\") + "qpe2e" +
+                  std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     CopyFileA((executableFolder() + "\\quiltpad.exe").c_str(), path("quiltpad.exe").c_str(), FALSE);
 }

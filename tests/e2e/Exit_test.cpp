@@ -217,15 +217,19 @@ TEST_P(ExitTest, WritesTheBookAndTheSettingsOnce) {
     ASSERT_TRUE(watch.ok());
 
     switch (GetParam()) {
-    case Way::ExitCommand: PostMessageA(window, WM_COMMAND, IDM_EXIT, 0); break;  // what Ctrl+W sends
-    case Way::CloseBox: PostMessageA(window, WM_CLOSE, 0, 0); break;
-    case Way::SessionEnd: {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
-        EXPECT_NE(answer, 0u) << "the program refused to let the session end";
-        SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer);
-        break;
-    }
+        case Way::ExitCommand:
+            PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+            break;  // what Ctrl+W sends
+        case Way::CloseBox:
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        case Way::SessionEnd: {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+            EXPECT_NE(answer, 0u) << "the program refused to let the session end";
+            SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer);
+            break;
+        }
     }
     ASSERT_EQ(program.waitForExit(), 0);
     EXPECT_EQ(watch.completed("quiltpad.qpd"), 1);
@@ -243,9 +247,12 @@ TEST_P(ExitTest, WritesTheBookAndTheSettingsOnce) {
 
 std::string wayName(const testing::TestParamInfo<Way>& info) {
     switch (info.param) {
-    case Way::ExitCommand: return "ExitCommand";
-    case Way::CloseBox: return "CloseBox";
-    default: return "SessionEnd";
+        case Way::ExitCommand:
+            return "ExitCommand";
+        case Way::CloseBox:
+            return "CloseBox";
+        default:
+            return "SessionEnd";
     }
 }
 
@@ -269,8 +276,9 @@ TEST(ExitPlacement, MinimisedOrMaximisedWindowSavesItsRestoredRectangle) {
         PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
         ASSERT_EQ(program.waitForExit(), 0);
         const std::string ini = e2e::readFile(program.path("data\\quiltpad.ini"));
-        const std::string expected = std::string("[WINDOW]\r\nPosX = 60\r\nPosY = 50\r\nWidth = 660\r\nHeight = 470\r\n") +
-                                     "TvWidthPer = 25\r\nMaximize = " + c.maximize + "\r\n";
+        const std::string expected =
+            std::string("[WINDOW]\r\nPosX = 60\r\nPosY = 50\r\nWidth = 660\r\nHeight = 470\r\n") +
+            "TvWidthPer = 25\r\nMaximize = " + c.maximize + "\r\n";
         EXPECT_NE(ini.find(expected), std::string::npos) << c.command << "\n" << ini;
     }
 }
@@ -361,9 +369,9 @@ TEST(Acceptance, ANewUsersFirstSessionIsThereAfterARestart) {
         int isFolder;
         const char* text;
     } expected[] = {
-        {"ページ", -1, 0, nullptr},          {"ページ", -1, 0, nullptr},     {"仕事", -1, 1, nullptr},
-        {"買い物メモ", 2, 0, "milk"},        {"ページ (6)", 2, 0, "second"}, {"仕事", -1, 1, nullptr},
-        {"買い物メモ", 5, 0, "milk"},        {"ページ (6)", 5, 0, "second"},
+        {"ページ", -1, 0, nullptr},   {"ページ", -1, 0, nullptr},     {"仕事", -1, 1, nullptr},
+        {"買い物メモ", 2, 0, "milk"}, {"ページ (6)", 2, 0, "second"}, {"仕事", -1, 1, nullptr},
+        {"買い物メモ", 5, 0, "milk"}, {"ページ (6)", 5, 0, "second"},
     };
     ASSERT_EQ(book.table.count(), 8);
     for (int i = 0; i < 8; ++i) {

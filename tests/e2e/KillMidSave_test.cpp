@@ -19,7 +19,6 @@
 
 namespace {
 
-
 int fromEnvironment(const char* name, int fallback) {
     const char* value = std::getenv(name);
     const int parsed = value ? std::atoi(value) : 0;
@@ -43,7 +42,6 @@ PageTable bookOf(int pages) {
     }
     return table;
 }
-
 
 TEST(KillMidSave, EveryBookFileReadsWholeAfterAKillDuringTheExitSave) {
     const int kills = fromEnvironment("QP_KILLS", 3);

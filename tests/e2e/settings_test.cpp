@@ -85,10 +85,11 @@ TEST(SettingsFile, AHandWrittenFileIsAppliedAndRewrittenInTheProgramsOwnForm) {
     writeSettings(program, HAND_WRITTEN);
     RECT opened = {};
     bool zoomed = true;
-    EXPECT_EQ(runOnce(program, [&](HWND window) {
-                  opened = windowRect(window);
-                  zoomed = IsZoomed(window) != FALSE;
-              }),
+    EXPECT_EQ(runOnce(program,
+                      [&](HWND window) {
+                          opened = windowRect(window);
+                          zoomed = IsZoomed(window) != FALSE;
+                      }),
               0);
     EXPECT_EQ(opened.left, 100);
     EXPECT_EQ(opened.top, 60);
@@ -112,8 +113,7 @@ TEST(SettingsFile, AHandWrittenFileIsAppliedAndRewrittenInTheProgramsOwnForm) {
               "[SETTING]\r\nBackupFileSize = 3\r\nBackupInterval = 10\r\nTimeBackup = 0\r\nExitBackup = 1\r\n"
               "DeleteBackup = 0\r\n");
     EXPECT_TRUE(startsWith(section(file, "SEARCHWINDOW"), "[SEARCHWINDOW]\r\nVisible = 0\r\nPosX = "));
-    EXPECT_NE(section(file, "SEARCHWINDOW").find("\r\nTarget = 2\r\nMatchCase = 1\r\nDown = 1\r\n"),
-              std::string::npos);
+    EXPECT_NE(section(file, "SEARCHWINDOW").find("\r\nTarget = 2\r\nMatchCase = 1\r\nDown = 1\r\n"), std::string::npos);
     EXPECT_EQ(section(file, "HOWTOWINDOW"), "[HOWTOWINDOW]\r\nVisible = 1\r\nPosX = 0\r\nPosY = 0\r\n");
     EXPECT_TRUE(startsWith(section(file, "IME"), "[IME]\r\nOnOff = "));
     EXPECT_EQ(file.find(';'), std::string::npos);
@@ -133,31 +133,33 @@ TEST(SettingsFile, NoFileOpensTheDefaultWindowCentredAndWritesTheDefaults) {
     EXPECT_EQ(opened.bottom - opened.top, 480);
 
     const std::string window = section(e2e::readFile(iniPathOf(program)), "WINDOW");
-    EXPECT_NE(window.find("\r\nWidth = 640\r\nHeight = 480\r\nTvWidthPer = 25\r\nMaximize = 0\r\n"),
-              std::string::npos)
+    EXPECT_NE(window.find("\r\nWidth = 640\r\nHeight = 480\r\nTvWidthPer = 25\r\nMaximize = 0\r\n"), std::string::npos)
         << window;
 }
 
 TEST(SettingsFile, AMaximisedWindowSavesMaximizeWithItsRestoredRectangle) {
     e2e::ProgramCopy program;
     writeSettings(program, "[WINDOW]\r\nPosX=40\r\nPosY=30\r\nWidth=700\r\nHeight=520\r\n");
-    EXPECT_EQ(runOnce(program, [](HWND window) {
-                  ShowWindow(window, SW_MAXIMIZE);
-                  EXPECT_TRUE(IsZoomed(window));
-              }),
+    EXPECT_EQ(runOnce(program,
+                      [](HWND window) {
+                          ShowWindow(window, SW_MAXIMIZE);
+                          EXPECT_TRUE(IsZoomed(window));
+                      }),
               0);
     std::string window = section(e2e::readFile(iniPathOf(program)), "WINDOW");
-    EXPECT_TRUE(startsWith(window, "[WINDOW]\r\nPosX = 40\r\nPosY = 30\r\nWidth = 700\r\nHeight = 520\r\nTvWidthPer = 25\r\n"
-              "Maximize = 1"));
+    EXPECT_TRUE(startsWith(window,
+                           "[WINDOW]\r\nPosX = 40\r\nPosY = 30\r\nWidth = 700\r\nHeight = 520\r\nTvWidthPer = 25\r\n"
+                           "Maximize = 1"));
 
     // the next start shows it maximised, and a restore brings back the saved rectangle
     RECT restored = {};
     bool zoomed = false;
-    EXPECT_EQ(runOnce(program, [&](HWND w) {
-                  zoomed = IsZoomed(w) != FALSE;
-                  ShowWindow(w, SW_RESTORE);
-                  restored = windowRect(w);
-              }),
+    EXPECT_EQ(runOnce(program,
+                      [&](HWND w) {
+                          zoomed = IsZoomed(w) != FALSE;
+                          ShowWindow(w, SW_RESTORE);
+                          restored = windowRect(w);
+                      }),
               0);
     EXPECT_TRUE(zoomed);
     EXPECT_EQ(restored.left, 40);

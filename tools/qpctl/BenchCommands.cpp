@@ -126,8 +126,8 @@ int streaminCommand(const char* path, int pages) {
     VersionBlock version;
     if (!readDataFile(path, table, header, version)) return fail("cannot read the book");
     LoadLibraryA("RICHED20.DLL");
-    HWND edit = CreateWindowExA(0, "RICHEDIT20A", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE,
-                                0, 0, 800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND edit = CreateWindowExA(0, "RICHEDIT20A", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 0,
+                                0, 800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!edit) return fail("no rich edit");
     SendMessageA(edit, EM_SETTARGETDEVICE, 0, 1);
     SendMessageA(edit, EM_EXLIMITTEXT, 0, header.textLimit);

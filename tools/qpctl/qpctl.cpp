@@ -50,8 +50,9 @@ static HWND waitForTitled(const char* caption, int seconds) {
 }
 
 static int usage() {
-    std::fprintf(stderr, "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID"
-                         " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
+    std::fprintf(stderr,
+                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID"
+                 " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
 

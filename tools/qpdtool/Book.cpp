@@ -13,37 +13,30 @@ namespace qpdtool {
 
 namespace {
 
-std::string damaged(const ReadReport& report)
-{
+std::string damaged(const ReadReport& report) {
     if (report.problemOffset >= 0)
         return "damaged at offset " + std::to_string(report.problemOffset) + ": " + report.problem;
     return report.problem;
 }
 
 // Why detection refused a file, in words.
-std::string unusableReason(const std::string& path)
-{
+std::string unusableReason(const std::string& path) {
     FileReader in;
-    if (in.open(path) != FileOpenResult::Opened)
-        return "the file cannot be opened";
-    if (in.size() < VERSION_BLOCK_SIZE)
-        return "shorter than 32 bytes (" + std::to_string(in.size()) + " bytes)";
+    if (in.open(path) != FileOpenResult::Opened) return "the file cannot be opened";
+    if (in.size() < VERSION_BLOCK_SIZE) return "shorter than 32 bytes (" + std::to_string(in.size()) + " bytes)";
     unsigned char first[VERSION_BLOCK_SIZE];
-    if (!in.bytes(first, sizeof first))
-        return "the file cannot be read";
+    if (!in.bytes(first, sizeof first)) return "the file cannot be read";
     return "not a data file (magic \"" + magicOf(decodeVersionBlock(first)) + "\")";
 }
 
-} // namespace
+}  // namespace
 
-int fail(const std::string& path, const std::string& reason, int code)
-{
+int fail(const std::string& path, const std::string& reason, int code) {
     std::fprintf(stderr, "qpdtool: %s: %s\n", path.c_str(), reason.c_str());
     return code;
 }
 
-int loadBook(const std::string& path, Book& book, std::string& reason)
-{
+int loadBook(const std::string& path, Book& book, std::string& reason) {
     int kind = detectDataFile(path);
     if (kind == DATA_FILE_MISSING) {
         reason = "the file does not exist";
@@ -60,8 +53,7 @@ int loadBook(const std::string& path, Book& book, std::string& reason)
     book.magic = report.magic;
     book.scrollBlocks = report.scrollBlocks;
     book.extraBytes = report.extraBytes;
-    if (book.older)
-        book.header = newFileHeader();
+    if (book.older) book.header = newFileHeader();
     if (!ok) {
         reason = damaged(report);
         return report.missing ? EXIT_MISSING : EXIT_UNUSABLE;
@@ -69,15 +61,14 @@ int loadBook(const std::string& path, Book& book, std::string& reason)
     return EXIT_OK;
 }
 
-std::int32_t freshBookNumber()
-{
+std::int32_t freshBookNumber() {
     std::random_device device;
-    std::uint64_t seed = device() ^ static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    std::uint64_t seed =
+        device() ^ static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     return static_cast<std::int32_t>(seed % 32768);
 }
 
-void modernise(Book& book, std::int32_t freshBookNumber)
-{
+void modernise(Book& book, std::int32_t freshBookNumber) {
     int bookmark = bookmarkIndex(book.header.bookmark, book.table.count());
     if (book.older) {
         for (int i = 0; i < book.table.count(); ++i) {
@@ -95,10 +86,9 @@ void modernise(Book& book, std::int32_t freshBookNumber)
     MemoryTree tree;
     rebuildTree(book.table, tree, bookmark);
     refreshFromTree(book.table, tree);
-    if (book.table.count() > 0)
-        book.header.bookmark = book.table.recordAt(bookmark).order;
+    if (book.table.count() > 0) book.header.bookmark = book.table.recordAt(bookmark).order;
     book.older = false;
     book.magic = CURRENT_MAGIC;
 }
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -15,13 +15,13 @@ constexpr int EXIT_UNUSABLE = 2;
 constexpr int EXIT_MISSING = 3;
 
 struct Book {
-    bool older = false;          // first or second generation: plain-text pages
+    bool older = false;  // first or second generation: plain-text pages
     std::string magic;
-    VersionBlock version;        // meaningful for the current generations only
+    VersionBlock version;  // meaningful for the current generations only
     DataFileHeader header = newFileHeader();
     PageTable table;
     bool scrollBlocks = false;
-    std::int64_t extraBytes = 0;   // after the last record (or page); not part of the book
+    std::int64_t extraBytes = 0;  // after the last record (or page); not part of the book
 };
 
 // Prints the one-line failure "qpdtool: PATH: REASON" on stderr; returns `code`.
@@ -39,4 +39,4 @@ std::int32_t freshBookNumber();
 // block carries the current magic.
 void modernise(Book& book, std::int32_t freshBookNumber);
 
-} // namespace qpdtool
+}  // namespace qpdtool

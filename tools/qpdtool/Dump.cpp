@@ -10,8 +10,7 @@ namespace {
 class JsonObject {
 public:
     JsonObject(std::string& out, const std::string& indent) : out_(out), indent_(indent) { out_ += "{"; }
-    void raw(const char* name, const std::string& value)
-    {
+    void raw(const char* name, const std::string& value) {
         out_ += first_ ? "\n" : ",\n";
         first_ = false;
         out_ += indent_ + "  \"" + name + "\": " + value;
@@ -27,8 +26,7 @@ private:
     bool first_ = true;
 };
 
-std::string headerJson(const DataFileHeader& h)
-{
+std::string headerJson(const DataFileHeader& h) {
     std::string out;
     JsonObject o(out, "  ");
     o.number("bookmark", h.bookmark);
@@ -58,8 +56,7 @@ std::string headerJson(const DataFileHeader& h)
     return out;
 }
 
-std::string recordJson(const PageRecord& r)
-{
+std::string recordJson(const PageRecord& r) {
     std::string out;
     JsonObject o(out, "    ");
     o.number("order", r.order);
@@ -79,10 +76,9 @@ std::string recordJson(const PageRecord& r)
     return out;
 }
 
-} // namespace
+}  // namespace
 
-std::string dumpJson(const Book& book)
-{
+std::string dumpJson(const Book& book) {
     std::string out;
     JsonObject o(out, "");
     o.text("format", book.magic);
@@ -103,4 +99,4 @@ std::string dumpJson(const Book& book)
     return out;
 }
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -9,4 +9,4 @@ namespace qpdtool {
 // The book as one JSON object (UTF-8).
 std::string dumpJson(const Book& book);
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -15,8 +15,7 @@ namespace qpdtool {
 
 namespace {
 
-void warn(const std::string& what, const std::string& cp932)
-{
+void warn(const std::string& what, const std::string& cp932) {
     std::fprintf(stderr, "qpdtool: warning: %s: %s\n", what.c_str(), cp932ToUtf8(cp932).c_str());
 }
 
@@ -25,44 +24,38 @@ struct ExportArgs {
     bool havePassword = false;
 };
 
-bool parseExportArgs(const std::vector<std::string>& args, ExportArgs& out)
-{
+bool parseExportArgs(const std::vector<std::string>& args, ExportArgs& out) {
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--password") {
-            if (i + 1 >= args.size())
-                return false;
+            if (i + 1 >= args.size()) return false;
             out.password = args[++i];
             out.havePassword = true;
         } else {
             positional.push_back(args[i]);
         }
     }
-    if (positional.size() != 2)
-        return false;
+    if (positional.size() != 2) return false;
     out.book = positional[0];
     out.directory = positional[1];
     return true;
 }
 
 // A secure page's plain RTF with the key of the book's password.
-bookexport::PlainText decryptingWith(const pagecrypt::KeyMaterial& key)
-{
+bookexport::PlainText decryptingWith(const pagecrypt::KeyMaterial& key) {
     return [&key](const PageRecord& record, std::string& rtf) {
         PageRecord copy;
         copyFields(record, copy, 0);
-        if (!pagecrypt::decryptPage(copy, key, false))
-            return false;
+        if (!pagecrypt::decryptPage(copy, key, false)) return false;
         rtf = copy.text;
         pagecrypt::wipeString(copy.text);
         return true;
     };
 }
 
-} // namespace
+}  // namespace
 
-int exportCommand(const std::vector<std::string>& args)
-{
+int exportCommand(const std::vector<std::string>& args) {
     ExportArgs parsed;
     if (!parseExportArgs(args, parsed)) {
         std::fprintf(stderr, "usage: qpdtool export BOOK DIR [--password P]\n");
@@ -71,8 +64,7 @@ int exportCommand(const std::vector<std::string>& args)
     Book book;
     std::string reason;
     const int code = loadBook(parsed.book, book, reason);
-    if (code != EXIT_OK)
-        return fail(parsed.book, reason, code);
+    if (code != EXIT_OK) return fail(parsed.book, reason, code);
     // the tree order the program would number before saving
     modernise(book, 0);
     if (!iofs::directoryExists(parsed.directory) && !iofs::createDirectory(parsed.directory))
@@ -87,8 +79,7 @@ int exportCommand(const std::vector<std::string>& args)
     bookexport::BookExport exporter(book.table, key.isSet() ? decryptingWith(key) : nullptr);
     exporter.exportFolder(-1, parsed.directory, datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP));
     const bookexport::ExportReport& report = exporter.report();
-    for (const std::string& title : report.skipped)
-        warn("secure page skipped", title);
+    for (const std::string& title : report.skipped) warn("secure page skipped", title);
     if (report.failures > 0)
         return fail(parsed.directory, std::to_string(report.failures) + " files or folders could not be written",
                     EXIT_UNUSABLE);
@@ -96,14 +87,11 @@ int exportCommand(const std::vector<std::string>& args)
     return EXIT_OK;
 }
 
-int importCommand(const std::string& directory, const std::string& bookPath)
-{
-    if (!iofs::directoryExists(directory))
-        return fail(directory, "no such folder", EXIT_MISSING);
+int importCommand(const std::string& directory, const std::string& bookPath) {
+    if (!iofs::directoryExists(directory)) return fail(directory, "no such folder", EXIT_MISSING);
     PageTable table;
     bookimport::ImportReport report;
-    if (!bookimport::importTree(directory, table, report))
-        return fail(directory, "cannot be read", EXIT_UNUSABLE);
+    if (!bookimport::importTree(directory, table, report)) return fail(directory, "cannot be read", EXIT_UNUSABLE);
     for (const std::string& path : report.unreadable)
         std::fprintf(stderr, "qpdtool: warning: cannot be read: %s\n", path.c_str());
     const VersionBlock version = makeVersionBlock(SaveKind::ExitData, freshBookNumber());
@@ -113,4 +101,4 @@ int importCommand(const std::string& directory, const std::string& bookPath)
     return EXIT_OK;
 }
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -14,4 +14,4 @@ int exportCommand(const std::vector<std::string>& args);
 // import DIR BOOK: the tree under DIR becomes a new book.
 int importCommand(const std::string& directory, const std::string& bookPath);
 
-} // namespace qpdtool
+}  // namespace qpdtool

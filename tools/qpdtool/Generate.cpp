@@ -13,8 +13,7 @@ namespace {
 class Random {
 public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next()
-    {
+    std::uint64_t next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -42,27 +41,24 @@ const char* const JAPANESE_WORDS[] = {
     "\x81\x41",                          // 、
     "\x81\x42",                          // 。
 };
-const char* const ASCII_WORDS[] = {"note", "quilt", "page", "text", "meeting", "2024", "list", "idea",
-                                   "http://example.com/", "TODO", "draft", "Quiltpad"};
-const char PAGE_WORD[] = "\x83\x79\x81\x5b\x83\x57";        // ページ
-const char FOLDER_WORD[] = "\x83\x74\x83\x48\x83\x8b\x83\x5f"; // フォルダ
+const char* const ASCII_WORDS[] = {
+    "note", "quilt", "page",    "text", "meeting", "2024", "list", "idea", "http://example.com/",
+    "TODO", "draft", "Quiltpad"};
+const char PAGE_WORD[] = "\x83\x79\x81\x5b\x83\x57";            // ページ
+const char FOLDER_WORD[] = "\x83\x74\x83\x48\x83\x8b\x83\x5f";  // フォルダ
 
 const char RTF_TAIL[] = "\\par\r\n}\r\n";
 
 template <std::size_t N>
-const char* pick(Random& random, const char* const (&words)[N])
-{
+const char* pick(Random& random, const char* const (&words)[N]) {
     return words[random.below(N)];
 }
 
-void appendEscaped(std::string& out, const char* text)
-{
-    for (const char* p = text; *p; ++p)
-        cp932::appendRtfEscape(out, static_cast<unsigned char>(*p));
+void appendEscaped(std::string& out, const char* text) {
+    for (const char* p = text; *p; ++p) cp932::appendRtfEscape(out, static_cast<unsigned char>(*p));
 }
 
-std::string pageText(Random& random, int textBytes)
-{
+std::string pageText(Random& random, int textBytes) {
     std::string rtf(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
     rtf += ' ';
     const std::size_t target = textBytes > 0 ? static_cast<std::size_t>(textBytes) : 0;
@@ -84,27 +80,23 @@ std::string pageText(Random& random, int textBytes)
             lineStart = rtf.size();
         }
     }
-    if (bold)
-        rtf += "\\b0 ";
+    if (bold) rtf += "\\b0 ";
     return rtf + RTF_TAIL;
 }
 
-std::string randomBytes(Random& random, std::size_t count)
-{
+std::string randomBytes(Random& random, std::size_t count) {
     std::string bytes(count, '\0');
-    for (char& b : bytes)
-        b = static_cast<char>(random.next());
+    for (char& b : bytes) b = static_cast<char>(random.next());
     return bytes;
 }
 
 // Folders and pages in pre-order: folders open, fill and close at random,
 // never deeper than 12 levels.
-void buildShape(const GenOptions& options, Random& random, PageTable& table)
-{
+void buildShape(const GenOptions& options, Random& random, PageTable& table) {
     int foldersLeft = options.folders > 0 ? options.folders : 0;
     int pagesLeft = options.pages > 0 ? options.pages : 0;
-    std::vector<int> open;         // record indices of the open folders
-    std::vector<int> childCount;   // per record
+    std::vector<int> open;        // record indices of the open folders
+    std::vector<int> childCount;  // per record
     int pageNumber = 0, folderNumber = 0;
     while (foldersLeft + pagesLeft > 0) {
         while (!open.empty() && childCount[static_cast<std::size_t>(open.back())] > 0 &&
@@ -118,8 +110,7 @@ void buildShape(const GenOptions& options, Random& random, PageTable& table)
         record.isFolder = folder ? 1 : 0;
         record.title = std::string(folder ? FOLDER_WORD : PAGE_WORD) + " " +
                        std::to_string(folder ? ++folderNumber : ++pageNumber);
-        if (!open.empty())
-            ++childCount[static_cast<std::size_t>(open.back())];
+        if (!open.empty()) ++childCount[static_cast<std::size_t>(open.back())];
         childCount.push_back(0);
         table.appendRecord(std::move(record));
         if (folder) {
@@ -139,12 +130,10 @@ void buildShape(const GenOptions& options, Random& random, PageTable& table)
     }
 }
 
-void fillPages(const GenOptions& options, Random& random, Book& book)
-{
+void fillPages(const GenOptions& options, Random& random, Book& book) {
     std::vector<int> pages;
     for (int i = 0; i < book.table.count(); ++i)
-        if (!book.table.recordAt(i).isFolder)
-            pages.push_back(i);
+        if (!book.table.recordAt(i).isFolder) pages.push_back(i);
     // The first `secure` pages of a shuffle become secure.
     int secure = options.secure < static_cast<int>(pages.size()) ? options.secure : static_cast<int>(pages.size());
     for (int i = 0; i < secure; ++i) {
@@ -152,7 +141,8 @@ void fillPages(const GenOptions& options, Random& random, Book& book)
         std::swap(pages[static_cast<std::size_t>(i)], pages[j]);
         book.table.recordAt(pages[static_cast<std::size_t>(i)]).isSecure = 1;
     }
-    const std::size_t cipherSize = (static_cast<std::size_t>(options.textBytes > 0 ? options.textBytes : 0) / 16 + 1) * 16;
+    const std::size_t cipherSize =
+        (static_cast<std::size_t>(options.textBytes > 0 ? options.textBytes : 0) / 16 + 1) * 16;
     for (int i = 0; i < book.table.count(); ++i) {
         PageRecord& record = book.table.recordAt(i);
         if (record.isSecure) {
@@ -174,15 +164,13 @@ void fillPages(const GenOptions& options, Random& random, Book& book)
         book.header.passwordRegistered = 1;
         std::string check = randomBytes(random, 32);
         std::copy(check.begin(), check.end(), book.header.checkValue);
-        for (auto& b : book.header.salt)
-            b = static_cast<std::uint8_t>(random.below(255));
+        for (auto& b : book.header.salt) b = static_cast<std::uint8_t>(random.below(255));
     }
 }
 
-} // namespace
+}  // namespace
 
-void generateBook(const GenOptions& options, Book& book)
-{
+void generateBook(const GenOptions& options, Book& book) {
     Random random(options.seed);
     book = Book();
     book.magic = CURRENT_MAGIC;
@@ -199,4 +187,4 @@ void generateBook(const GenOptions& options, Book& book)
     }
 }
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -10,4 +10,4 @@ namespace qpdtool {
 // written. Prints what was kept and lost; returns an exit code.
 int salvageCommand(const std::string& book, const std::string& out);
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -16,16 +16,13 @@ const char REPLACEMENT[] = "\xEF\xBF\xBD";
 
 #ifdef _WIN32
 // One character (one or two bytes) at a time, so that a bad byte costs only itself.
-bool convertChar(const char* in, std::size_t size, std::string& out)
-{
+bool convertChar(const char* in, std::size_t size, std::string& out) {
     wchar_t wide[2];
     int count = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, in, static_cast<int>(size), wide, 2);
-    if (count <= 0)
-        return false;
+    if (count <= 0) return false;
     char utf8[8];
     int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, count, utf8, sizeof utf8, nullptr, nullptr);
-    if (bytes <= 0)
-        return false;
+    if (bytes <= 0) return false;
     out.append(utf8, static_cast<std::size_t>(bytes));
     return true;
 }
@@ -33,22 +30,17 @@ bool convertChar(const char* in, std::size_t size, std::string& out)
 class Converter {
 public:
     Converter() : cd_(iconv_open("UTF-8", "CP932")) {}
-    ~Converter()
-    {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
+    ~Converter() {
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
     }
-    bool convert(const char* in, std::size_t size, std::string& out)
-    {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            return false;
+    bool convert(const char* in, std::size_t size, std::string& out) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
         char buffer[16];
         char* source = const_cast<char*>(in);
         char* target = buffer;
         std::size_t left = size, room = sizeof buffer;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd_, &source, &left, &target, &room) == static_cast<std::size_t>(-1) || left != 0)
-            return false;
+        if (iconv(cd_, &source, &left, &target, &room) == static_cast<std::size_t>(-1) || left != 0) return false;
         out.append(buffer, static_cast<std::size_t>(target - buffer));
         return true;
     }
@@ -58,10 +50,9 @@ private:
 };
 #endif
 
-} // namespace
+}  // namespace
 
-std::string cp932ToUtf8(const std::string& text)
-{
+std::string cp932ToUtf8(const std::string& text) {
 #ifndef _WIN32
     static Converter converter;
 #endif
@@ -81,15 +72,13 @@ std::string cp932ToUtf8(const std::string& text)
 #else
         bool ok = converter.convert(text.data() + i, width, out);
 #endif
-        if (!ok)
-            out += REPLACEMENT;
+        if (!ok) out += REPLACEMENT;
         i += width;
     }
     return out;
 }
 
-std::string jsonString(const std::string& cp932)
-{
+std::string jsonString(const std::string& cp932) {
     static const char HEX[] = "0123456789abcdef";
     std::string utf8 = cp932ToUtf8(cp932);
     std::string out;
@@ -97,27 +86,36 @@ std::string jsonString(const std::string& cp932)
     out.push_back('"');
     for (unsigned char c : utf8) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                out += "\\u00";
-                out.push_back(HEX[c >> 4]);
-                out.push_back(HEX[c & 15]);
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    out += "\\u00";
+                    out.push_back(HEX[c >> 4]);
+                    out.push_back(HEX[c & 15]);
+                } else {
+                    out.push_back(static_cast<char>(c));
+                }
         }
     }
     out.push_back('"');
     return out;
 }
 
-std::string lowerHex(const void* bytes, std::size_t size)
-{
+std::string lowerHex(const void* bytes, std::size_t size) {
     static const char HEX[] = "0123456789abcdef";
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     std::string out;
@@ -129,4 +127,4 @@ std::string lowerHex(const void* bytes, std::size_t size)
     return out;
 }
 
-} // namespace qpdtool
+}  // namespace qpdtool

@@ -13,4 +13,4 @@ std::string cp932ToUtf8(const std::string& text);
 std::string jsonString(const std::string& cp932);
 std::string lowerHex(const void* bytes, std::size_t size);
 
-} // namespace qpdtool
+}  // namespace qpdtool

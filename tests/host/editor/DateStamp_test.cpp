@@ -62,8 +62,14 @@ TEST(DateStamp, EveryFormatMatchesItsExamples) {
 
 TEST(DateStamp, JapaneseUnitsAreCp932Bytes) {
     // 年 94 4E, 月 8C 8E, 日 93 FA, 時 8E 9E, 分 95 AA, 秒 95 62
-    EXPECT_EQ("2017\x94\x4E" "1\x8C\x8E" "1\x93\xFA" " 12\x8E\x9E" "30\x95\xAA" "59\x95\x62",
-              FormatDateStamp(16, SAMPLE));
+    EXPECT_EQ(
+        "2017\x94\x4E"
+        "1\x8C\x8E"
+        "1\x93\xFA"
+        " 12\x8E\x9E"
+        "30\x95\xAA"
+        "59\x95\x62",
+        FormatDateStamp(16, SAMPLE));
     // the longest stamp of a four-digit year
     EXPECT_EQ(27u, FormatDateStamp(16, at(2017, 12, 31, 23, 59, 59)).size());
 }

@@ -17,8 +17,7 @@ namespace {
 
 const char STAMP[] = "20261207153000";
 
-PageRecord record(const std::string& title, const std::string& text, bool folder, int order, int parentOrder)
-{
+PageRecord record(const std::string& title, const std::string& text, bool folder, int order, int parentOrder) {
     PageRecord r;
     r.title = title;
     r.text = text;
@@ -28,8 +27,7 @@ PageRecord record(const std::string& title, const std::string& text, bool folder
     return r;
 }
 
-TEST(BookExport, WritesTheTreeWithCleanedAndNumberedNames)
-{
+TEST(BookExport, WritesTheTreeWithCleanedAndNumberedNames) {
     TempFolder folder;
     PageTable table;
     // stored out of tree order on purpose: the export walks `order`
@@ -46,7 +44,7 @@ TEST(BookExport, WritesTheTreeWithCleanedAndNumberedNames)
     EXPECT_EQ(top, exporter.report().topFolder);
     EXPECT_EQ(6, exporter.report().files);
     EXPECT_EQ("{\\rtf1 slash}", readFile(top + "/a_b_c.rtf"));
-    EXPECT_EQ("{\\rtf1 jp}", readFile(iofs::joinPath(top, "メモ帳.rtf")));   // UTF-8 on disk
+    EXPECT_EQ("{\\rtf1 jp}", readFile(iofs::joinPath(top, "メモ帳.rtf")));  // UTF-8 on disk
     EXPECT_EQ("{\\rtf1 device}", readFile(top + "/_CON.rtf"));
     EXPECT_TRUE(iofs::pathExists(top + "/Folder/Folder.rtf"));
     EXPECT_EQ("", readFile(top + "/Folder/Folder.rtf"));
@@ -59,8 +57,7 @@ TEST(BookExport, WritesTheTreeWithCleanedAndNumberedNames)
     EXPECT_EQ(folder.file(std::string(STAMP) + "-(1)"), again.report().topFolder);
 }
 
-TEST(BookExport, SecurePagesAreWrittenOnlyWhenTheirTextCanBeHad)
-{
+TEST(BookExport, SecurePagesAreWrittenOnlyWhenTheirTextCanBeHad) {
     PageTable table;
     PageRecord secret = record("secret", "", false, 0, -1);
     secret.isSecure = 1;
@@ -75,7 +72,7 @@ TEST(BookExport, SecurePagesAreWrittenOnlyWhenTheirTextCanBeHad)
     });
     EXPECT_TRUE(decrypting.exportFolder(-1, withKey.path(), STAMP));
     EXPECT_EQ("{\\rtf1 plain of cipher bytes}", readFile(withKey.file(std::string(STAMP) + "/secret.rtf")));
-    EXPECT_TRUE(table.recordAt(0).text.empty());   // never decrypted into the book
+    EXPECT_TRUE(table.recordAt(0).text.empty());  // never decrypted into the book
 
     TempFolder withoutKey;
     bookexport::BookExport skipping(table, nullptr);
@@ -86,29 +83,23 @@ TEST(BookExport, SecurePagesAreWrittenOnlyWhenTheirTextCanBeHad)
     EXPECT_TRUE(iofs::pathExists(withoutKey.file(std::string(STAMP) + "/open.rtf")));
 }
 
-TEST(BookImport, TextFilesAreReadAsCodePage932OrUtf8)
-{
-    const std::string nihon932 = "\x93\xfa\x96\x7b";           // 日本 in code page 932
+TEST(BookImport, TextFilesAreReadAsCodePage932OrUtf8) {
+    const std::string nihon932 = "\x93\xfa\x96\x7b";  // 日本 in code page 932
     const std::string nihonUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC";
     const std::string bom = "\xEF\xBB\xBF";
     const struct {
         std::string bytes;
         std::string cp932;
     } cases[] = {
-        {"plain ascii", "plain ascii"},
-        {nihon932, nihon932},               // not UTF-8: taken as it is
-        {nihonUtf8, nihon932},
-        {bom + "abc", "abc"},               // the byte-order mark goes
-        {bom + nihonUtf8, nihon932},
-        {"\xE6\x97", "\xE6\x97"},           // a cut UTF-8 character is no UTF-8
+        {"plain ascii", "plain ascii"}, {nihon932, nihon932},      // not UTF-8: taken as it is
+        {nihonUtf8, nihon932},          {bom + "abc", "abc"},      // the byte-order mark goes
+        {bom + nihonUtf8, nihon932},    {"\xE6\x97", "\xE6\x97"},  // a cut UTF-8 character is no UTF-8
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.cp932, textcodec::textFileToCp932(c.bytes)) << c.bytes;
+    for (const auto& c : cases) EXPECT_EQ(c.cp932, textcodec::textFileToCp932(c.bytes)) << c.bytes;
     EXPECT_NE(std::string::npos, bookimport::pageTextOf(nihonUtf8 + "\nx", false).find("\\'93\\'fa\\'96\\'7b\\par"));
 }
 
-TEST(BookImport, FoldersOfTheSameTitleComeBackWithTheirOwnTexts)
-{
+TEST(BookImport, FoldersOfTheSameTitleComeBackWithTheirOwnTexts) {
     TempFolder folder;
     PageTable table;
     table.appendRecord(record("F", "{\\rtf1 one}", true, 0, -1));
@@ -130,27 +121,23 @@ TEST(BookImport, FoldersOfTheSameTitleComeBackWithTheirOwnTexts)
 }
 
 // A book of 1,000 pages in nested folders, titled so that name order is tree order.
-PageTable generatedBook()
-{
+PageTable generatedBook() {
     PageTable table;
-    std::vector<int> openFolders;   // orders of the folders the next record may go into
+    std::vector<int> openFolders;  // orders of the folders the next record may go into
     for (int order = 0; order < 1000; ++order) {
         const bool folder = order % 9 == 0;
-        if (order % 23 == 0 && !openFolders.empty())
-            openFolders.pop_back();
+        if (order % 23 == 0 && !openFolders.empty()) openFolders.pop_back();
         const int parent = openFolders.empty() ? -1 : openFolders.back();
         char title[32];
         std::snprintf(title, sizeof title, "ページ%04d", order);
         std::string text = folder && order % 2 ? "" : "{\\rtf1 text " + std::to_string(order * 7919) + "\\par}";
         table.appendRecord(record(title, text, folder, order, parent));
-        if (folder)
-            openFolders.push_back(order);
+        if (folder) openFolders.push_back(order);
     }
     return table;
 }
 
-TEST(BookImport, AnExportedBookComesBackWithTheSameTreeTitlesAndTexts)
-{
+TEST(BookImport, AnExportedBookComesBackWithTheSameTreeTitlesAndTexts) {
     TempFolder folder;
     const PageTable book = generatedBook();
     bookexport::BookExport exporter(book, nullptr);
@@ -172,4 +159,4 @@ TEST(BookImport, AnExportedBookComesBackWithTheSameTreeTitlesAndTexts)
     }
 }
 
-} // namespace
+}  // namespace

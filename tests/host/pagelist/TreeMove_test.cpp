@@ -88,10 +88,10 @@ TEST(TreeMove, DropPlacesTheSubtreeBeforeTheTargetAsItsSibling) {
     const DropCase cases[] = {
         // onto the next sibling: nothing visible changes, yet everything from the page on is re-created
         {"a b c", "a", "b", "a b c", 3},
-        {"a F(x y) z", "y", "z", "a F(x) y z", 2},   // the last page of a folder leaves it
-        {"a F(x y) z", "y", "F", "a y F(x) z", 4},   // onto its own parent: out, in front of it
+        {"a F(x y) z", "y", "z", "a F(x) y z", 2},            // the last page of a folder leaves it
+        {"a F(x y) z", "y", "F", "a y F(x) z", 4},            // onto its own parent: out, in front of it
         {"F(x G(y z)) a b", "F", "b", "a F(x G(y z)) b", 7},  // a folder downwards, whole
-        {"a b F(x G(y)) c", "G", "a", "G(y) a b F(x) c", 7},   // a nested folder to the top level
+        {"a b F(x G(y)) c", "G", "a", "G(y) a b F(x) c", 7},  // a nested folder to the top level
         {"a F(x) G(y z)", "a", "z", "F(x) G(y a z)", 6},      // into another folder, before its last page
         {"F(x G(y z)) a", "F", "z", "", 0},                   // onto its own descendant: refused
         {"a b", "a", "a", "", 0},                             // onto itself: refused
@@ -123,7 +123,7 @@ TEST(TreeMove, BlockMoveKeepsTheOtherElementsInOrder) {
         for (const auto& d : items) order += d.title;
         EXPECT_EQ(order, c.after) << c.from << "+" << c.count << " by " << c.shift;
     }
-    EXPECT_EQ(treemove::dropShift(0, 3, 2), 1);   // downwards the block's own length counts
+    EXPECT_EQ(treemove::dropShift(0, 3, 2), 1);  // downwards the block's own length counts
     EXPECT_EQ(treemove::dropShift(4, 1, 1), -3);
 }
 

@@ -20,14 +20,21 @@ std::string describe(const TreeShadow& tree, TreeShadow::Item first) {
 
 TEST(TreeShadow, FollowsInsertionsDeletionsAndImages) {
     TreeShadow tree;
-    const struct { TreeShadow::Item parent, item; int image; } inserted[] = {
+    const struct {
+        TreeShadow::Item parent, item;
+        int image;
+    } inserted[] = {
         {0, 1, 2}, {1, 2, 0}, {1, 3, 2}, {3, 4, 0}, {1, 5, 0}, {0, 6, 0}, {99, 7, 0}, {0, 1, 0},
     };
     for (const auto& i : inserted) tree.insertLast(i.parent, i.item, i.image);
     EXPECT_EQ(describe(tree, tree.firstRoot()), "1:2(2 3:2(4 ) 5 ) 6 7 ");  // an unknown parent: the top level
     EXPECT_EQ(tree.size(), 7u);
 
-    const struct { TreeShadow::Item removed; const char* left; std::size_t size; } steps[] = {
+    const struct {
+        TreeShadow::Item removed;
+        const char* left;
+        std::size_t size;
+    } steps[] = {
         {3, "1:2(2 5 ) 6 7 ", 5},  // a middle child with its subtree
         {2, "1:2(5 ) 6 7 ", 4},    // a first child
         {7, "1:2(5 ) 6 ", 3},      // the last top-level item

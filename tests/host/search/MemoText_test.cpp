@@ -30,20 +30,20 @@ TEST(MemoText, RulesOutOnlyPagesTheEditorCannotMatch) {
         {page("first\\par\r\nsecond"), "second", true, true},                 // RTF line breaks are not text
         {page("\\'83\\'81\\'83\\'82 memo"), "\x83\x81\x83\x82", true, true},  // メモ from escapes
         {page("\\'83\\'81\\'83\\'82"), "\x83\x82\x83\x81", true, false},
-        {page("\\'82\\'df\\'82\\'e0"), "\x83\x81\x83\x82", true, true},       // hiragana for katakana
-        {page("\xd2\xd3"), "\x83\x81\x83\x82", true, true},                   // half-width katakana
-        {page("\\'83\\'4b"), "\x83\x4a", true, true},                         // ガ for カ: voiced marks fold
-        {page("\\'82\\'60\\'82\\'82c"), "abc", false, true},                  // full-width letters
-        {page("a-b"), "a!b", true, true},                                     // punctuation folds together
-        {page("x\\u12354?y"), "x\x82\xa0y", true, true},                      // a character outside the code page
+        {page("\\'82\\'df\\'82\\'e0"), "\x83\x81\x83\x82", true, true},  // hiragana for katakana
+        {page("\xd2\xd3"), "\x83\x81\x83\x82", true, true},              // half-width katakana
+        {page("\\'83\\'4b"), "\x83\x4a", true, true},                    // ガ for カ: voiced marks fold
+        {page("\\'82\\'60\\'82\\'82c"), "abc", false, true},             // full-width letters
+        {page("a-b"), "a!b", true, true},                                // punctuation folds together
+        {page("x\\u12354?y"), "x\x82\xa0y", true, true},                 // a character outside the code page
         {page("{\\*\\fldinst HYPERLINK \"http://q\"}{\\fldrslt link}"), "link", true, true},
-        {page("{\\pict\\wmetafile8 6e6f746573}"), "6e6f", true, false},       // picture data is no text
-        {page("\\'e9t", "\\f0\\fnil\\fcharset0 Arial;"), "t", true, true},    // a Western run keeps its bytes apart
+        {page("{\\pict\\wmetafile8 6e6f746573}"), "6e6f", true, false},     // picture data is no text
+        {page("\\'e9t", "\\f0\\fnil\\fcharset0 Arial;"), "t", true, true},  // a Western run keeps its bytes apart
         {page("\\'e9t", "\\f0\\fnil\\fcharset0 Arial;"), "\xe9\x74", true, true},
         {page("a\\{b\\}"), "a{b}", true, true},
         {page("Tab\\tab here"), "Tab\there", true, true},
-        {page("anything"), "", true, true},                                   // empty text: the editor decides
-        {"{\\rtf1 unbalanced", "zzz", true, true},                             // unreadable RTF: shown
+        {page("anything"), "", true, true},         // empty text: the editor decides
+        {"{\\rtf1 unbalanced", "zzz", true, true},  // unreadable RTF: shown
         {"plain text, not RTF", "text", true, true},
         {"plain text, not RTF", "page", true, false},
     };

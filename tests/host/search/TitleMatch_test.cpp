@@ -15,21 +15,16 @@ struct TitleCase {
 
 TEST(TitleMatch, FoldsOnlyLatinLowerCaseBytesAndComparesBytes) {
     const TitleCase cases[] = {
-        {"note", "My NOTES", false, true},
-        {"note", "My NOTES", true, false},
-        {"NOTE", "my notes", false, true},   // the title folds too
-        {"Note", "Note", true, true},
-        {"E", "\x83\x65", true, false},       // the second byte 0x65 of テ is no E...
-        {"E", "\x83\x65", false, true},       // ...until the case is folded, byte by byte
-        {"\x65", "\x83\x65", true, true},     // byte positions: a match inside a character
-        {"\x83", "\x83\x65", true, true},
-        {"\xe0", "\xc0", false, false},       // bytes above 0x7F are left alone
-        {"@", "`", false, false},             // and so are the neighbours of the letters
-        {"[", "{", false, false},
-        {"aa", "aaa", true, true},            // overlapping positions
-        {"", "title", false, false},          // empty texts never match
-        {"a", "", false, false},
-        {"long text", "short", false, false},
+        {"note", "My NOTES", false, true}, {"note", "My NOTES", true, false},
+        {"NOTE", "my notes", false, true},                                  // the title folds too
+        {"Note", "Note", true, true},      {"E", "\x83\x65", true, false},  // the second byte 0x65 of テ is no E...
+        {"E", "\x83\x65", false, true},                                     // ...until the case is folded, byte by byte
+        {"\x65", "\x83\x65", true, true},  // byte positions: a match inside a character
+        {"\x83", "\x83\x65", true, true},  {"\xe0", "\xc0", false, false},  // bytes above 0x7F are left alone
+        {"@", "`", false, false},                                           // and so are the neighbours of the letters
+        {"[", "{", false, false},          {"aa", "aaa", true, true},       // overlapping positions
+        {"", "title", false, false},                                        // empty texts never match
+        {"a", "", false, false},           {"long text", "short", false, false},
     };
     for (const TitleCase& c : cases) {
         const std::string title = c.title;

@@ -105,8 +105,9 @@ TEST(IniSettingsRead, NumbersTakeSignAndDigitsUpToTheFirstOtherCharacter) {
     EXPECT_EQ(ini::parseIniInt("99999999999999999999", 5), 2147483647);
     EXPECT_EQ(ini::parseIniInt("-99999999999999999999", 5), -2147483647 - 1);
 
-    IniSettings s = parse("[WINDOW]\r\nBgSaveInterval=-1\r\nWidth=+700\r\nHeight=512px\r\n"
-                          "PosX=abc\r\nPosY=\r\n[IME]\r\nConversion=\r\n");
+    IniSettings s = parse(
+        "[WINDOW]\r\nBgSaveInterval=-1\r\nWidth=+700\r\nHeight=512px\r\n"
+        "PosX=abc\r\nPosY=\r\n[IME]\r\nConversion=\r\n");
     EXPECT_EQ(s.window.BgSaveInterval, -1);
     EXPECT_EQ(s.window.Width, 700);
     EXPECT_EQ(s.window.Height, 512);
@@ -116,8 +117,9 @@ TEST(IniSettingsRead, NumbersTakeSignAndDigitsUpToTheFirstOtherCharacter) {
 }
 
 TEST(IniSettingsRead, FlagsAreOnOnlyForExactlyOne) {
-    IniSettings s = parse("[WINDOW]\nMaximize=2\nAutoView=yes\nAutoEdit=1\nAutoDate=01\nDeleteDialog=0\n"
-                          "[SETTING]\nTimeBackup=on\nExitBackup=-1\nDeleteBackup=1abc\n");
+    IniSettings s = parse(
+        "[WINDOW]\nMaximize=2\nAutoView=yes\nAutoEdit=1\nAutoDate=01\nDeleteDialog=0\n"
+        "[SETTING]\nTimeBackup=on\nExitBackup=-1\nDeleteBackup=1abc\n");
     EXPECT_FALSE(s.window.Maximize);
     EXPECT_FALSE(s.window.AutoView);
     EXPECT_TRUE(s.window.AutoEdit);
@@ -156,17 +158,19 @@ TEST(IniSettingsRead, NamesIgnoreCaseAndBlanksAndTheFirstKeyWins) {
 }
 
 TEST(IniSettingsRead, OddLinesAndEditorMarksAreTolerated) {
-    IniSettings s = parse("\xEF\xBB\xBF[WINDOW]\nWidth\n[broken\nHeight=700\r"
-                          "TvWidthPer=30\n[SETTING]\nQpdDirPath=\"\n");
-    EXPECT_EQ(s.window.Width, 640);     // a key without "=" has an empty value
-    EXPECT_EQ(s.window.Height, 700);    // an unclosed section line is skipped
-    EXPECT_EQ(s.window.TvWidthPer, 30); // a lone CR ends a line too
+    IniSettings s = parse(
+        "\xEF\xBB\xBF[WINDOW]\nWidth\n[broken\nHeight=700\r"
+        "TvWidthPer=30\n[SETTING]\nQpdDirPath=\"\n");
+    EXPECT_EQ(s.window.Width, 640);         // a key without "=" has an empty value
+    EXPECT_EQ(s.window.Height, 700);        // an unclosed section line is skipped
+    EXPECT_EQ(s.window.TvWidthPer, 30);     // a lone CR ends a line too
     EXPECT_EQ(s.setting.QpdDirPath, "\"");  // one quote is no pair
 }
 
 TEST(IniSettingsRead, ValuesOutsideTheirRangeFallBackToTheDefaults) {
-    IniSettings s = parse("[WINDOW]\nDateString=20\nBgSaveInterval=-5\nTvWidthPer=90\n"
-                          "[SETTING]\nBackupFileSize=0\nBackupInterval=0\n[SEARCHWINDOW]\nTarget=4\n");
+    IniSettings s = parse(
+        "[WINDOW]\nDateString=20\nBgSaveInterval=-5\nTvWidthPer=90\n"
+        "[SETTING]\nBackupFileSize=0\nBackupInterval=0\n[SEARCHWINDOW]\nTarget=4\n");
     EXPECT_EQ(s.window.DateString, 0);
     EXPECT_EQ(s.window.BgSaveInterval, -1);
     EXPECT_EQ(s.window.TvWidthPer, 70);
@@ -174,16 +178,18 @@ TEST(IniSettingsRead, ValuesOutsideTheirRangeFallBackToTheDefaults) {
     EXPECT_EQ(s.setting.BackupInterval, 10);
     EXPECT_EQ(s.searchWindow.Target, 0);
 
-    s = parse("[SETTING]\nBackupFileSize=101\nBackupInterval=40000\n[SEARCHWINDOW]\nTarget=-1\n"
-              "[WINDOW]\nTvWidthPer=3\n");
+    s = parse(
+        "[SETTING]\nBackupFileSize=101\nBackupInterval=40000\n[SEARCHWINDOW]\nTarget=-1\n"
+        "[WINDOW]\nTvWidthPer=3\n");
     EXPECT_EQ(s.setting.BackupFileSize, 50);
     EXPECT_EQ(s.setting.BackupInterval, 35791);  // the longest a timer counts
     EXPECT_EQ(s.searchWindow.Target, 0);
     EXPECT_EQ(s.window.TvWidthPer, 10);
 
     // the edges of every range are kept
-    s = parse("[WINDOW]\nDateString=19\nBgSaveInterval=0\nTvWidthPer=70\n"
-              "[SETTING]\nBackupFileSize=100\nBackupInterval=1\n[SEARCHWINDOW]\nTarget=3\n");
+    s = parse(
+        "[WINDOW]\nDateString=19\nBgSaveInterval=0\nTvWidthPer=70\n"
+        "[SETTING]\nBackupFileSize=100\nBackupInterval=1\n[SEARCHWINDOW]\nTarget=3\n");
     EXPECT_EQ(s.window.DateString, 19);
     EXPECT_EQ(s.window.BgSaveInterval, 0);
     EXPECT_EQ(s.window.TvWidthPer, 70);
@@ -215,16 +221,14 @@ TEST(IniSettingsWrite, DefaultsGiveTheSixSectionsInOrderWithFiveSettingKeys) {
 TEST(IniSettingsWrite, FolderOverridesAddSixthAndSeventhSettingKeys) {
     IniSettings s = defaults();
     s.setting.QpdDirPath = "D:\\メモ\\表";
-    EXPECT_EQ(sectionText(ini::formatIni(s), "SETTING"),
-              std::string(SETTING_FIVE) + "QpdDirPath = D:\\メモ\\表\r\n");
+    EXPECT_EQ(sectionText(ini::formatIni(s), "SETTING"), std::string(SETTING_FIVE) + "QpdDirPath = D:\\メモ\\表\r\n");
 
     s.setting.BackupDirPath = "E:\\Safe";
     EXPECT_EQ(sectionText(ini::formatIni(s), "SETTING"),
               std::string(SETTING_FIVE) + "QpdDirPath = D:\\メモ\\表\r\nBackupDirPath = E:\\Safe\r\n");
 
     s.setting.QpdDirPath.clear();
-    EXPECT_EQ(sectionText(ini::formatIni(s), "SETTING"),
-              std::string(SETTING_FIVE) + "BackupDirPath = E:\\Safe\r\n");
+    EXPECT_EQ(sectionText(ini::formatIni(s), "SETTING"), std::string(SETTING_FIVE) + "BackupDirPath = E:\\Safe\r\n");
 }
 
 TEST(IniSettingsWrite, EveryFieldSurvivesAWriteAndARead) {

@@ -31,7 +31,8 @@ const FitCase CASES[] = {
     {"negative height: the smallest window", {0, 0, 640, -5}, {0, 0, 640, 400}},
     {"extreme numbers do not overflow", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, {0, 0, 1280, 760}},
     {"a huge window from far away spanning both monitors: fitted to the one showing most",
-     {-2000000000, -2000000000, 2100000000, 2100000000}, {-1920, -200, 1920, 1080}},
+     {-2000000000, -2000000000, 2100000000, 2100000000},
+     {-1920, -200, 1920, 1080}},
 };
 
 TEST(ScreenFit, AWindowIsFittedToTheWorkAreaOfAMonitor) {

@@ -7,8 +7,8 @@
 namespace {
 
 TEST(WindowColours, IndexesAndTheCustomEntry) {
-    EXPECT_EQ(windowcolours::colourOf(0, 0), 0xDEBD89u);        // 空 137,189,222
-    EXPECT_EQ(windowcolours::colourOf(17, 0), 0xF7EDEAu);       // 白菫色 234,237,247
+    EXPECT_EQ(windowcolours::colourOf(0, 0), 0xDEBD89u);   // 空 137,189,222
+    EXPECT_EQ(windowcolours::colourOf(17, 0), 0xF7EDEAu);  // 白菫色 234,237,247
     EXPECT_EQ(windowcolours::colourOf(10, 0x123456), 0x123456u);
     // a damaged header's index must not read past the table
     EXPECT_EQ(windowcolours::colourOf(18, 0), windowcolours::colourOf(0, 0));

@@ -14,20 +14,17 @@ using namespace testbooks;
 
 namespace {
 
-std::vector<std::string> namesIn(const std::string& folder)
-{
+std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.c_str());
     while (dirent* entry = readdir(dir))
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-            names.push_back(entry->d_name);
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
     closedir(dir);
     return names;
 }
 
 // A book big enough that the writer's buffer goes to the file several times.
-PageTable bookOf(const std::string& filler, int pages)
-{
+PageTable bookOf(const std::string& filler, int pages) {
     PageTable table;
     for (int i = 0; i < pages; ++i)
         table.addPage(static_cast<ItemHandle>(i + 1), "{\\rtf1 " + std::string(300000, filler[0]) + "}",
@@ -39,8 +36,7 @@ struct FaultOff {
     ~FaultOff() { atomicfaults::failOperation(0); }
 };
 
-TEST(AtomicFaults, EveryFailedOperationOfASaveKeepsTheOldBookWhole)
-{
+TEST(AtomicFaults, EveryFailedOperationOfASaveKeepsTheOldBookWhole) {
     TempFolder folder;
     const std::string path = folder.file("quiltpad.qpd");
     const DataFileHeader header = newFileHeader();
@@ -71,4 +67,4 @@ TEST(AtomicFaults, EveryFailedOperationOfASaveKeepsTheOldBookWhole)
     EXPECT_EQ(newBytes, readFile(path));
 }
 
-} // namespace
+}  // namespace

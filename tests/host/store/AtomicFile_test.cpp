@@ -11,8 +11,7 @@ using namespace testbooks;
 
 namespace {
 
-int entriesIn(const std::string& folder)
-{
+int entriesIn(const std::string& folder) {
     int count = 0;
     DIR* dir = opendir(folder.c_str());
     while (dirent* entry = readdir(dir))
@@ -21,8 +20,7 @@ int entriesIn(const std::string& folder)
     return count;
 }
 
-TEST(AtomicFile, ReplacesWholeFilesAndCleansUpAfterFailures)
-{
+TEST(AtomicFile, ReplacesWholeFilesAndCleansUpAfterFailures) {
     TempFolder folder;
     std::string path = folder.file("quiltpad.ini");
     ASSERT_TRUE(writeFileAtomically(path, std::string("first\0bytes", 11)));
@@ -40,8 +38,7 @@ TEST(AtomicFile, ReplacesWholeFilesAndCleansUpAfterFailures)
     EXPECT_EQ(2, entriesIn(folder.path())) << "only the file and the folder, no temporary files";
 }
 
-TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit)
-{
+TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit) {
     TempFolder folder;
     std::string path = folder.file("book.qpd");
     writeFile(path, "old");
@@ -50,7 +47,7 @@ TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit)
         ASSERT_TRUE(writer.write("new ", 4));
         ASSERT_TRUE(writer.write("bytes", 5));
         EXPECT_EQ("old", readFile(path));
-    } // abandoned: the old file stays and the temporary file goes
+    }  // abandoned: the old file stays and the temporary file goes
     EXPECT_EQ("old", readFile(path));
     EXPECT_EQ(1, entriesIn(folder.path()));
 
@@ -67,8 +64,7 @@ TEST(AtomicFile, PiecesReachTheTargetOnlyAtCommit)
     EXPECT_EQ(1, entriesIn(folder.path()));
 }
 
-TEST(AtomicFile, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
-{
+TEST(AtomicFile, LeftoversOfAKilledWriterAreRemovedAndNothingElse) {
     TempFolder folder;
     for (const char* name : {"quiltpad.qpd", "quiltpad.qpd~0", "quiltpad.qpd~12-3", "quiltpad.qpd~old", "other.qpd~1"})
         writeFile(folder.file(name), "x");
@@ -78,4 +74,4 @@ TEST(AtomicFile, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
     EXPECT_EQ("x", readFile(folder.file("other.qpd~1")));
 }
 
-} // namespace
+}  // namespace

@@ -17,8 +17,7 @@ namespace {
 
 const char PAGE_TITLE[] = "ページ";
 
-PageRecord page(int order, int parentOrder, const std::string& title, const std::string& text)
-{
+PageRecord page(int order, int parentOrder, const std::string& title, const std::string& text) {
     PageRecord r;
     r.order = order;
     r.parentOrder = parentOrder;
@@ -28,8 +27,7 @@ PageRecord page(int order, int parentOrder, const std::string& title, const std:
 }
 
 // A folder with a plain page and a secure page in it, then a top-level page.
-PageTable sampleBook()
-{
+PageTable sampleBook() {
     PageTable table;
     PageRecord folder = page(0, -1, "フォルダ", EMPTY_PAGE_RTF);
     folder.isFolder = 1;
@@ -43,8 +41,7 @@ PageTable sampleBook()
     table.appendRecord(plain);
     PageRecord secure = page(2, 0, "secret", "");
     secure.isSecure = 1;
-    for (int i = 0; i < 32; ++i)
-        secure.textHash[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7);
+    for (int i = 0; i < 32; ++i) secure.textHash[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7);
     secure.cipher = std::string("\0\x01\xFFzz", 5) + std::string(11, 'c');
     secure.scrollV = 44;
     table.appendRecord(secure);
@@ -53,8 +50,7 @@ PageTable sampleBook()
 }
 
 // The version block and the header of a new book, laid out by hand.
-Bytes handStart(const std::string& magic, std::int32_t extensionSize = 180)
-{
+Bytes handStart(const std::string& magic, std::int32_t extensionSize = 180) {
     Bytes b;
     b.padded(magic, 12).i32(0).i32(4242).zeros(12);
     b.i32(0).i32(0).i32(0xC0C0C0).u8(0).u8(1).u8(1).u8(0).u8(0).zeros(3).i32(0).i32(15);
@@ -62,19 +58,16 @@ Bytes handStart(const std::string& magic, std::int32_t extensionSize = 180)
     return b;
 }
 
-Bytes& handHead(Bytes& b, int order, int parent, int titleLength, int textLength, int blockTotal)
-{
+Bytes& handHead(Bytes& b, int order, int parent, int titleLength, int textLength, int blockTotal) {
     return b.i32(order).i32(parent).u8(0).u8(0).zeros(2).i32(titleLength).i32(textLength).i32(blockTotal);
 }
 
 bool parse(const std::string& bytes, PageTable& table, DataFileHeader& header, VersionBlock& version,
-           ReadReport* report = nullptr)
-{
+           ReadReport* report = nullptr) {
     return parseDataFile(bytes.data(), bytes.size(), table, header, version, report);
 }
 
-TEST(DataFileWriter, NewThreePageBookIsLaidOutByteForByte)
-{
+TEST(DataFileWriter, NewThreePageBookIsLaidOutByteForByte) {
     PageTable table;
     table.appendRecord(page(0, -1, PAGE_TITLE, "{\\rtf1 welcome\\par}"));
     table.appendRecord(page(1, -1, PAGE_TITLE, EMPTY_PAGE_RTF));
@@ -82,8 +75,7 @@ TEST(DataFileWriter, NewThreePageBookIsLaidOutByteForByte)
     std::string file = buildDataFile(table, newFileHeader(), makeVersionBlock(SaveKind::ExitData, 4242), false);
 
     std::size_t expected = 324;
-    for (int i = 0; i < 3; ++i)
-        expected += 24 + table.recordAt(i).title.size() + 1 + table.recordAt(i).text.size() + 1;
+    for (int i = 0; i < 3; ++i) expected += 24 + table.recordAt(i).title.size() + 1 + table.recordAt(i).text.size() + 1;
     EXPECT_EQ(expected, file.size());
 
     Bytes hand = handStart("qpad300");
@@ -101,8 +93,7 @@ TEST(DataFileWriter, NewThreePageBookIsLaidOutByteForByte)
     }
 }
 
-TEST(DataFileWriter, BlocksFollowTheScrollFlagAndSecurePages)
-{
+TEST(DataFileWriter, BlocksFollowTheScrollFlagAndSecurePages) {
     PageTable table = sampleBook();
     VersionBlock version = makeVersionBlock(SaveKind::Periodic, 7);
     std::string with = buildDataFile(table, newFileHeader(), version, true);
@@ -137,15 +128,14 @@ TEST(DataFileWriter, BlocksFollowTheScrollFlagAndSecurePages)
     EXPECT_EQ(9, i32At(with, block + 20));
 }
 
-TEST(DataFileWriter, RecordsGoOutByOrderAndTheSameTableGivesTheSameBytes)
-{
+TEST(DataFileWriter, RecordsGoOutByOrderAndTheSameTableGivesTheSameBytes) {
     TempFolder folder;
     PageTable table;
     table.appendRecord(page(2, 1, "c", "3"));
     table.appendRecord(page(0, -1, "a", "1"));
     table.appendRecord(page(1, 0, "b", "2"));
     DataFileHeader header = newFileHeader();
-    header.reserved20 = 99;    // fixed values are written whatever the header holds
+    header.reserved20 = 99;  // fixed values are written whatever the header holds
     header.extensionSize = 0;
     VersionBlock version = makeVersionBlock(SaveKind::BeforeDelete, 3);
     ASSERT_TRUE(writeDataFile(folder.file("one.qpd"), version, false, table, header));
@@ -167,8 +157,7 @@ TEST(DataFileWriter, RecordsGoOutByOrderAndTheSameTableGivesTheSameBytes)
     EXPECT_EQ(3, readVersion.bookNumber);
 }
 
-TEST(DataFileReader, RoundTripKeepsEveryField)
-{
+TEST(DataFileReader, RoundTripKeepsEveryField) {
     PageTable table = sampleBook();
     DataFileHeader header = newFileHeader();
     header.bookmark = 3;
@@ -227,8 +216,7 @@ TEST(DataFileReader, RoundTripKeepsEveryField)
     EXPECT_EQ(0, back.recordAt(1).selEnd + back.recordAt(1).scrollV + back.recordAt(2).scrollV);
 }
 
-TEST(DataFileReader, UnknownBlockIsSkipped)
-{
+TEST(DataFileReader, UnknownBlockIsSkipped) {
     Bytes b = handStart("qpad300");
     b.i32(300).i32(0).i32(0xFFFFFF).i32(0xFFFFFF).i32(0).zeros(160).i32(1);
     handHead(b, 0, -1, 2, 4, 16 + 24).i32(2).i32(8).raw("PAYLOAD!");
@@ -244,8 +232,7 @@ TEST(DataFileReader, UnknownBlockIsSkipped)
     EXPECT_EQ(8, table.recordAt(0).selEnd);
 }
 
-TEST(DataFileReader, PreviousGenerationReadsItsShortExtension)
-{
+TEST(DataFileReader, PreviousGenerationReadsItsShortExtension) {
     for (int extension : {16, 24}) {
         Bytes b = handStart("qpad200b1", extension);
         b.i32(200).i32(0x111111).i32(0x222222).i32(0x333333).zeros(static_cast<std::size_t>(extension - 16));
@@ -266,8 +253,7 @@ TEST(DataFileReader, PreviousGenerationReadsItsShortExtension)
     }
 }
 
-TEST(DataFileReader, OddValuesAreMadeUsable)
-{
+TEST(DataFileReader, OddValuesAreMadeUsable) {
     Bytes b;
     b.padded("qpad300", 12).i32(0).i32(1).zeros(12);
     b.i32(9).i32(18).i32(0).zeros(8).i32(0).i32(-20).zeros(64).i32(0).i32(0).i32(0).i32(180);
@@ -285,8 +271,7 @@ TEST(DataFileReader, OddValuesAreMadeUsable)
     EXPECT_EQ(-1, table.recordAt(1).parentOrder);
 }
 
-TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
-{
+TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere) {
     std::string good = buildDataFile(sampleBook(), newFileHeader(), makeVersionBlock(SaveKind::ExitData, 1), true);
     PageTable table;
     DataFileHeader h;
@@ -301,7 +286,8 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
     auto damagedAt = [&](std::size_t offset, std::int32_t value) {
         std::string bad = good;
         for (int i = 0; i < 4; ++i)
-            bad[offset + static_cast<std::size_t>(i)] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+            bad[offset + static_cast<std::size_t>(i)] =
+                static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
         ReadReport report;
         EXPECT_FALSE(parse(bad, table, h, v, &report));
         return report;
@@ -315,7 +301,7 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
     EXPECT_NE(std::string::npos, title.problem.find("record 0"));
     EXPECT_FALSE(damagedAt(324 + 16, -5).problem.empty());
     std::string bigBlock = good;
-    bigBlock[324 + 24] = 3; // an unknown tag whose size runs past the end
+    bigBlock[324 + 24] = 3;  // an unknown tag whose size runs past the end
     bigBlock[324 + 28 + 3] = 0x7F;
     ReadReport block;
     EXPECT_FALSE(parse(bigBlock, table, h, v, &block));
@@ -330,8 +316,7 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere)
     EXPECT_TRUE(trailing.problem.empty());
 }
 
-TEST(DataFileDetection, EveryCode)
-{
+TEST(DataFileDetection, EveryCode) {
     TempFolder folder;
     EXPECT_EQ(DATA_FILE_MISSING, detectDataFile(folder.file("none.qpd")));
     EXPECT_EQ(DATA_FILE_MISSING, detectDataFile(folder.file("no/such/folder.qpd")));
@@ -360,8 +345,7 @@ TEST(DataFileDetection, EveryCode)
 }
 
 // No file may be left half-written, and a failed write leaves no litter.
-TEST(DataFileWriter, FailedWritesLeaveTheOldFileAlone)
-{
+TEST(DataFileWriter, FailedWritesLeaveTheOldFileAlone) {
     TempFolder folder;
     PageTable table = sampleBook();
     VersionBlock version = makeVersionBlock(SaveKind::ExitData, 1);
@@ -380,10 +364,9 @@ TEST(DataFileWriter, FailedWritesLeaveTheOldFileAlone)
 
     std::vector<std::string> names;
     DIR* dir = opendir(folder.path().c_str());
-    while (dirent* entry = readdir(dir))
-        names.push_back(entry->d_name);
+    while (dirent* entry = readdir(dir)) names.push_back(entry->d_name);
     closedir(dir);
     EXPECT_EQ(4u, names.size()) << ". .. taken.qpd book.qpd and nothing else";
 }
 
-} // namespace
+}  // namespace

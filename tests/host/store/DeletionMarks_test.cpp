@@ -6,8 +6,7 @@ namespace {
 
 const std::string HEAD = "{\\rtf1\\ansi{\\fonttbl{\\f0 x;}}";
 
-TEST(FindGroupEnd, MatchesBracesAndSurvivesDeepNesting)
-{
+TEST(FindGroupEnd, MatchesBracesAndSurvivesDeepNesting) {
     std::string rtf = "{\\rtf1{a{b}}c}tail}";
     EXPECT_EQ(13, findGroupEnd(rtf, 1));
     EXPECT_EQ(11, findGroupEnd(rtf, 7));
@@ -22,8 +21,7 @@ TEST(FindGroupEnd, MatchesBracesAndSurvivesDeepNesting)
     EXPECT_EQ(1999999, findGroupEnd(deep, 1));
 }
 
-TEST(DeletionMarks, TriggerLooksInsideTheOutermostGroup)
-{
+TEST(DeletionMarks, TriggerLooksInsideTheOutermostGroup) {
     EXPECT_TRUE(rtfHasDeletionMark(HEAD + "\\deleted\\f0 x}"));
     EXPECT_TRUE(rtfHasDeletionMark(HEAD + "typed deleted}")) << "the trigger is a plain search";
     EXPECT_FALSE(rtfHasDeletionMark(HEAD + "x}\\deleted\\f0"));
@@ -31,18 +29,19 @@ TEST(DeletionMarks, TriggerLooksInsideTheOutermostGroup)
     EXPECT_FALSE(rtfHasDeletionMark(""));
 }
 
-TEST(DeletionMarks, OnlyTheControlWordFollowedByAnotherGoes)
-{
-    struct Case { std::string text, after; } cases[] = {
+TEST(DeletionMarks, OnlyTheControlWordFollowedByAnotherGoes) {
+    struct Case {
+        std::string text, after;
+    } cases[] = {
         {HEAD + "\\deleted\\f0 x}", HEAD + "\\f0 x}"},
         {HEAD + "\\deleted\\f0 a\\deleted\\f1 b}", HEAD + "\\f0 a\\deleted\\f1 b}"},
-        {HEAD + "x}\\deleted\\f0", ""},                 // after the outermost group
-        {HEAD + "typed deleted\\\\ here}", ""},         // the user's text and backslash
-        {HEAD + "\\\\deleted\\\\}", ""},                // the user's "\deleted\"
-        {HEAD + "\\deleted x}", ""},                    // followed by a space
-        {HEAD + "\\deleted1\\f0}", ""},                 // followed by a digit
-        {HEAD + "\\deletedx\\f0}", ""},                 // a longer word
-        {HEAD + "\x95\\deleted\\f0}", ""},              // the backslash is the second byte of 表
+        {HEAD + "x}\\deleted\\f0", ""},          // after the outermost group
+        {HEAD + "typed deleted\\\\ here}", ""},  // the user's text and backslash
+        {HEAD + "\\\\deleted\\\\}", ""},         // the user's "\deleted\"
+        {HEAD + "\\deleted x}", ""},             // followed by a space
+        {HEAD + "\\deleted1\\f0}", ""},          // followed by a digit
+        {HEAD + "\\deletedx\\f0}", ""},          // a longer word
+        {HEAD + "\x95\\deleted\\f0}", ""},       // the backslash is the second byte of 表
     };
     for (const Case& c : cases) {
         std::string text = c.text;
@@ -52,8 +51,7 @@ TEST(DeletionMarks, OnlyTheControlWordFollowedByAnotherGoes)
     }
 }
 
-TEST(DeletionMarks, OnePerPlainRecordAndSave)
-{
+TEST(DeletionMarks, OnePerPlainRecordAndSave) {
     PageTable table;
     table.addPage(1, HEAD + "\\deleted\\f0 a\\deleted\\f1 b}", "two marks", false);
     table.addPage(2, HEAD + "\\deleted\\f0 a}", "secure", false);
@@ -69,4 +67,4 @@ TEST(DeletionMarks, OnePerPlainRecordAndSave)
     EXPECT_EQ(0, stripDeletionMarks(table));
 }
 
-} // namespace
+}  // namespace

@@ -8,20 +8,17 @@ using namespace testbooks;
 
 namespace {
 
-Bytes oldFile(const std::string& magic, int pages)
-{
+Bytes oldFile(const std::string& magic, int pages) {
     Bytes b;
     b.padded(magic, 12).i32(pages).zeros(84);
     return b;
 }
 
-Bytes& oldPage(Bytes& b, const std::string& title, const std::string& text)
-{
+Bytes& oldPage(Bytes& b, const std::string& title, const std::string& text) {
     return b.i32(static_cast<std::int32_t>(text.size() + 1)).padded(title, 64).raw(text).u8(0);
 }
 
-TEST(OldDataFile, FirstAndSecondGenerationsReadAsTopLevelPages)
-{
+TEST(OldDataFile, FirstAndSecondGenerationsReadAsTopLevelPages) {
     TempFolder folder;
     for (const char* magic : {"quiltpad090", "quiltpad100", "qpad110.1"}) {
         Bytes b = oldFile(magic, 3);
@@ -47,11 +44,10 @@ TEST(OldDataFile, FirstAndSecondGenerationsReadAsTopLevelPages)
     }
 }
 
-TEST(OldDataFile, FullTitleFieldAndTextUpToItsNul)
-{
+TEST(OldDataFile, FullTitleFieldAndTextUpToItsNul) {
     Bytes b = oldFile("quiltpad093", 2);
     std::string title64(64, 'T');
-    b.i32(6).raw(title64).raw("ab").u8(0).raw("cd").u8(0); // text stops at its first NUL
+    b.i32(6).raw(title64).raw("ab").u8(0).raw("cd").u8(0);  // text stops at its first NUL
     oldPage(b, "next", "x");
     PageTable table;
     ASSERT_TRUE(parseOldDataFile(b.str().data(), b.size(), table));
@@ -60,8 +56,7 @@ TEST(OldDataFile, FullTitleFieldAndTextUpToItsNul)
     EXPECT_EQ("next", table.recordAt(1).title);
 }
 
-TEST(OldDataFile, DamagedOrForeignFilesAreRefused)
-{
+TEST(OldDataFile, DamagedOrForeignFilesAreRefused) {
     Bytes good = oldFile("quiltpad096", 2);
     oldPage(good, "a", "text a");
     oldPage(good, "b", "text b");
@@ -89,13 +84,12 @@ TEST(OldDataFile, DamagedOrForeignFilesAreRefused)
     EXPECT_TRUE(missing.missing);
 }
 
-TEST(PlainTextRtf, EscapesAndParagraphs)
-{
+TEST(PlainTextRtf, EscapesAndParagraphs) {
     EXPECT_EQ(std::string(EMPTY_PAGE_RTF), plainTextToRtf(""));
     std::string rtf = plainTextToRtf("a{b}\\c\r\n2\n表\tｱ");
-    std::string start(EMPTY_PAGE_RTF, 222 - 9); // up to \fs23
+    std::string start(EMPTY_PAGE_RTF, 222 - 9);  // up to \fs23
     ASSERT_EQ(0u, rtf.find(start));
     EXPECT_EQ(" a\\{b\\}\\\\c\\par\r\n2\\par\r\n\\'95\\'5c\\tab \\'b1\\par\r\n}\r\n", rtf.substr(start.size()));
 }
 
-} // namespace
+}  // namespace

@@ -8,16 +8,13 @@
 
 namespace {
 
-PageTable tableWithItems(std::initializer_list<ItemHandle> items)
-{
+PageTable tableWithItems(std::initializer_list<ItemHandle> items) {
     PageTable table;
-    for (ItemHandle item : items)
-        table.addPage(item, EMPTY_PAGE_RTF, "p" + std::to_string(item), false);
+    for (ItemHandle item : items) table.addPage(item, EMPTY_PAGE_RTF, "p" + std::to_string(item), false);
     return table;
 }
 
-TEST(PageTable, EmptyPageRtfIsTheFourLinesOf222Bytes)
-{
+TEST(PageTable, EmptyPageRtfIsTheFourLinesOf222Bytes) {
     const std::string lines[] = {
         "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
         "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}",
@@ -26,16 +23,14 @@ TEST(PageTable, EmptyPageRtfIsTheFourLinesOf222Bytes)
         "}",
     };
     std::string expected;
-    for (const std::string& line : lines)
-        expected += line + "\r\n";
+    for (const std::string& line : lines) expected += line + "\r\n";
     EXPECT_EQ(expected, std::string(EMPTY_PAGE_RTF));
     EXPECT_EQ(222u, std::string(EMPTY_PAGE_RTF).size());
 }
 
-TEST(PageTable, LookupFindsTheFirstMatchAndMissesGiveMinusOne)
-{
+TEST(PageTable, LookupFindsTheFirstMatchAndMissesGiveMinusOne) {
     PageTable table = tableWithItems({10, 20, 30});
-    table.addEmptyRecord(20); // a duplicate handle: the first record wins
+    table.addEmptyRecord(20);  // a duplicate handle: the first record wins
     EXPECT_EQ(1, table.indexOfItem(20));
     EXPECT_EQ(-1, table.indexOfItem(99));
     EXPECT_EQ(-1, table.indexOfItem(NO_ITEM));
@@ -46,11 +41,10 @@ TEST(PageTable, LookupFindsTheFirstMatchAndMissesGiveMinusOne)
     EXPECT_EQ(1, table.indexOfItem(30));
 }
 
-TEST(PageTable, LookupFollowsHandlesWrittenIntoRecords)
-{
+TEST(PageTable, LookupFollowsHandlesWrittenIntoRecords) {
     PageTable table = tableWithItems({1, 2, 3});
     ASSERT_EQ(2, table.indexOfItem(3));
-    table.recordAt(2).item = 77; // the rebuild writes new handles like this
+    table.recordAt(2).item = 77;  // the rebuild writes new handles like this
     EXPECT_EQ(-1, table.indexOfItem(3));
     EXPECT_EQ(2, table.indexOfItem(77));
     table.setItem(0, 55);
@@ -58,11 +52,10 @@ TEST(PageTable, LookupFollowsHandlesWrittenIntoRecords)
     EXPECT_EQ(-1, table.indexOfItem(1));
 }
 
-TEST(PageTable, RemoveAtKeepsOrderAndLookupsStayRight)
-{
+TEST(PageTable, RemoveAtKeepsOrderAndLookupsStayRight) {
     PageTable table = tableWithItems({1, 2, 3, 4, 5});
     table.removeAt(0);
-    table.removeAt(2); // was item 4
+    table.removeAt(2);  // was item 4
     ASSERT_EQ(3, table.count());
     EXPECT_EQ(2u, table.recordAt(0).item);
     EXPECT_EQ(3u, table.recordAt(1).item);
@@ -74,8 +67,7 @@ TEST(PageTable, RemoveAtKeepsOrderAndLookupsStayRight)
     EXPECT_EQ(-1, table.indexOfItem(2));
 }
 
-TEST(PageTable, NewRecordsStartAsDescribed)
-{
+TEST(PageTable, NewRecordsStartAsDescribed) {
     PageTable table;
     table.addPage(7, "rtf", "title", true);
     table.addEmptyRecord(8);
@@ -89,8 +81,7 @@ TEST(PageTable, NewRecordsStartAsDescribed)
     EXPECT_EQ(0, empty.selStart + empty.selEnd + empty.scrollH + empty.scrollV + empty.isSecure);
 }
 
-TEST(PageTable, CopyFieldsKeepsTheItemUnlessAsked)
-{
+TEST(PageTable, CopyFieldsKeepsTheItemUnlessAsked) {
     PageRecord source;
     source.item = 5;
     source.title = "t";
@@ -128,8 +119,7 @@ struct SampleTree {
     MemoryTree tree;
     PageTable table;
     ItemHandle a, p1, b, p2, c, p3;
-    SampleTree()
-    {
+    SampleTree() {
         a = add(NO_ITEM, "A", 2);
         p1 = add(a, "p1", 0);
         b = add(a, "B", 2);
@@ -139,8 +129,7 @@ struct SampleTree {
         tree.setExpanded(a, true);
         tree.setExpanded(c, true);
     }
-    ItemHandle add(ItemHandle parent, const std::string& title, int image)
-    {
+    ItemHandle add(ItemHandle parent, const std::string& title, int image) {
         ItemHandle item = tree.insertLast(parent, title, image, image + 1);
         // Records in an order unlike the tree's, as commands append them.
         table.addPage(item, "", title, image == 2);
@@ -148,11 +137,13 @@ struct SampleTree {
     }
 };
 
-TEST(TreeRefresh, NumbersThePreOrderWalk)
-{
+TEST(TreeRefresh, NumbersThePreOrderWalk) {
     SampleTree s;
     EXPECT_EQ(0, refreshFromTree(s.table, s.tree));
-    struct { ItemHandle item; int order, parent, expanded; } want[] = {
+    struct {
+        ItemHandle item;
+        int order, parent, expanded;
+    } want[] = {
         {s.a, 0, -1, 1}, {s.p1, 1, 0, 0}, {s.b, 2, 0, 0}, {s.p2, 3, 2, 0}, {s.c, 4, -1, 0}, {s.p3, 5, -1, 0},
     };
     for (const auto& w : want) {
@@ -163,21 +154,19 @@ TEST(TreeRefresh, NumbersThePreOrderWalk)
     }
 }
 
-TEST(TreeRefresh, BookmarkIsTheLastPlainBookmarkedItem)
-{
+TEST(TreeRefresh, BookmarkIsTheLastPlainBookmarkedItem) {
     SampleTree s;
     s.tree.setImage(s.p1, 4);
     s.tree.setImage(s.b, 6);
     EXPECT_EQ(2, refreshFromTree(s.table, s.tree));
     s.tree.setImage(s.b, 2);
-    s.tree.setImage(s.p3, 12); // bookmarked secure page: not recognised
+    s.tree.setImage(s.p3, 12);  // bookmarked secure page: not recognised
     EXPECT_EQ(1, refreshFromTree(s.table, s.tree));
     s.tree.setImage(s.p1, 0);
     EXPECT_EQ(0, refreshFromTree(s.table, s.tree));
 }
 
-TEST(TreeRefresh, DeepNestingNeedsNoRecursion)
-{
+TEST(TreeRefresh, DeepNestingNeedsNoRecursion) {
     MemoryTree tree;
     PageTable table;
     ItemHandle parent = NO_ITEM;
@@ -191,8 +180,7 @@ TEST(TreeRefresh, DeepNestingNeedsNoRecursion)
     EXPECT_EQ(199998, table.recordOfItem(parent).parentOrder);
 }
 
-TEST(TreeRebuild, PlacesRecordsByParentOrderWithTheirImages)
-{
+TEST(TreeRebuild, PlacesRecordsByParentOrderWithTheirImages) {
     PageTable table;
     auto add = [&](const char* title, int parentOrder, int folder, int secure, int expanded) {
         PageRecord r;
@@ -205,7 +193,7 @@ TEST(TreeRebuild, PlacesRecordsByParentOrderWithTheirImages)
     };
     add("F", -1, 1, 0, 1);
     add("in F", 0, 0, 1, 0);
-    add("forward", 5, 0, 0, 0); // names no earlier record: top level
+    add("forward", 5, 0, 0, 0);  // names no earlier record: top level
     add("self", 3, 0, 0, 0);
     MemoryTree tree;
     ASSERT_TRUE(rebuildTree(table, tree, 1));
@@ -220,9 +208,9 @@ TEST(TreeRebuild, PlacesRecordsByParentOrderWithTheirImages)
     EXPECT_EQ(3, table.indexOfItem(table.recordAt(3).item));
 
     MemoryTree again;
-    ASSERT_TRUE(rebuildTree(table, again, 40)); // outside the table: the first record
+    ASSERT_TRUE(rebuildTree(table, again, 40));  // outside the table: the first record
     EXPECT_EQ(2 + 4, again.image(table.recordAt(0).item));
     EXPECT_EQ(8, again.image(table.recordAt(1).item));
 }
 
-} // namespace
+}  // namespace

@@ -7,8 +7,7 @@
 
 namespace {
 
-PageTable bookOf(int records)
-{
+PageTable bookOf(int records) {
     PageTable table;
     for (int k = 0; k < records; ++k) {
         PageRecord r;
@@ -23,8 +22,7 @@ PageTable bookOf(int records)
 }
 
 // Where each record ends in the file.
-std::vector<std::size_t> recordEnds(const std::string& file, int count)
-{
+std::vector<std::size_t> recordEnds(const std::string& file, int count) {
     std::vector<std::size_t> ends;
     std::size_t at = RECORD_LIST_OFFSET;
     for (int k = 0; k < count; ++k) {
@@ -35,10 +33,9 @@ std::vector<std::size_t> recordEnds(const std::string& file, int count)
     return ends;
 }
 
-} // namespace
+}  // namespace
 
-TEST(Salvage, CutAnywhereInTheLastRecordsKeepsEveryWholeRecordBefore)
-{
+TEST(Salvage, CutAnywhereInTheLastRecordsKeepsEveryWholeRecordBefore) {
     const int n = 7;
     const std::string file = buildDataFile(bookOf(n), newFileHeader(), makeVersionBlock(SaveKind::ExitData, 5), true);
     const std::vector<std::size_t> ends = recordEnds(file, n);
@@ -47,11 +44,9 @@ TEST(Salvage, CutAnywhereInTheLastRecordsKeepsEveryWholeRecordBefore)
         std::string why;
         ASSERT_TRUE(salvageDataFile(file.data(), cut, s, why)) << cut;
         int whole = 0;
-        while (whole < n && ends[static_cast<std::size_t>(whole)] <= cut)
-            ++whole;
+        while (whole < n && ends[static_cast<std::size_t>(whole)] <= cut) ++whole;
         ASSERT_EQ(whole, s.table.count()) << "cut at " << cut;
-        for (int k = 0; k < whole; ++k)
-            EXPECT_EQ("page " + std::to_string(k), s.table.recordAt(k).title);
+        for (int k = 0; k < whole; ++k) EXPECT_EQ("page " + std::to_string(k), s.table.recordAt(k).title);
         EXPECT_TRUE(s.scrollBlocks);
         ASSERT_FALSE(s.spans.empty());
         EXPECT_FALSE(s.spans.back().kept) << "the cut records are named as lost";
@@ -60,14 +55,13 @@ TEST(Salvage, CutAnywhereInTheLastRecordsKeepsEveryWholeRecordBefore)
     }
 }
 
-TEST(Salvage, AWrongLengthMidFileLosesOnlyThatRecord)
-{
+TEST(Salvage, AWrongLengthMidFileLosesOnlyThatRecord) {
     const int n = 6;
     std::string file = buildDataFile(bookOf(n), newFileHeader(), makeVersionBlock(SaveKind::ExitData, 5), false);
     const std::vector<std::size_t> ends = recordEnds(file, n);
     struct Case {
         const char* name;
-        std::size_t field;   // offset in record 2's head
+        std::size_t field;  // offset in record 2's head
         char value;
     };
     const Case cases[] = {
@@ -82,8 +76,7 @@ TEST(Salvage, AWrongLengthMidFileLosesOnlyThatRecord)
         std::string why;
         ASSERT_TRUE(salvageDataFile(bad.data(), bad.size(), s, why)) << c.name;
         std::vector<std::string> titles;
-        for (int k = 0; k < s.table.count(); ++k)
-            titles.push_back(s.table.recordAt(k).title);
+        for (int k = 0; k < s.table.count(); ++k) titles.push_back(s.table.recordAt(k).title);
         EXPECT_EQ((std::vector<std::string>{"page 0", "page 1", "page 3", "page 4", "page 5"}), titles) << c.name;
         // page 3 was a top-level folder; page 4's parent is page 3, now at 2
         EXPECT_EQ(2, s.table.recordAt(3).parentOrder) << c.name;
@@ -105,8 +98,7 @@ TEST(Salvage, AWrongLengthMidFileLosesOnlyThatRecord)
     EXPECT_EQ(-1, s.table.recordAt(3).parentOrder);
 }
 
-TEST(Salvage, NothingToSalvageWithoutAHeader)
-{
+TEST(Salvage, NothingToSalvageWithoutAHeader) {
     const std::string file = buildDataFile(bookOf(2), newFileHeader(), makeVersionBlock(SaveKind::ExitData, 5), false);
     Salvage s;
     std::string why;
@@ -116,8 +108,7 @@ TEST(Salvage, NothingToSalvageWithoutAHeader)
     EXPECT_EQ(0, s.table.count());
 }
 
-TEST(Salvage, OlderGenerationsKeepThePagesBeforeTheDamage)
-{
+TEST(Salvage, OlderGenerationsKeepThePagesBeforeTheDamage) {
     testbooks::Bytes b;
     b.padded("quiltpad100", 12).i32(3).zeros(84);
     b.i32(4).padded("one", 64).raw("abc").u8(0);

@@ -20,8 +20,7 @@ using testcommon::writeFile;
 // A folder of its own for each test, removed with everything in it.
 class TempFolder {
 public:
-    TempFolder()
-    {
+    TempFolder() {
         char pattern[] = "/tmp/quiltstore_XXXXXX";
         const char* made = mkdtemp(pattern);
         path_ = made ? made : "/tmp";
@@ -39,33 +38,27 @@ private:
 // Bytes laid out by hand, as a test writes a file the way the format says.
 class Bytes {
 public:
-    Bytes& i32(std::int32_t v)
-    {
+    Bytes& i32(std::int32_t v) {
         auto u = static_cast<std::uint32_t>(v);
-        for (int i = 0; i < 4; ++i)
-            s_.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+        for (int i = 0; i < 4; ++i) s_.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
         return *this;
     }
-    Bytes& u8(unsigned v)
-    {
+    Bytes& u8(unsigned v) {
         s_.push_back(static_cast<char>(v));
         return *this;
     }
-    Bytes& raw(const std::string& bytes)
-    {
+    Bytes& raw(const std::string& bytes) {
         s_ += bytes;
         return *this;
     }
     // A string field padded with NULs to size bytes.
-    Bytes& padded(const std::string& text, std::size_t size)
-    {
+    Bytes& padded(const std::string& text, std::size_t size) {
         std::string field = text;
         field.resize(size, '\0');
         s_ += field;
         return *this;
     }
-    Bytes& zeros(std::size_t count)
-    {
+    Bytes& zeros(std::size_t count) {
         s_.append(count, '\0');
         return *this;
     }
@@ -76,12 +69,10 @@ private:
     std::string s_;
 };
 
-inline std::int32_t i32At(const std::string& bytes, std::size_t offset)
-{
+inline std::int32_t i32At(const std::string& bytes, std::size_t offset) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
     return static_cast<std::int32_t>(v);
 }
 
-} // namespace testbooks
+}  // namespace testbooks

@@ -18,8 +18,7 @@ using namespace testbooks;
 
 namespace {
 
-std::string toolPath()
-{
+std::string toolPath() {
     char self[PATH_MAX] = {};
     ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string path(self, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -31,36 +30,33 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun qpdtool(const TempFolder& folder, const std::string& args)
-{
+ToolRun qpdtool(const TempFolder& folder, const std::string& args) {
     ToolRun run;
     std::string errFile = folder.file("stderr.txt");
     std::string command = "'" + toolPath() + "' " + args + " 2>'" + errFile + "'";
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
+    if (!pipe) return run;
     char buffer[65536];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
     int status = pclose(pipe);
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.err = readFile(errFile);
     return run;
 }
 
-bool readBook(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version)
-{
+bool readBook(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version) {
     return readDataFile(path, table, header, version);
 }
 
-TEST(Qpdtool, GenIsRepeatableAndLaidOutAsTheWriterLaysOutFiles)
-{
+TEST(Qpdtool, GenIsRepeatableAndLaidOutAsTheWriterLaysOutFiles) {
     TempFolder folder;
-    ASSERT_EQ(0, qpdtool(folder, "gen --pages 40 --folders 9 --text-bytes 600 --secure 3 --seed 11 --scroll "
-                                 + folder.file("a.qpd")).code);
-    ASSERT_EQ(0, qpdtool(folder, "gen --seed 11 --pages 40 --folders 9 --text-bytes 600 --secure 3 --scroll "
-                                 + folder.file("b.qpd")).code);
+    ASSERT_EQ(0, qpdtool(folder, "gen --pages 40 --folders 9 --text-bytes 600 --secure 3 --seed 11 --scroll " +
+                                     folder.file("a.qpd"))
+                     .code);
+    ASSERT_EQ(0, qpdtool(folder, "gen --seed 11 --pages 40 --folders 9 --text-bytes 600 --secure 3 --scroll " +
+                                     folder.file("b.qpd"))
+                     .code);
     ASSERT_EQ(0, qpdtool(folder, "gen --pages 40 --folders 9 --seed 12 " + folder.file("c.qpd")).code);
     std::string a = readFile(folder.file("a.qpd"));
     EXPECT_EQ(a, readFile(folder.file("b.qpd")));
@@ -93,8 +89,7 @@ TEST(Qpdtool, GenIsRepeatableAndLaidOutAsTheWriterLaysOutFiles)
     EXPECT_EQ(a, buildDataFile(table, header, version, true)) << "the bytes the program would write";
 }
 
-TEST(Qpdtool, DumpShowsOlderGenerationsAsPlainPagesOfANewBook)
-{
+TEST(Qpdtool, DumpShowsOlderGenerationsAsPlainPagesOfANewBook) {
     TempFolder folder;
     Bytes b;
     b.padded("quiltpad097", 12).i32(2).zeros(84);
@@ -117,8 +112,7 @@ TEST(Qpdtool, DumpShowsOlderGenerationsAsPlainPagesOfANewBook)
     EXPECT_EQ("ok: 2 records\n", check.out);
 }
 
-TEST(Qpdtool, FailuresGiveTheirExitCodeAndOneLine)
-{
+TEST(Qpdtool, FailuresGiveTheirExitCodeAndOneLine) {
     TempFolder folder;
     ASSERT_EQ(0, qpdtool(folder, "gen --pages 3 " + folder.file("good.qpd")).code);
     std::string good = readFile(folder.file("good.qpd"));
@@ -126,7 +120,11 @@ TEST(Qpdtool, FailuresGiveTheirExitCodeAndOneLine)
     writeFile(folder.file("short.qpd"), "qpad300");
     writeFile(folder.file("foreign.qpd"), std::string(64, 'z'));
 
-    struct Case { std::string args; int code; std::string says; } cases[] = {
+    struct Case {
+        std::string args;
+        int code;
+        std::string says;
+    } cases[] = {
         {"check " + folder.file("cut.qpd"), 2, "damaged at offset"},
         {"dump " + folder.file("short.qpd"), 2, "shorter than 32 bytes"},
         {"check " + folder.file("foreign.qpd"), 2, "not a data file"},
@@ -149,8 +147,7 @@ TEST(Qpdtool, FailuresGiveTheirExitCodeAndOneLine)
     EXPECT_NE(std::string::npos, qpdtool(folder, "check " + folder.file("cut.qpd")).err.find("cut.qpd"));
 }
 
-TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder)
-{
+TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder) {
     TempFolder folder;
     Bytes old;
     old.padded("qpad110.1", 12).i32(2).zeros(84);
@@ -184,8 +181,7 @@ TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder)
     add("in F", 0, 0);
     DataFileHeader marked = newFileHeader();
     marked.bookmark = 1;
-    writeFile(folder.file("mixed.qpd"),
-              buildDataFile(mixed, marked, makeVersionBlock(SaveKind::Periodic, 99), false));
+    writeFile(folder.file("mixed.qpd"), buildDataFile(mixed, marked, makeVersionBlock(SaveKind::Periodic, 99), false));
     ASSERT_EQ(0, qpdtool(folder, "convert " + folder.file("mixed.qpd") + " " + folder.file("tree.qpd")).code);
     ASSERT_TRUE(readBook(folder.file("tree.qpd"), table, header, version));
     EXPECT_EQ("F", table.recordAt(0).title);
@@ -198,16 +194,13 @@ TEST(Qpdtool, ConvertWritesTheCurrentGenerationInTreeOrder)
 }
 
 // Title of a record's folder, "" at the top.
-std::string parentTitle(const PageTable& table, const PageRecord& record)
-{
+std::string parentTitle(const PageTable& table, const PageRecord& record) {
     for (int i = 0; i < table.count(); ++i)
-        if (table.recordAt(i).order == record.parentOrder)
-            return table.recordAt(i).title;
+        if (table.recordAt(i).order == record.parentOrder) return table.recordAt(i).title;
     return "";
 }
 
-TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages)
-{
+TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages) {
     TempFolder folder;
     ASSERT_EQ(0, qpdtool(folder, "gen --pages 30 --folders 4 --secure 2 --seed 3 " + folder.file("b.qpd")).code);
     ToolRun exported = qpdtool(folder, "export " + folder.file("b.qpd") + " " + folder.file("out"));
@@ -226,8 +219,7 @@ TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages)
     for (int i = 0; i < back.count(); ++i) {
         const PageRecord& got = back.recordAt(i);
         int match = 0;
-        while (match < original.count() && original.recordAt(match).title != got.title)
-            ++match;
+        while (match < original.count() && original.recordAt(match).title != got.title) ++match;
         ASSERT_LT(match, original.count()) << got.title;
         const PageRecord& want = original.recordAt(match);
         EXPECT_FALSE(want.isSecure);
@@ -237,8 +229,7 @@ TEST(Qpdtool, ExportThenImportKeepsTreeTitlesAndTextsAndSkipsLockedPages)
     }
 }
 
-TEST(Qpdtool, ExportWritesSecurePagesOnlyWithTheRightPassword)
-{
+TEST(Qpdtool, ExportWritesSecurePagesOnlyWithTheRightPassword) {
     TempFolder folder;
     PageTable table;
     DataFileHeader header = newFileHeader();
@@ -263,10 +254,9 @@ TEST(Qpdtool, ExportWritesSecurePagesOnlyWithTheRightPassword)
     }
 }
 
-} // namespace
+}  // namespace
 
-TEST(Qpdtool, SalvageKeepsWholeRecordsAndLeavesTheBookAlone)
-{
+TEST(Qpdtool, SalvageKeepsWholeRecordsAndLeavesTheBookAlone) {
     TempFolder folder;
     const std::string book = folder.file("book.qpd"), out = folder.file("out.qpd");
     ASSERT_EQ(0, qpdtool(folder, "gen --pages 5 --seed 3 " + book).code);
@@ -292,8 +282,7 @@ TEST(Qpdtool, SalvageKeepsWholeRecordsAndLeavesTheBookAlone)
     EXPECT_EQ(cut, readFile(book));
 }
 
-TEST(Qpdtool, ExtraBytesAfterTheLastRecordAreReportedNotRefused)
-{
+TEST(Qpdtool, ExtraBytesAfterTheLastRecordAreReportedNotRefused) {
     TempFolder folder;
     const std::string book = folder.file("book.qpd");
     ASSERT_EQ(0, qpdtool(folder, "gen --pages 2 --seed 3 " + book).code);

@@ -22,9 +22,7 @@ inline PageListControl& list() { return gControls.pageList; }
 inline HWND editor() { return gControls.memo.window(); }
 inline std::string editorText() { return rtfstream::EditorText(editor()); }
 
-inline void typeText(const char* text) {
-    SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
+inline void typeText(const char* text) { SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text)); }
 
 inline void setEditorSelection(LONG from, LONG to) {
     CHARRANGE range = {from, to};

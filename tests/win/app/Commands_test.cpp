@@ -218,9 +218,10 @@ TEST_F(CommandsTest, DeleteAsksFirstOnlyWhenDeleteDialogIsOn) {
         testsupport::DialogAnswerer ok(IDOK, "削除");
         command(IDM_DELETE_PAGE);
         ASSERT_EQ(ok.answered(), 1);
-        EXPECT_EQ(ok.texts()[0],
-                  "削除しようとしているのはフォルダです。\nフォルダを削除すると、フォルダ内のすべてのページも削除されます。"
-                  "\n\n本当によろしいですか？");
+        EXPECT_EQ(
+            ok.texts()[0],
+            "削除しようとしているのはフォルダです。\nフォルダを削除すると、フォルダ内のすべてのページも削除されます。"
+            "\n\n本当によろしいですか？");
     }
     EXPECT_EQ(gBook.pages.count(), 3);
 
@@ -445,7 +446,8 @@ TEST_F(CommandsTest, CollapseFoldersKeepsTheFoldersAroundTheSelectionOpen) {
     select(itemAt(0));
     const ItemHandle other = addFolder();
     const ItemHandle otherPage = list().GetSelection();
-    for (ItemHandle f : {outer, inner, other}) TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(f), TVE_EXPAND);
+    for (ItemHandle f : {outer, inner, other})
+        TreeView_Expand(list().window(), reinterpret_cast<HTREEITEM>(f), TVE_EXPAND);
 
     select(deep);
     command(IDM_COLLAPSE_FOLDERS);
@@ -469,8 +471,7 @@ TEST_F(CommandsTest, IdsWithoutAHandlerGoOnToTheDefaultProcedure) {
     // the other features' ids are known; cancelled, their questions and dialogs change nothing
     testsupport::DialogAnswerer cancelAny(IDCANCEL);
     const int before = gBook.pages.count();
-    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_ABOUT})
-        EXPECT_TRUE(commands::handleCommand(window, id, 0)) << id;
+    for (int id : {IDM_SHORTCUT, IDM_SEARCH, IDM_ABOUT}) EXPECT_TRUE(commands::handleCommand(window, id, 0)) << id;
     EXPECT_EQ(gBook.pages.count(), before);
 }
 
@@ -533,7 +534,9 @@ TEST_F(CommandsTest, FormattingCommandsSwitchTheirEffectOnTheSelection) {
     const struct {
         int id;
         DWORD effect;
-    } toggles[] = {{IDM_BOLD, CFE_BOLD}, {IDM_ITALIC, CFE_ITALIC}, {IDM_UNDERLINE, CFE_UNDERLINE},
+    } toggles[] = {{IDM_BOLD, CFE_BOLD},
+                   {IDM_ITALIC, CFE_ITALIC},
+                   {IDM_UNDERLINE, CFE_UNDERLINE},
                    {IDM_STRIKE_OUT, CFE_STRIKEOUT}};
     for (const auto& t : toggles) {
         setEditorSelection(0, 6);

@@ -32,9 +32,7 @@ protected:
     }
     void TearDown() override { testapp::destroyMainWindow(window); }
 
-    void size(WPARAM type, int width, int height) {
-        SendMessageA(window, WM_SIZE, type, MAKELPARAM(width, height));
-    }
+    void size(WPARAM type, int width, int height) { SendMessageA(window, WM_SIZE, type, MAKELPARAM(width, height)); }
     SIZE client() {
         RECT r{};
         GetClientRect(window, &r);
@@ -213,14 +211,10 @@ TEST_F(MainFrameTest, ToolbarHasNineButtonsWithTheirIdsStatesAndTips) {
         bool enabled, check;
         const char* tip;
     } expected[] = {
-        {32790, 0, true, false, "新しいページを追加します"},
-        {32791, 1, true, false, "新しいフォルダを追加します"},
-        {32789, 2, true, false, "タイトルを編集します"},
-        {32792, 3, true, false, "ページやフォルダを削除します"},
-        {1011, I_IMAGENONE, false, false, nullptr},
-        {32835, 4, true, true, "常に前面に表示します"},
-        {1011, I_IMAGENONE, false, false, nullptr},
-        {32839, 5, true, false, "文字色を変更します"},
+        {32790, 0, true, false, "新しいページを追加します"}, {32791, 1, true, false, "新しいフォルダを追加します"},
+        {32789, 2, true, false, "タイトルを編集します"},     {32792, 3, true, false, "ページやフォルダを削除します"},
+        {1011, I_IMAGENONE, false, false, nullptr},          {32835, 4, true, true, "常に前面に表示します"},
+        {1011, I_IMAGENONE, false, false, nullptr},          {32839, 5, true, false, "文字色を変更します"},
         {32838, 6, true, false, "フォントを変更します"},
     };
     HWND tips = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));

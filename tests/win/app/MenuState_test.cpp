@@ -55,11 +55,10 @@ TEST_F(MenuStateTest, MenuBarHasSixPopupsEveryCommandAndTheFontSubmenu) {
 
     std::multimap<int, std::string> commands;
     collectCommands(bar(), commands);
-    const int ids[] = {32852, 32846, 32969, 32850, 105,   32789, 32831, 32994, 32790, 32791, 32962, 32963,
-                       32792, 32901, 32974, 32976, 32981, 32983, 32992, 32778, 32779, 32780, 32781, 32782,
-                       32783, 32784, 32917, 32918, 32919, 32920, 32924, 32923, 32839, 32838, 32945, 32946,
-                       32905, 32827, 32828, 32799, 32800, 32823, 32835, 32877, 32882, 32887, 32899, 32842,
-                       32958, 32868, 32869, 32856, 32844, 32859, 32861, 104};
+    const int ids[] = {32852, 32846, 32969, 32850, 105,   32789, 32831, 32994, 32790, 32791, 32962, 32963, 32792, 32901,
+                       32974, 32976, 32981, 32983, 32992, 32778, 32779, 32780, 32781, 32782, 32783, 32784, 32917, 32918,
+                       32919, 32920, 32924, 32923, 32839, 32838, 32945, 32946, 32905, 32827, 32828, 32799, 32800, 32823,
+                       32835, 32877, 32882, 32887, 32899, 32842, 32958, 32868, 32869, 32856, 32844, 32859, 32861, 104};
     for (int id : ids) EXPECT_EQ(commands.count(id), id == IDM_SEARCH ? 2u : 1u) << id;
     EXPECT_EQ(commands.size(), std::size(ids) + 1);
 
@@ -100,15 +99,13 @@ TEST_F(MenuStateTest, AcceleratorTableHoldsEveryKeyOfTheCommandSet) {
     const int CS = C | FSHIFT;
     const int CA = C | FALT;
     std::vector<Key> expected = {
-        {FALT, '/', 104},         {FALT, '?', 104},          {C, 'W', 105},           {C, 'M', 32869},
-        {C, 'N', 32868},          {C, 'B', 32919},           {C, VK_F3, 32919},       {C, 'I', 32920},
-        {C, VK_F4, 32920},        {C, 'D', 32924},           {C, VK_F5, 32924},       {C, 'U', 32923},
-        {C, VK_F6, 32923},        {C, VK_F1, 32917},         {C, VK_F2, 32918},       {V, VK_F1, 32861},
-        {V, VK_F2, 32789},        {V, VK_F3, 32945},         {V, VK_F4, 32946},       {V, VK_F5, 32905},
-        {C, 'F', 32901},          {C, 'O', 32994},           {CS, 'A', 32790},        {CS, 'F', 32791},
-        {CS, 'C', 32962},         {CS, 'V', 32963},          {C, VK_RIGHT, 32981},    {C, VK_DOWN, 32981},
-        {C, VK_LEFT, 32983},      {C, VK_UP, 32983},         {CA, 'A', 32877},        {CA, 'X', 32882},
-        {CA, 'Z', 32887},
+        {FALT, '/', 104},  {FALT, '?', 104},     {C, 'W', 105},       {C, 'M', 32869},     {C, 'N', 32868},
+        {C, 'B', 32919},   {C, VK_F3, 32919},    {C, 'I', 32920},     {C, VK_F4, 32920},   {C, 'D', 32924},
+        {C, VK_F5, 32924}, {C, 'U', 32923},      {C, VK_F6, 32923},   {C, VK_F1, 32917},   {C, VK_F2, 32918},
+        {V, VK_F1, 32861}, {V, VK_F2, 32789},    {V, VK_F3, 32945},   {V, VK_F4, 32946},   {V, VK_F5, 32905},
+        {C, 'F', 32901},   {C, 'O', 32994},      {CS, 'A', 32790},    {CS, 'F', 32791},    {CS, 'C', 32962},
+        {CS, 'V', 32963},  {C, VK_RIGHT, 32981}, {C, VK_DOWN, 32981}, {C, VK_LEFT, 32983}, {C, VK_UP, 32983},
+        {CA, 'A', 32877},  {CA, 'X', 32882},     {CA, 'Z', 32887},
     };
     std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
@@ -276,9 +273,7 @@ private:
         static MenuCloser* closer = nullptr;
         return closer;
     }
-    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), visit, 0);
-    }
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), visit, 0); }
     static BOOL CALLBACK visit(HWND window, LPARAM) {
         char cls[16] = {};
         GetClassNameA(window, cls, sizeof cls);

@@ -68,7 +68,8 @@ protected:
     }
     // Opens the dialog, selects the line of `slot` and restores it, confirming.
     // `listed` runs once the dialog shows its list.
-    void restoreSlot(int slotNumber, const std::function<void()>& listed = [] {}) {
+    void restoreSlot(
+        int slotNumber, const std::function<void()>& listed = [] {}) {
         testsupport::DialogAnswerer restore(IDOK, msg::RESTORE_CAPTION);
         restore.setInspector([&](HWND dialog) {
             const auto lines = listLines(dialog);
@@ -86,11 +87,11 @@ protected:
 TEST_F(RestoreDialogTest, OneSortedLinePerReadableSlotInUse) {
     const int book = gBook.bookNumber;
     writeSlot(slot(3), 1, book, 2026, 1, 2, 3, 4);
-    writeSlot(slot(0), 3, book + 1, 2026, 1, 2, 3, 4);   // same minute, another book
+    writeSlot(slot(0), 3, book + 1, 2026, 1, 2, 3, 4);  // same minute, another book
     writeSlot(slot(1), 2, book, 2025, 12, 31, 23, 59);
-    writeSlot(slot(2), 0, book, 2026, 5, 5, 5, 5, 20);   // too short to list
-    writeSlot(slot(4), 7, book, 2026, 2, 1, 0, 0);       // a kind without a label
-    writeSlot(slot(10), 0, book, 2026, 3, 1, 0, 0);      // beyond the slots in use
+    writeSlot(slot(2), 0, book, 2026, 5, 5, 5, 5, 20);  // too short to list
+    writeSlot(slot(4), 7, book, 2026, 2, 1, 0, 0);      // a kind without a label
+    writeSlot(slot(10), 0, book, 2026, 3, 1, 0, 0);     // beyond the slots in use
     std::vector<std::pair<std::string, int>> lines;
     testsupport::DialogAnswerer cancel(IDCANCEL, msg::RESTORE_CAPTION);
     cancel.setInspector([&](HWND dialog) { lines = listLines(dialog); });

@@ -25,9 +25,7 @@ void emptyClipboard() {
     CloseClipboard();
 }
 
-bool clipboardHasRtf() {
-    return IsClipboardFormatAvailable(clipboard::RtfFormat()) != FALSE;
-}
+bool clipboardHasRtf() { return IsClipboardFormatAvailable(clipboard::RtfFormat()) != FALSE; }
 
 std::string clipboardText() {
     std::string text;

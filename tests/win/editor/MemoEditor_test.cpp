@@ -272,8 +272,8 @@ TEST_F(MemoEditorTest, ConfirmedChoicesBecomeTheLastColourAndFont) {
     EXPECT_EQ(memo.lastColour, RGB(10, 20, 30));
     EXPECT_EQ(memo.customColours()[0], RGB(10, 20, 30));
     ASSERT_EQ(memo.lastFont.cbSize, sizeof(CHARFORMATA));
-    EXPECT_EQ(memo.lastFont.dwMask, static_cast<DWORD>(CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC |
-                                                        CFM_UNDERLINE | CFM_STRIKEOUT));
+    EXPECT_EQ(memo.lastFont.dwMask,
+              static_cast<DWORD>(CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT));
     select(3, 6);
     memo.ApplyLastColour();
     memo.ApplyLastFont();
@@ -330,7 +330,10 @@ TEST_F(MemoEditorTest, ClipboardStepsRunOnCopyAndPaste) {
     static bool pasteActs = true;
     copies = pastes = 0;
     memo.setClipboardSteps([](MemoEditor&) { return ++copies > 0; },
-                           [](MemoEditor&) { ++pastes; return pasteActs; });
+                           [](MemoEditor&) {
+                               ++pastes;
+                               return pasteActs;
+                           });
     setText("abc");
     select(0, 3);
     SendMessageA(memo.window(), WM_COPY, 0, 0);

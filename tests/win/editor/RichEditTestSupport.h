@@ -19,15 +19,13 @@ inline std::string repeated(const std::string& piece, int times) {
     return all;
 }
 
-
 // A hidden multi-line RICHEDIT20A control, as the memo editor creates it.
 class RichEdit {
 public:
     RichEdit() {
         static HMODULE library = LoadLibraryA("riched20.dll");
         (void)library;
-        hwnd_ = CreateWindowExA(0, "RICHEDIT20A", "",
-                                WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_NOHIDESEL,
+        hwnd_ = CreateWindowExA(0, "RICHEDIT20A", "", WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_NOHIDESEL,
                                 0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         SendMessageA(hwnd_, EM_EXLIMITTEXT, 0, 131072);
     }

@@ -9,8 +9,8 @@
 #include "editor/RichEditTestSupport.h"
 
 using editortest::FORMATTED_RTF;
-using editortest::RichEdit;
 using editortest::repeated;
+using editortest::RichEdit;
 
 namespace {
 

@@ -47,7 +47,8 @@ std::vector<std::string> namesIn(const std::string& folder) {
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") names.push_back(found.cFileName);
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
@@ -95,7 +96,8 @@ TEST_F(ImportExportTest, RtfAndTextFilesBecomeFormattedAndPlainPagesTitledByThei
     EXPECT_EQ(0u, editorText().find("Bold rest"));
     EXPECT_TRUE(firstCharacterBold());
 
-    ASSERT_TRUE(importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
+    ASSERT_TRUE(
+        importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
     EXPECT_EQ(before + 2, gBook.pages.count());
     EXPECT_EQ("note", selectedTitle());
     EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
@@ -108,7 +110,8 @@ TEST_F(ImportExportTest, DroppedFilesBecomePagesInOrder) {
     writeBytes(folder.file("c.RTF"), NOTE_TEXT);
     const int before = gBook.pages.count();
     SendMessageA(window, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(makeDrop({folder.file("a.rtf"), folder.file("b.log"), folder.file("c.RTF")})), 0);
+                 reinterpret_cast<WPARAM>(makeDrop({folder.file("a.rtf"), folder.file("b.log"), folder.file("c.RTF")})),
+                 0);
     testapp::pumpMessages();
 
     ASSERT_EQ(before + 3, gBook.pages.count());
@@ -133,7 +136,8 @@ TEST_F(ImportExportTest, NothingIsReadWhenNoPageCanBeAdded) {
     const int before = gBook.pages.count();
     writeBytes(folder.file("note.txt"), NOTE_TEXT);
     DialogAnswerer cancel(IDCANCEL);
-    EXPECT_FALSE(importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
+    EXPECT_FALSE(
+        importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
     EXPECT_EQ(before, gBook.pages.count());
     EXPECT_EQ(0u, editorText().find("keep me"));
 }
@@ -217,11 +221,13 @@ void collectTree(const std::string& folder, const std::string& prefix, std::map<
 int runTool(const std::string& commandLine) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string line = "\"" + std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "qpdtool.exe\" " + commandLine;
+    std::string line =
+        "\"" + std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "qpdtool.exe\" " + commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
         return -1;
     WaitForSingleObject(process.hProcess, 60000);
     DWORD code = 1;
@@ -247,7 +253,7 @@ TEST_F(ImportExportTest, QpdtoolExportsTheSameTreeAsTheProgram) {
     std::map<std::string, std::string> byProgram, byTool;
     collectTree(exportTop(program), "", byProgram);
     collectTree(exportTop(tool), "", byTool);
-    EXPECT_EQ(6u, byProgram.size());   // three pages, the folder with its text and its page
+    EXPECT_EQ(6u, byProgram.size());  // three pages, the folder with its text and its page
     EXPECT_TRUE(byProgram.count("Folder\\a_b_c メモ.rtf"));
     EXPECT_EQ(byProgram, byTool);
 }

@@ -120,9 +120,7 @@ TEST_F(ShortcutTest, CancelWritesNothingAndAFailedSaveIsNotConfirmed) {
 TEST_F(ShortcutTest, OnlyAFirstStartAsksAndBeforeAnyPageIsShown) {
     int pagesWhenAsked = -1;
     testsupport::DialogAnswerer first(IDCANCEL, iomessages::SHORTCUT_CAPTION);
-    first.setInspector([&](HWND) {
-        pagesWhenAsked = gControls.pageList.FirstChild(PageListControl::root()) ? 1 : 0;
-    });
+    first.setInspector([&](HWND) { pagesWhenAsked = gControls.pageList.FirstChild(PageListControl::root()) ? 1 : 0; });
     HWND window = testapp::createMainWindowIn(program.path(), first);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(first.answered(), 1);

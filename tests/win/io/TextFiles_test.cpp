@@ -14,10 +14,10 @@
 #include "support/TestApp.h"
 #include "tests/common/FileBytes.h"
 
-using testsupport::DialogAnswerer;
 using editortest::FORMATTED_RTF;
-using editortest::RichEdit;
 using editortest::repeated;
+using editortest::RichEdit;
+using testsupport::DialogAnswerer;
 
 namespace {
 

@@ -60,7 +60,8 @@ protected:
             const PageRecord& record = gBook.pages.recordAt(index);
             EXPECT_EQ(record.title, list().GetTitle(item));
             // the book's first page carries the bookmark (4) before and after
-            EXPECT_EQ(apptest::imageOf(item), (record.isFolder ? 2 : 0) + (record.title == "a" ? 4 : 0)) << record.title;
+            EXPECT_EQ(apptest::imageOf(item), (record.isFolder ? 2 : 0) + (record.title == "a" ? 4 : 0))
+                << record.title;
             EXPECT_EQ(apptest::selectedImageOf(item), apptest::imageOf(item) + 1) << record.title;
             if (record.text != std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH))
                 EXPECT_NE(record.text.find(record.title), std::string::npos) << record.title;
@@ -77,9 +78,9 @@ TEST_F(DragDropTest, DropPutsTheSubtreeBeforeTheTargetAndKeepsTitlesImagesTextsA
     } cases[] = {
         {"a F+(b G(c) d) e", "a", "e", "F+(b G(c) d) a e"},
         {"a F+(b G+(c) d) e", "G", "a", "G+(c) a F+(b d) e"},
-        {"a b c", "a", "b", "a b c"},                        // onto the next sibling: as before
-        {"a F+(b c) d", "c", "F", "a c F+(b) d"},            // onto its own parent: out, in front of it
-        {"a F(G+(c) d) e", "a", "e", "F(G+(c) d) a e"},      // an open folder inside a closed one stays open
+        {"a b c", "a", "b", "a b c"},                    // onto the next sibling: as before
+        {"a F+(b c) d", "c", "F", "a c F+(b) d"},        // onto its own parent: out, in front of it
+        {"a F(G+(c) d) e", "a", "e", "F(G+(c) d) a e"},  // an open folder inside a closed one stays open
     };
     for (const Case& c : cases) {
         loadBook(c.book);

@@ -28,14 +28,11 @@ protected:
     }
     // The control shows its scroll bars (and their style bits) only when it needs them.
     DWORD styleWithoutScrollBars() {
-        return static_cast<DWORD>(GetWindowLongA(list.window(), GWL_STYLE)) & ~static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL);
+        return static_cast<DWORD>(GetWindowLongA(list.window(), GWL_STYLE)) &
+               ~static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL);
     }
-    void collapse(ItemHandle item) {
-        SendMessageA(list.window(), TVM_EXPAND, TVE_COLLAPSE, static_cast<LPARAM>(item));
-    }
-    void expand(ItemHandle item) {
-        SendMessageA(list.window(), TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(item));
-    }
+    void collapse(ItemHandle item) { SendMessageA(list.window(), TVM_EXPAND, TVE_COLLAPSE, static_cast<LPARAM>(item)); }
+    void expand(ItemHandle item) { SendMessageA(list.window(), TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(item)); }
 
     testsupport::TestParent parent;
     PageListControl list;
@@ -67,9 +64,9 @@ TEST(PageListImages, IndexFollowsFolderBookmarkAndSecureBits) {
     EXPECT_EQ(pageImage(true, true, true), 14);
     for (int image = 0; image < 16; image += 2) {
         EXPECT_EQ(pagelist::selectedImage(image), image + 1);
-        EXPECT_EQ(pageImage(pagelist::imageIsFolder(image), pagelist::imageIsBookmark(image),
-                            pagelist::imageIsSecure(image)),
-                  image);
+        EXPECT_EQ(
+            pageImage(pagelist::imageIsFolder(image), pagelist::imageIsBookmark(image), pagelist::imageIsSecure(image)),
+            image);
     }
     // bookmarked items show the same icon selected or not; the others a selected variant
     for (int image = 0; image < 16; image += 2) {
@@ -140,7 +137,7 @@ TEST_F(PageListOrderTest, SelectingAHiddenItemOpensItsFolders) {
 TEST_F(PageListOrderTest, ExpandedStateIncludesOpenFoldersInsideClosedOnes) {
     EXPECT_TRUE(list.IsExpanded(f3));
     EXPECT_FALSE(list.IsExpanded(a));  // no children
-    expand(f2);                         // open, but inside the closed F1
+    expand(f2);                        // open, but inside the closed F1
     EXPECT_FALSE(list.IsExpanded(f1));
     EXPECT_TRUE(list.IsExpanded(f2));
 }
@@ -189,7 +186,7 @@ TEST_F(PageListOrderTest, DeleteReturnsTheSubtreeAndRootEmptiesTheList) {
     ASSERT_EQ(gone.size(), 3u);
     EXPECT_EQ(gone[0].item, f2);
     EXPECT_EQ(list.NextInOrder(b), e);
-    EXPECT_TRUE(list.DeleteItem(0).empty());  // 0 must not read as "everything"
+    EXPECT_TRUE(list.DeleteItem(0).empty());                             // 0 must not read as "everything"
     EXPECT_EQ(list.CollectSubtree(PageListControl::root()).size(), 7u);  // the root and six items
     gone = list.DeleteItem(PageListControl::root());
     EXPECT_EQ(gone.size(), 7u);

@@ -22,8 +22,8 @@ struct Row {
 // Open and closed folders, an open folder inside a closed one, an open folder
 // with nothing in it, a page marked open, a secure page.
 const Row BOOK[] = {
-    {"F1", -1, 1, 0, 1}, {"p1", 0, 0, 1, 0}, {"F2", 0, 1, 0, 0}, {"F3", 2, 1, 0, 1}, {"p2", 3, 0, 0, 0},
-    {"F4", -1, 1, 0, 1}, {"p3", -1, 0, 0, 1}, {"p4", 0, 0, 0, 0},
+    {"F1", -1, 1, 0, 1}, {"p1", 0, 0, 1, 0},  {"F2", 0, 1, 0, 0},  {"F3", 2, 1, 0, 1},
+    {"p2", 3, 0, 0, 0},  {"F4", -1, 1, 0, 1}, {"p3", -1, 0, 0, 1}, {"p4", 0, 0, 0, 0},
 };
 const int BOOKMARK = 4;  // p2: fourth in tree order too
 

@@ -38,11 +38,11 @@ std::string press() {
     SendMessageA(searchWindow(), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_NEXT, BN_CLICKED), 0);
     testapp::pumpMessages();
     const std::string status = ui::itemText(searchWindow(), IDC_SEARCH_STATUS);
-    const char* code = status == "タイトルに見つかりました。"       ? "T"
-                       : status == "メモに見つかりました。"         ? "M"
-                       : status == "最後まで検索しました。"         ? "E"
+    const char* code = status == "タイトルに見つかりました。"     ? "T"
+                       : status == "メモに見つかりました。"       ? "M"
+                       : status == "最後まで検索しました。"       ? "E"
                        : status == "開始ページまで検索しました。" ? "S"
-                                                                    : "?";
+                                                                  : "?";
     std::string out = std::string(code) + " " + list().GetTitle(list().GetSelection());
     if (*code == 'M') {
         CHARRANGE r = {};
@@ -82,7 +82,11 @@ struct Script {
 TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
     const Script scripts[] = {
         // three matches in the memo, then on through the tree to the next one, then back at the start
-        {"p1 p2 p3", {{"p1", "ab ab ab"}, {"p3", "xx ab"}}, "p1", "ab", {},
+        {"p1 p2 p3",
+         {{"p1", "ab ab ab"}, {"p3", "xx ab"}},
+         "p1",
+         "ab",
+         {},
          {"M p1 0-2", "M p1 3-5", "M p1 6-8", "M p3 3-5", "S p1"}},
         {"p1 p2", {{"p2", "NOTE here"}}, "p1", "note", {}, {"M p2 0-4"}},
         {"p1 p2", {{"p2", "NOTE here"}}, "p1", "note", {0, true, true}, {"S p1"}},
@@ -92,7 +96,11 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
         // memos only: a title is not a match
         {"p1 ab", {{"ab", "zz"}}, "p1", "ab", {2, false, true}, {"S p1"}},
         // this page's memo: never moves, starts over after the end
-        {"p1 p2", {{"p1", "ab ab"}, {"p2", "ab"}}, "p1", "ab", {3, false, true},
+        {"p1 p2",
+         {{"p1", "ab ab"}, {"p2", "ab"}},
+         "p1",
+         "ab",
+         {3, false, true},
          {"M p1 0-2", "M p1 3-5", "E p1", "M p1 0-2"}},
         // from the last page downwards: around to the first and back to the start
         {"p1 p2 p3", {}, "p3", "zz", {}, {"S p3"}},
@@ -100,8 +108,7 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
         {"p1 p2 p3", {{"p1", "ab ab"}}, "p3", "ab", {0, false, false}, {"M p1 3-5", "M p1 0-2", "S p3"}},
         // a title match selects the page; the next press looks in its memo
         {"p1 ab", {{"ab", "x ab"}}, "p1", "ab", {}, {"T ab", "M ab 2-4"}},
-        {"p1 F(p2 G(p3)) p4", {{"p3", "word"}, {"p4", "word"}}, "p1", "word", {},
-         {"M p3 0-4", "M p4 0-4", "S p1"}},
+        {"p1 F(p2 G(p3)) p4", {{"p3", "word"}, {"p4", "word"}}, "p1", "word", {}, {"M p3 0-4", "M p4 0-4", "S p1"}},
         {"p1 F(p2 G(p3)) p4", {{"p3", "word"}}, "p4", "word", {0, false, false}, {"M p3 0-4", "S p4"}},
     };
     for (bool ruleOut : {true, false}) {

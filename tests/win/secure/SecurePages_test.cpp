@@ -68,8 +68,10 @@ void collectFiles(const std::string& folder, std::vector<std::string>& files) {
     do {
         const std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) collectFiles(folder + "\\" + name, files);
-        else files.push_back(folder + "\\" + name);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            collectFiles(folder + "\\" + name, files);
+        else
+            files.push_back(folder + "\\" + name);
     } while (FindNextFileA(find, &fd));
     FindClose(find);
 }
@@ -109,9 +111,10 @@ TEST_F(SecurePagesTest, RegistrationRefusesShortAndDifferingPasswordsAndTakesEig
         command(IDM_MAKE_SECURE);
         ASSERT_EQ(answer.answered(), 1);
         EXPECT_EQ(answer.limit, 32);
-        EXPECT_EQ(answer.messages, (std::vector<std::string>{"パスワードは8文字以上 入力してください。",
-                                                              "パスワードは8文字以上 入力してください。",
-                                                              "入力した２つのパスワードが異なっています。再入力してください。"}));
+        EXPECT_EQ(answer.messages,
+                  (std::vector<std::string>{"パスワードは8文字以上 入力してください。",
+                                            "パスワードは8文字以上 入力してください。",
+                                            "入力した２つのパスワードが異なっています。再入力してください。"}));
         EXPECT_TRUE(secure::isAuthenticated());
         EXPECT_FALSE(secure::wasCancelled());
         EXPECT_EQ(gBook.header.passwordRegistered, 1);

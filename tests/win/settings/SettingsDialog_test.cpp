@@ -114,9 +114,9 @@ TEST(SettingsDialog, ShowsEverySettingAndOkStoresItBackWithAutoViewOff) {
 
 // Every control changed, then OK (all of it stored) or Cancel (none of it).
 TEST(SettingsDialog, OkStoresEveryChangedControlAndCancelNone) {
-    const int boxes[] = {IDC_SET_AUTO_BOOKMARK, IDC_SET_AUTO_EDIT, IDC_SET_AUTO_DATE, IDC_SET_PARENT_SEC,
-                         IDC_SET_DELETE_DIALOG, IDC_SET_EXIT_BOOKMARK, IDC_SET_EXIT_SCROLL, IDC_SET_TIME_BACKUP,
-                         IDC_SET_EXIT_BACKUP, IDC_SET_DELETE_BACKUP, IDC_SET_USE_DATA_DIR, IDC_SET_USE_BACKUP_DIR};
+    const int boxes[] = {IDC_SET_AUTO_BOOKMARK, IDC_SET_AUTO_EDIT,     IDC_SET_AUTO_DATE,    IDC_SET_PARENT_SEC,
+                         IDC_SET_DELETE_DIALOG, IDC_SET_EXIT_BOOKMARK, IDC_SET_EXIT_SCROLL,  IDC_SET_TIME_BACKUP,
+                         IDC_SET_EXIT_BACKUP,   IDC_SET_DELETE_BACKUP, IDC_SET_USE_DATA_DIR, IDC_SET_USE_BACKUP_DIR};
     auto changeEverything = [&boxes](HWND dialog) {
         for (int id : boxes) testsupport::clickControl(pageWith(dialog, id), id);
         selectIndex(dialog, IDC_SET_DATE_FORMAT, 19);

@@ -58,9 +58,9 @@ TEST_F(SettingsIoTest, AFailedWriteIsReportedAndLeavesNothingBehind) {
 TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     CreateDirectoryA(folder.file("data").c_str(), nullptr);
     // a writable folder: the shutdown at the end of the test saves the book there
-    std::ofstream(iniPath(), std::ios::binary)
-        << "[WINDOW]\r\nTvWidthPer=33\r\nAutoView=1\r\nFontColor01=77\r\n"
-           "[SETTING]\r\nQpdDirPath=" + folder.file("books") + "\r\n";
+    std::ofstream(iniPath(), std::ios::binary) << "[WINDOW]\r\nTvWidthPer=33\r\nAutoView=1\r\nFontColor01=77\r\n"
+                                                  "[SETTING]\r\nQpdDirPath=" +
+                                                      folder.file("books") + "\r\n";
     settingsio::readStartupSettings(folder.path());
     EXPECT_EQ(gApp.splitter.percent, 33);
     EXPECT_EQ(gApp.customColours[1], 77u);
@@ -98,8 +98,7 @@ TEST(SettingsIoScreen, AHugeNegativeOrGarbledSavedWindowOpensWhollyOnTheMonitor)
     testapp::destroyMainWindow(window);
 
     const std::string saved = readFile(ini);
-    EXPECT_NE(saved.find("\r\nWidth = " + std::to_string(work.right - work.left) + "\r\n"), std::string::npos)
-        << saved;
+    EXPECT_NE(saved.find("\r\nWidth = " + std::to_string(work.right - work.left) + "\r\n"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("Height = -"), std::string::npos) << saved;
 }
 

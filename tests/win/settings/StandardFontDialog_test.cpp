@@ -56,7 +56,8 @@ protected:
 
     void formatPages() {
         // sizes in whole half-points: the RTF of a stored page keeps no finer size
-        const Format own[] = {{"Courier New", 240, RGB(255, 0, 0)}, {"Arial", 360, RGB(0, 128, 0)},
+        const Format own[] = {{"Courier New", 240, RGB(255, 0, 0)},
+                              {"Arial", 360, RGB(0, 128, 0)},
                               {"Times New Roman", 180, RGB(10, 20, 30)}};
         for (int i = 0; i < 3; ++i) {
             select(itemAt(i));
@@ -89,7 +90,8 @@ TEST_F(StandardFontTest, EachApplyButtonImposesItsPartOnEveryPageAndShowsTheSele
     const struct {
         int button;
         bool font, colour;
-    } cases[] = {{IDC_STDFONT_APPLY_FONT, true, false}, {IDC_STDFONT_APPLY_COLOUR, false, true},
+    } cases[] = {{IDC_STDFONT_APPLY_FONT, true, false},
+                 {IDC_STDFONT_APPLY_COLOUR, false, true},
                  {IDC_STDFONT_APPLY_BOTH, true, true}};
     const LONG standardTwips = STANDARD_PIXELS * 1440 / gControls.memo.pixelsPerInch();
     for (const auto& c : cases) {

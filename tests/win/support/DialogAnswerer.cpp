@@ -57,8 +57,7 @@ bool DialogAnswerer::tryAnswer(HWND window) {
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
     // A dialog disabled under a message box of its own cannot be answered until that box is gone.
-    if (std::string(cls) != "#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
-        window == lastAnswered_)
+    if (std::string(cls) != "#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window) || window == lastAnswered_)
         return false;
     const std::string caption = windowText(window);
     if (!caption_.empty() && caption.find(caption_) == std::string::npos) return false;

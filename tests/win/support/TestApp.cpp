@@ -17,8 +17,7 @@ TempFolder::TempFolder() {
     GetTempPathA(MAX_PATH, base);
     static int counter = 0;
     for (;;) {
-        path_ = std::string(base) + "qptest" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++counter);
+        path_ = std::string(base) + "qptest" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
         if (CreateDirectoryA(path_.c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
@@ -33,7 +32,8 @@ HWND createMainWindowIn(const std::string& programFolder) {
     return createMainWindowIn(programFolder, declineShortcut);
 }
 
-HWND createMainWindowIn(const std::string& programFolder, testsupport::DialogAnswerer& /*kept alive while the window is made*/) {
+HWND createMainWindowIn(const std::string& programFolder,
+                        testsupport::DialogAnswerer& /*kept alive while the window is made*/) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     gApp = AppState();
     gApp.instance = instance;

@@ -17,8 +17,8 @@ TestParent::TestParent(int width, int height) {
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         registered = RegisterClassA(&wc) != 0;
     }
-    window_ = CreateWindowExA(0, CLASS_NAME, "test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, width, height,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    window_ = CreateWindowExA(0, CLASS_NAME, "test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, width, height, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), this);
 }
 
 TestParent::~TestParent() {
