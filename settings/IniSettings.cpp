@@ -87,8 +87,9 @@ public:
     void select(const char* section) { section_ = section; }
 
     bool find(const char* key, std::string& value) const {
+        const std::string wanted(key);
         for (const Line& l : lines_) {
-            if (sameName(l.key, key) && sameName(l.section, section_)) {
+            if (sameName(l.key, wanted) && sameName(l.section, section_)) {
                 value = l.value;
                 return true;
             }
