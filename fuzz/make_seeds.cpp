@@ -1,5 +1,5 @@
 // Writes a few small, valid inputs of every kind into the corpus folders:
-//   make_seeds READERS_DIR DELETION_MARKS_DIR
+//   make_seeds READERS_DIR DELETION_MARKS_DIR FILE_NAMES_DIR
 #include <cstdio>
 #include <string>
 
@@ -51,8 +51,8 @@ PageTable smallBook() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 1;
-    const std::string readers = argv[1], marks = argv[2];
+    if (argc != 4) return 1;
+    const std::string readers = argv[1], marks = argv[2], names = argv[3];
     PageTable book = smallBook();
     VersionBlock version = makeVersionBlock(SaveKind::Periodic, 77);
     put(readers + "/current_scroll.qpd", buildDataFile(book, newFileHeader(), version, true));
@@ -70,5 +70,12 @@ int main(int argc, char** argv) {
     put(marks + "/mark.rtf", "{\\rtf1{\\fonttbl{\\f0 x;}}\\deleted\\f0 a\\deleted\\f1 b}");
     put(marks + "/typed.rtf", "{\\rtf1 typed deleted\\\\ and \\\\deleted\\\\ \\'95\\\\deleted\\f0}");
     put(marks + "/nested.rtf", "{{{{}}}}}\\deleted\\f0");
+
+    // page titles, the double-byte ones as code page 932 bytes (this tree's literals are UTF-8)
+    put(names + "/reserved.txt", "a/b:c*d?e\"f<g>h|i\\j");
+    put(names + "/japanese.txt", "\x95\x5c\x8e\xa6\x83\x5c\x83\x74\x83\x67 memo");  // 表示ソフト: second bytes 0x5C
+    put(names + "/lone_lead.txt", "ok\x81:\xE0/\x81");
+    put(names + "/device.txt", "com1.txt");
+    put(names + "/line_break.txt", std::string("a\r\nb\rc\0d", 8));
     return 0;
 }

@@ -11,6 +11,9 @@ namespace {
 // in the cleaning's own rule, though code page 932 uses neither.
 bool isNameLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFE); }
 
+// The second byte of a double-byte character.
+bool isTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
 const char* const DEVICE_NAMES[] = {
     "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
     "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",
@@ -67,9 +70,9 @@ bool cleanFileName(std::string& name) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
         if (c == '\r' && i + 1 < name.size() && name[i + 1] == '\n') {
             ++i;
-        } else if (isNameLeadByte(c)) {
+        } else if (isNameLeadByte(c) && i + 1 < name.size() && isTrailByte(static_cast<unsigned char>(name[i + 1]))) {
             ++i;
-        } else if (isReplacedInName(c)) {
+        } else if (isNameLeadByte(c) || isReplacedInName(c)) {
             name[i] = '_';
             replaced = true;
         }

@@ -13,9 +13,14 @@ namespace filenames {
 bool isReplacedInName(unsigned char c);
 
 // Cleans a name in place, from the start: a CR LF pair is kept, a Shift-JIS
-// lead byte (0x81..0x9F, 0xE0..0xFE) is kept with the byte after it, and
-// every other byte that isReplacedInName is replaced by "_". True when
-// anything was replaced.
+// lead byte (0x81..0x9F, 0xE0..0xFE) is kept with the second byte after it
+// (0x40..0x7E, 0x80..0xFC), and every other byte that isReplacedInName is
+// replaced by "_". A lead byte without such a second byte is replaced too,
+// and the byte after it is looked at on its own: left in, it would hide a
+// ':' or '/' from the cleaning, and at the end of a name it would join the
+// separator or dot appended next into one character. Each byte is kept or
+// becomes "_"; cleaning a cleaned name changes nothing. True when anything
+// was replaced.
 bool cleanFileName(std::string& name);
 
 // CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9 in any case, alone or followed

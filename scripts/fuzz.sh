@@ -7,7 +7,7 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${QP_FUZZ_BUILD:-$ROOT/build/fuzz}"
 SECONDS_EACH="${QP_FUZZ_SECONDS:-30}"
-TARGETS=(readers file_reader deletion_marks settings_file memo_text restore_lines)
+TARGETS=(readers file_reader deletion_marks settings_file memo_text restore_lines file_names)
 
 if ! { cmake -S "$ROOT/fuzz" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
        cmake --build "$BUILD"; }; then
@@ -17,8 +17,8 @@ if ! { cmake -S "$ROOT/fuzz" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >
 fi
 
 CORPUS="$BUILD/corpus"
-mkdir -p "$CORPUS/readers" "$CORPUS/deletion_marks" "$BUILD/artifacts"
-"$BUILD/make_seeds" "$CORPUS/readers" "$CORPUS/deletion_marks"
+mkdir -p "$CORPUS/readers" "$CORPUS/deletion_marks" "$CORPUS/file_names" "$BUILD/artifacts"
+"$BUILD/make_seeds" "$CORPUS/readers" "$CORPUS/deletion_marks" "$CORPUS/file_names"
 # The kept corpus of the long campaigns (scripts/fuzz-long.sh) is the starting point.
 for kept in "$ROOT"/fuzz/corpus/*/; do
   [ -d "$kept" ] || continue

@@ -18,9 +18,9 @@ bool isNameLeadByte(int c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c 
 TEST(FileNames, EverySingleByteFollowsThePathCharacterTest) {
     for (int c = 0; c < 256; ++c) {
         EXPECT_EQ(documentedAsReplaced(c), filenames::isReplacedInName(static_cast<unsigned char>(c))) << c;
-        // alone, as the last byte of a name: a lead byte is kept whatever follows
+        // alone, as the last byte of a name: a lead byte without its second byte goes too
         std::string name(1, static_cast<char>(c));
-        const bool expected = documentedAsReplaced(c) && !isNameLeadByte(c);
+        const bool expected = documentedAsReplaced(c) || isNameLeadByte(c);
         EXPECT_EQ(expected, filenames::cleanFileName(name)) << c;
         EXPECT_EQ(expected ? std::string("_") : std::string(1, static_cast<char>(c)), name) << c;
     }
@@ -37,8 +37,10 @@ TEST(FileNames, CleaningKeepsLineBreaksAndDoubleByteCharacters) {
         {"x*?<>|\"", "x______", true},
         {"a\r\nb", "a\r\nb", false},
         {"a\rb\n", "a_b_", true},
-        {"\xB1\xB2\x7F", "\xB1\xB2\x7F", false},  // half-width kana, DEL
-        {"ok\x81", "ok\x81", false},              // a lead byte at the end
+        {"\xB1\xB2\x7F", "\xB1\xB2\x7F", false},                      // half-width kana, DEL
+        {"ok\x81", "ok_", true},                                      // a lead byte at the end would eat a separator
+        {"a\x81:b\x81/c\xE0", "a__b__c_", true},                      // ... or let ':' and '/' through
+        {"\x81\\\x81\x7E\x81\xFC", "\x81\\\x81\x7E\x81\xFC", false},  // whole characters
         {"", "", false},
     };
     for (const auto& c : cases) {
