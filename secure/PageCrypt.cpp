@@ -2,30 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+
+#include "secure/SecretBuffer.h"
 
 namespace pagecrypt {
 
 namespace {
 
-// A byte buffer that wipes itself before it is released.
-class WorkBuffer {
-public:
-    explicit WorkBuffer(std::size_t size) : bytes_(size, 0) {}
-    ~WorkBuffer() { crypto::wipe(bytes_.data(), bytes_.size()); }
-    WorkBuffer(const WorkBuffer&) = delete;
-    WorkBuffer& operator=(const WorkBuffer&) = delete;
-    std::uint8_t* data() { return bytes_.data(); }
-    std::size_t size() const { return bytes_.size(); }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-};
-
 // SHA-256 of the password `copies` times in a row, followed by the salt.
 bool hashWithSalt(const char* password, std::size_t length, int copies, const std::uint8_t salt[SALT_SIZE],
                   std::uint8_t out[crypto::DIGEST_SIZE]) {
-    WorkBuffer work(length * copies + SALT_SIZE);
+    SecretBuffer work(length * copies + SALT_SIZE);
     std::uint8_t* at = work.data();
     for (int i = 0; i < copies; ++i, at += length) std::memcpy(at, password, length);
     std::memcpy(at, salt, SALT_SIZE);
@@ -86,7 +73,7 @@ bool encryptPage(PageRecord& record, const KeyMaterial& key) {
     if (!key.isSet()) return false;
     // the text as a C string: what follows a NUL is not part of the page
     const std::size_t n = std::strlen(record.text.c_str()) + 1;
-    WorkBuffer work(crypto::paddedLength(n));
+    SecretBuffer work(crypto::paddedLength(n));
     std::memcpy(work.data(), record.text.c_str(), n);
     std::uint8_t digest[crypto::DIGEST_SIZE];
     std::size_t length = n;
@@ -101,7 +88,7 @@ bool encryptPage(PageRecord& record, const KeyMaterial& key) {
 
 bool decryptPage(PageRecord& record, const KeyMaterial& key, bool dropCipher) {
     if (!key.isSet() || record.cipher.empty()) return false;
-    WorkBuffer work(record.cipher.size());
+    SecretBuffer work(record.cipher.size());
     std::size_t length = readCipher(record, work.data());
     std::uint8_t digest[crypto::DIGEST_SIZE];
     if (!crypto::decryptBuffer(key.bytes(), work.data(), length)) return false;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "secure/SecretBuffer.h"
 #include "secure/SecureMessages.h"
 #include "ui/Dialog.h"
 
@@ -22,14 +23,12 @@ struct PasswordData {
 
 // What an edit holds, wiped when it goes out of scope.
 struct TypedPassword {
-    char bytes[128 + 1] = {};
+    pagecrypt::SecretBuffer buffer{128 + 1};
     std::size_t length = 0;
     TypedPassword(HWND dialog, int id) {
-        length = static_cast<std::size_t>(GetDlgItemTextA(dialog, id, bytes, sizeof bytes));
+        length = static_cast<std::size_t>(GetDlgItemTextA(dialog, id, buffer.chars(), static_cast<int>(buffer.size())));
     }
-    ~TypedPassword() { SecureZeroMemory(bytes, sizeof bytes); }
-    TypedPassword(const TypedPassword&) = delete;
-    TypedPassword& operator=(const TypedPassword&) = delete;
+    const char* bytes() const { return buffer.chars(); }
 };
 
 // The message line is painted transparently: the dialog is redrawn so the old text goes.
@@ -60,15 +59,15 @@ void onRegister(HWND dialog, PasswordData& data) {
     const TypedPassword first(dialog, IDC_PASSWORD);
     const TypedPassword second(dialog, IDC_PASSWORD_AGAIN);
     if (first.length < pagecrypt::MIN_PASSWORD_BYTES) return showMessage(dialog, securemsg::PASSWORD_TOO_SHORT);
-    if (std::strcmp(first.bytes, second.bytes) != 0) return showMessage(dialog, securemsg::PASSWORDS_DIFFER);
-    if (!pagecrypt::registerPassword(*data.registerInto, first.bytes, first.length, *data.key))
+    if (std::strcmp(first.bytes(), second.bytes()) != 0) return showMessage(dialog, securemsg::PASSWORDS_DIFFER);
+    if (!pagecrypt::registerPassword(*data.registerInto, first.bytes(), first.length, *data.key))
         return showMessage(dialog, securemsg::REGISTER_FAILED);
     endDialog(dialog, PASSWORD_ACCEPTED);
 }
 
 void onAuthenticate(HWND dialog, PasswordData& data) {
     const TypedPassword typed(dialog, IDC_PASSWORD);
-    if (!pagecrypt::checkPassword(*data.stored, typed.bytes, typed.length, *data.key))
+    if (!pagecrypt::checkPassword(*data.stored, typed.bytes(), typed.length, *data.key))
         return showMessage(dialog, securemsg::PASSWORD_WRONG);
     endDialog(dialog, PASSWORD_ACCEPTED);
 }

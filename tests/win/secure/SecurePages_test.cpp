@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "app/SettingsIo.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
+#include "secure/SecretBuffer.h"
 #include "secure/SecurePages.h"
 #include "support/DialogAnswerer.h"
 #include "tests/common/CryptoKnownAnswers.h"  // the known answers run here against CryptoAPI
@@ -58,6 +60,24 @@ private:
         if (GetDlgItem(dialog, IDC_PASSWORD_AGAIN)) testsupport::setControlText(dialog, IDC_PASSWORD_AGAIN, second);
     }
     DialogAnswerer answerer_;
+};
+
+using Tries = std::vector<std::pair<std::string, std::string>>;
+
+// While it lives, the buffers that hold a password or plain text take their
+// bytes from here, and the bytes stay readable after the buffers are gone.
+class KeptStorage : public pagecrypt::SecretStorage {
+public:
+    KeptStorage() { pagecrypt::useSecretStorage(this); }
+    ~KeptStorage() override { pagecrypt::useSecretStorage(nullptr); }
+    void* take(std::size_t size) override {
+        blocks.emplace_back(size, '\xA5');
+        return &blocks.back()[0];
+    }
+    void give(void*, std::size_t) override { ++givenBack; }
+
+    std::deque<std::string> blocks;
+    std::size_t givenBack = 0;
 };
 
 // Every file below a folder.
@@ -284,6 +304,39 @@ TEST_F(SecurePagesTest, ADamagedPageIsShownLockedOnceToldAndNeverOverwritten) {
     EXPECT_EQ(recordOf(item).isSecure, 1);
     EXPECT_EQ(recordOf(item).cipher, damaged);
     EXPECT_EQ(told.answered(), 1);
+}
+
+TEST_F(SecurePagesTest, PasswordBuffersReadBackAsZerosAfterTheDialogs) {
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* password;
+        int button;
+        Tries tries;  // refused first: too short, differing or wrong
+    } cases[] = {
+        {"registered", REGISTER, PASSWORD, IDC_PASSWORD_OK, {{"1234567", "1234567"}, {PASSWORD, "pass-wore"}}},
+        {"registration cancelled", REGISTER, PASSWORD, IDC_PASSWORD_CANCEL, {{PASSWORD, "pass-wore"}}},
+        {"authenticated", CHECK, cryptokat::PAGE_PASSWORD, IDC_PASSWORD_OK, {{"quiltpaD", ""}}},
+        {"authentication cancelled", CHECK, cryptokat::PAGE_PASSWORD, IDCANCEL, {{"quiltpaD", ""}}},
+    };
+    for (const auto& c : cases) {
+        const bool registering = c.caption == REGISTER;
+        DataFileHeader header = registering ? newFileHeader() : cryptokat::pageHeader();
+        const bool accepted = c.button == IDC_PASSWORD_OK;
+        KeptStorage storage;
+        {
+            PasswordAnswer answer(c.caption, c.password, c.button, c.tries);
+            EXPECT_EQ(secure::registerOrAuthenticate(window, header), accepted) << c.name;
+            EXPECT_EQ(answer.answered(), 1) << c.name;
+        }
+        secure::clearAuthentication();
+        // each press of OK read the edits (two in the registration) into buffers of their own
+        const std::size_t reads = (c.tries.size() + (accepted ? 1 : 0)) * (registering ? 2 : 1);
+        EXPECT_GE(storage.blocks.size(), reads) << c.name;
+        EXPECT_EQ(storage.givenBack, storage.blocks.size()) << c.name;
+        for (const std::string& block : storage.blocks)
+            EXPECT_EQ(block.find_first_not_of('\0'), std::string::npos) << c.name << ": a buffer of " << block.size();
+    }
 }
 
 TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
