@@ -229,12 +229,18 @@ POINT MemoEditor::GetScrollPosition() const { return {GetScrollPos(window_, SB_H
 void MemoEditor::SetScrollPosition(int horizontal, int vertical) {
     const WORD h = static_cast<WORD>(horizontal < 0 ? 0 : horizontal > 0xFFFF ? 0xFFFF : horizontal);
     const WORD v = static_cast<WORD>(vertical < 0 ? 0 : vertical > 0xFFFF ? 0xFFFF : vertical);
-    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, v), 0);
-    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), 0);
-    SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
-    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, h), 0);
-    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, h), 0);
-    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    // A bar already there is left alone: every scroll message redraws the bar.
+    const POINT now = GetScrollPosition();
+    if (now.y != v) {
+        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, v), 0);
+        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), 0);
+        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    }
+    if (now.x != h) {
+        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, h), 0);
+        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, h), 0);
+        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    }
 }
 
 std::string MemoEditor::GetSelectedFirstLine() const {

@@ -231,10 +231,20 @@ void PageListControl::Resize(int width, int height) {
 
 ItemHandle PageListControl::InsertItem(const std::string& title, int image, ItemHandle parent, int selected,
                                        bool expanded) {
+    return insert(title, image, parent, toItem(reinterpret_cast<LRESULT>(TVI_LAST)), selected, expanded);
+}
+
+ItemHandle PageListControl::InsertItemAfter(const std::string& title, int image, ItemHandle parent, ItemHandle after,
+                                            int selected) {
+    return insert(title, image, parent, after ? after : toItem(reinterpret_cast<LRESULT>(TVI_FIRST)), selected, false);
+}
+
+ItemHandle PageListControl::insert(const std::string& title, int image, ItemHandle parent, ItemHandle after,
+                                   int selected, bool expanded) {
     std::string text = pagelist::cutTitle(title);
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? handle(parent) : TVI_ROOT;
-    ins.hInsertAfter = TVI_LAST;
+    ins.hInsertAfter = handle(after);
     ins.item.mask = TVIF_TEXT;
     ins.item.pszText = &text[0];
     if (image != -1) {
@@ -250,7 +260,13 @@ ItemHandle PageListControl::InsertItem(const std::string& title, int image, Item
         ins.item.state = ins.item.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
     }
     const ItemHandle item = toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-    if (item) shadow_.insertLast(parent == root() ? 0 : parent, item, image == -1 ? 0 : image);
+    if (!item) return item;
+    const TreeShadow::Item shadowParent = parent == root() ? 0 : parent;
+    const int shadowImage = image == -1 ? 0 : image;
+    if (ins.hInsertAfter == TVI_LAST)
+        shadow_.insertLast(shadowParent, item, shadowImage);
+    else
+        shadow_.insertAfter(shadowParent, ins.hInsertAfter == TVI_FIRST ? 0 : after, item, shadowImage);
     return item;
 }
 

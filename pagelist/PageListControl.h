@@ -83,6 +83,8 @@ public:
     // An image of -1 is left unset. `expanded` inserts it open, as if expanded
     // once its children are there.
     ItemHandle InsertItem(const std::string& title, int image, ItemHandle parent, int selected, bool expanded = false);
+    // Inserts an item right after its sibling `after` (NO_ITEM: as the first child).
+    ItemHandle InsertItemAfter(const std::string& title, int image, ItemHandle parent, ItemHandle after, int selected);
     std::vector<ItemMove> DeleteItem(ItemHandle item);
     // Empties the control (a new book), without walking it first.
     void DeleteAll();
@@ -120,6 +122,8 @@ public:
     bool ShadowMatches() const;
 
 private:
+    ItemHandle insert(const std::string& title, int image, ItemHandle parent, ItemHandle after, int selected,
+                      bool expanded);
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onFocus(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT onKeyDown(WPARAM wParam, LPARAM lParam);

@@ -32,6 +32,11 @@ ItemHandle PageListTree::insertLast(ItemHandle parent, const std::string& title,
     return list_.InsertItem(title, image, parent, selectedImage, expanded);
 }
 
+ItemHandle PageListTree::insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
+                                     int selectedImage) {
+    return list_.InsertItemAfter(title, image, parent, after, selectedImage);
+}
+
 void PageListTree::beginFill() { SendMessageA(list_.window(), WM_SETREDRAW, FALSE, 0); }
 
 void PageListTree::endFill() {

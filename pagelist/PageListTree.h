@@ -19,6 +19,8 @@ public:
 
     ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
                           bool expanded = false) override;
+    ItemHandle insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
+                           int selectedImage) override;
     // Drawing off while filling: the control then neither repaints nor lays out
     // its visible items and scroll bars per insertion, only once at the end.
     void beginFill() override;

@@ -25,6 +25,35 @@ void TreeShadow::insertLast(Item parent, Item item, int image) {
     nodes_.emplace(item, added);
 }
 
+void TreeShadow::insertAfter(Item parent, Item after, Item item, int image) {
+    if (!after) {
+        const Item first = parent ? firstChild(parent) : firstRoot_;
+        if (!first) return insertLast(parent, item, image);
+        if (!item || contains(item)) return;
+        auto owner = parent ? nodes_.find(parent) : nodes_.end();
+        if (parent && owner == nodes_.end()) return;
+        Node added;
+        added.image = image;
+        added.parent = parent;
+        added.next = first;
+        nodes_[first].previous = item;
+        (parent ? owner->second.firstChild : firstRoot_) = item;
+        nodes_.emplace(item, added);
+        return;
+    }
+    auto anchor = nodes_.find(after);
+    if (!item || contains(item) || anchor == nodes_.end() || anchor->second.parent != parent) return;
+    if (!anchor->second.next) return insertLast(parent, item, image);
+    Node added;
+    added.image = image;
+    added.parent = parent;
+    added.previous = after;
+    added.next = anchor->second.next;
+    nodes_[added.next].previous = item;
+    anchor->second.next = item;
+    nodes_.emplace(item, added);
+}
+
 void TreeShadow::unlink(Node& node, Item item) {
     Node* parent = node.parent ? &nodes_[node.parent] : nullptr;
     Item& first = parent ? parent->firstChild : firstRoot_;

@@ -14,6 +14,8 @@ public:
     using Item = std::uintptr_t;  // 0: none (and the top level as a parent)
 
     void insertLast(Item parent, Item item, int image);
+    // Right after the sibling `after` (0: as the first child).
+    void insertAfter(Item parent, Item after, Item item, int image);
     // Removes the item with everything below it.
     void remove(Item item);
     void clear();

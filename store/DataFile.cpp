@@ -11,6 +11,7 @@
 #include "store/ByteWriter.h"
 #include "store/FileReader.h"
 #include "store/TreeSource.h"
+#include "store/ZeroByte.h"
 
 namespace {
 
@@ -271,10 +272,7 @@ bool parseRecordAt(const void* data, std::size_t size, std::size_t offset, PageR
 
 namespace {
 
-std::size_t cStringLength(const std::string& s) {
-    const void* nul = std::memchr(s.data(), 0, s.size());
-    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - s.data()) : s.size();
-}
+std::size_t cStringLength(const std::string& s) { return zeroByteOffset(s.data(), s.size()); }
 
 // Table indices in the order the records are written: by `order`, ties in
 // table order. After a refresh the orders are 0..n-1 and this is one pass.

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "store/ZeroByte.h"
+
 namespace {
 
 bool seekEnd(std::FILE* file, std::uint64_t& size) {
@@ -152,9 +154,7 @@ bool FileReader::cString(std::string& out, std::size_t count) {
     if (!take(count)) return false;
     if (count <= bufferEnd_ - bufferStart_) {  // straight from the buffer, no zero fill
         const unsigned char* p = buffer_.get() + bufferStart_;
-        const void* nul = count > 0 ? std::memchr(p, 0, count) : nullptr;
-        std::size_t length = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - p) : count;
-        out.assign(reinterpret_cast<const char*>(p), length);
+        out.assign(reinterpret_cast<const char*>(p), zeroByteOffset(p, count));
         bufferStart_ += count;
         pos_ += count;
         return true;
@@ -164,8 +164,7 @@ bool FileReader::cString(std::string& out, std::size_t count) {
         out.clear();
         return false;
     }
-    const void* nul = count > 0 ? std::memchr(out.data(), 0, count) : nullptr;
-    if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
+    out.resize(zeroByteOffset(out.data(), count));
     return true;
 }
 

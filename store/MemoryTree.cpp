@@ -43,6 +43,29 @@ ItemHandle MemoryTree::insertLast(ItemHandle parent, const std::string& title, i
     return item;
 }
 
+ItemHandle MemoryTree::insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
+                                   int /*selectedImage*/) {
+    if (parent != NO_ITEM && parent > nodes_.size()) return NO_ITEM;
+    if (after != NO_ITEM && (after > nodes_.size() || nodes_[after - 1].parent != parent)) return NO_ITEM;
+    Node added;
+    added.title = title;
+    added.image = image;
+    added.parent = parent;
+    added.nextSibling = after != NO_ITEM ? nodes_[after - 1].nextSibling
+                        : parent == NO_ITEM ? firstRoot_
+                                            : nodes_[parent - 1].firstChild;
+    nodes_.push_back(added);  // references into nodes_ are taken only after this
+    const ItemHandle item = nodes_.size();
+    ItemHandle& first = parent == NO_ITEM ? firstRoot_ : nodes_[parent - 1].firstChild;
+    ItemHandle& last = parent == NO_ITEM ? lastRoot_ : nodes_[parent - 1].lastChild;
+    if (after == NO_ITEM)
+        first = item;
+    else
+        nodes_[after - 1].nextSibling = item;
+    if (last == after) last = item;
+    return item;
+}
+
 void MemoryTree::setExpanded(ItemHandle item, bool expanded) { node(item).expanded = expanded; }
 
 void MemoryTree::setImage(ItemHandle item, int image) { node(item).image = image; }

@@ -14,6 +14,8 @@ public:
 
     ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
                           bool expanded = false) override;
+    ItemHandle insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
+                           int selectedImage) override;
 
     ItemHandle firstChild(ItemHandle item) const { return node(item).firstChild; }
     ItemHandle parent(ItemHandle item) const { return node(item).parent; }

@@ -33,6 +33,10 @@ public:
     // returns its handle, NO_ITEM on failure.
     virtual ItemHandle insertLast(ItemHandle parent, const std::string& title, int image, int selectedImage,
                                   bool expanded = false) = 0;
+    // Inserts an item without children under parent (NO_ITEM: the top level), right
+    // after its sibling `after` (NO_ITEM: as the first child).
+    virtual ItemHandle insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
+                                   int selectedImage) = 0;
     // A fill of many items runs between these: the page list draws nothing meanwhile.
     virtual void beginFill() {}
     virtual void endFill() {}
@@ -46,8 +50,8 @@ int refreshFromTree(PageTable& table, const TreeSource& tree);
 // A bookmark position that names no record means the first one.
 int bookmarkIndex(int bookmarkPosition, int recordCount);
 
-// Inserts one item per record, in index order, under the item of the record
-// at `parentOrder` (the top level when it names no earlier record), expanded
-// when `isExpanded` says so and it has children, and stores the new handles in
-// `item`. Returns false when an insertion fails.
+// Inserts one item per record under the item of the record at `parentOrder`
+// (the top level when it names no earlier record), in the records' order among
+// siblings, expanded when `isExpanded` says so and it has children, and stores
+// the new handles in `item`. Returns false when an insertion fails.
 bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition);

@@ -54,4 +54,31 @@ TEST(TreeShadow, FollowsInsertionsDeletionsAndImages) {
     EXPECT_EQ(tree.firstRoot(), 0u);
 }
 
+// Items put after a sibling or first keep every link right: later insertions and
+// removals see the same order.
+TEST(TreeShadow, InsertsAfterASiblingOrFirst) {
+    TreeShadow tree;
+    tree.insertLast(0, 1, 2);
+    const struct {
+        TreeShadow::Item parent, after, item;
+        const char* shape;
+    } steps[] = {
+        {1, 0, 2, "1:2(2 ) "},           // first child of an empty folder
+        {1, 0, 3, "1:2(3 2 ) "},         // before it
+        {1, 3, 4, "1:2(3 4 2 ) "},       // between the two
+        {1, 2, 5, "1:2(3 4 2 5 ) "},     // after the last
+        {0, 0, 6, "6 1:2(3 4 2 5 ) "},   // first at the top level
+        {0, 1, 7, "6 1:2(3 4 2 5 ) 7 "},
+        {1, 6, 8, "6 1:2(3 4 2 5 ) 7 "},  // an anchor under another parent: refused
+    };
+    for (const auto& step : steps) {
+        tree.insertAfter(step.parent, step.after, step.item, 0);
+        EXPECT_EQ(describe(tree, tree.firstRoot()), step.shape) << step.item;
+    }
+    tree.insertLast(1, 9, 0);
+    tree.remove(4);
+    tree.remove(6);
+    EXPECT_EQ(describe(tree, tree.firstRoot()), "1:2(3 2 5 9 ) 7 ");
+}
+
 }  // namespace

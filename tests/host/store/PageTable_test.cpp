@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -211,6 +212,42 @@ TEST(TreeRebuild, PlacesRecordsByParentOrderWithTheirImages) {
     ASSERT_TRUE(rebuildTree(table, again, 40));  // outside the table: the first record
     EXPECT_EQ(2 + 4, again.image(table.recordAt(0).item));
     EXPECT_EQ(8, again.image(table.recordAt(1).item));
+}
+
+// Whatever the mix of pages and folders among siblings, the list built from a
+// numbered book numbers it back the same way.
+TEST(TreeRebuild, BuiltTreeNumbersBackToTheSameBook) {
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        PageTable table;
+        unsigned state = seed;
+        auto next = [&](unsigned range) {
+            state = state * 1103515245u + 12345u;
+            return (state >> 16) % range;
+        };
+        std::vector<int> open;  // the folders the next record may go into
+        for (int i = 0; i < 300; ++i) {
+            PageRecord r;
+            r.title = "r" + std::to_string(i);
+            while (!open.empty() && next(4) == 0) open.pop_back();  // leave a folder
+            r.parentOrder = open.empty() ? -1 : open.back();
+            r.isFolder = next(3) == 0 ? 1 : 0;
+            r.isExpanded = static_cast<std::uint8_t>(next(2));
+            r.order = i;
+            if (r.isFolder) open.push_back(i);
+            table.appendRecord(r);
+        }
+        PageTable before = table;
+        MemoryTree tree;
+        ASSERT_TRUE(rebuildTree(table, tree, 0));
+        refreshFromTree(table, tree);
+        for (int i = 0; i < table.count(); ++i) {
+            const PageRecord &got = table.recordAt(i), &want = before.recordAt(i);
+            ASSERT_EQ(i, got.order) << "seed " << seed;
+            ASSERT_EQ(want.parentOrder, got.parentOrder) << "seed " << seed << " record " << i;
+            const bool hasChildren = i + 1 < table.count() && before.recordAt(i + 1).parentOrder == i;
+            ASSERT_EQ(want.isExpanded && hasChildren, got.isExpanded != 0) << "seed " << seed << " record " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -20,12 +20,13 @@ struct Row {
 };
 
 // Open and closed folders, an open folder inside a closed one, an open folder
-// with nothing in it, a page marked open, a secure page.
+// with nothing in it, a page marked open, a secure page; pages before, between
+// and after folders among their siblings.
 const Row BOOK[] = {
-    {"F1", -1, 1, 0, 1}, {"p1", 0, 0, 1, 0},  {"F2", 0, 1, 0, 0},  {"F3", 2, 1, 0, 1},
-    {"p2", 3, 0, 0, 0},  {"F4", -1, 1, 0, 1}, {"p3", -1, 0, 0, 1}, {"p4", 0, 0, 0, 0},
+    {"p0", -1, 0, 0, 0}, {"F1", -1, 1, 0, 1}, {"p1", 1, 0, 1, 0},  {"F2", 1, 1, 0, 0}, {"F3", 3, 1, 0, 1},
+    {"p2", 4, 0, 0, 0},  {"F4", -1, 1, 0, 1}, {"p3", -1, 0, 0, 1}, {"p4", 1, 0, 0, 0},
 };
-const int BOOKMARK = 4;  // p2: fourth in tree order too
+const int BOOKMARK = 5;  // p2: fifth in tree order too
 
 PageTable bookTable() {
     PageTable table;
@@ -80,6 +81,7 @@ TEST(PageListFill, DrawingSuspendedGivesTheSameListAsItemByItem) {
     fillItemByItem(before, oldTable);
     PageListTree tree(after);
     ASSERT_TRUE(rebuildTree(newTable, tree, BOOKMARK));
+    EXPECT_TRUE(after.ShadowMatches());
 
     for (int i = 0; i < newTable.count(); ++i) {
         const Seen want = look(before, oldTable, i), got = look(after, newTable, i);
@@ -124,10 +126,11 @@ TEST(PageListFill, ShadowWalkNumbersTheBookAsTheControlDoes) {
         for (const ItemMove& m : gone) table.removeAt(table.indexOfItem(m.item));
     };
     const std::function<void()> edits[] = {
-        [&] { removeRecords(list.DeleteItem(table.recordAt(2).item)); },  // F2 with F3 and p2
-        [&] { list.SetImages(table.recordAt(1).item, 4 + 8, 5 + 8); },
-        [&] { table.addPage(list.InsertItem("new", 4, table.recordAt(0).item, 5), "", "new", false); },
-        [&] { list.SetImages(table.recordAt(1).item, 8, 9); },
+        [] {},                                                             // as filled
+        [&] { removeRecords(list.DeleteItem(table.recordAt(3).item)); },  // F2 with F3 and p2
+        [&] { list.SetImages(table.recordAt(2).item, 4 + 8, 5 + 8); },
+        [&] { table.addPage(list.InsertItem("new", 4, table.recordAt(1).item, 5), "", "new", false); },
+        [&] { list.SetImages(table.recordAt(2).item, 8, 9); },
         [&] {  // behind the list's back
             const ItemHandle last = table.recordAt(table.count() - 1).item;
             TreeView_DeleteItem(list.window(), reinterpret_cast<HTREEITEM>(last));
