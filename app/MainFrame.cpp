@@ -21,7 +21,6 @@
 namespace mainframe {
 namespace {
 
-constexpr int MEMO_MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3 in the high word
 
 bool autoView() { return gApp.ini.window.AutoView; }
 
@@ -58,8 +57,6 @@ void createMemoEditor(HWND window) {
     SendMessageA(edit, EM_SETEVENTMASK, 0, events | ENM_LINK);
     const LRESULT lang = SendMessageA(edit, EM_GETLANGOPTIONS, 0, 0);
     SendMessageA(edit, EM_SETLANGOPTIONS, 0, lang & ~IMF_DUALFONT);
-    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MEMO_MARGINS);
-    SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MEMO_MARGINS);
 }
 
 // The input method's state of the last run, when one was saved.

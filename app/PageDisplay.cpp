@@ -46,6 +46,17 @@ void setLocked(bool locked) {
     SendMessageA(editorWindow(), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
 }
 
+// Some rich-edit versions empty a control paragraph by paragraph, renumbering all
+// the rest each time: leaving a page of many thousand lines would take minutes.
+// A fresh control in its place takes milliseconds.
+constexpr LRESULT RENEW_ABOVE_LINES = 1000;
+
+void emptyLargeEditor() {
+    if (SendMessageA(editorWindow(), EM_GETLINECOUNT, 0, 0) <= RENEW_ABOVE_LINES) return;
+    HWND fresh = gControls.memo.Renew();
+    gControls.pageList.setEnterTarget(fresh);
+}
+
 // A secure page that may not be shown: the read-only placeholder, which is never stored into a page.
 void showLockedPage() {
     setLocked(true);
@@ -79,6 +90,7 @@ void showPage(ItemHandle item, HWND owner) {
     if (!record) return;
     MemoEditor& memo = gControls.memo;
     if (memo.locked) setLocked(false);
+    emptyLargeEditor();
     if (record->isSecure) {
         if (!secure::isAuthenticated() && !secure::authenticate(owner, gBook.header)) {
             showLockedPage();

@@ -20,6 +20,7 @@ namespace {
 
 const char PROP_THIS[] = "MYRE_THIS";
 const char DEFAULT_FACE[] = "ＭＳ ゴシック";
+constexpr LPARAM MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3 in the high word
 constexpr BYTE SHIFTJIS = 128;
 
 // Control characters that Ctrl+C, Ctrl+X and Ctrl+V type.
@@ -71,6 +72,8 @@ HWND MemoEditor::Create(HWND parent) {
     pf.bLineSpacingRule = 0;
     pf.dyLineSpacing = 10;
     SendMessageA(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    SendMessageA(window_, EM_SETMARGINS, EC_LEFTMARGIN, MARGINS);
+    SendMessageA(window_, EM_SETMARGINS, EC_RIGHTMARGIN, MARGINS);
 
     // The subclass reads the property's address from the user data: reading a
     // property is a trip to the window server on every message, keys included.
@@ -78,6 +81,45 @@ HWND MemoEditor::Create(HWND parent) {
     previousProc_ =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     SetPropA(window_, PROP_THIS, this);
+    return window_;
+}
+
+HWND MemoEditor::Renew() {
+    HWND old = window_;
+    if (!old) return nullptr;
+    HWND parent = GetParent(old);
+    RECT place;
+    GetWindowRect(old, &place);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+    const bool focused = GetFocus() == old;
+    CHARFORMAT2A font{};
+    font.cbSize = sizeof(font);
+    SendMessageA(old, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    const LRESULT events = SendMessageA(old, EM_GETEVENTMASK, 0, 0);
+    const LRESULT lang = SendMessageA(old, EM_GETLANGOPTIONS, 0, 0);
+    const LRESULT limit = SendMessageA(old, EM_GETLIMITTEXT, 0, 0);
+    const WNDPROC oldProc = previousProc_;
+    if (!Create(parent)) {  // the old control stays, subclass and all
+        window_ = old;
+        previousProc_ = oldProc;
+        return old;
+    }
+    SetWindowPos(window_, old, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOACTIVATE);
+    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    SendMessageA(window_, EM_SETEVENTMASK, 0, events);
+    SendMessageA(window_, EM_SETLANGOPTIONS, 0, lang);
+    SendMessageA(window_, EM_EXLIMITTEXT, 0, limit);
+    SetNoWrap(noWrap);
+    SetUrlDetection(urlDetection);
+    if (hasBackColour_) SetBackColour(backColour_);
+    if (locked) SendMessageA(window_, EM_SETREADONLY, TRUE, 0);
+    // the old control goes without the subclass, which now serves the new one
+    SetWindowLongPtrA(old, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+    SetWindowLongPtrA(old, GWLP_USERDATA, 0);
+    RemovePropA(old, PROP_THIS);
+    DestroyWindow(old);
+    if (focused) SetFocus(window_);
     return window_;
 }
 
@@ -110,7 +152,11 @@ void MemoEditor::SetDefaultFont(const std::string& face, int pixels, COLORREF co
     SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
 }
 
-void MemoEditor::SetBackColour(COLORREF colour) { SendMessageA(window_, EM_SETBKGNDCOLOR, 0, colour); }
+void MemoEditor::SetBackColour(COLORREF colour) {
+    backColour_ = colour;
+    hasBackColour_ = true;
+    SendMessageA(window_, EM_SETBKGNDCOLOR, 0, colour);
+}
 
 void MemoEditor::SetTextLimit(int characters) { SendMessageA(window_, EM_EXLIMITTEXT, 0, characters); }
 

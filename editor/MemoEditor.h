@@ -26,8 +26,13 @@ public:
     MemoEditor(const MemoEditor&) = delete;
     MemoEditor& operator=(const MemoEditor&) = delete;
 
-    // Creates the control with its default font and line spacing, and subclasses it.
+    // Creates the control with its default font, line spacing and margins, and subclasses it.
     HWND Create(HWND parent);
+    // Puts an empty control of the same place, options and look in place of this
+    // one, which is destroyed; returns the new window (the old one when no new
+    // control could be made). Emptying a control of thousands of paragraphs is
+    // far slower with some rich-edit versions.
+    HWND Renew();
     void Resize(int width, int height);
     HWND window() const { return window_; }
 
@@ -104,6 +109,8 @@ private:
     HMODULE library_ = nullptr;
     HWND window_ = nullptr;
     int pixelsPerInch_ = 96;
+    COLORREF backColour_ = 0;
+    bool hasBackColour_ = false;
     WNDPROC previousProc_ = nullptr;
     ClipboardStep copyAsTextStep_ = nullptr;
     ClipboardStep pasteStep_ = nullptr;

@@ -9,8 +9,7 @@
 #   QP_BENCH_RUNS   runs per book, medians taken (default 3)
 #   QP_BENCH_SIZES  page counts (default "1000 10000 100000")
 #   QP_BENCH_BIG    sizes in bytes of the large single pages, measured once each
-#                   (default "1000000"; the switch away from 4000000 takes the rich edit
-#                   under Wine most of an hour)
+#                   (default "1000000 4000000")
 #   QP_BENCH_WORK   scratch folder (default /dev/shm/quiltpad-bench-app-$USER)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
@@ -20,7 +19,7 @@ fi
 cd "$ROOT"
 RUNS="${QP_BENCH_RUNS:-3}"
 SIZES="${QP_BENCH_SIZES-1000 10000 100000}"
-BIG="${QP_BENCH_BIG-1000000}"
+BIG="${QP_BENCH_BIG-1000000 4000000}"
 WORK="${QP_BENCH_WORK:-/dev/shm/quiltpad-bench-app-$(id -un)}"
 SWITCHES=200
 

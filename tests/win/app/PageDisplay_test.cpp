@@ -87,6 +87,56 @@ TEST_F(PageDisplayTest, SwitchingAwayAndBackRestoresTextAndSelection) {
     EXPECT_EQ(gBook.pages.recordAt(1).selStart, 2);
 }
 
+// Leaving a page of thousands of lines puts a fresh editor in place: same
+// place, options and look, still subclassed, and the page left keeps its bytes.
+TEST_F(PageDisplayTest, LeavingAVeryLongPageKeepsTheEditorAsItWas) {
+    std::string big(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
+    for (int n = 0; n < 3000; ++n) big += " line " + std::to_string(n) + "\\par\r\n";
+    big += "\\par\r\n}\r\n";
+    gBook.pages.recordAt(1).text = big;
+    gControls.memo.SetBackColour(RGB(1, 2, 3));
+    gControls.memo.SetNoWrap(true);
+    selectItem(itemAt(1));
+    ASSERT_GT(SendMessageA(editor(), EM_GETLINECOUNT, 0, 0), 3000);
+    HWND old = editor();
+    RECT oldPlace{};
+    GetWindowRect(old, &oldPlace);
+    const LONG_PTR bars = WS_HSCROLL | WS_VSCROLL;  // shown as the text needs them
+    const LONG_PTR style = GetWindowLongPtrA(old, GWL_STYLE) & ~bars;
+    const LRESULT events = SendMessageA(old, EM_GETEVENTMASK, 0, 0);
+    CHARFORMATA oldFont{};
+    oldFont.cbSize = sizeof oldFont;
+    SendMessageA(old, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&oldFont));
+
+    selectItem(itemAt(2));
+    ASSERT_NE(editor(), old);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(gBook.pages.recordAt(1).text, big) << "a page left as shown keeps its bytes";
+    EXPECT_EQ(editorText(), "");
+    RECT place{};
+    GetWindowRect(editor(), &place);
+    EXPECT_TRUE(EqualRect(&place, &oldPlace));
+    EXPECT_EQ(GetDlgCtrlID(editor()), MemoEditor::CONTROL_ID);
+    EXPECT_EQ(GetParent(editor()), window);
+    EXPECT_EQ(GetWindowLongPtrA(editor(), GWL_STYLE) & ~bars, style);
+    EXPECT_EQ(SendMessageA(editor(), EM_GETEVENTMASK, 0, 0), events);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(editor(), EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3))), RGB(1, 2, 3));
+    CHARFORMATA font{};
+    font.cbSize = sizeof font;
+    SendMessageA(editor(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    EXPECT_STREQ(font.szFaceName, oldFont.szFaceName);
+    EXPECT_EQ(font.yHeight, oldFont.yHeight);
+
+    // Typing goes through the subclass (the page counts as changed) and Enter in
+    // the page list still reaches the editor.
+    SendMessageA(editor(), WM_CHAR, 'x', 0);
+    selectItem(itemAt(1));
+    EXPECT_EQ(gBook.pages.recordAt(2).text.find("x\\par") != std::string::npos, true);
+    SetFocus(gControls.pageList.window());
+    SendMessageA(gControls.pageList.window(), WM_CHAR, VK_RETURN, 0);
+    EXPECT_EQ(GetFocus(), editor());
+}
+
 TEST_F(PageDisplayTest, AnEmptyPageTypesInTheStandardFont) {
     setFontFace(gBook.header, "Courier New");
     gBook.header.standardFontColour = RGB(200, 0, 0);
