@@ -34,19 +34,22 @@ DWORD CALLBACK countPiece(DWORD_PTR cookie, LPBYTE, LONG size, LONG* taken) {
     return 0;
 }
 
-// The stream-out cookie: a zero-terminated buffer and its capacity.
+// The stream-out cookie: a zero-terminated buffer, its capacity and where its text ends
+// (kept, so a long text is not measured again for every piece).
 struct AppendBuffer {
     char* bytes;
     std::size_t capacity;
+    std::size_t end;
 };
 
 DWORD CALLBACK appendPiece(DWORD_PTR cookie, LPBYTE piece, LONG size, LONG* taken) {
     AppendBuffer* buffer = reinterpret_cast<AppendBuffer*>(cookie);
-    std::size_t end = strnlen(buffer->bytes, buffer->capacity - 1);
+    const std::size_t end = buffer->end;
     std::size_t room = buffer->capacity - 1 - end;
     std::size_t n = static_cast<std::size_t>(size) < room ? static_cast<std::size_t>(size) : room;
     std::memcpy(buffer->bytes + end, piece, n);
     buffer->bytes[end + n] = '\0';
+    buffer->end = end + n;
     *taken = size;  // every byte is taken, even what no longer fits
     return 0;
 }
@@ -133,7 +136,7 @@ std::size_t RtfLength(HWND edit) {
 
 void StreamOutRtf(HWND edit, char* buffer, std::size_t capacity) {
     if (!buffer || capacity == 0) return;
-    AppendBuffer target{buffer, capacity};
+    AppendBuffer target{buffer, capacity, strnlen(buffer, capacity - 1)};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&target);
     stream.pfnCallback = appendPiece;
