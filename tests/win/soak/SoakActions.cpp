@@ -1,0 +1,264 @@
+// What the random user does with the page list, the editor and secure pages,
+// and what each action means for the model.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "res/resource.h"
+#include "soak/SoakDriver.h"
+
+namespace soak {
+
+namespace {
+
+// Typed texts: ASCII, double-byte (some with 0x5C as second byte), line breaks, RTF's own characters.
+const char* const TEXTS[] = {
+    "abc", "こんにちは", "表ソ能十", "\r", "line one\rline two", "ｶﾀｶﾅ", "x", "{\\rtf1 not rtf}",
+    "日本語のテキストと English の混在", "\\par }{", "①②ⅰ〜", "         ",
+    "long line long line long line long line long line long line long line long line",
+};
+const char* const TITLES[] = {
+    "タイトル", "a", "表示\\ソフト", "name with spaces", "<>:|?*\"/", "ｶﾅ title", "",
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い"
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い"
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い",
+    "x表",
+};
+
+template <typename T, std::size_t N>
+const T& pick(const T (&table)[N], std::uint32_t n) {
+    return table[n % N];
+}
+
+std::string dateStamp() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[32];
+    wsprintfA(text, "%d/%02d/%02d", t.wYear, t.wMonth, t.wDay);
+    return text;
+}
+
+}  // namespace
+
+void Driver::setEditorSelection(int from, int to) {
+    CHARRANGE range = {from, to};
+    SendMessageA(editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+void Driver::pushUndo() {
+    const int at = s_.book.indexOf(s_.selected);
+    s_.undo.push_back(s_.book.nodes[at].text);
+    s_.redo.clear();
+}
+
+void Driver::editorAction(const Action& action) {
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0 || s_.locked) return;  // nothing to type into: the user does something else
+    std::wstring& text = s_.book.nodes[at].text;
+    const std::uint32_t length = static_cast<std::uint32_t>(text.size()) + 1;
+    int from = static_cast<int>(action.b % length), to = static_cast<int>(action.c % length);
+    if (from > to) std::swap(from, to);
+    if (action.kind == Kind::Type && action.a % 3 == 0) to = from;
+    const bool range = from < to;
+    setEditorSelection(from, to);
+    switch (action.kind) {
+        case Kind::Type: {
+            const std::string typed = pick(TEXTS, action.a / 3);
+            SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
+            pushUndo();
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(typed));
+            break;
+        }
+        case Kind::Cut:
+        case Kind::Copy:
+        case Kind::Clear:
+            if (!range) return;  // greyed
+            command(action.kind == Kind::Cut ? IDM_CUT : action.kind == Kind::Copy ? IDM_COPY : IDM_CLEAR);
+            if (action.kind != Kind::Clear) {
+                s_.clip = text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+                s_.hasClip = true;
+            }
+            if (action.kind == Kind::Copy) return;
+            pushUndo();
+            text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+            break;
+        case Kind::Paste:
+            if (!s_.hasClip) return;
+            command(IDM_PASTE);
+            pushUndo();
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+            break;
+        case Kind::Undo:
+        case Kind::Redo: {
+            std::vector<std::wstring>& from = action.kind == Kind::Undo ? s_.undo : s_.redo;
+            std::vector<std::wstring>& to = action.kind == Kind::Undo ? s_.redo : s_.undo;
+            if (from.empty()) return;  // greyed
+            command(action.kind == Kind::Undo ? IDM_UNDO : IDM_REDO);
+            to.push_back(text);
+            text = from.back();
+            from.pop_back();
+            break;
+        }
+        case Kind::Bold:
+        case Kind::Colour:
+            if (!range) return;
+            command(action.kind == Kind::Bold ? IDM_BOLD : IDM_LAST_COLOUR);
+            pushUndo();
+            break;
+        case Kind::DateStamp: {
+            const std::string stamp = dateStamp();
+            command(IDM_INSERT_DATE);
+            pushUndo();
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(stamp));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void Driver::retitle(const Action& action, bool cancel) {
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0) return;
+    command(IDM_EDIT_TITLE);
+    HWND edit = TreeView_GetEditControl(tree());
+    if (!edit) {
+        fail("no title editor after the edit-title command");
+        return;
+    }
+    const std::string title = pick(TITLES, action.b);
+    SetWindowTextA(edit, title.c_str());
+    // Esc or Enter in the title editor, as the user ends the edit
+    SendMessageA(edit, WM_KEYDOWN, cancel ? VK_ESCAPE : VK_RETURN, 0);
+    testapp::pumpMessages();
+    if (TreeView_GetEditControl(tree())) fail("the title editor stayed open after Esc or Enter");
+    if (!cancel) s_.book.nodes[at].title = cutTitle(title);
+}
+
+void Driver::deletePage(const Action& action) {
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0) return;
+    expected_.push_back("delete");
+    command(IDM_DELETE_PAGE);
+    if (action.c % 4 == 0) return;  // cancelled
+    const int parent = s_.book.parentOf(at);
+    const int parentId = parent < 0 ? 0 : s_.book.nodes[parent].id;
+    s_.book.eraseSubtree(at);
+    const int p = s_.book.indexOf(parentId);
+    if (parentId == 0 ? s_.book.nodes.empty() : !s_.book.hasChildren(p)) {
+        Node added;
+        added.title = "自動追加ページ";
+        s_.book.appendUnder(p, {added});
+    }
+    // The user sees which page the list moved to.
+    const std::vector<HTREEITEM> all = items();
+    const auto it = std::find(all.begin(), all.end(), TreeView_GetSelection(tree()));
+    const int shown = it == all.end() ? -1 : static_cast<int>(it - all.begin());
+    if (shown < 0 || shown >= static_cast<int>(s_.book.nodes.size())) {
+        s_.selected = 0;
+        return;
+    }
+    show(shown, action.a);
+}
+
+void Driver::pageListAction(const Action& action) {
+    Book& b = s_.book;
+    const int n = static_cast<int>(b.nodes.size());
+    const int at = b.indexOf(s_.selected);
+    if (action.kind != Kind::Select && at < 0) return;
+    switch (action.kind) {
+        case Kind::Select: {
+            const int target = static_cast<int>(action.b % static_cast<std::uint32_t>(n));
+            if (target == at) return;
+            clickItem(target);
+            show(target, action.a);
+            break;
+        }
+        case Kind::NextPage:
+        case Kind::PreviousPage: {
+            const int target = at + (action.kind == Kind::NextPage ? 1 : -1);
+            if (target < 0 || target >= n) return;
+            command(action.kind == Kind::NextPage ? IDM_NEXT_PAGE : IDM_PREVIOUS_PAGE);
+            show(target, action.a);
+            break;
+        }
+        case Kind::NewPage:
+        case Kind::NewFolder: {
+            const std::string title = "ページ (" + std::to_string(n + 1) + ")";
+            std::vector<Node> run(1);
+            if (action.kind == Kind::NewFolder) {
+                run[0].folder = true;
+                run[0].title = "Folder";
+                run.push_back(Node());
+                run[1].depth = 1;
+            }
+            run.back().title = title;
+            const int first = b.appendUnder(b.parentOf(at), run);
+            command(action.kind == Kind::NewPage ? IDM_ADD_PAGE : IDM_ADD_FOLDER);
+            show(first + static_cast<int>(run.size()) - 1, action.a);
+            break;
+        }
+        case Kind::Retitle:
+        case Kind::RetitleEsc:
+            retitle(action, action.kind == Kind::RetitleEsc);
+            break;
+        case Kind::Delete:
+            deletePage(action);
+            break;
+        case Kind::CopyPage:
+            command(IDM_COPY_PAGE);
+            s_.pageClip = b.copySubtree(at);
+            s_.hasPageClip = true;
+            break;
+        case Kind::PastePage: {
+            if (!s_.hasPageClip) return;
+            const int first = b.appendUnder(b.parentOf(at), s_.pageClip);
+            midState_ = b;
+            command(IDM_PASTE_PAGE);
+            show(first, action.a);
+            break;
+        }
+        case Kind::Bookmark:
+            command(IDM_SET_BOOKMARK);
+            b.bookmark = s_.selected;
+            break;
+        case Kind::OpenBookmark: {
+            const int target = b.indexOf(b.bookmark);
+            if (target < 0) return;
+            command(IDM_OPEN_BOOKMARK);
+            if (target != at) show(target, action.a);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void Driver::secureAction(const Action& action) {
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0) return;
+    Node& node = s_.book.nodes[at];
+    const bool opened = opens(passwordAnswerOf(action.a));
+    if (action.kind == Kind::MakeSecure) {
+        if (node.secure) return;  // greyed
+        if (!s_.registered || !s_.authenticated) expected_.push_back(s_.registered ? "auth" : "register");
+        command(IDM_MAKE_SECURE);
+        if (s_.authenticated || opened) {
+            s_.registered = s_.authenticated = true;
+            node.secure = true;
+        }
+        return;
+    }
+    if (!node.secure) return;  // greyed
+    if (!s_.authenticated) expected_.push_back("auth");
+    command(IDM_MAKE_ORDINARY);
+    if (s_.authenticated || opened) {
+        s_.authenticated = true;
+        s_.locked = false;
+        node.secure = false;
+    }
+}
+
+}  // namespace soak

@@ -1,0 +1,62 @@
+// The soak's answers to the program's dialogs: found by caption (and, for the
+// restore dialog, by its list), answered as the current action planned.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace soak {
+
+class Driver;
+
+// The book's password, and one that is not.
+extern const char* const PASSWORD;
+extern const char* const WRONG_PASSWORD;
+
+// How a password question is answered: the right password, a wrong one first and
+// then the right one, Cancel, or a wrong one first and then Cancel.
+enum class PasswordAnswer { Right, WrongThenRight, Cancel, WrongThenCancel };
+PasswordAnswer passwordAnswerOf(std::uint32_t choice);
+inline bool opens(PasswordAnswer a) { return a == PasswordAnswer::Right || a == PasswordAnswer::WrongThenRight; }
+
+struct Plan {
+    PasswordAnswer password = PasswordAnswer::Cancel;
+    bool tickInFirstDialog = false;
+    bool confirm = true;      // delete confirmation, restore question
+    std::uint32_t line = 0;   // restore list line, modulo the lines
+    bool restore = true;      // "復元する" or "キャンセル" in the restore dialog
+};
+
+class Answerer {
+public:
+    explicit Answerer(Driver& driver);
+    ~Answerer();
+    Answerer(const Answerer&) = delete;
+    Answerer& operator=(const Answerer&) = delete;
+
+    // A new action: the plan, and forget what was seen.
+    void begin(const Plan& plan);
+    // The dialogs answered since `begin`, by name ("auth", "register", "delete", "restore", ...).
+    const std::vector<std::string>& seen() const { return seen_; }
+    int chosenSlot() const { return chosenSlot_; }
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK visit(HWND window, LPARAM self);
+    bool answer(HWND dialog);
+    void answerPassword(HWND dialog, bool registration);
+    void answerRestore(HWND dialog);
+    void press(HWND dialog, int id);
+
+    Driver& driver_;
+    Plan plan_;
+    UINT_PTR timer_ = 0;
+    std::set<HWND> answered_;
+    std::vector<std::string> seen_;
+    int chosenSlot_ = -1;
+};
+
+}  // namespace soak

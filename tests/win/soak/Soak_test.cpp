@@ -1,0 +1,108 @@
+// The random user against the model of the book: a short run of two fixed seeds,
+// the replays of every difference found, and the long campaign (scripts/soak.sh).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "soak/SoakDriver.h"
+#include "tests/common/FileBytes.h"
+
+namespace {
+
+using namespace soak;
+
+std::string env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Prints the failure, shrinks it and writes the replayable script; returns the script.
+std::string report(std::uint32_t seed, int steps, const std::string& failure) {
+    std::vector<Action> actions = generate(seed, steps);
+    int failedAt = 0;
+    runSequence(actions, nullptr, &failedAt);
+    std::printf("soak: seed %u, step %d: %s\n", seed, failedAt, failure.c_str());
+    const std::vector<Action> shortest = shrink(actions, std::atoi(env("QP_SOAK_SHRINK").c_str()) > 0
+                                                             ? std::atoi(env("QP_SOAK_SHRINK").c_str())
+                                                             : 150);
+    const std::string script = scriptOf(shortest);
+    const std::string outFolder = env("QP_SOAK_OUT");
+    if (!outFolder.empty())
+        testcommon::writeFile(outFolder + "\\seed" + std::to_string(seed) + ".soak", script);
+    std::printf("soak: shrunk to %zu steps (%s):\n%s", shortest.size(), runSequence(shortest).c_str(),
+                script.c_str());
+    return script;
+}
+
+TEST(Soak, TwoFixedSeedsAgreeWithTheModel) {
+    for (std::uint32_t seed : {20261207u, 4242u}) {
+        const std::string failure = runSequence(generate(seed, 250));
+        if (!failure.empty()) report(seed, 250, failure);
+        EXPECT_EQ(failure, "") << "seed " << seed;
+    }
+}
+
+// Every difference the soak found, shrunk; each one replays without a difference.
+struct Replay {
+    const char* name;
+    const char* script;
+};
+
+const Replay REPLAYS[] = {
+    {"placeholder", "check 0 0 0\n"},
+};
+
+TEST(Soak, ReplaysOfEveryDifferenceFound) {
+    for (const Replay& r : REPLAYS) EXPECT_EQ(runSequence(parseScript(r.script)), "") << r.name;
+}
+
+// Replays a script written by a failed run: QP_SOAK_REPLAY names it.
+TEST(SoakCampaign, Replay) {
+    const std::string path = env("QP_SOAK_REPLAY");
+    if (path.empty()) GTEST_SKIP() << "set QP_SOAK_REPLAY to a script";
+    const std::vector<Action> actions = parseScript(testcommon::readFile(path));
+    int steps = 0;
+    const std::string failure = runSequence(actions, nullptr, &steps);
+    std::printf("soak: replayed %zu steps: %s\n", actions.size(),
+                failure.empty() ? "no difference" : ("step " + std::to_string(steps) + ": " + failure).c_str());
+    EXPECT_EQ(failure, "");
+}
+
+// QP_SOAK_SEEDS seeds of QP_SOAK_STEPS steps from QP_SOAK_FIRST_SEED; skipped without them.
+TEST(SoakCampaign, Run) {
+    const int seeds = std::atoi(env("QP_SOAK_SEEDS").c_str());
+    const int steps = std::atoi(env("QP_SOAK_STEPS").c_str());
+    if (seeds <= 0 || steps <= 0) GTEST_SKIP() << "set QP_SOAK_SEEDS and QP_SOAK_STEPS";
+    const std::uint32_t first = static_cast<std::uint32_t>(std::atoi(env("QP_SOAK_FIRST_SEED").c_str()));
+    Counters totals;
+    int failed = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < seeds; ++i) {
+        const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
+        const std::string failure = runSequence(generate(seed, steps), &totals);
+        if (!failure.empty()) {
+            ++failed;
+            report(seed, steps, failure);
+        }
+        std::printf("soak: seed %u done, %ld steps so far, %s\n", seed, totals.steps,
+                    failure.empty() ? "no difference" : "DIFFERENCE");
+        std::fflush(stdout);
+    }
+    const long seconds = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count());
+    std::printf("soak: %d seeds, %ld steps, %ld restarts, %ld kills, %ld data-file checks, %ld slot checks, "
+                "%ld dialogs, %d with a difference, %ld s\nsoak mix:",
+                seeds, totals.steps, totals.restarts, totals.kills, totals.checks, totals.slotChecks, totals.dialogs,
+                failed, seconds);
+    for (int k = 0; k < static_cast<int>(Kind::Count); ++k)
+        if (totals.byKind[k]) std::printf(" %s %ld", kindName(static_cast<Kind>(k)), totals.byKind[k]);
+    std::printf("\n");
+    EXPECT_EQ(failed, 0);
+}
+
+}  // namespace
