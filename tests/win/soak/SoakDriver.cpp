@@ -6,6 +6,8 @@
 #include "soak/SoakDriver.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/Lifecycle.h"
 #include "res/resource.h"
@@ -316,6 +318,14 @@ bool Driver::run(const Action& action) {
     testapp::pumpMessages();
     if (action.kind != Kind::Kill && action.kind != Kind::Exit) checkSlots(before);
     std::vector<std::string> seen = answerer_->seen(), wanted = expected_;
+    static const bool trace = std::getenv("QP_SOAK_TRACE") != nullptr;
+    if (trace) {
+        std::printf("step %ld %s: %zu items, shown %d%s%s, dialogs", counters_.steps, kindName(action.kind),
+                    s_.book.nodes.size(), s_.book.indexOf(s_.selected), s_.locked ? " locked" : "",
+                    s_.authenticated ? " authenticated" : "");
+        for (const std::string& w : seen) std::printf(" [%s]", w.c_str());
+        std::printf("\n");
+    }
     counters_.dialogs += static_cast<long>(seen.size());
     std::sort(seen.begin(), seen.end());
     std::sort(wanted.begin(), wanted.end());

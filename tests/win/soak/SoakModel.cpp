@@ -80,15 +80,13 @@ std::wstring fromCp932(const std::string& bytes) {
     return text;
 }
 
-std::string toUtf8(const std::wstring& text) {
+std::string toCp932(const std::wstring& text) {
     if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
-
-std::string toUtf8Cp932(const std::string& bytes) { return toUtf8(fromCp932(bytes)); }
 
 namespace {
 
@@ -175,7 +173,7 @@ namespace {
 
 std::string describe(const Node& n) {
     return std::string(n.folder ? "folder" : "page") + (n.secure ? " secure" : "") + " depth " +
-           std::to_string(n.depth) + " \"" + toUtf8Cp932(n.title) + "\"";
+           std::to_string(n.depth) + " \"" + n.title + "\"";
 }
 
 std::wstring normalised(std::wstring text) {
@@ -196,8 +194,8 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
         if (describe(m) != describe(d))
             return "record " + std::to_string(i) + ": model " + describe(m) + ", file " + describe(d);
         if (normalised(m.text) != normalised(d.text))
-            return "record " + std::to_string(i) + " " + describe(m) + " text: model \"" + toUtf8(m.text) +
-                   "\", file \"" + toUtf8(d.text) + "\"";
+            return "record " + std::to_string(i) + " " + describe(m) + " text: model \"" + toCp932(m.text) +
+                   "\", file \"" + toCp932(d.text) + "\"";
     }
     if (model.savedBookmark() != disk.bookmarkOrder)
         return "bookmark: model " + std::to_string(model.savedBookmark()) + ", file " +

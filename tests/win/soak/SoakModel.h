@@ -41,10 +41,9 @@ struct Book {
 
 // Cut at 255 bytes without splitting a double-byte character.
 std::string cutTitle(const std::string& title);
-// Code page 932 bytes to the text a rich edit holds, and back for messages.
+// Code page 932 bytes to the text a rich edit holds, and back (for messages, in the program's code page).
 std::wstring fromCp932(const std::string& bytes);
-std::string toUtf8(const std::wstring& text);
-std::string toUtf8Cp932(const std::string& bytes);
+std::string toCp932(const std::wstring& text);
 
 // A book read from a data file: every record in tree order, secure texts
 // decrypted with `password`. Empty `error` when it could be read whole.

@@ -70,6 +70,8 @@ TEST(SoakCampaign, Replay) {
     const std::string failure = runSequence(actions, nullptr, &steps);
     std::printf("soak: replayed %zu steps: %s\n", actions.size(),
                 failure.empty() ? "no difference" : ("step " + std::to_string(steps) + ": " + failure).c_str());
+    if (!failure.empty() && !env("QP_SOAK_SHRINK").empty())
+        std::printf("soak: shrunk:\n%s", scriptOf(shrink(actions, std::atoi(env("QP_SOAK_SHRINK").c_str()))).c_str());
     EXPECT_EQ(failure, "");
 }
 

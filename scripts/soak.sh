@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The long soak (not part of the test command): a random user against a model of
+# the book, SEEDS seeds of STEPS steps each, at low priority beside other work.
+#   bash scripts/soak.sh SEEDS STEPS [FIRST_SEED]
+# A difference prints the seed, the step and the first difference, then the shrunk
+# sequence; its script lands in build/soak/seedN.soak. Replay one with
+#   QP_SOAK_REPLAY=build/soak/seedN.soak bash scripts/soak.sh replay
+# QP_SOAK_WITHOUT=cut,clear leaves kinds out of the mix; QP_SOAK_SHRINK caps the replays a shrink may use.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+cd "$ROOT"
+if [ "${1:-}" = "replay" ]; then
+  FILTER='SoakCampaign.Replay'
+  export QP_SOAK_REPLAY="Z:$(realpath "$QP_SOAK_REPLAY" | tr / '\\')"
+else
+  [ $# -ge 2 ] || { echo "usage: soak.sh SEEDS STEPS [FIRST_SEED] | replay"; exit 2; }
+  FILTER='SoakCampaign.Run'
+  export QP_SOAK_SEEDS="$1" QP_SOAK_STEPS="$2" QP_SOAK_FIRST_SEED="${3:-1}"
+fi
+build_win >/dev/null || { echo "soak: the Windows build failed"; exit 1; }
+ensure_wineprefix
+OUT="$ROOT/build/soak"
+mkdir -p "$OUT"
+export QP_SOAK_OUT="Z:$(echo "$OUT" | tr / '\\')"
+cd "$OUT"
+nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter="$FILTER" 2>&1 |
+  iconv -f CP932 -t UTF-8 -c | grep -v '^\[ \|^\[-\|^\[=\|^$'
+rc=${PIPESTATUS[0]}
+wineserver -k 2>/dev/null || true
+exit "$rc"
