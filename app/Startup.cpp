@@ -37,7 +37,6 @@ void prepareState(HINSTANCE instance, const std::string& appFolder) {
     gApp.title = loadTitle(instance);
     settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
     gApp.alwaysOnTop = false;
-    gApp.saveAtExit = true;
 }
 
 }  // namespace
