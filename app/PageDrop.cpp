@@ -27,8 +27,7 @@ void track(HWND, LPARAM point) {
 }
 
 void cancel(HWND) {
-    if (!gControls.pageList.IsDragging()) return;
-    gControls.pageList.CancelDrag();
+    if (!gControls.pageList.CancelDrag()) return;
     gOldParent = NO_ITEM;
     // the list shows the editor's page again, as before the drag
     if (pagedisplay::shownItem() != NO_ITEM) gControls.pageList.Select(pagedisplay::shownItem());

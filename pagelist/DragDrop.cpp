@@ -115,10 +115,11 @@ std::vector<ItemMove> PageListControl::EndDrag() {
     return moves;
 }
 
-void PageListControl::CancelDrag() {
-    if (!drag_.dragging || drag_.ending) return;
+bool PageListControl::CancelDrag() {
+    if (!drag_.dragging || drag_.ending) return false;  // ending: the drop lets the capture go itself
     releaseDrag();
     drag_.dragging = false;
+    return true;
 }
 
 std::vector<ItemMove> PageListControl::dropOnTarget() {

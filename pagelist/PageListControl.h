@@ -104,7 +104,7 @@ public:
     void BeginDrag(const NMTREEVIEWA& info, HWND captureWindow);
     void DragMove(POINT inCaptureWindow);
     std::vector<ItemMove> EndDrag();
-    void CancelDrag();
+    bool CancelDrag();  // false when no drag was cancelled
     bool IsDragging() const { return drag_.dragging; }
 
     // The lines option: has-buttons, has-lines and lines-at-root together.
