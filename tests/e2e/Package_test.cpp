@@ -52,6 +52,12 @@ std::wstring folderOfLength(size_t bytes) {
     return folder;
 }
 
+// Every test's copies live below testBase(), which goes when the test ends.
+class Package : public testing::Test {
+protected:
+    void TearDown() override { e2e::removeTree(testBase()); }
+};
+
 // The editor's text of every page, walking the tree from its first page.
 std::vector<std::string> pageTexts(HWND main, int pages) {
     HWND editor = GetDlgItem(main, IDC_MEMO_EDITOR);
@@ -82,7 +88,7 @@ long runTool(const e2e::ProgramCopy& program, const std::wstring& arguments) {
     return static_cast<long>(code);
 }
 
-TEST(Package, RunsFromAJapaneseFolderWithSpacesAndKeepsItsPagesAcrossARestart) {
+TEST_F(Package, RunsFromAJapaneseFolderWithSpacesAndKeepsItsPagesAcrossARestart) {
     NEED(PACKAGE, "QP_PACKAGE");
     e2e::ProgramCopy program(testBase() + e2e::widen("\\山田 太郎\\ドキュメント\\キルト帳 2026"), PACKAGE);
     ASSERT_TRUE(program.start());
@@ -112,7 +118,7 @@ TEST(Package, RunsFromAJapaneseFolderWithSpacesAndKeepsItsPagesAcrossARestart) {
     EXPECT_EQ(runTool(program, L"check data\\missing.qpd"), 3) << "the tool can fail";
 }
 
-TEST(Package, WorksFromTheLongestFolderItAccepts) {
+TEST_F(Package, WorksFromTheLongestFolderItAccepts) {
     NEED(PACKAGE, "QP_PACKAGE");
     e2e::ProgramCopy program(folderOfLength(programfolder::LONGEST_FOLDER), PACKAGE);
     ASSERT_EQ(program.folder().size(), programfolder::LONGEST_FOLDER);
@@ -127,7 +133,7 @@ TEST(Package, WorksFromTheLongestFolderItAccepts) {
 }
 
 // What Explorer shows in the properties of quiltpad.exe.
-TEST(Package, TheProgramCarriesItsVersionInJapanese) {
+TEST_F(Package, TheProgramCarriesItsVersionInJapanese) {
     NEED(PACKAGE, "QP_PACKAGE");
     const std::wstring exe = PACKAGE + L"\\quiltpad.exe";
     std::vector<char> info(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
@@ -160,7 +166,7 @@ TEST(Package, TheProgramCarriesItsVersionInJapanese) {
 }
 
 // The readme a user opens first: code page 932 with CR LF, and what it must tell.
-TEST(Package, TheReadmeIsJapaneseInCodePage932WithCrLf) {
+TEST_F(Package, TheReadmeIsJapaneseInCodePage932WithCrLf) {
     NEED(PACKAGE, "QP_PACKAGE");
     const std::wstring path = PACKAGE + L"\\" + e2e::widen("お読みください.txt");
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -197,7 +203,7 @@ struct Unusable {
     const char* text;
 };
 
-TEST(Package, FoldersItCannotUseAreNamedAtStartAndNothingIsWritten) {
+TEST_F(Package, FoldersItCannotUseAreNamedAtStartAndNothingIsWritten) {
     NEED(PACKAGE, "QP_PACKAGE");
     const Unusable cases[] = {
         {"Korean", testBase() + L"\\한국어 폴더", programfolder::OUTSIDE_CODE_PAGE_TEXT},
@@ -212,7 +218,7 @@ TEST(Package, FoldersItCannotUseAreNamedAtStartAndNothingIsWritten) {
     }
 }
 
-TEST(Package, AReadOnlyFolderIsNamedAtStartAndItsBookStaysAsItWas) {
+TEST_F(Package, AReadOnlyFolderIsNamedAtStartAndItsBookStaysAsItWas) {
     NEED(PACKAGE, "QP_PACKAGE");
     const std::wstring source = environment(L"QP_READONLY_SOURCE"), view = environment(L"QP_READONLY_VIEW");
     NEED(view, "QP_READONLY_VIEW");
