@@ -24,6 +24,7 @@ fi
 export QP_PACKAGE="Z:$(echo "$UNPACKED/quiltpad-3.21" | tr / '\\')"
 # A read-only view of a folder (a CD, say), where the machine lets us mount one.
 READONLY_SOURCE="$RESULTS/readonly-source"; READONLY_VIEW="$RESULTS/readonly"
+mountpoint -q "$READONLY_VIEW" 2>/dev/null && umount "$READONLY_VIEW"  # left by a run that was cut off
 mkdir -p "$READONLY_SOURCE" "$READONLY_VIEW"
 if mount --bind "$READONLY_SOURCE" "$READONLY_VIEW" 2>/dev/null; then
   if mount -o remount,bind,ro "$READONLY_VIEW" 2>/dev/null; then
