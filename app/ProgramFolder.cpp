@@ -21,8 +21,8 @@ std::wstring wideFolder() {
 // (no best fit either: a near look-alike would name another folder).
 std::string ansiFolder(const std::wstring& folder, bool& lost) {
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, nullptr, 0, nullptr,
-                                           &usedDefault);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, nullptr, 0, nullptr, &usedDefault);
     std::string text(length > 0 ? length : 1, '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, &text[0], length, nullptr, &usedDefault);
     text.resize(text.size() - 1);
@@ -58,10 +58,14 @@ std::wstring widen(const char* text) {
 
 const char* textOf(Problem problem) {
     switch (problem) {
-    case Problem::OutsideCodePage: return OUTSIDE_CODE_PAGE_TEXT;
-    case Problem::TooLong: return TOO_LONG_TEXT;
-    case Problem::NotWritable: return NOT_WRITABLE_TEXT;
-    case Problem::None: break;
+        case Problem::OutsideCodePage:
+            return OUTSIDE_CODE_PAGE_TEXT;
+        case Problem::TooLong:
+            return TOO_LONG_TEXT;
+        case Problem::NotWritable:
+            return NOT_WRITABLE_TEXT;
+        case Problem::None:
+            break;
     }
     return "";
 }
@@ -82,7 +86,7 @@ bool usable(const std::string& caption) {
     if (problem == Problem::None) return true;
     // wide, so that the folder shows as it is even where the ANSI functions see '?'
     const std::wstring text = widen(textOf(problem)) + L"\n\n" + wideFolder();
-    MessageBoxW(nullptr, text.c_str(), widen(caption.c_str()).c_str(), MB_OK | MB_ICONWARNING);
+    MessageBoxW(nullptr, text.c_str(), widen(caption.c_str()).c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     return false;
 }
 

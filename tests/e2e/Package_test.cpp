@@ -29,8 +29,8 @@ std::wstring environment(const wchar_t* name) {
 
 const std::wstring PACKAGE = environment(L"QP_PACKAGE");
 
-#define NEED(value, what)                                                      \
-    do {                                                                       \
+#define NEED(value, what)                                                                       \
+    do {                                                                                        \
         if ((value).empty()) GTEST_SKIP() << what " is not set (scripts/test-wine.sh sets it)"; \
     } while (false)
 
@@ -147,16 +147,19 @@ TEST_F(Package, TheProgramCarriesItsVersionInJapanese) {
     EXPECT_EQ(fixed->dwProductVersionMS, (3u << 16) | 21u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size));
+    ASSERT_TRUE(
+        VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size));
     ASSERT_GE(size, 4u);
     EXPECT_EQ(translation[0], 0x0411) << "Japanese";
     EXPECT_EQ(translation[1], 1200) << "Unicode strings";
     const struct {
         const wchar_t* key;
         std::string start;
-    } strings[] = {{L"ProductName", "キルト帳"},        {L"FileDescription", "キルト帳 ("},
+    } strings[] = {{L"ProductName", "キルト帳"},
+                   {L"FileDescription", "キルト帳 ("},
                    {L"LegalCopyright", "Copyright (C) 2026 Quiltpad 開発チーム"},
-                   {L"FileVersion", "3.21.0.0"},       {L"ProductVersion", "3.21.0.0"}};
+                   {L"FileVersion", "3.21.0.0"},
+                   {L"ProductVersion", "3.21.0.0"}};
     for (const auto& entry : strings) {
         wchar_t* value = nullptr;
         const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + entry.key;
@@ -180,9 +183,10 @@ TEST_F(Package, TheReadmeIsJapaneseInCodePage932WithCrLf) {
         << "not code page 932";
     for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
         ASSERT_TRUE(at > 0 && text[at - 1] == '\r') << "a line ends without CR at byte " << at;
-    const char* tells[] = {"キルト帳とは", "Windows 7、8、8.1、10、11", "Program Files", "data\\quiltpad.qpd",
-                           "data\\quiltpad.ini", "backup00.qpd", "別のパソコンへの移動", "［ツール］→［復元する］",
-                           "qpdtool check", "qpdtool salvage", "フォルダごと削除", "Copyright (C) 2026"};
+    const char* tells[] = {"キルト帳とは",         "Windows 7、8、8.1、10、11", "Program Files",
+                           "data\\quiltpad.qpd",   "data\\quiltpad.ini",        "backup00.qpd",
+                           "別のパソコンへの移動", "［ツール］→［復元する］",   "qpdtool check",
+                           "qpdtool salvage",      "フォルダごと削除",          "Copyright (C) 2026"};
     for (const char* phrase : tells) EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
 }
 

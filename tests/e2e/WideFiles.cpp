@@ -42,10 +42,9 @@ std::wstring widen(const std::string& cp932) {
 }
 
 bool makeFolders(const std::wstring& folder) {
-    for (std::wstring::size_type at = folder.find(L'\\', 3); ; at = folder.find(L'\\', at + 1)) {
+    for (std::wstring::size_type at = folder.find(L'\\', 3);; at = folder.find(L'\\', at + 1)) {
         const std::wstring part = folder.substr(0, at);
-        if (!CreateDirectoryW(longForm(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
+        if (!CreateDirectoryW(longForm(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
         if (at == std::wstring::npos) return true;
     }
 }
