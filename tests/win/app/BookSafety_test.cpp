@@ -53,6 +53,18 @@ std::vector<std::string> savedTexts(const std::string& path) {
 
 bool holds(const std::string& rtf, const std::string& text) { return rtf.find(text) != std::string::npos; }
 
+// A small picture, and nothing else, on the clipboard.
+void putBitmapOnClipboard() {
+    const RECT frame = {0, 0, 200, 200};  // 0.01 mm
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    Rectangle(dc, 0, 0, 8, 8);
+    HENHMETAFILE picture = CloseEnhMetaFile(dc);
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    SetClipboardData(CF_ENHMETAFILE, picture);
+    CloseClipboard();
+}
+
 class BookSafetyTest : public MainWindowTest {
 protected:
     std::string dataFile() const { return gApp.paths.dataFilePath; }
@@ -128,7 +140,8 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
     struct Case {
         const char* name;
         std::function<void()> change;  // on a page holding "abcdef", stored by a tick just before
-        const char* expected;
+        const char* expected;          // the text shown after a switch away and back
+        const char* stored;            // or a part of the page's stored RTF
     };
     auto selectRange = [](LONG from, LONG to) { setEditorSelection(from, to); };
     const Case cases[] = {
@@ -139,8 +152,20 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
              typeText("xyz");
              tickNow(window);
              command(IDM_UNDO);
-         }, "abcdef"},
-        {"date stamp", [&] { selectRange(0, 6); command(IDM_INSERT_DATE); }, nullptr},
+         }, "abcdef", nullptr},
+        {"redo", [&] {
+             selectRange(6, 6);
+             typeText("xyz");
+             command(IDM_UNDO);
+             tickNow(window);
+             command(IDM_REDO);
+         }, "abcdefxyz", nullptr},
+        {"date stamp", [&] { selectRange(0, 6); command(IDM_INSERT_DATE); }, nullptr, nullptr},
+        {"a picture pasted alone", [&] {
+             selectRange(6, 6);
+             putBitmapOnClipboard();
+             command(IDM_PASTE);
+         }, nullptr, "\\pict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,8 +179,9 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
         const std::string shown = editorText();
         if (c.expected)
             EXPECT_EQ(shown, c.expected);
-        else
+        else if (!c.stored)
             EXPECT_NE(shown, "abcdef");
+        if (c.stored) EXPECT_TRUE(holds(recordOf(itemAt(1)).text, c.stored)) << recordOf(itemAt(1)).text;
     }
     // and across an exit and a reload
     select(itemAt(1));
