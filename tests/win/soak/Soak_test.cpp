@@ -54,7 +54,23 @@ struct Replay {
 };
 
 const Replay REPLAYS[] = {
-    {"placeholder", "check 0 0 0\n"},
+    // A cut on a page shown again was not stored: the editor's change flag stayed clear (seed 100, step 85).
+    {"cut after showing a page again",
+     "select 24984669 943593558 1320372610\ndelete 1283664189 753382158 2442743479\n"
+     "new-page 24431952 2287386626 1084162937\nbackup-tick 2706619422 755146769 2498993205\n"
+     "delete 1090983540 395375802 4015631655\ndelete 2091182985 2345635505 1329678133\n"
+     "type 490290307 1897120614 4219163787\nselect 806352935 3147182838 2461508900\n"
+     "next 4096560154 1613308563 2106677380\ncut 2352757322 3148189647 850275804\n"
+     "backup-tick 1766383249 3481387791 1057619541\n"},
+    // A background save inside the password prompt of a secure page stored the shown page's text
+    // into the secure page, without a key after the restore ("暗号化に失敗しました", seed 200, step 108).
+    {"tick inside the password prompt after a restore",
+     "new-page 903355114 24718766 1326861729\nmake-secure 2356370602 3939784310 3340661830\n"
+     "new-page 2987756 3432451368 1711207353\nnew-page 2437800831 865036264 50197141\n"
+     "new-page 3896106905 1417702034 2511887639\nnew-folder 2660106761 3795919542 370223878\n"
+     "delete 3291641069 3842338268 2494074335\nrestore 3738344463 2727512883 2135151756\n"
+     "new-page 817179159 3768445387 1797246505\ntype 1179033145 4285269637 1182196799\n"
+     "select 3356923817 311034772 2219903984\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
