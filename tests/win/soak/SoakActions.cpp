@@ -107,6 +107,20 @@ void Driver::editorAction(const Action& action) {
             command(action.kind == Kind::Bold ? IDM_BOLD : IDM_LAST_COLOUR);
             pushUndo();
             break;
+        case Kind::ResetFont:  // asks first
+            expected_.push_back("reset font");
+            command(IDM_RESET_PAGE_FONT);
+            if (action.c % 4) pushUndo();
+            break;
+        case Kind::TextClipboard:  // the text stays the same either way
+            if (action.a % 2) {
+                command(IDM_COPY_AS_TEXT);
+                s_.book.copyAsText = !s_.book.copyAsText;
+            } else {
+                command(IDM_PASTE_AS_TEXT);
+                s_.book.pasteAsText = !s_.book.pasteAsText;
+            }
+            break;
         case Kind::DateStamp: {
             const std::string stamp = dateStamp();
             command(IDM_INSERT_DATE);
@@ -223,6 +237,9 @@ void Driver::pageListAction(const Action& action) {
         case Kind::Bookmark:
             command(IDM_SET_BOOKMARK);
             b.bookmark = s_.selected;
+            break;
+        case Kind::Collapse:  // the shape stays; next, previous and clicks open what they need
+            command(IDM_COLLAPSE_FOLDERS);
             break;
         case Kind::OpenBookmark: {
             const int target = b.indexOf(b.bookmark);

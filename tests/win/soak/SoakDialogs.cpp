@@ -64,6 +64,11 @@ BOOL CALLBACK Answerer::visit(HWND window, LPARAM self) {
 
 void Answerer::press(HWND dialog, int id) {
     answered_.insert(dialog);
+    // the user clicks the button: a mouse button held for a drag is up from here on
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = 0;
+    SetKeyboardState(keys);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
@@ -77,6 +82,7 @@ bool Answerer::answer(HWND dialog) {
     if (captionHas(dialog, "パスワード登録")) name = "register";
     else if (captionHas(dialog, "認証")) name = "auth";
     else if (captionHas(dialog, "削除")) name = "delete";
+    else if (captionHas(dialog, "フォントを初期化")) name = "reset font";
     else if (GetDlgItem(dialog, IDC_RESTORE_LIST)) name = "restore";
     else if (captionHas(dialog, "データの復元")) name = "restore question";
     else if (captionHas(dialog, "復元の完了")) name = "restored";
@@ -88,7 +94,7 @@ bool Answerer::answer(HWND dialog) {
         driver_.tickInDialog();
     }
     if (name == "register" || name == "auth") answerPassword(dialog, name == "register");
-    else if (name == "delete" || name == "restore question") press(dialog, plan_.confirm ? IDOK : IDCANCEL);
+    else if (name == "delete" || name == "restore question" || name == "reset font") press(dialog, plan_.confirm ? IDOK : IDCANCEL);
     else if (name == "restore") answerRestore(dialog);
     else press(dialog, name == "restored" ? IDOK : IDCANCEL);
     return true;

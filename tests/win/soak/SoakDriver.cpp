@@ -288,6 +288,9 @@ void Driver::lifeAction(const Action& action) {
         case Kind::Restore:
             restore(action);
             break;
+        case Kind::Drag:
+            drag(action);
+            break;
         default:
             break;
     }

@@ -19,7 +19,8 @@ namespace soak {
 
 enum class Kind {
     Select, NextPage, PreviousPage, NewPage, NewFolder, Retitle, RetitleEsc, Delete, CopyPage, PastePage,
-    Bookmark, OpenBookmark, Type, Cut, Copy, Paste, Clear, Undo, Redo, Bold, Colour, DateStamp,
+    Bookmark, OpenBookmark, Collapse, Type, Cut, Copy, Paste, Clear, Undo, Redo, Bold, Colour, DateStamp,
+    ResetFont, TextClipboard,
     MakeSecure, MakeOrdinary, Tick, BackupTick, Exit, Kill, Restore, Check, Drag,
     Count
 };

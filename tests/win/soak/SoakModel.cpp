@@ -57,6 +57,26 @@ int Book::savedBookmark() const {
     return at >= 0 && !nodes[at].secure ? at : 0;
 }
 
+bool Book::moveBefore(int dragged, int target) {
+    const int end = subtreeEnd(dragged);
+    if (target >= dragged && target < end) return false;
+    const int oldParentId = parentOf(dragged) < 0 ? 0 : nodes[parentOf(dragged)].id;
+    std::vector<Node> run(nodes.begin() + dragged, nodes.begin() + end);
+    const int targetId = nodes[target].id;
+    nodes.erase(nodes.begin() + dragged, nodes.begin() + end);
+    const int at = indexOf(targetId);
+    const int shift = nodes[at].depth - run[0].depth;
+    for (Node& n : run) n.depth += shift;
+    nodes.insert(nodes.begin() + at, run.begin(), run.end());
+    const int oldParent = indexOf(oldParentId);
+    if (oldParentId != 0 && !hasChildren(oldParent)) {
+        Node added;
+        added.title = "自動追加ページ";
+        appendUnder(oldParent, {added});
+    }
+    return true;
+}
+
 bool Book::anySecure() const {
     return std::any_of(nodes.begin(), nodes.end(), [](const Node& n) { return n.secure; });
 }
@@ -143,6 +163,8 @@ DiskBook readDisk(const std::string& path, const std::string& password) {
     disk.kind = static_cast<SaveKind>(version.saveKind);
     disk.bookmarkOrder = header.bookmark;
     disk.registered = header.passwordRegistered != 0;
+    disk.copyAsText = header.copyAsText != 0;
+    disk.pasteAsText = header.pasteAsText != 0;
     pagecrypt::KeyMaterial key;
     if (disk.registered && !pagecrypt::checkPassword(header, password.data(), password.size(), key))
         disk.error = "the password does not open the book";
@@ -200,6 +222,10 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
     if (model.savedBookmark() != disk.bookmarkOrder)
         return "bookmark: model " + std::to_string(model.savedBookmark()) + ", file " +
                std::to_string(disk.bookmarkOrder);
+    if (model.copyAsText != disk.copyAsText || model.pasteAsText != disk.pasteAsText)
+        return "copy/paste as text: model " + std::to_string(model.copyAsText) + "/" +
+               std::to_string(model.pasteAsText) + ", file " + std::to_string(disk.copyAsText) + "/" +
+               std::to_string(disk.pasteAsText);
     if (model.anySecure() && !disk.registered) return "secure pages but no password registered";
     return std::string();
 }

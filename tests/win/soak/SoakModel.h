@@ -24,6 +24,7 @@ struct Book {
     std::vector<Node> nodes;
     int bookmark = 0;  // node id, 0: none
     int nextId = 1;
+    bool copyAsText = false, pasteAsText = false;  // the book's clipboard options
 
     int indexOf(int id) const;
     int subtreeEnd(int index) const;  // one past the last node of the subtree
@@ -34,6 +35,9 @@ struct Book {
     int appendUnder(int parent, std::vector<Node> run);
     std::vector<Node> copySubtree(int index) const;  // depths relative to 0
     void eraseSubtree(int index);
+    // A drop: the subtree at `dragged` goes right before `target`, as its sibling; the
+    // emptied old parent gets a page. False (nothing moves) for a drop on the subtree itself.
+    bool moveBefore(int dragged, int target);
     bool anySecure() const;
     // The position the data file keeps: a bookmark on a secure item is not kept (0).
     int savedBookmark() const;
@@ -51,6 +55,7 @@ struct DiskBook {
     std::vector<Node> nodes;
     int bookmarkOrder = 0;
     bool registered = false;
+    bool copyAsText = false, pasteAsText = false;
     SaveKind kind = SaveKind::ExitData;
     std::string error;
 };

@@ -22,13 +22,14 @@ const KindInfo KINDS[] = {
     {Kind::NewPage, "new-page", 5},    {Kind::NewFolder, "new-folder", 3},  {Kind::Retitle, "retitle", 4},
     {Kind::RetitleEsc, "retitle-esc", 2}, {Kind::Delete, "delete", 4},     {Kind::CopyPage, "copy-page", 2},
     {Kind::PastePage, "paste-page", 2}, {Kind::Bookmark, "bookmark", 2},   {Kind::OpenBookmark, "open-bookmark", 1},
+    {Kind::Collapse, "collapse", 1},       {Kind::ResetFont, "reset-font", 1}, {Kind::TextClipboard, "text-clipboard", 1},
     {Kind::Type, "type", 18},          {Kind::Cut, "cut", 4},               {Kind::Copy, "copy", 3},
     {Kind::Paste, "paste", 4},         {Kind::Clear, "clear", 3},           {Kind::Undo, "undo", 4},
     {Kind::Redo, "redo", 2},           {Kind::Bold, "bold", 2},             {Kind::Colour, "colour", 2},
     {Kind::DateStamp, "date", 2},      {Kind::MakeSecure, "make-secure", 3}, {Kind::MakeOrdinary, "make-ordinary", 2},
     {Kind::Tick, "tick", 5},           {Kind::BackupTick, "backup-tick", 1}, {Kind::Exit, "exit", 1},
     {Kind::Kill, "kill", 1},           {Kind::Restore, "restore", 2},       {Kind::Check, "check", 0},
-    {Kind::Drag, "drag", 0},
+    {Kind::Drag, "drag", 5},
 };
 
 constexpr int CHECK_EVERY = 25;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,10 @@ TEST(SoakCampaign, Replay) {
     if (path.empty()) GTEST_SKIP() << "set QP_SOAK_REPLAY to a script";
     const std::vector<Action> actions = parseScript(testcommon::readFile(path));
     int steps = 0;
-    const std::string failure = runSequence(actions, nullptr, &steps);
+    std::string failure;
+    // QP_SOAK_REPEAT: the same script again in the same process, until it fails
+    for (int i = 0, n = std::max(1, std::atoi(env("QP_SOAK_REPEAT").c_str())); i < n && failure.empty(); ++i)
+        failure = runSequence(actions, nullptr, &steps);
     std::printf("soak: replayed %zu steps: %s\n", actions.size(),
                 failure.empty() ? "no difference" : ("step " + std::to_string(steps) + ": " + failure).c_str());
     if (!failure.empty() && !env("QP_SOAK_SHRINK").empty())

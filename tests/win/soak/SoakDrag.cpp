@@ -1,0 +1,82 @@
+// A page dragged in the page list as the main window sees it: the list's drag-begins
+// notification with the button down, a move over the target, the release. Variants: the
+// capture lost on the way (Alt+Tab), the release below the last item, a tick while dragging.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "soak/SoakDriver.h"
+
+namespace soak {
+
+namespace {
+
+enum class DragVariant { Drop, LoseCapture, ReleaseBelow, TickWhileDragging };
+
+void setButtonDown(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+POINT labelMiddle(HWND tree, HTREEITEM item) {
+    RECT r = {};
+    TreeView_GetItemRect(tree, item, &r, TRUE);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void mouseMove(HWND window, HWND tree, POINT inTree) {
+    MapWindowPoints(tree, window, &inTree, 1);
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inTree.x, inTree.y));
+}
+
+}  // namespace
+
+void Driver::drag(const Action& action) {
+    const std::uint32_t n = static_cast<std::uint32_t>(s_.book.nodes.size());
+    const int dragged = static_cast<int>(action.b % n), target = static_cast<int>(action.c % n);
+    const DragVariant variant = static_cast<DragVariant>(action.a / 15 % 4);
+    const std::vector<HTREEITEM> all = items();
+    if (all.size() != n) {
+        fail("the page list has " + std::to_string(all.size()) + " items, the model " + std::to_string(n));
+        return;
+    }
+    HWND list = tree();
+    TreeView_EnsureVisible(list, all[dragged]);
+    setButtonDown(true);
+    NMTREEVIEWA info = {};
+    info.hdr.hwndFrom = list;
+    info.hdr.idFrom = IDC_PAGE_LIST;
+    info.hdr.code = TVN_BEGINDRAGA;
+    info.itemNew.mask = TVIF_HANDLE;
+    info.itemNew.hItem = all[dragged];
+    info.ptDrag = labelMiddle(list, all[dragged]);
+    SendMessageA(window_, WM_NOTIFY, IDC_PAGE_LIST, reinterpret_cast<LPARAM>(&info));
+    // The drag selects its page first; a password asked for on the way is answered with a click,
+    // which lets the button go: that drag never begins.
+    const std::size_t dialogsBefore = expected_.size();
+    if (s_.book.nodes[dragged].id != s_.selected) show(dragged, action.a);
+    const bool begun = expected_.size() == dialogsBefore;
+    TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
+    mouseMove(window_, list, labelMiddle(list, all[target]));
+    if (variant == DragVariant::ReleaseBelow) {
+        RECT client = {};
+        GetClientRect(list, &client);
+        RECT last = {};
+        TreeView_GetItemRect(list, all.back(), &last, TRUE);
+        if (last.bottom + 4 < client.bottom - 20) mouseMove(window_, list, {last.left + 4, last.bottom + 4});
+    }
+    if (variant == DragVariant::LoseCapture) ReleaseCapture();
+    if (variant == DragVariant::TickWhileDragging) {
+        tickNow();
+        compareDataFile(s_.book, "saved by a tick while dragging");
+    }
+    testapp::pumpMessages();
+    setButtonDown(false);
+    SendMessageA(window_, WM_LBUTTONUP, 0, 0);
+    testapp::pumpMessages();
+    if (begun && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, target);
+}
+
+}  // namespace soak
