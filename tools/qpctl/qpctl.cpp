@@ -6,6 +6,8 @@
 //   qpctl rect CAPTION [seconds]   waits for a visible window titled CAPTION and prints
 //                                  "left top width height" of it
 //   qpctl press CAPTION ID         posts the command ID (a button) to the window titled CAPTION
+//   qpctl ready CAPTION [seconds]  waits until the window titled CAPTION has painted itself and
+//                                  each of its push buttons is visible on it; prints the buttons
 //   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
 #include <windows.h>
 
@@ -49,9 +51,58 @@ static HWND waitForTitled(const char* caption, int seconds) {
     return titled.found;
 }
 
+struct Painted {
+    HWND window;
+    bool pending = false;  // some part of the window still waits for its paint
+    int buttons = 0;       // push buttons seen whole on the window
+    bool hidden = false;   // a push button that cannot be seen
+};
+
+static BOOL CALLBACK checkChild(HWND child, LPARAM param) {
+    auto* painted = reinterpret_cast<Painted*>(param);
+    RECT update = {};
+    if (IsWindowVisible(child) && GetUpdateRect(child, &update, FALSE)) painted->pending = true;
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof name);
+    const LONG type = GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK;
+    if (std::strcmp(name, "Button") != 0 || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) return TRUE;
+    if (!IsWindowVisible(GetParent(child))) return TRUE;  // on a tab page not shown now
+    RECT button = {}, client = {};
+    GetWindowRect(child, &button);
+    GetClientRect(painted->window, &client);
+    MapWindowPoints(painted->window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const bool inside = button.left >= client.left && button.top >= client.top && button.right <= client.right &&
+                        button.bottom <= client.bottom;
+    if (IsWindowVisible(child) && inside)
+        ++painted->buttons;
+    else
+        painted->hidden = true;
+    return TRUE;
+}
+
+// Once the window's thread has handled everything sent before (its dialog set up), every part
+// of it has had its paint and its push buttons are visible: the window can be photographed.
+static int readyCommand(const char* caption, int seconds) {
+    HWND window = waitForTitled(caption, seconds);
+    if (!window) return 2;
+    for (int i = 0; i < seconds * 10; ++i, Sleep(100)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        Painted painted{window};
+        RECT update = {};
+        painted.pending = GetUpdateRect(window, &update, FALSE) != FALSE;
+        EnumChildWindows(window, checkChild, reinterpret_cast<LPARAM>(&painted));
+        if (painted.pending || painted.hidden) continue;
+        std::printf("%d\n", painted.buttons);
+        return 0;
+    }
+    std::fprintf(stderr, "qpctl: \"%s\" has not painted its buttons\n", caption);
+    return 3;
+}
+
 static int usage() {
     std::fprintf(stderr,
-                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID"
+                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds] | press CAPTION ID"
                  " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
@@ -88,6 +139,7 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
+    if (verb == "ready" && argc >= 3) return readyCommand(argv[2], argc > 3 ? std::atoi(argv[3]) : 10);
     if (verb == "press" && argc == 4) {
         HWND window = waitForTitled(argv[2], 5);
         if (!window) return 2;
