@@ -33,6 +33,10 @@ else
   add_counts "0 1" "windows build"
 fi
 
+echo "== manual"
+python3 tests/manual/check_manual.py help/manual --json "$RESULTS/manual.json" | tail -n 20
+add_counts "$(python3 scripts/count_gtest.py "$RESULTS/manual.json")" "manual pages and images"
+
 if [ -f scripts/fuzz.sh ]; then
   echo "== fuzzing"
   bash scripts/fuzz.sh > "$RESULTS/fuzz.log" 2>&1
