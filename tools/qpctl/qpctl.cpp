@@ -102,7 +102,8 @@ static int readyCommand(const char* caption, int seconds) {
 
 static int usage() {
     std::fprintf(stderr,
-                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds] | press CAPTION ID"
+                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds] | "
+                 "press CAPTION ID"
                  " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }

@@ -23,6 +23,7 @@
 #include "settings/SettingsMessages.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
+#include "tests/win/app/AppTestSupport.h"
 
 namespace {
 
@@ -196,6 +197,33 @@ TEST(LabelFit, EveryDialogTemplateIsComplete) {
         EXPECT_EQ(joined(problemsOf(dialog)), "") << "dialog " << id << " at " << displayDpi() << " dpi";
         DestroyWindow(dialog);
     }
+}
+
+// At a first start's size the menu bar keeps one row and every toolbar button lies on the bar.
+TEST(LabelFit, TheMainWindowsMenuBarAndToolbarAreWhole) {
+    testapp::TempFolder folder;
+    HWND window = testapp::createMainWindowIn(folder.path());
+    ASSERT_NE(window, nullptr);
+    RECT frame = {}, first = {}, item = {}, bar = {};
+    GetWindowRect(window, &frame);
+    HMENU menu = GetMenu(window);
+    GetMenuItemRect(window, menu, 0, &first);
+    std::string problems;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        GetMenuItemRect(window, menu, i, &item);
+        if (item.top != first.top || item.right > frame.right) problems += "\n  menu " + std::to_string(i);
+    }
+    HWND toolbar = gControls.toolbar;
+    GetClientRect(toolbar, &bar);
+    const int buttons = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < buttons; ++i) {
+        SendMessageA(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+        if (item.right > bar.right || item.bottom > bar.bottom) problems += "\n  toolbar button " + std::to_string(i);
+    }
+    testapp::destroyMainWindow(window);
+    EXPECT_GT(first.right, first.left) << "the menu bar is measured";
+    EXPECT_GT(buttons, 0);
+    EXPECT_EQ(problems, "") << displayDpi() << " dpi";
 }
 
 // The three pages of the settings dialog lie inside the tab control's display area.
