@@ -34,7 +34,7 @@ else
 fi
 
 echo "== manual"
-python3 tests/manual/check_manual.py help/manual --json "$RESULTS/manual.json" | tail -n 20
+python3 tests/manual/check_manual.py help/manual --render --json "$RESULTS/manual.json" | tail -n 20
 add_counts "$(python3 scripts/count_gtest.py "$RESULTS/manual.json")" "manual pages and images"
 
 if [ -f scripts/fuzz.sh ]; then

@@ -1,15 +1,21 @@
 #!/usr/bin/env python3
 """The HTML manual as a reader meets it: every link, anchor and image of every page.
 
-    python3 tests/manual/check_manual.py help/manual [--json report.json]
+    python3 tests/manual/check_manual.py help/manual [--json report.json] [--render [--update-reference]]
 
 Each page and each image is one case: a link's target file exists and so does its anchor,
 ids are unique, every image exists, is a PNG without metadata chunks, uses an 8-bit palette
 when it has 256 colours or fewer, is compressed, and is shown by some page. Prints each
 failure and a last line "manual: N passed, M failed"; the JSON report has GoogleTest's shape
 so the test command counts it like the others.
+
+With --render, Debian's chromium draws every page headless at 1000 pixels wide (render.py):
+each page loads, nothing overflows sideways, every image is shown at its own size, and
+the boxes of the headings, paragraphs, lists, tables and images are where the kept
+reference (layout_reference.json) has them. --update-reference keeps the present layout.
 """
 import html.parser
+import render
 import json
 import os
 import struct
@@ -153,6 +159,8 @@ def main():
     root = args[0] if args else "help/manual"
     report = args[args.index("--json") + 1] if "--json" in args else None
     cases = list(check(root))
+    if "--render" in args:
+        cases += list(render.check(root, "--update-reference" in args))
     failed = [(name, problems) for name, problems in cases if problems]
     for name, problems in failed:
         for problem in problems:
