@@ -123,23 +123,21 @@ bool isButtonOfType(HWND control, std::initializer_list<LONG_PTR> types) {
     return false;
 }
 
-// Every cut label, every control outside the dialog's client area, every button Tab cannot reach.
-std::vector<std::string> problemsOf(HWND dialog) {
-    std::vector<std::string> problems;
-    RECT area = {};
-    GetClientRect(dialog, &area);
+BOOL CALLBACK addVisible(HWND control, LPARAM list) {
+    if (IsWindowVisible(control)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(control);
+    return TRUE;
+}
+
+// Every button Tab cannot reach, those on a shown tab page too; a group of radio buttons
+// needs one of them reached (the arrow keys move inside the group).
+void addTabProblems(HWND dialog, std::vector<std::string>& problems) {
     std::set<HWND> reached;
     HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
     for (HWND at = first; at && reached.insert(at).second;) at = GetNextDlgTabItem(dialog, at, FALSE);
+    std::vector<HWND> shown;
+    EnumChildWindows(dialog, addVisible, reinterpret_cast<LPARAM>(&shown));
     bool radios = false, radioReached = false;
-    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        const std::string cut = cutOf(control);
-        if (!cut.empty()) problems.push_back(nameOf(control) + " is cut: " + cut);
-        RECT r = {};
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        if (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom)
-            problems.push_back(nameOf(control) + " lies outside the dialog");
+    for (HWND control : shown) {
         const bool pressable = isButtonOfType(
             control, {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE});
         if (pressable && !reached.count(control)) problems.push_back(nameOf(control) + " is not reached by Tab");
@@ -149,6 +147,23 @@ std::vector<std::string> problemsOf(HWND dialog) {
         }
     }
     if (radios && !radioReached) problems.push_back("no radio button is reached by Tab");
+}
+
+// Every cut label, every control outside the dialog's client area, every button Tab cannot reach.
+std::vector<std::string> problemsOf(HWND dialog) {
+    std::vector<std::string> problems;
+    RECT area = {};
+    GetClientRect(dialog, &area);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        const std::string cut = cutOf(control);
+        if (!cut.empty()) problems.push_back(nameOf(control) + " is cut: " + cut);
+        RECT r = {};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        if (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom)
+            problems.push_back(nameOf(control) + " lies outside the dialog");
+    }
+    addTabProblems(dialog, problems);
     return problems;
 }
 
@@ -226,7 +241,8 @@ TEST(LabelFit, TheMainWindowsMenuBarAndToolbarAreWhole) {
     EXPECT_EQ(problems, "") << displayDpi() << " dpi";
 }
 
-// The three pages of the settings dialog lie inside the tab control's display area.
+// The three pages of the settings dialog lie inside the tab control's display area, and Tab
+// reaches the buttons of the page shown and of the frame.
 TEST(LabelFit, TheSettingsPagesLieInsideTheirTabs) {
     IniSettings settings;
     paths::AppPaths paths = paths::derivePaths("C:\\prog", "", "");
@@ -238,6 +254,7 @@ TEST(LabelFit, TheSettingsPagesLieInsideTheirTabs) {
         RECT display = {};
         GetClientRect(tab, &display);
         TabCtrl_AdjustRect(tab, FALSE, &display);
+        problems += joined(problemsOf(dialog));  // the frame, and Tab into the page shown
         for (HWND page = GetWindow(tab, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT), ++pages) {
             RECT r = {};
             GetWindowRect(page, &r);
