@@ -46,9 +46,12 @@ def draw(root):
         wrapper = os.path.join(work, "manual.html")
         with open(wrapper, "w", encoding="utf-8") as f:
             f.write(WRAPPER % frames)
-        run = subprocess.run([browser] + FLAGS + ["--user-data-dir=" + os.path.join(work, "profile"),
+        # the language picks the fonts and the line breaks: always Japanese, whatever the caller's locale
+        env = {k: v for k, v in os.environ.items() if not k.startswith("LC_")}
+        env.update(LANG="ja_JP.UTF-8", LANGUAGE="ja")
+        run = subprocess.run([browser] + FLAGS + ["--lang=ja", "--user-data-dir=" + os.path.join(work, "profile"),
                                                   "file://" + wrapper],
-                             capture_output=True, text=True, timeout=120)
+                             capture_output=True, text=True, timeout=120, env=env)
     found = re.search(r'<pre id="out">(.*?)</pre>', run.stdout, re.S)
     if not found or not found.group(1):
         return None, "chromium drew nothing (exit %d)" % run.returncode
