@@ -20,4 +20,17 @@ inline constexpr char DELETE_FOLDER_TEXT[] =
 inline constexpr char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
 inline constexpr char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
 
+// The data folder or the backup folder changed to one that holds another book's files.
+inline constexpr char FOLDER_CHANGED_CAPTION[] = "保存先の変更";
+inline constexpr char OTHER_BOOK_KEPT_TEXT[] =
+    "新しい保存先には、別のデータファイルがありました。\n"
+    "上書きしないよう、次の名前に変えて残しました。\n\n";  // then the new name
+inline constexpr char OTHER_BOOK_BUSY_TEXT[] =
+    "新しい保存先にある別のデータファイルを、名前を変えて残すことが出来ませんでした。\n"
+    "上書きしないよう、データファイルの保存先は変更していません。\n\n";  // then the path
+inline constexpr char OTHER_BACKUPS_TEXT[] =
+    "新しいバックアップの保存先には、別のデータのバックアップファイルがあります。\n"
+    "これらもバックアップの順番に加わり、古いものから上書きされます。\n"
+    "残したい場合は、先に別の場所へ移してください。\n\n";  // then the folder
+
 }  // namespace appmessages

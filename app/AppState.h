@@ -27,7 +27,6 @@ struct AppState {
     splitlayout::Share splitter;
 
     bool alwaysOnTop = false;
-    bool saveAtExit = true;  // cleared when the user refuses to start an empty book
 };
 
 extern AppState gApp;

@@ -6,9 +6,7 @@
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/Lifecycle.h"
-#include "app/MainControls.h"
 #include "app/PageDisplay.h"
-#include "backup/AutoRestore.h"
 #include "backup/RestoreDialog.h"
 
 namespace backupcommands {
@@ -28,22 +26,10 @@ void restore(HWND window) {
     backup::BookHooks hooks;
     hooks.stopTimers = [window] { lifecycle::stopTimers(window); };
     hooks.startTimers = [window] { lifecycle::startTimers(window); };
-    hooks.storeShownPage = [] { pagedisplay::storeEditorToPage(gControls.pageList.GetSelection()); };
+    hooks.storeShownPage = pagedisplay::storeShownPage;
     hooks.saveBook = bookload::saveFromUi;
     hooks.loadBook = loadBook;
     backup::runRestoreDialog(window, setup, hooks);
-}
-
-bool recoverUnusableBook(HWND window) {
-    backup::AutoRestoreSetup setup;
-    setup.slotPaths = gApp.paths.backupSlotPaths;
-    setup.backupFileSize = gApp.ini.setting.BackupFileSize;
-    setup.dataFilePath = gApp.paths.dataFilePath;
-    if (backup::autoRestore(window, setup, loadBook) != backup::AutoRestoreResult::Refused) return true;
-    // The unreadable file stays as it is; nothing is written at exit.
-    gApp.saveAtExit = false;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return false;
 }
 
 }  // namespace backupcommands

@@ -1,5 +1,5 @@
-// The window's side of restores: the restore command and the automatic restore
-// after an unusable first load. (The backup triggers are the lifecycle's.)
+// The window's side of the restore command: the restore dialog, given the app's load,
+// save and timers. (The first load's recovery is the lifecycle's.)
 #pragma once
 #include <windows.h>
 
@@ -7,10 +7,5 @@ namespace backupcommands {
 
 // Command 32856: the restore dialog.
 void restore(HWND window);
-
-// The first load found the data file unusable: the newest backup that loads,
-// or a new book if the user agrees. False when the program must end without
-// writing anything (save-at-exit cleared, the window asked to close).
-bool recoverUnusableBook(HWND window);
 
 }  // namespace backupcommands

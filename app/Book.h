@@ -1,5 +1,5 @@
 // The open book: its page table, the data-file header and version values,
-// the page clipboard, and which page the editor shows.
+// and the page clipboard. (Which page the editor holds: pagedisplay::shownItem.)
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,7 @@ struct Book {
     PageTable pages;
     PageTable clipboard;  // the page clipboard of copy and paste; never saved
     DataFileHeader header = newFileHeader();
-    std::int32_t bookNumber = 0;     // tells backups of this book from others
-    ItemHandle shownItem = NO_ITEM;  // the page whose text the editor holds
+    std::int32_t bookNumber = 0;  // tells backups of this book from others
 };
 
 extern Book gBook;

@@ -179,7 +179,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     if (report.extraBytes > 0) backup::keepFileWithExtraBytes(mainWindow, path);
 
     // from here on the new book replaces the old one
-    gBook.shownItem = NO_ITEM;
+    pagedisplay::forgetShownPage();
     gControls.pageList.DeleteAll();
     gBook.pages = std::move(table);
     gBook.header = header;
@@ -190,7 +190,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     rebuildTree(gBook.pages, tree, gBook.header.bookmark);
     if (gBook.header.passwordRegistered && !hasSecureRecord(gBook.pages)) clearPasswordRegistration(gBook.header);
     secure::clearAuthentication();
-    gBook.shownItem = NO_ITEM;
+    pagedisplay::forgetShownPage();
     if (gBook.pages.count() == 0)
         pagedisplay::addPageIfEmpty(NO_ITEM);  // a book always has a page to show
     else

@@ -10,6 +10,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/BackupCommands.h"
+#include "app/FolderChange.h"
 #include "app/Book.h"
 #include "app/Lifecycle.h"
 #include "app/MainControls.h"
@@ -81,7 +82,11 @@ void resetPageFont(HWND window) {
 
 // ---- settings
 void openSettings(HWND window) {
-    if (settingsdialog::runSettingsDialog(window, gApp.ini, gApp.paths)) lifecycle::restartBackupTimer(window);
+    const paths::AppPaths before = gApp.paths;
+    const std::string beforeDataFolder = gApp.ini.setting.QpdDirPath;
+    if (!settingsdialog::runSettingsDialog(window, gApp.ini, gApp.paths)) return;
+    lifecycle::restartBackupTimer(window);
+    folderchange::afterSettings(window, before, beforeDataFolder);
 }
 
 // Every page and folder in tree order takes the standard font (and/or its colour); a secure
@@ -89,8 +94,7 @@ void openSettings(HWND window) {
 void applyStandardFontToAllPages(HWND window, int apply) {
     using namespace standardfontdialog;
     PageListControl& list = gControls.pageList;
-    const ItemHandle shown = gBook.shownItem;
-    pagedisplay::storeEditorToPage(shown);
+    const ItemHandle shown = pagedisplay::shownItem();
     std::vector<ItemHandle> items;
     for (ItemHandle item = list.FirstChild(PageListControl::root()); item; item = list.NextInOrder(item))
         items.push_back(item);
@@ -101,9 +105,9 @@ void applyStandardFontToAllPages(HWND window, int apply) {
         if (apply & APPLY_FONT) memo().SetSelectionFont(standardFontFaceOf(h), std::abs(h.standardFontHeight));
         if (apply & APPLY_COLOUR) memo().SetSelectionColour(h.standardFontColour);
         SendMessageA(editor(), EM_SETSEL, 0, 0);
-        pagedisplay::storeEditorToPage(item);
+        pagedisplay::markChanged();
     }
-    pagedisplay::showPage(shown, window);
+    pagedisplay::showPage(shown, window);  // stores the last page of the walk first
 }
 
 void setListTextColour(COLORREF colour) { gControls.pageList.SetTextColour(colour); }
@@ -164,8 +168,7 @@ void setPageTitle(ItemHandle item, const std::string& title) {
 }
 
 void storeAndNumber() {
-    const ItemHandle selected = selectedItem();
-    if (selected) pagedisplay::storeEditorToPage(selected);
+    pagedisplay::storeShownPage();
     PageListTree tree(gControls.pageList);
     refreshFromTree(gBook.pages, tree);
 }
@@ -260,6 +263,8 @@ bool handleCommand(HWND window, int id, LPARAM) {
     for (const Entry& entry : TABLE) {
         if (entry.id == id) {
             entry.handler(window);
+            // a cut, a clear, undo, a format: the page changed even where the control does not say so
+            if (changesEditor(id)) pagedisplay::markChanged();
             return true;
         }
     }

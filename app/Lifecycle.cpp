@@ -5,17 +5,19 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
-#include "app/BackupCommands.h"
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
+#include "backup/AutoRestore.h"
 #include "backup/Backup.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "settings/ColourScheme.h"
 #include "store/AtomicFile.h"
+
+#include <set>
 
 namespace lifecycle {
 
@@ -25,8 +27,29 @@ constexpr UINT MINUTE_MS = 60000;
 
 int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
+bool gBookRead = false;    // the first load succeeded: from now on the book may be written
+bool gSaveAtExit = true;   // off only for tools and tests that must not write
+std::set<std::string> gWritten;  // the data files this run wrote
 
-void storeShownPage() { pagedisplay::storeEditorToPage(gControls.pageList.GetSelection()); }
+bool loadBook(const std::string& path) { return bookload::loadIntoUi(gApp.mainWindow, path); }
+
+// The first load found the data file unusable: the newest backup that loads, or a new
+// book if the user agrees. False when the user refused: the file stays as it is.
+bool recoverUnusableBook(HWND window) {
+    backup::AutoRestoreSetup setup;
+    setup.slotPaths = gApp.paths.backupSlotPaths;
+    setup.backupFileSize = gApp.ini.setting.BackupFileSize;
+    setup.dataFilePath = gApp.paths.dataFilePath;
+    return backup::autoRestore(window, setup, loadBook) != backup::AutoRestoreResult::Refused;
+}
+
+void removeLeftovers() {
+    // A save cut short by a killed process leaves its temporary file beside the target.
+    removeLeftoverTemporaries(gApp.paths.dataFilePath);
+    removeLeftoverTemporaries(gApp.paths.iniPath);
+    const std::string& slots = gApp.paths.backupFolder;
+    removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
+}
 
 // A title still open in the page list's edit box is taken as typed. When the
 // window goes away the edit box loses the focus and ends by itself, but when
@@ -38,7 +61,14 @@ void commitTitleEdit() { SendMessageA(gControls.pageList.window(), TVM_ENDEDITLA
 void reset() {
     gBackgroundSaveCounter = 0;
     gShutDown = false;
+    gBookRead = false;
+    gSaveAtExit = true;
+    gWritten.clear();
 }
+
+bool bookRead() { return gBookRead; }
+void setSaveAtExit(bool on) { gSaveAtExit = on; }
+bool wroteThisRun(const std::string& path) { return gWritten.count(path) != 0; }
 
 int backgroundSaveCounter() { return gBackgroundSaveCounter; }
 
@@ -58,14 +88,18 @@ void stopTimers(HWND window) {
     KillTimer(window, BG_SAVE_TIMER);
 }
 
-bool loadFirstBook(HWND window) {
-    // A save cut short by a killed process leaves its temporary file beside the target.
-    removeLeftoverTemporaries(gApp.paths.dataFilePath);
-    removeLeftoverTemporaries(gApp.paths.iniPath);
-    const std::string& slots = gApp.paths.backupFolder;
-    removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
-    if (bookload::loadIntoUi(window, gApp.paths.dataFilePath)) return true;
-    return backupcommands::recoverUnusableBook(window);
+bool openFirstBook(HWND window) {
+    removeLeftovers();
+    // Whatever the load asks (the start-up question, the bytes after the end, a password),
+    // no timer runs yet and the exit writes nothing.
+    if (!loadBook(gApp.paths.dataFilePath) && !recoverUnusableBook(window)) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return false;
+    }
+    gBookRead = true;
+    gWritten.insert(gApp.paths.dataFilePath);  // the book read is this run's own file
+    startTimers(window);
+    return true;
 }
 
 bool makeBackup(SaveKind kind) {
@@ -73,23 +107,26 @@ bool makeBackup(SaveKind kind) {
 }
 
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!gApp.ini.setting.TimeBackup) return;
-    storeShownPage();
+    if (!gBookRead || !gApp.ini.setting.TimeBackup) return;
+    pagedisplay::storeShownPage();
     makeBackup(SaveKind::Periodic);
 }
 
 void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
     ++gBackgroundSaveCounter;
     const int interval = gApp.ini.window.BgSaveInterval;
-    if (interval == -1 || gBackgroundSaveCounter < interval) return;
+    if (!gBookRead || interval == -1 || gBackgroundSaveCounter < interval) return;
     gBackgroundSaveCounter = 0;
-    storeShownPage();
+    pagedisplay::storeShownPage();
     saveBook(window, false);  // a background save never interrupts the user
 }
 
 bool saveBook(HWND window, bool ask) {
     for (;;) {
-        if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) return true;
+        if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) {
+            gWritten.insert(gApp.paths.dataFilePath);
+            return true;
+        }
         if (!ask) return false;
         const std::string text =
             appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
@@ -101,9 +138,9 @@ bool saveBook(HWND window, bool ask) {
 void shutdown(HWND window, bool sessionEnding) {
     if (gShutDown) return;
     gShutDown = true;
-    if (gApp.saveAtExit) {
+    if (gBookRead && gSaveAtExit) {
         commitTitleEdit();
-        storeShownPage();
+        pagedisplay::storeShownPage();
         if (gApp.ini.window.ExitBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
         saveBook(window, !sessionEnding);
         settingsio::collectAndSaveSettings(window);

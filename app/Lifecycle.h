@@ -1,6 +1,11 @@
-// The book's safety over a run: the first load, the two timers, and the shutdown.
+// The book's safety over a run, in one place: the first load and its recovery, whether
+// the book was read (nothing is written before it was), the two timers, the saves of the
+// data file, the data files this run wrote, and the shutdown. (Which page the editor
+// holds belongs to pagedisplay, which sets it together with the editor's content.)
 #pragma once
 #include <windows.h>
+
+#include <string>
 
 #include "store/DataFile.h"
 
@@ -9,16 +14,24 @@ namespace lifecycle {
 constexpr UINT_PTR BACKUP_TIMER = 1;
 constexpr UINT_PTR BG_SAVE_TIMER = 2;
 
-// Creation step 6: timer 1 every BackupInterval minutes, timer 2 every minute.
-void startTimers(HWND window);
-// (Re)starts timer 1 with the period BackupInterval minutes: at creation, and after the
-// settings dialog stored a new interval.
-void restartBackupTimer(HWND window);
-void stopTimers(HWND window);
+// The creation's one flow: the leftovers of a killed save go, the data file is read (an
+// unusable one is recovered from the backups or, if the user agrees, replaced by a new
+// book), and only then do the timers start and may the book be written. False when the
+// creation must stop here: the user refused, nothing will be written, the window closes.
+bool openFirstBook(HWND window);
 
-// Creation steps 7 and 8: loads the data file; when it cannot be used, the recovery of
-// an unusable book runs. False when the creation must stop here.
-bool loadFirstBook(HWND window);
+// True once the first load succeeded. Until then no tick, no backup and no exit or
+// session-end save writes anything: a damaged book stays as it is for its rescue.
+bool bookRead();
+// The exit writes the book, the settings and the exit backup only when the book was read
+// and this is on (a tool or test that must not write switches it off).
+void setSaveAtExit(bool on);
+
+// (Re)starts timer 1 with the period BackupInterval minutes: after the first load, and
+// after the settings dialog stored a new interval.
+void restartBackupTimer(HWND window);
+void startTimers(HWND window);
+void stopTimers(HWND window);
 
 // One backup of the window's book into the slot rotation; the caller stores the shown page first.
 bool makeBackup(SaveKind kind);
@@ -32,12 +45,14 @@ int backgroundSaveCounter();
 
 // Writes the book to the data file; on failure asks Retry/Cancel when `ask` is set.
 bool saveBook(HWND window, bool ask);
+// True when this run wrote a book to the path (its own file, not another book's).
+bool wroteThisRun(const std::string& path);
 
 // WM_DESTROY, or WM_ENDSESSION when the session ends: store, save, write the settings,
 // release everything, post the quit message. Runs once per main window.
 void shutdown(HWND window, bool sessionEnding);
 
-// A new main window starts with a fresh counter and shutdown state.
+// A new main window starts unread, with a fresh counter and shutdown state.
 void reset();
 
 }  // namespace lifecycle

@@ -54,7 +54,8 @@ void createMemoEditor(HWND window) {
     if (!edit) return;
     gControls.pageList.setEnterTarget(edit);
     const LRESULT events = SendMessageA(edit, EM_GETEVENTMASK, 0, 0);
-    SendMessageA(edit, EM_SETEVENTMASK, 0, events | ENM_LINK);
+    // ENM_CHANGE: the program's own change flag learns of every change of the text
+    SendMessageA(edit, EM_SETEVENTMASK, 0, events | ENM_LINK | ENM_CHANGE);
     const LRESULT lang = SendMessageA(edit, EM_GETLANGOPTIONS, 0, 0);
     SendMessageA(edit, EM_SETLANGOPTIONS, 0, lang & ~IMF_DUALFONT);
 }
@@ -171,9 +172,17 @@ LRESULT onLButtonUp(HWND window, LPARAM) {
     return 0;
 }
 
-// Losing the capture to another window (Alt+Tab, a message box) ends the drag.
+// Losing the capture to another window (Alt+Tab, a message box, a menu) ends the
+// splitter's drag, and ends a page drag without a move.
 LRESULT onCaptureChanged(HWND window, LPARAM newCapture) {
-    if (reinterpret_cast<HWND>(newCapture) != window && splitter::isDragging()) splitter::onButtonUp(window);
+    if (reinterpret_cast<HWND>(newCapture) == window) return 0;
+    if (splitter::isDragging()) splitter::onButtonUp(window);
+    pagedrop::cancel(window);
+    return 0;
+}
+
+LRESULT onCancelMode(HWND window) {
+    pagedrop::cancel(window);
     return 0;
 }
 

@@ -24,6 +24,7 @@ LRESULT onMouseMove(HWND window, LPARAM point);
 LRESULT onLButtonDown(HWND window, LPARAM point);
 LRESULT onLButtonUp(HWND window, LPARAM point);
 LRESULT onCaptureChanged(HWND window, LPARAM newCapture);
+LRESULT onCancelMode(HWND window);
 // WM_SETCURSOR; returns false when the default handling should run.
 bool onSetCursor(HWND window, WPARAM cursorWindow, LPARAM hitTest);
 LRESULT onDropFiles(HWND window, WPARAM drop);

@@ -6,7 +6,9 @@
 #include "app/Book.h"
 #include "app/Commands.h"
 #include "app/Lifecycle.h"
+#include "app/MainControls.h"
 #include "app/MainFrame.h"
+#include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
 #include "res/resource.h"
 #include "settings/ColourScheme.h"
@@ -20,8 +22,7 @@ LRESULT onCreate(HWND window) {
     gBook = Book();
     lifecycle::reset();
     mainframe::createChildren(window);
-    lifecycle::startTimers(window);
-    if (!lifecycle::loadFirstBook(window)) return 0;
+    if (!lifecycle::openFirstBook(window)) return 0;
     mainframe::finishCreation(window);
     // other instances find this window by the property
     SetPropA(window, gApp.paths.instanceKey.c_str(), reinterpret_cast<HANDLE>(1));
@@ -43,6 +44,10 @@ LRESULT onPaint(HWND window) {
 }
 
 LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == EN_CHANGE && lParam != 0 && reinterpret_cast<HWND>(lParam) == gControls.memo.window()) {
+        pagedisplay::markChanged();
+        return 0;
+    }
     if (commands::handleCommand(window, LOWORD(wParam), lParam)) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -119,6 +124,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return mainframe::onLButtonUp(window, lParam);
         case WM_CAPTURECHANGED:
             return mainframe::onCaptureChanged(window, lParam);
+        case WM_CANCELMODE:
+            mainframe::onCancelMode(window);
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_SETCURSOR:
             if (mainframe::onSetCursor(window, wParam, lParam)) return TRUE;
             return DefWindowProcA(window, message, wParam, lParam);

@@ -131,11 +131,13 @@ void deletePage(HWND window) {
                     appmessages::DELETE_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     if (gApp.ini.setting.DeleteBackup) {
-        pagedisplay::storeEditorToPage(selected);
+        pagedisplay::storeShownPage();
         lifecycle::makeBackup(SaveKind::BeforeDelete);
     }
-    // the selection moves while the items go: nothing may be stored into a deleted page
-    gBook.shownItem = NO_ITEM;
+    // the selection moves while the items go: the editor's page is stored first (it may
+    // be another page than the one deleted), then nothing is stored into a deleted page
+    pagedisplay::storeShownPage();
+    pagedisplay::forgetShownPage();
     const ItemHandle parent = list().Parent(selected);
     for (const ItemMove& gone : list().DeleteItem(selected)) {
         const int at = gBook.pages.indexOfItem(gone.item);
@@ -152,7 +154,7 @@ void deletePage(HWND window) {
 void copyPage(HWND) {
     const ItemHandle selected = list().GetSelection();
     if (!selected || gBook.pages.indexOfItem(selected) < 0) return;
-    pagedisplay::storeEditorToPage(selected);
+    pagedisplay::storeShownPage();
     PageTable& clip = gBook.clipboard;
     clip.clear();
     std::unordered_map<ItemHandle, int> positions;

@@ -33,6 +33,9 @@ void shellOpen(HWND owner, const char* verb, const std::string& target) {
 
 ShellOpen gShellOpen = shellOpen;
 
+ItemHandle gShown = NO_ITEM;  // the page the editor holds
+bool gChanged = false;        // the editor's text or format changed since it was shown or stored
+
 HWND editorWindow() { return gControls.memo.window(); }
 
 PageRecord* recordFor(ItemHandle item) {
@@ -67,14 +70,29 @@ void showLockedPage() {
 
 void setShellOpen(ShellOpen open) { gShellOpen = open ? open : shellOpen; }
 
-void storeEditorToPage(ItemHandle item) {
-    PageRecord* record = recordFor(item);
+ItemHandle shownItem() { return gShown; }
+void markChanged() { gChanged = true; }
+bool changed() { return gChanged || SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0); }
+
+void forgetShownPage() {
+    gShown = NO_ITEM;
+    gChanged = false;
+}
+
+void shownItemMoved(ItemHandle from, ItemHandle to) {
+    if (gShown != NO_ITEM && gShown == from) gShown = to;
+}
+
+void storeShownPage() {
+    PageRecord* record = recordFor(gShown);
     if (!record || gControls.memo.locked) return;
     // A page left as it was shown keeps its stored text byte for byte: streaming it
     // out again would cost a switch its time and rewrite the page in the control's words.
-    if (SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0)) {
+    if (changed()) {
         record->text = rtfstream::StreamOutRtf(editorWindow());
         if (record->isSecure) secure::sealEditedPage(*record, gApp.mainWindow);
+        gChanged = false;
+        SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);
     }
     CHARRANGE range = {0, 0};
     SendMessageA(editorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -86,6 +104,10 @@ void storeEditorToPage(ItemHandle item) {
 }
 
 void showPage(ItemHandle item, HWND owner) {
+    storeShownPage();
+    // From here until the new page is in, the editor holds nothing that may be stored:
+    // a tick inside the password dialog below must not write this editor anywhere.
+    forgetShownPage();
     PageRecord* record = recordFor(item);
     if (!record) return;
     MemoEditor& memo = gControls.memo;
@@ -94,11 +116,14 @@ void showPage(ItemHandle item, HWND owner) {
     if (record->isSecure) {
         if (!secure::isAuthenticated() && !secure::authenticate(owner, gBook.header)) {
             showLockedPage();
+            gShown = item;  // locked: never stored, but the page it stands for
             return;
         }
-        if (!secure::decryptPage(*record, false)) {
+        record = recordFor(item);  // the dialog ran a message loop
+        if (!record || !secure::decryptPage(*record, false)) {
             // a damaged page stays as it is: shown locked, never stored back
             showLockedPage();
+            gShown = item;
             secure::reportUndecryptable(owner, item);
             return;
         }
@@ -121,6 +146,8 @@ void showPage(ItemHandle item, HWND owner) {
     // undo starts with the page as shown, not with another page or the standard font
     SendMessageA(editorWindow(), EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);  // as stored, until the user changes it
+    gChanged = false;
+    gShown = item;
 }
 
 void addPageIfEmpty(ItemHandle folder) {
@@ -142,10 +169,7 @@ void addPageIfEmpty(ItemHandle folder) {
 
 void onSelectionChanged(const NMTREEVIEWA& info) {
     if (gControls.pageList.IsDragging()) return;  // the drop re-selects when it is done
-    storeEditorToPage(gBook.shownItem);
-    const ItemHandle selected = reinterpret_cast<ItemHandle>(info.itemNew.hItem);
-    showPage(selected, gApp.mainWindow);
-    gBook.shownItem = selected;
+    showPage(reinterpret_cast<ItemHandle>(info.itemNew.hItem), gApp.mainWindow);
 }
 
 void onTitleEdited(const NMTVDISPINFOA& info) {

@@ -11,10 +11,27 @@
 
 namespace pagedisplay {
 
-// Stores the editor's text, selection and scroll position into the item's record.
-void storeEditorToPage(ItemHandle item);
-// Shows the item's record in the editor (asking for the password first for a secure page).
+// The page whose text the editor holds: set only by showPage, together with the editor's
+// content, and cleared while the editor holds nothing that may be stored. Every store of
+// the editor (a page switch, the ticks, the exit, a save of all pages, a drop, an import,
+// the standard-font walk) goes into this page and never into the list's selection.
+ItemHandle shownItem();
+// Stores the editor's text, selection and scroll position into the page it holds.
+void storeShownPage();
+// Stores the page the editor holds, then shows the item's record there (asking for the
+// password first for a secure page); from then on the editor holds that page.
 void showPage(ItemHandle item, HWND owner);
+// The page the editor holds is going away (a deletion, a new book): nothing is stored into
+// it, and nothing at all until the next showPage.
+void forgetShownPage();
+// A drop re-created the items: the editor's page keeps its identity under its new handle.
+void shownItemMoved(ItemHandle from, ItemHandle to);
+
+// The program's own change flag of the shown page: set by the editor's change
+// notifications and by every command that changes text or format, cleared only when
+// the page is stored or shown. (The control's modified flag is not set by every change.)
+void markChanged();
+bool changed();
 // Gives an emptied folder (or the emptied top level, NO_ITEM) the page "自動追加ページ".
 void addPageIfEmpty(ItemHandle folder);
 

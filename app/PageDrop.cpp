@@ -26,6 +26,13 @@ void track(HWND, LPARAM point) {
     if (gControls.pageList.IsDragging()) gControls.pageList.DragMove({GET_X_LPARAM(point), GET_Y_LPARAM(point)});
 }
 
+void cancel(HWND) {
+    if (!gControls.pageList.CancelDrag()) return;
+    gOldParent = NO_ITEM;
+    // the list shows the editor's page again, as before the drag
+    if (pagedisplay::shownItem() != NO_ITEM) gControls.pageList.Select(pagedisplay::shownItem());
+}
+
 void end(HWND) {
     PageListControl& list = gControls.pageList;
     if (!list.IsDragging()) return;
@@ -39,7 +46,7 @@ void end(HWND) {
         if (records[i] >= 0) gBook.pages.setItem(records[i], moves[i].moved);
         if (gOldParent == moves[i].item) gOldParent = moves[i].moved;
         // the editor's page keeps its identity, or its text would be stored nowhere
-        if (gBook.shownItem == moves[i].item) gBook.shownItem = moves[i].moved;
+        pagedisplay::shownItemMoved(moves[i].item, moves[i].moved);
     }
     if (gOldParent != NO_ITEM && list.FirstChild(gOldParent) == NO_ITEM) {
         pagedisplay::addPageIfEmpty(gOldParent);
@@ -47,7 +54,7 @@ void end(HWND) {
             TreeView_Expand(list.window(), reinterpret_cast<HTREEITEM>(gOldParent), TVE_EXPAND);
     }
     gOldParent = NO_ITEM;
-    if (gBook.shownItem != NO_ITEM) list.Select(gBook.shownItem);
+    if (pagedisplay::shownItem() != NO_ITEM) list.Select(pagedisplay::shownItem());
 }
 
 }  // namespace pagedrop

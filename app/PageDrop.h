@@ -10,6 +10,9 @@ namespace pagedrop {
 void begin(HWND window, const NMTREEVIEWA& info);
 // WM_MOUSEMOVE (main window client coordinates) while a page is dragged.
 void track(HWND window, LPARAM point);
+// The capture was lost (WM_CAPTURECHANGED to another window, WM_CANCELMODE): the drag
+// ends without a move and the list shows the editor's page again.
+void cancel(HWND window);
 // WM_LBUTTONUP: the drop; the page records get the new items, an emptied
 // folder a new page, and the shown page is selected again.
 void end(HWND window);

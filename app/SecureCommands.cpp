@@ -33,7 +33,7 @@ void makeSecure(HWND window) {
     const PageRecord* found = selectedRecord(item);
     if (!found || found->isSecure) return;
     if (!secure::isAuthenticated() && !secure::registerOrAuthenticate(window, gBook.header)) return;
-    pagedisplay::storeEditorToPage(item);
+    pagedisplay::storeShownPage();
     PageRecord& record = gBook.pages.recordOfItem(item);
     if (!secure::encryptPage(record)) {
         MessageBoxA(window, securemsg::ENCRYPT_FAILED, securemsg::MAKE_SECURE_CAPTION, MB_OK | MB_ICONERROR);
@@ -51,7 +51,7 @@ void makeOrdinary(HWND window) {
         if (!secure::authenticate(window, gBook.header)) return;
         pagedisplay::showPage(item, window);
     }
-    pagedisplay::storeEditorToPage(item);
+    pagedisplay::storeShownPage();
     PageRecord& record = gBook.pages.recordOfItem(item);
     if (!secure::decryptPage(record, true)) {
         secure::reportUndecryptable(window, item);  // a damaged page stays secure and unchanged

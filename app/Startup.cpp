@@ -9,6 +9,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/MainWindow.h"
+#include "app/ProgramFolder.h"
 #include "app/SettingsIo.h"
 #include "help/UsageWindow.h"
 #include "res/resource.h"
@@ -37,7 +38,6 @@ void prepareState(HINSTANCE instance, const std::string& appFolder) {
     gApp.title = loadTitle(instance);
     settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
     gApp.alwaysOnTop = false;
-    gApp.saveAtExit = true;
 }
 
 }  // namespace
@@ -99,6 +99,11 @@ int runApplication(HINSTANCE instance, int showCommand) {
     if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         raiseRunningInstance(instanceKey);
         CloseHandle(mutex);
+        return 0;
+    }
+    // A folder the program cannot keep its files in is named to the user before anything is read or written.
+    if (!programfolder::usable(loadTitle(instance))) {
+        if (mutex) CloseHandle(mutex);
         return 0;
     }
 

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Lifecycle.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
     std::printf("load %.3f s\n", seconds() - start);
     const std::string mode = argv[1];
     const int result = mode == "drop" ? benchDrop(window) : benchSearch(mode == "search");
-    gApp.saveAtExit = false;
+    lifecycle::setSaveAtExit(false);
     testapp::destroyMainWindow(window);
     return result;
 }

@@ -30,9 +30,23 @@ std::vector<treemove::DropItem> readOrderList(const PageListControl& list, ItemH
 
 }  // namespace
 
+namespace {
+
+// The drag button as the thread has seen it so far (the left one, or the right one when
+// the buttons are swapped).
+bool dragButtonDown() {
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (GetKeyState(button) & 0x8000) != 0;
+}
+
+}  // namespace
+
 void PageListControl::BeginDrag(const NMTREEVIEWA& info, HWND captureWindow) {
     const ItemHandle item = toItem(info.itemNew.hItem);
     if (!item || drag_.dragging) return;
+    Select(item);  // shows the page, which may ask for its password first
+    // released meanwhile (inside the password dialog): no drag, or the next click would drop
+    if (!dragButtonDown()) return;
     drag_.image = TreeView_CreateDragImage(window_, handle(item));
     RECT row = {};
     TreeView_GetItemRect(window_, handle(item), &row, FALSE);
@@ -43,7 +57,6 @@ void PageListControl::BeginDrag(const NMTREEVIEWA& info, HWND captureWindow) {
         ImageList_BeginDrag(drag_.image, 0, hotX, hotY);
         ImageList_DragEnter(window_, info.ptDrag.x, info.ptDrag.y);
     }
-    Select(item);  // still shows the page: the drag has not begun yet
     drag_.captureWindow = captureWindow;
     SetCapture(captureWindow);
     drag_.dragging = true;
@@ -83,17 +96,30 @@ void PageListControl::DragMove(POINT position) {
     ImageList_DragShowNolock(TRUE);
 }
 
-std::vector<ItemMove> PageListControl::EndDrag() {
-    if (!drag_.dragging) return {};
+void PageListControl::releaseDrag() {
     ImageList_DragLeave(window_);
     ImageList_EndDrag();
     if (drag_.image) ImageList_Destroy(drag_.image);
     drag_.image = nullptr;
     TreeView_SelectDropTarget(window_, nullptr);
+    drag_.ending = true;
     ReleaseCapture();
+    drag_.ending = false;
+}
+
+std::vector<ItemMove> PageListControl::EndDrag() {
+    if (!drag_.dragging) return {};
+    releaseDrag();
     std::vector<ItemMove> moves = dropOnTarget();
     drag_.dragging = false;  // last: the selection changes of the rebuild are not page changes
     return moves;
+}
+
+bool PageListControl::CancelDrag() {
+    if (!drag_.dragging || drag_.ending) return false;  // ending: the drop lets the capture go itself
+    releaseDrag();
+    drag_.dragging = false;
+    return true;
 }
 
 std::vector<ItemMove> PageListControl::dropOnTarget() {

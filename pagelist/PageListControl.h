@@ -98,10 +98,13 @@ public:
     // mouse capture (it then receives every move and the release); DragMove takes
     // the cursor in that window's client coordinates. EndDrag drops the item in
     // front of the last item hovered and returns the re-created items (old, new)
-    // in the order they were made; empty when nothing moved.
+    // in the order they were made; empty when nothing moved. A drag begins only while
+    // the button is still down once the item is selected (a password dialog may have
+    // taken the release). CancelDrag ends a drag without a move (the capture was lost).
     void BeginDrag(const NMTREEVIEWA& info, HWND captureWindow);
     void DragMove(POINT inCaptureWindow);
     std::vector<ItemMove> EndDrag();
+    bool CancelDrag();  // false when no drag was cancelled
     bool IsDragging() const { return drag_.dragging; }
 
     // The lines option: has-buttons, has-lines and lines-at-root together.
@@ -141,7 +144,10 @@ private:
         HIMAGELIST image = nullptr;
         HWND captureWindow = nullptr;
         int scrollCounter = 0;  // moves inside a scroll zone; kept from drag to drag
+        bool ending = false;    // the capture is let go on purpose: not a lost capture
     } drag_;
+
+    void releaseDrag();
 
     void deleteOne(ItemHandle item);
 

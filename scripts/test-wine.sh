@@ -21,7 +21,27 @@ if mount -t tmpfs -o size=24m tmpfs "$SMALL_DISK" 2>/dev/null; then
 else
   echo "(no small disk could be mounted: the full-disk test is skipped)"
 fi
+# The release zip, unpacked as a user would into a folder with spaces and Japanese names.
+UNPACKED="$RESULTS/package/山田 太郎/キルト帳 2026"
+if ! bash "$ROOT/scripts/package.sh" --unpack "$UNPACKED" | tail -n 2; then
+  echo "(the package could not be built: its tests fail)"
+fi
+export QP_PACKAGE="Z:$(echo "$UNPACKED/quiltpad-3.21" | tr / '\\')"
+# A read-only view of a folder (a CD, say), where the machine lets us mount one.
+READONLY_SOURCE="$RESULTS/readonly-source"; READONLY_VIEW="$RESULTS/readonly"
+mountpoint -q "$READONLY_VIEW" 2>/dev/null && umount "$READONLY_VIEW"  # left by a run that was cut off
+mkdir -p "$READONLY_SOURCE" "$READONLY_VIEW"
+if mount --bind "$READONLY_SOURCE" "$READONLY_VIEW" 2>/dev/null; then
+  if mount -o remount,bind,ro "$READONLY_VIEW" 2>/dev/null; then
+    export QP_READONLY_SOURCE="Z:$(echo "$READONLY_SOURCE" | tr / '\\')"
+    export QP_READONLY_VIEW="Z:$(echo "$READONLY_VIEW" | tr / '\\')"
+  else
+    umount "$READONLY_VIEW"
+  fi
+fi
+[ -n "${QP_READONLY_VIEW:-}" ] || echo "(no read-only view could be mounted: the read-only folder test is skipped)"
 timeout 1200 wine "$WIN_BUILD/bin/e2etests.exe" --gtest_output=json:e2etests.json 2>&1 | iconv -f CP932 -t UTF-8 -c
 mountpoint -q "$SMALL_DISK" && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; umount "$SMALL_DISK"; }
+mountpoint -q "$READONLY_VIEW" && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; umount "$READONLY_VIEW"; }
 wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
 exit 0

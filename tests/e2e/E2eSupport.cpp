@@ -44,6 +44,12 @@ BOOL CALLBACK findProc(HWND window, LPARAM param) {
     return TRUE;
 }
 
+std::wstring widenAnsi(const std::string& text) {
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH * 2);
+    return wide;
+}
+
 std::string temporaryFolder() {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
@@ -61,6 +67,16 @@ ProgramCopy::ProgramCopy(const std::string& base) {
                   std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     } while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     CopyFileA((executableFolder() + "\\quiltpad.exe").c_str(), path("quiltpad.exe").c_str(), FALSE);
+    wideFolder_ = runFolder_ = widenAnsi(folder_);
+}
+
+ProgramCopy::ProgramCopy(const std::wstring& folder, const std::wstring& package)
+    : wideFolder_(folder), runFolder_(folder) {
+    char ansi[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    folder_ = ansi;
+    e2e::removeTree(folder);
+    copyTree(package, folder);
 }
 
 ProgramCopy::~ProgramCopy() {
@@ -69,7 +85,7 @@ ProgramCopy::~ProgramCopy() {
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
-    removeTree(folder_);
+    e2e::removeTree(wideFolder_);
 }
 
 bool ProgramCopy::start(int showCommand) {
@@ -78,12 +94,12 @@ bool ProgramCopy::start(int showCommand) {
         CloseHandle(process_.hThread);
         process_ = {};
     }
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = static_cast<WORD>(showCommand);
-    std::string commandLine = "\"" + path("quiltpad.exe") + "\"";
-    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+    std::wstring commandLine = L"\"" + runFolder_ + L"\\quiltpad.exe\"";
+    return CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, runFolder_.c_str(), &si,
                           &process_) != 0;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "WideFiles.h"
+
 #include "tests/common/FileBytes.h"
 
 namespace e2e {
@@ -15,11 +17,19 @@ public:
     ProgramCopy();
     // The same below another folder (a small disk, say) instead of the temporary folder.
     explicit ProgramCopy(const std::string& baseFolder);
+    // A copy of a whole unpacked package (every file below `package`) in the new folder
+    // `folder` (absolute, created with the folders above it), which may hold characters
+    // outside code page 932; the ANSI folder() then shows them as '?'.
+    ProgramCopy(const std::wstring& folder, const std::wstring& package);
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
     const std::string& folder() const { return folder_; }
+    const std::wstring& wideFolder() const { return wideFolder_; }
+    // Later starts run the copy from another folder that shows the same files
+    // (a read-only view of this one).
+    void runFrom(const std::wstring& folder) { runFolder_ = folder; }
     std::string path(const std::string& relative) const { return folder_ + "\\" + relative; }
 
     // Starts one more process of this copy; returns false when it could not be started.
@@ -41,6 +51,8 @@ public:
 
 private:
     std::string folder_;
+    std::wstring wideFolder_;
+    std::wstring runFolder_;
     PROCESS_INFORMATION process_ = {};
     int shortcutQuestions_ = 0;
     bool askedBeforeShown_ = false;

@@ -7,6 +7,7 @@
 
 #include <set>
 
+#include "app/PageDisplay.h"
 #include "app/Commands.h"
 #include "editor/DateStamp.h"
 #include "res/resource.h"
@@ -40,7 +41,7 @@ protected:
         for (ItemHandle item : allItems()) EXPECT_GE(gBook.pages.indexOfItem(item), 0);
         const ItemHandle selected = list().GetSelection();
         EXPECT_NE(selected, NO_ITEM);
-        EXPECT_EQ(gBook.shownItem, selected);
+        EXPECT_EQ(pagedisplay::shownItem(), selected);
     }
 
     ItemHandle addFolder() {
@@ -61,7 +62,7 @@ TEST_F(CommandsTest, AddPageIsTitledFromTheRecordCountAndJoinsTheSelectionsParen
     EXPECT_EQ(record.isFolder, 0);
     EXPECT_EQ(imageOf(page), 0);
     EXPECT_EQ(selectedImageOf(page), 1);
-    EXPECT_EQ(gBook.shownItem, page);
+    EXPECT_EQ(pagedisplay::shownItem(), page);
     EXPECT_EQ(GetFocus(), editor());
 
     // five records: the next page is (6), a folder's page then (7), the count taken before both
@@ -157,7 +158,7 @@ TEST_F(CommandsTest, DeletingEveryTopLevelPageLeavesTheAutomaticPageSelected) {
     ASSERT_EQ(titlesUnder(NO_ITEM), std::vector<std::string>{AUTO_PAGE});
     ASSERT_EQ(gBook.pages.count(), 1);
     EXPECT_EQ(list().GetSelection(), itemAt(0));
-    EXPECT_EQ(gBook.shownItem, itemAt(0));
+    EXPECT_EQ(pagedisplay::shownItem(), itemAt(0));
     EXPECT_EQ(editorText(), "");
     EXPECT_EQ(GetFocus(), editor());
 }
@@ -398,7 +399,7 @@ TEST_F(CommandsTest, TheBookmarkMovesAndOnlyOneItemCarriesIt) {
     select(itemAt(0));
     command(IDM_OPEN_BOOKMARK);
     EXPECT_EQ(list().GetSelection(), itemAt(2));
-    EXPECT_EQ(gBook.shownItem, itemAt(2));
+    EXPECT_EQ(pagedisplay::shownItem(), itemAt(2));
 
     // no bookmark: the selection stays
     list().SetImages(itemAt(2), 8, 9);
@@ -420,11 +421,11 @@ TEST_F(CommandsTest, NextAndPreviousWalkInTreeOrderAndStayPutAtTheEnds) {
     for (size_t i = 1; i < order.size(); ++i) {
         command(IDM_NEXT_PAGE);
         EXPECT_EQ(list().GetSelection(), order[i]);
-        EXPECT_EQ(gBook.shownItem, order[i]);
+        EXPECT_EQ(pagedisplay::shownItem(), order[i]);
     }
     command(IDM_NEXT_PAGE);
     EXPECT_EQ(list().GetSelection(), inside);
-    EXPECT_EQ(gBook.shownItem, inside);
+    EXPECT_EQ(pagedisplay::shownItem(), inside);
 
     // stepping into a closed folder opens it
     select(itemAt(2));

@@ -131,7 +131,7 @@ TEST_F(LifecycleTest, ATitleStillBeingEditedAtExitIsKept) {
 
 TEST_F(LifecycleTest, NothingIsWrittenWhenSaveAtExitIsOff) {
     DeleteFileA(iniFile().c_str());
-    gApp.saveAtExit = false;
+    lifecycle::setSaveAtExit(false);
     gApp.ini.setting.ExitBackup = true;
     testapp::destroyMainWindow(window);
     EXPECT_FALSE(exists(dataFile()));

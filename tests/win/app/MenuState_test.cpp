@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "app/PageDisplay.h"
 #include "res/resource.h"
 #include "support/DialogAnswerer.h"
 #include "tests/win/app/AppTestSupport.h"
@@ -308,7 +309,7 @@ TEST_F(MenuStateTest, ContextMenusOpenThePagePopupOverAnItemAndTheEditPopupOverT
         EXPECT_EQ(closer.opened[0], GetSubMenu(bar(), 1));
     }
     EXPECT_EQ(list().GetSelection(), target);
-    EXPECT_EQ(gBook.shownItem, target);
+    EXPECT_EQ(pagedisplay::shownItem(), target);
 
     // below the last item: no menu, the selection stays
     RECT client = {};

@@ -50,7 +50,7 @@ TEST_F(PageDisplayTest, FirstStartShowsThreeDefaultPagesWithTheWelcomeText) {
     ASSERT_EQ(gBook.pages.count(), 3);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(gBook.pages.recordAt(i).title, "ページ");
     EXPECT_EQ(gControls.pageList.GetSelection(), itemAt(0));
-    EXPECT_EQ(gBook.shownItem, itemAt(0));
+    EXPECT_EQ(pagedisplay::shownItem(), itemAt(0));
     const std::string text = editorText();
     // the empty page's own first paragraph comes first
     EXPECT_EQ(text.find("\r\nキルト帳をご利用いただき、ありがとうございます。"), 0u) << text;

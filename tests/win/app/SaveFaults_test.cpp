@@ -47,7 +47,7 @@ TEST_F(SaveFaultsTest, EveryFailedOperationKeepsTheOldFileAndTheNextSaveWorks) {
          [](int round) {
              select(itemAt(round % 3));
              typeText(std::string(2000, static_cast<char>('a' + round)).c_str());
-             pagedisplay::storeEditorToPage(itemAt(round % 3));
+             pagedisplay::storeShownPage();
          }},
         {"settings", [] { return gApp.paths.iniPath; }, settingsio::collectAndSaveSettings,
          [](int round) { gApp.ini.setting.BackupFileSize = 10 + round; }},

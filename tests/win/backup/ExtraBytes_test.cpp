@@ -22,7 +22,7 @@ TEST_F(ExtraBytesTest, TheBookLoadsWholeAndTheOriginalIsKeptBesideIt) {
     const std::string data = gApp.paths.dataFilePath;
     select(itemAt(2));
     typeText("third page");
-    pagedisplay::storeEditorToPage(itemAt(2));
+    pagedisplay::storeShownPage();
     ASSERT_TRUE(bookload::saveFromUi(data, SaveKind::ExitData));
     std::ofstream(data, std::ios::binary | std::ios::app) << "stray";
     const std::string original = testcommon::readFile(data);

@@ -110,7 +110,7 @@ TEST_F(RestoreDialogTest, OneSortedLinePerReadableSlotInUse) {
 TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
     select(itemAt(0));
     typeText("state A ");
-    pagedisplay::storeEditorToPage(itemAt(0));
+    pagedisplay::storeShownPage();
     ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
     typeText("state B ");
 
@@ -127,7 +127,7 @@ TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
 TEST_F(RestoreDialogTest, ASlotThatCannotTakeTheBookFromBeforeLeavesAStampedCopyOfIt) {
     select(itemAt(0));
     typeText("state A ");
-    pagedisplay::storeEditorToPage(itemAt(0));
+    pagedisplay::storeShownPage();
     ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
     typeText("state B ");
     // Once listed, the slot is held open for reading only: the restore can load it but cannot write over it.

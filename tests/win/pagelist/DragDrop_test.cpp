@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PageDisplay.h"
 #include "app/AppTestSupport.h"
 #include "pagelist/DragMessages.h"
 #include "pagelist/ShapedBook.h"
@@ -89,7 +90,7 @@ TEST_F(DragDropTest, DropPutsTheSubtreeBeforeTheTargetAndKeepsTitlesImagesTextsA
         expectRecordsFollowTheItems();
         // the dragged page stays the shown and selected one
         EXPECT_EQ(list().GetSelection(), shapedbook::item(c.dragged)) << c.book;
-        EXPECT_EQ(gBook.shownItem, shapedbook::item(c.dragged)) << c.book;
+        EXPECT_EQ(pagedisplay::shownItem(), shapedbook::item(c.dragged)) << c.book;
     }
 }
 

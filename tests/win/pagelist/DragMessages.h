@@ -15,7 +15,16 @@ inline POINT labelPoint(ItemHandle item) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// The drag button as this thread sees it: a drag begins only while it is down.
+inline void setButtonDown(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 inline void begin(HWND mainWindow, ItemHandle item) {
+    setButtonDown(true);
     NMTREEVIEWA info = {};
     info.hdr.hwndFrom = gControls.pageList.window();
     info.hdr.idFrom = PageListControl::CONTROL_ID;
@@ -32,6 +41,9 @@ inline void moveTo(HWND mainWindow, POINT inList) {
     SendMessageA(mainWindow, WM_MOUSEMOVE, 0, MAKELPARAM(inList.x, inList.y));
 }
 
-inline void release(HWND mainWindow) { SendMessageA(mainWindow, WM_LBUTTONUP, 0, 0); }
+inline void release(HWND mainWindow) {
+    setButtonDown(false);
+    SendMessageA(mainWindow, WM_LBUTTONUP, 0, 0);
+}
 
 }  // namespace dragmessages

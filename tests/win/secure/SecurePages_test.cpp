@@ -343,7 +343,7 @@ TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
     select(itemAt(2));  // the first page shows at every load
     makeSecretPage();
     typeText(" and more");  // edited while shown: stored encrypted again
-    pagedisplay::storeEditorToPage(gBook.shownItem);
+    pagedisplay::storeShownPage();
     ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
     ASSERT_TRUE(lifecycle::makeBackup(SaveKind::Periodic));
     ASSERT_TRUE(settingsio::collectAndSaveSettings(window));

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/Lifecycle.h"
 #include "app/AppState.h"
 #include "app/SettingsIo.h"
 #include "support/TestApp.h"
@@ -27,7 +28,7 @@ protected:
 
 TEST_F(SettingsIoTest, ExitWithSavingOffWritesNoSettingsFile) {
     ASSERT_NE(window, nullptr);
-    gApp.saveAtExit = false;
+    lifecycle::setSaveAtExit(false);
     testapp::destroyMainWindow(window);
     EXPECT_FALSE(exists(iniPath()));
     EXPECT_FALSE(exists(folder.file("data")));
@@ -72,7 +73,7 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     EXPECT_EQ(gApp.paths.dataFilePath, folder.file("books\\quiltpad.qpd"));
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
-    gApp.saveAtExit = false;  // the book must not go to the made-up X:\Books at tear-down
+    lifecycle::setSaveAtExit(false);  // the book must not go to the made-up X:\Books at tear-down
 }
 
 // A hand-edited settings file: the window still opens wholly on the monitor and is saved back so.

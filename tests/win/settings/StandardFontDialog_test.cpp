@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "app/PageDisplay.h"
 #include "res/resource.h"
 #include "support/DialogAnswerer.h"
 #include "tests/win/app/AppTestSupport.h"
@@ -98,7 +99,7 @@ TEST_F(StandardFontTest, EachApplyButtonImposesItsPartOnEveryPageAndShowsTheSele
         SCOPED_TRACE(c.button);
         formatPages();
         EXPECT_EQ(clickAndAnswer(c.button, IDOK), 2);
-        EXPECT_EQ(gBook.shownItem, itemAt(1));
+        EXPECT_EQ(pagedisplay::shownItem(), itemAt(1));
         EXPECT_EQ(list().GetSelection(), itemAt(1));
         for (int i = 0; i < 3; ++i) {
             select(itemAt(i));
@@ -132,7 +133,7 @@ TEST_F(StandardFontTest, LockedSecurePageKeepsItsText) {
     EXPECT_EQ(clickAndAnswer(IDC_STDFONT_APPLY_BOTH, IDOK), 2);
     EXPECT_EQ(refuse.answered(), 1);
     EXPECT_EQ(gBook.pages.recordOfItem(itemAt(2)).text, text);
-    EXPECT_EQ(gBook.shownItem, itemAt(0));
+    EXPECT_EQ(pagedisplay::shownItem(), itemAt(0));
 }
 
 // A face chosen at 12 points is kept as a positive pixel height, even when the dialog
