@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/AppMessages.h"
+#include "app/ProgramFolder.h"
 #include "backup/BackupMessages.h"
 #include "help/AboutBox.h"
 #include "io/IoMessages.h"
@@ -300,10 +301,16 @@ TEST(LabelFit, TheLongMessageBoxesAreCompleteOnTheScreen) {
     const std::string texts[] = {
         std::string(appmessages::SAVE_FAILED_TEXT) + path + appmessages::SAVE_FAILED_HINT,
         appmessages::DELETE_FOLDER_TEXT,
+        std::string(appmessages::OTHER_BOOK_KEPT_TEXT) + path + ".20261207211500",
+        std::string(appmessages::OTHER_BOOK_BUSY_TEXT) + path,
+        std::string(appmessages::OTHER_BACKUPS_TEXT) + "C:\\Users\\キルト帳の利用者\\Documents\\バックアップ",
         std::string(backup::messages::DATA_FILE_BUSY_TEXT) + path,
         path + backup::messages::START_EMPTY_QUESTION,
         std::string(backup::messages::EXTRA_BYTES_TEXT) + path + ".20261207211500",
         iomessages::SHORTCUT_QUESTION,
+        std::string(programfolder::OUTSIDE_CODE_PAGE_TEXT) + "\n\n" + path,
+        std::string(programfolder::TOO_LONG_TEXT) + "\n\n" + path,
+        std::string(programfolder::NOT_WRITABLE_TEXT) + "\n\n" + path,
         settingsmessages::RESET_FONT_TEXT,
         securemsg::DECRYPT_FAILED,
     };
