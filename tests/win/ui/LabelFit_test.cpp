@@ -16,12 +16,15 @@
 #include "app/AppMessages.h"
 #include "app/ProgramFolder.h"
 #include "backup/BackupMessages.h"
+#include "backup/BackupSlots.h"
+#include "editor/DateStamp.h"
 #include "help/AboutBox.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
 #include "secure/SecureMessages.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsMessages.h"
+#include "settings/WindowColours.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
 #include "tests/win/app/AppTestSupport.h"
@@ -267,6 +270,44 @@ TEST(LabelFit, TheSettingsPagesLieInsideTheirTabs) {
     settingsdialog::runSettingsDialog(nullptr, settings, paths);
     EXPECT_EQ(pages, 3);
     EXPECT_EQ(problems, "") << displayDpi() << " dpi";
+}
+
+int textWidthIn(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// The lines the program puts into its lists, each whole beside a scroll bar (or the drop button).
+TEST(LabelFit, TheLinesOfTheListsFitBesideTheirScrollBars) {
+    std::vector<std::string> restoreLines, dates, colours;
+    for (int kind = 0; kind < 4; ++kind)
+        restoreLines.push_back(backup::restoreLine({2026, 12, 28, 23, 59, 59}, "backup99.qpd", kind, true));
+    for (int i = 0; i < datestamp::DATE_FORMAT_COUNT; ++i)
+        dates.push_back(datestamp::FormatDateStamp(i, {2017, 1, 1, 12, 30, 59}));  // the dialog's sample
+    for (int i = 0; i < windowcolours::COUNT; ++i) colours.push_back(windowcolours::nameOf(i));
+    const struct {
+        int dialog, control;
+        const std::vector<std::string>& lines;
+    } lists[] = {{IDD_RESTORE, IDC_RESTORE_LIST, restoreLines},
+                 {IDD_SETTINGS_PAGES, IDC_SET_DATE_FORMAT, dates},
+                 {IDD_COLOUR_SCHEME, IDC_SCHEME_WINDOW_COLOURS, colours}};
+    testsupport::TestParent host(1200, 760);
+    for (const auto& list : lists) {
+        HWND dialog = createShown(list.dialog, host.window());
+        ASSERT_NE(dialog, nullptr);
+        HWND control = GetDlgItem(dialog, list.control);
+        RECT client = {};
+        GetClientRect(control, &client);
+        const int room = client.right - GetSystemMetrics(SM_CXVSCROLL) - scaled(4);
+        for (const std::string& line : list.lines)
+            EXPECT_LE(textWidthIn(control, line), room) << line << " at " << displayDpi() << " dpi";
+        DestroyWindow(dialog);
+    }
 }
 
 // Texts the program puts into labels while a dialog is open.
