@@ -1,8 +1,9 @@
 // Every window is complete at the display's pixels per inch: each label of each dialog
-// template, of the texts the program puts into labels and of the long message boxes is
-// measured with its control's own font against the room the control gives it; no
-// control lies outside its dialog; every button is reachable with Tab. The test command
-// runs this at 96 and at 144 pixels per inch (QP_EXPECT_DPI names the one expected).
+// template, of the texts the program puts into labels and of the long message boxes, and
+// each line the program puts into its lists, is measured with its control's own font
+// against the room the control gives it; no control lies outside its dialog; every button
+// is reachable with Tab; the main window's menu bar and toolbar are whole. The test
+// command runs this at 96 and at 144 pixels per inch (QP_EXPECT_DPI names the one expected).
 #include <windows.h>
 #include <commctrl.h>
 
