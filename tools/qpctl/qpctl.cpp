@@ -8,6 +8,9 @@
 //   qpctl press CAPTION ID         posts the command ID (a button) to the window titled CAPTION
 //   qpctl ready CAPTION [seconds]  waits until the window titled CAPTION has painted itself and
 //                                  each of its push buttons is visible on it; prints the buttons
+//   qpctl set CAPTION ID TEXT      sets the text of control ID anywhere inside the window titled CAPTION
+//   qpctl check CAPTION ID 0|1     sets the check of control ID anywhere inside that window
+//   qpctl text CAPTION ID          prints the text of control ID (0xFFFF: a message box's text)
 //   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
 #include <windows.h>
 
@@ -100,11 +103,32 @@ static int readyCommand(const char* caption, int seconds) {
     return 3;
 }
 
+struct ById {
+    int id;
+    HWND found;
+};
+
+static BOOL CALLBACK findById(HWND window, LPARAM param) {
+    auto* byId = reinterpret_cast<ById*>(param);
+    if (GetDlgCtrlID(window) != byId->id) return TRUE;
+    byId->found = window;
+    return FALSE;
+}
+
+// A control by its id anywhere below the window titled `caption` (tab pages are child dialogs).
+static HWND controlIn(const char* caption, int id) {
+    HWND window = waitForTitled(caption, 5);
+    if (!window) return nullptr;
+    ById byId = {id, nullptr};
+    EnumChildWindows(window, findById, reinterpret_cast<LPARAM>(&byId));
+    return byId.found;
+}
+
 static int usage() {
     std::fprintf(stderr,
-                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds] | "
-                 "press CAPTION ID"
-                 " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
+                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
+                 " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | idle|exit [seconds] | switch N"
+                 " | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
 
@@ -145,6 +169,20 @@ int main(int argc, char** argv) {
         HWND window = waitForTitled(argv[2], 5);
         if (!window) return 2;
         return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 2;
+    }
+    if ((verb == "set" && argc == 5) || (verb == "check" && argc == 5) || (verb == "text" && argc == 4)) {
+        HWND control = controlIn(argv[2], static_cast<int>(std::strtol(argv[3], nullptr, 0)));
+        if (!control) return 2;
+        if (verb == "set") return SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 2;
+        if (verb == "check") {
+            SendMessageA(control, BM_SETCHECK, std::atoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+            return 0;
+        }
+        char text[2048] = {};
+        // WM_GETTEXT itself: GetWindowText does not ask a control of another process
+        SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", text);
+        return 0;
     }
     return usage();
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
 #include "res/resource.h"
 #include "support/DialogAnswerer.h"
@@ -130,10 +131,17 @@ TEST_F(StandardFontTest, LockedSecurePageKeepsItsText) {
     secure.isSecure = true;
     const std::string text = secure.text;
     DialogAnswerer refuse(IDCANCEL, "認証");  // the walk asks for the password, which is refused
+    // a background save inside the prompt: the editor then holds the walk's last page, not the selected one
+    refuse.setInspector([this](HWND) {
+        gApp.ini.window.BgSaveInterval = 0;
+        lifecycle::backgroundSaveTick(window, WM_TIMER, lifecycle::BG_SAVE_TIMER, GetTickCount());
+    });
     EXPECT_EQ(clickAndAnswer(IDC_STDFONT_APPLY_BOTH, IDOK), 2);
     EXPECT_EQ(refuse.answered(), 1);
     EXPECT_EQ(gBook.pages.recordOfItem(itemAt(2)).text, text);
     EXPECT_EQ(pagedisplay::shownItem(), itemAt(0));
+    EXPECT_NE(gBook.pages.recordOfItem(itemAt(0)).text.find("help00.html"), std::string::npos)
+        << "the selected page keeps its own text";
 }
 
 // A face chosen at 12 points is kept as a positive pixel height, even when the dialog
