@@ -110,6 +110,27 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
         {"p1 ab", {{"ab", "x ab"}}, "p1", "ab", {}, {"T ab", "M ab 2-4"}},
         {"p1 F(p2 G(p3)) p4", {{"p3", "word"}, {"p4", "word"}}, "p1", "word", {}, {"M p3 0-4", "M p4 0-4", "S p1"}},
         {"p1 F(p2 G(p3)) p4", {{"p3", "word"}}, "p4", "word", {0, false, false}, {"M p3 0-4", "S p4"}},
+        // RTF as other programs write it, as the editor shows it: no field instruction,
+        // bookmark name or ignorable group; a picture as a blank; an object's result,
+        // the first part of a two-part Unicode group, no footnote; hidden text;
+        // \\u characters and nested groups
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "see  now",
+         {2, false, true}, {"M p2 0-8", "S p1"}},
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "HYPERLINK",
+         {2, false, true}, {"S p1"}},
+        {"p1 p2", {{"p2", "a{\\*\\bkmkstart mark}b{\\*\\bkmkend mark}c"}}, "p1", "abc", {2, false, true},
+         {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "x{\\*\\madeup {\\b bold} words}yz"}}, "p1", "xyz", {2, false, true}, {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b"}}, "p1", "a b", {2, false, true},
+         {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result text}}b"}}, "p1",
+         "atext", {2, false, true}, {"M p2 0-5", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\upr{ansi}{\\*\\ud{uni}}}b"}}, "p1", "ansib", {2, false, true}, {"M p2 1-6", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\footnote note}b"}}, "p1", "ab", {2, false, true}, {"M p2 0-2", "S p1"}},
+        {"p1 p2", {{"p2", "see {\\v hidden} here"}}, "p1", "hidden", {2, false, true}, {"M p2 4-10", "S p1"}},
+        {"p1 p2", {{"p2", "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z"}}, "p1", "x\x82\xa0y\x82\xa2z", {2, false, true},
+         {"M p2 0-5", "S p1"}},
+        {"p1 p2", {{"p2", "{a{\\b b}{{c}}}d"}}, "p1", "abcd", {2, false, true}, {"M p2 0-4", "S p1"}},
     };
     for (bool ruleOut : {true, false}) {
         search::setRuleOut(ruleOut);
