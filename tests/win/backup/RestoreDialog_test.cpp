@@ -13,6 +13,7 @@
 #include "backup/AutoRestore.h"
 #include "backup/BackupMessages.h"
 #include "backup/RestoreDialog.h"
+#include "io/IoMessages.h"
 #include "res/resource.h"
 #include "store/DataFile.h"
 #include "support/DialogAnswerer.h"
@@ -249,14 +250,16 @@ TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook
             closer = std::make_unique<testsupport::DialogAnswerer>(IDCANCEL, msg::RESTORE_CAPTION);
         });
         testsupport::DialogAnswerer done(IDOK, msg::RESTORED_CAPTION);
+        // a slot taken for a missing data file would start a new book and offer a shortcut
+        testsupport::DialogAnswerer newBook(IDCANCEL, iomessages::SHORTCUT_CAPTION);
         c.run();
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         held = INVALID_HANDLE_VALUE;
-        ASSERT_EQ(1, failed.answered());
-        EXPECT_EQ(c.text, failed.texts()[0]);
+        EXPECT_EQ(1, failed.answered());
+        if (failed.answered() > 0) EXPECT_EQ(c.text, failed.texts()[0]);
         EXPECT_EQ(0, done.answered()) << "success shown";
-        ASSERT_TRUE(closer);
-        EXPECT_EQ(1, closer->answered());
+        EXPECT_EQ(0, newBook.answered()) << "a new book started";
+        if (closer) EXPECT_EQ(1, closer->answered());
         select(itemAt(0));
         EXPECT_NE(editorText().find(after), std::string::npos) << "the book in the window";
         if (c.dataFileKept) EXPECT_EQ(dataBytes, readFile(dataFile()));
