@@ -292,7 +292,8 @@ private:
             return;
         }
         if (word == "par" || word == "sect" || word == "page" || word == "row") return symbol(state, '\r');
-        if (word == "line") return symbol(state, '\v');
+        // a line break: one character that some editors find as a blank
+        if (word == "line") return symbol(state, ANY_CHARACTER);
         if (word == "tab") return symbol(state, '\t');
         if (word == "cell" || word == "emdash" || word == "endash" || word == "emspace" || word == "enspace" ||
             word == "qmspace" || word == "bullet" || word == "lquote" || word == "rquote" || word == "ldblquote" ||

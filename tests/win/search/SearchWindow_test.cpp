@@ -10,8 +10,11 @@
 
 #include "app/AppTestSupport.h"
 #include "pagelist/ShapedBook.h"
+#include "editor/RtfStream.h"
 #include "res/resource.h"
+#include "search/MemoText.h"
 #include "search/SearchWindow.h"
+#include "store/Cp932.h"
 #include "ui/Dialog.h"
 
 namespace {
@@ -140,6 +143,47 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
             std::vector<std::string> got;
             for (size_t i = 0; i < s.presses.size(); ++i) got.push_back(press());
             EXPECT_EQ(got, s.presses) << s.book << " / " << s.text << (ruleOut ? "" : " (every page shown)");
+        }
+    }
+}
+
+// Every piece of text the editor finds in a page, the rule-out lets through:
+// each page below is shown in the real editor, and every run of one to six of
+// the characters it shows is searched both ways, in either case setting.
+TEST_F(SearchWindowTest, TheRuleOutNeverSkipsAPageTheEditorFindsTextIn) {
+    const char* bodies[] = {
+        "see {\\field{\\*\\fldinst{HYPERLINK \"x\"}}{\\fldrslt{here}}} now",
+        "a{\\*\\bkmkstart m}b{\\*\\bkmkend m}c{\\*\\madeup {\\b B} w}d",
+        "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b{\\*\\shppict{\\pict\\pngblip 00}}c",
+        "a{\\object\\objemb{\\*\\objclass P}{\\*\\objdata 01}{\\result text}}b",
+        "a{\\upr{ansi}{\\*\\ud{uni}}}b{\\footnote note}{\\header head}c",
+        "see {\\v hidden} here\\v0  end",
+        "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z\\u-3?w",
+        "{a{\\b b}{{c\\i d}}}e\\line f\\tab g\\par h",
+        "a\\-b\\~c\\_d\\emdash e\\bullet f\\ldblquote g\\rdblquote",
+        "\\'83\\'81\\'83\\'82 Memo {\\f1 \\'e9t\\'e9} \\'b6\\'c5",
+    };
+    for (const char* body : bodies) {
+        const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
+                                "{\\f1\\fswiss\\fcharset0 Arial;}}\\pard\\f0\\fs20 " +
+                                std::string(body) + "\\par\r\n}";
+        rtfstream::StreamInRtf(apptest::editor(), rtf.c_str());
+        const std::string shown = apptest::editorText();
+        std::vector<size_t> starts;  // where each character of the shown text begins
+        for (size_t i = 0; i < shown.size(); i += cp932::isLeadByte(static_cast<unsigned char>(shown[i])) ? 2 : 1)
+            starts.push_back(i);
+        starts.push_back(shown.size());
+        for (size_t from = 0; from + 1 < starts.size(); ++from) {
+            for (size_t to = from + 1; to < starts.size() && to <= from + 6; ++to) {
+                const std::string piece = shown.substr(starts[from], starts[to] - starts[from]);
+                for (bool matchCase : {false, true}) {
+                    FINDTEXTEXA find = {{0, -1}, piece.c_str(), {0, 0}};
+                    const WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0);
+                    if (SendMessageA(apptest::editor(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find)) < 0)
+                        continue;
+                    EXPECT_TRUE(search::memoMayContain(rtf, piece, matchCase)) << body << " / [" << piece << "]";
+                }
+            }
         }
     }
 }
