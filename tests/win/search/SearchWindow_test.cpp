@@ -162,6 +162,8 @@ TEST_F(SearchWindowTest, TheRuleOutNeverSkipsAPageTheEditorFindsTextIn) {
         "{a{\\b b}{{c\\i d}}}e\\line f\\tab g\\par h",
         "a\\-b\\~c\\_d\\emdash e\\bullet f\\ldblquote g\\rdblquote",
         "\\'83\\'81\\'83\\'82 Memo {\\f1 \\'e9t\\'e9} \\'b6\\'c5",
+        "x\\par\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row\\pard y\\page z\\sect w",
+        "{\\*\\pn\\pnlvlblt{\\pntxtb B}}a{\\*\\shpinst{\\sp{\\sn t}{\\sv 1}}}b\\bin2 {}c",
     };
     for (const char* body : bodies) {
         const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
