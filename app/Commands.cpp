@@ -248,7 +248,7 @@ const Entry TABLE[] = {
 
 importexport::Shell ioShell() {
     importexport::Shell shell;
-    shell.editor = editor();
+    shell.editor = editor;
     shell.selectedItem = selectedItem;
     shell.setTitle = setPageTitle;
     shell.autoEdit = gApp.ini.window.AutoEdit;
