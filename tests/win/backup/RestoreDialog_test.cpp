@@ -198,7 +198,7 @@ TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook
     const auto runHeld = [&] {
         backup::BookHooks hooks;
         hooks.stopTimers = hooks.startTimers = [] {};
-        hooks.storeShownPage = [] { pagedisplay::storeEditorToPage(list().GetSelection()); };
+        hooks.storeShownPage = pagedisplay::storeShownPage;
         hooks.saveBook = bookload::saveFromUi;
         hooks.loadBook = [&](const std::string& path) {
             if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -228,7 +228,7 @@ TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook
         const std::string before = std::string("in the slot: ") + c.name, after = std::string("after: ") + c.name;
         select(itemAt(0));
         typeText(before.c_str());
-        pagedisplay::storeEditorToPage(itemAt(0));
+        pagedisplay::storeShownPage();
         ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
         const std::string slotBytes = readFile(slot(7));
         typeText(after.c_str());
@@ -256,14 +256,21 @@ TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         held = INVALID_HANDLE_VALUE;
         EXPECT_EQ(1, failed.answered());
-        if (failed.answered() > 0) EXPECT_EQ(c.text, failed.texts()[0]);
+        if (failed.answered() > 0) {
+            EXPECT_EQ(c.text, failed.texts()[0]);
+        }
         EXPECT_EQ(0, done.answered()) << "success shown";
         EXPECT_EQ(0, newBook.answered()) << "a new book started";
-        if (closer) EXPECT_EQ(1, closer->answered());
+        if (closer) {
+            EXPECT_EQ(1, closer->answered());
+        }
         select(itemAt(0));
         EXPECT_NE(editorText().find(after), std::string::npos) << "the book in the window";
-        if (c.dataFileKept) EXPECT_EQ(dataBytes, readFile(dataFile()));
-        if (!c.dataFileKept) EXPECT_EQ(slotBytes, readFile(slot(7)));
+        if (c.dataFileKept) {
+            EXPECT_EQ(dataBytes, readFile(dataFile()));
+        } else {
+            EXPECT_EQ(slotBytes, readFile(slot(7)));
+        }
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((dataFile() + ".2*").c_str(), &found);
         EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "a stamped copy";
