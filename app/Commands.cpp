@@ -20,6 +20,7 @@
 #include "editor/DateStamp.h"
 #include "editor/RtfStream.h"
 #include "help/AboutBox.h"
+#include "help/Manual.h"
 #include "help/UsageWindow.h"
 #include "io/Shortcut.h"
 #include "pagelist/PageListTree.h"
@@ -66,17 +67,16 @@ void insertDate(HWND) {
 void toggleCopyAsText(HWND) { memo().copyAsText = !memo().copyAsText; }
 void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
 
-// The characters stay; every character format goes. The text goes back in as a
-// replacement of the selection, because the window text of a rich edit would
-// read a page that happens to begin with "{\rtf" as RTF and change its characters.
+// The characters stay, those outside code page 932 too; every character format goes.
+// The text goes back in as a replacement of the selection, never read as RTF.
 void resetPageFont(HWND window) {
     if (MessageBoxA(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION,
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
-    const std::string text = rtfstream::EditorText(editor());
+    const std::wstring text = rtfstream::EditorTextUnicode(editor());
     rtfstream::StreamInRtf(editor(), EMPTY_PAGE_RTF);
     memo().SelectAll();
-    SendMessageA(editor(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    rtfstream::ReplaceSelectionUnicode(editor(), text);
     SendMessageA(editor(), EM_SETSEL, 0, 0);
 }
 
@@ -152,12 +152,7 @@ void focusEditor(HWND) { SetFocus(editor()); }
 // ---- program
 void exitProgram(HWND window) { DestroyWindow(window); }
 
-// Without the manual beside the program nothing happens (no shell error box).
-void openManual(HWND window) {
-    const std::string manual = gApp.paths.appFolder + "\\help.html";
-    if (GetFileAttributesA(manual.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    ShellExecuteA(window, nullptr, manual.c_str(), nullptr, nullptr, SW_SHOW);
-}
+void openManual(HWND window) { manual::open(window, gApp.paths.appFolder); }
 
 void showUsage(HWND) { usagewindow::show(gApp.usageWindow, true); }
 void showAbout(HWND window) { aboutbox::runAboutBox(window); }
@@ -253,7 +248,7 @@ const Entry TABLE[] = {
 
 importexport::Shell ioShell() {
     importexport::Shell shell;
-    shell.editor = editor();
+    shell.editor = editor;
     shell.selectedItem = selectedItem;
     shell.setTitle = setPageTitle;
     shell.autoEdit = gApp.ini.window.AutoEdit;

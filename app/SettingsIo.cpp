@@ -11,47 +11,22 @@
 #include "help/UsageWindow.h"
 #include "res/resource.h"
 #include "settings/IniSettings.h"
-#include "settings/ScreenFit.h"
+#include "settings/Monitors.h"
 
 namespace settingsio {
 
 namespace {
 
-screenfit::Rect fromRect(const RECT& r) {
-    screenfit::Rect s;
-    s.left = r.left;
-    s.top = r.top;
-    s.right = r.right;
-    s.bottom = r.bottom;
-    return s;
-}
-
-// Each monitor's work area: the part a window may cover, without the task bar.
-BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info))
-        reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(info.rcWork));
-    return TRUE;
-}
-
 // A settings file from another machine (or edited by hand) may put the window where
 // no monitor shows it, or make it larger than the screen: it is fitted to a monitor,
 // and the fitted rectangle is what the exit saves.
 void keepMainWindowOnScreen(IniSettings::Window& w) {
-    std::vector<screenfit::Rect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
-    RECT work;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) GetWindowRect(GetDesktopWindow(), &work);
-    if (monitors.empty()) monitors.push_back(fromRect(work));
-
     screenfit::Placement saved;
     saved.x = w.PosX;
     saved.y = w.PosY;
     saved.width = w.Width;
     saved.height = w.Height;
-    const screenfit::Placement placed =
-        screenfit::keepOnScreen(saved, monitors, fromRect(work), splitlayout::MIN_TRACK_SIZE);
+    const screenfit::Placement placed = monitors::keepOnScreen(saved, splitlayout::MIN_TRACK_SIZE);
     w.PosX = placed.x;
     w.PosY = placed.y;
     w.Width = placed.width;

@@ -19,6 +19,14 @@ bool moveAside(const std::string& path) {
             }).empty();
 }
 
+// The data file cannot be kept aside (another program holds it): the user is
+// told, and the program ends without writing.
+AutoRestoreResult refusedBusy(HWND window, const AutoRestoreSetup& setup) {
+    const std::string busy = messages::DATA_FILE_BUSY_TEXT + setup.dataFilePath;
+    MessageBoxA(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
+    return AutoRestoreResult::Refused;
+}
+
 }  // namespace
 
 std::string keepStampedCopy(const std::string& path) {
@@ -32,11 +40,7 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
     for (int slot : newestSlotsFirst(setup.slotPaths, setup.backupFileSize, systemFileTimes())) {
         if (!loadBook(setup.slotPaths[static_cast<size_t>(slot)])) continue;
         // Without a copy aside the next save would replace the only copy of the book.
-        if (keepStampedCopy(setup.dataFilePath).empty()) {
-            const std::string busy = messages::DATA_FILE_BUSY_TEXT + setup.dataFilePath;
-            MessageBoxA(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
-            return AutoRestoreResult::Refused;
-        }
+        if (keepStampedCopy(setup.dataFilePath).empty()) return refusedBusy(window, setup);
         const std::string text =
             std::string(messages::AUTO_RESTORED_TEXT) + messages::AUTO_RESTORED_FILE + setup.dataFilePath;
         MessageBoxA(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
@@ -46,7 +50,8 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
     if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return AutoRestoreResult::Refused;
     // A file that cannot be moved aside would be overwritten by the new book: end instead.
-    if (!moveAside(setup.dataFilePath) || !loadBook(setup.dataFilePath)) return AutoRestoreResult::Refused;
+    if (!moveAside(setup.dataFilePath)) return refusedBusy(window, setup);
+    if (!loadBook(setup.dataFilePath)) return AutoRestoreResult::Refused;
     return AutoRestoreResult::NewBook;
 }
 

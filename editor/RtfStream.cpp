@@ -170,4 +170,26 @@ std::string EditorText(HWND edit) {
     return std::string(buffer.data());
 }
 
+std::wstring EditorTextUnicode(HWND edit) {
+    std::vector<wchar_t> buffer(2 * CharacterCount(edit) + 1, L'\0');  // CR LF at most doubles
+    GETTEXTEX how{};
+    how.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    how.flags = GT_USECRLF;
+    how.codepage = 1200;
+    SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.back() = L'\0';
+    return std::wstring(buffer.data());
+}
+
+void ReplaceSelectionUnicode(HWND edit, const std::wstring& text) {
+    SETTEXTEX how{};
+    how.flags = ST_SELECTION;
+    how.codepage = 1200;
+    // A piece that begins with "{\rtf" would be read as RTF: the first character goes in alone.
+    const std::size_t first = text.empty() ? 0 : 1;
+    for (const std::wstring& piece : {text.substr(0, first), text.substr(first)})
+        if (!piece.empty())
+            SendMessageA(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(piece.c_str()));
+}
+
 }  // namespace rtfstream

@@ -42,4 +42,10 @@ std::string EditorText(HWND edit);
 // Characters the editor holds, in UTF-16 units, as its text limit counts them.
 std::size_t CharacterCount(HWND edit);
 
+// The editor's plain text in UTF-16 units, CR LF line breaks: characters outside code
+// page 932 (pasted from elsewhere) included.
+std::wstring EditorTextUnicode(HWND edit);
+// Replaces the selection with UTF-16 text, always as text, even when it begins like RTF.
+void ReplaceSelectionUnicode(HWND edit, const std::wstring& text);
+
 }  // namespace rtfstream

@@ -4,6 +4,7 @@
 
 #include "help/HelpMessages.h"
 #include "res/resource.h"
+#include "settings/Monitors.h"
 #include "ui/Dialog.h"
 
 namespace usagewindow {
@@ -70,10 +71,21 @@ INT_PTR CALLBACK usageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
+// A saved place that no monitor shows any more (another machine, a monitor gone) is
+// fitted onto one, as the main window is; a place that shows the window is kept.
 HWND create(int x, int y, bool visibleAtStart) {
     gUsage.visibleAtStart = visibleAtStart;
     HWND window = ui::createModeless(nullptr, IDD_USAGE, usageProc, &gUsage);
-    if (window) SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!window) return nullptr;
+    RECT r = {};
+    GetWindowRect(window, &r);
+    screenfit::Placement saved;
+    saved.x = x;
+    saved.y = y;
+    saved.width = r.right - r.left;
+    saved.height = r.bottom - r.top;
+    const screenfit::Placement placed = monitors::keepOnScreen(saved, 0);
+    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return window;
 }
 

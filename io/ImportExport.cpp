@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "editor/DateStamp.h"
+#include "editor/RtfStream.h"
 #include "io/BookExport.h"
 #include "io/FileNames.h"
 #include "io/IoMessages.h"
@@ -49,21 +50,40 @@ bool authenticatedForSaving(HWND window, const Shell& shell) {
     return false;
 }
 
-}  // namespace
+enum class Imported { ADDED, NOT_READ, NO_PAGE };
 
-bool importFile(int fileType, const std::string& path, HWND window, const Shell& shell) {
+// The characters a page about to be added may hold.
+std::size_t newPageLimit(const Shell& shell) {
+    HWND editor = shell.editor();
+    return shell.header ? textfiles::LimitOfNewPage(editor, shell.header->textLimit) : rtfstream::TextLimit(editor);
+}
+
+Imported importOne(int fileType, const std::string& path, HWND window, const Shell& shell) {
+    const bool rtf = fileType == FILE_RTF;
+    // read before a page is added for it, so a file that does not come in leaves no empty page
+    std::string bytes;
+    const std::size_t limit = newPageLimit(shell);
+    const textfiles::PageFile read = textfiles::ReadPageFile(shell.editor(), path.c_str(), rtf, limit, bytes);
+    if (read != textfiles::PageFile::READ) {
+        textfiles::ReportNotRead(window, path.c_str(), read, limit);
+        return Imported::NOT_READ;
+    }
     const ItemHandle before = shell.selectedItem();
     SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
     const ItemHandle added = shell.selectedItem();
     // refused (a secure folder without authentication): the shown page keeps its text
-    if (added == NO_ITEM || added == before) return false;
-    if (fileType == FILE_RTF)
-        textfiles::LoadRtfFile(shell.editor, path.c_str());
-    else
-        textfiles::LoadTextFile(shell.editor, path.c_str());
+    if (added == NO_ITEM || added == before) return Imported::NO_PAGE;
+    // asked again: leaving a very long page put a fresh control in the old one's place
+    textfiles::ShowPageFile(shell.editor(), bytes, rtf);
     shell.setTitle(added, pagelist::cutTitle(filenames::titleOfPath(path)));
     if (shell.autoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
-    return true;
+    return Imported::ADDED;
+}
+
+}  // namespace
+
+bool importFile(int fileType, const std::string& path, HWND window, const Shell& shell) {
+    return importOne(fileType, path, window, shell) == Imported::ADDED;
 }
 
 void filesDropped(HWND window, HDROP drop, const Shell& shell) {
@@ -72,7 +92,7 @@ void filesDropped(HWND window, HDROP drop, const Shell& shell) {
         char path[PATH_BYTES] = {};
         if (!DragQueryFileA(drop, i, path, sizeof path)) continue;
         // when one page cannot be added, none of the others can either
-        if (!importFile(filenames::droppedFileType(path), path, window, shell)) break;
+        if (importOne(filenames::droppedFileType(path), path, window, shell) == Imported::NO_PAGE) break;
     }
 }
 
@@ -93,9 +113,7 @@ void savePage(HWND window, const Shell& shell) {
     std::string name = filenames::creatableBase(title);
     filenames::cleanFileName(name);
     std::string path = withBackslash(currentDirectory()) + name;
-    const int filter = dialogs::chooseSaveFile(window, path);
-    if (filter == 0) return;
-    textfiles::SavePageAs(shell.editor, path.c_str(), filter);
+    textfiles::SavePageToFile(shell.editor(), window, path);  // reports a failed write
 }
 
 void saveAllPages(HWND window, const Shell& shell) {

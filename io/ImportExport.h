@@ -19,7 +19,9 @@ constexpr int FILE_RTF = 2;
 
 // What the commands need from the program's shell.
 struct Shell {
-    HWND editor = nullptr;                   // the memo editor
+    // The memo editor as it is now: showing another page may put a fresh
+    // control in the place of one that held a very long page.
+    HWND (*editor)() = nullptr;
     ItemHandle (*selectedItem)() = nullptr;  // NO_ITEM when none
     // The page list label and the record's title of an item.
     void (*setTitle)(ItemHandle item, const std::string& title) = nullptr;
@@ -32,16 +34,20 @@ struct Shell {
 };
 
 // Adds a page with the add-page command and fills it from the file: plain
-// text or RTF, titled by the file name without folder and extension. False,
-// with nothing read and the shown page untouched, when no page was added.
+// text or RTF, titled by the file name without folder and extension. The file
+// is read first: one that cannot be read, or whose text would not fit a page,
+// is reported and no page is added. False, with the shown page untouched, when
+// nothing was read or no page was added.
 bool importFile(int fileType, const std::string& path, HWND window, const Shell& shell);
 
 // WM_DROPFILES: each file in turn becomes a page; "rtf" files (the extension
-// compared case-sensitively) are read as RTF. The caller releases the drop.
+// compared case-sensitively) are read as RTF. A file that cannot be read is
+// reported and the others still come in. The caller releases the drop.
 void filesDropped(HWND window, HDROP drop, const Shell& shell);
 
 // The three commands: read a page, save this page, save all pages.
 void readPage(HWND window, const Shell& shell);
+// Save this page reports a file it could not write.
 void savePage(HWND window, const Shell& shell);
 void saveAllPages(HWND window, const Shell& shell);
 

@@ -15,6 +15,9 @@ inline constexpr char READ_CAPTION[] = "ファイルの読み込み";
 inline constexpr char TOO_LARGE_FORMAT[] =
     "ファイルが大きすぎるため読み込めません。\r\n%s\r\n\r\n1ページに入る文字数は%lu文字までです。";
 
+// A file that could not be opened or read: the path is filled in.
+inline constexpr char NOT_READ_FORMAT[] = "ファイルを読み込めませんでした。\r\n%s";
+
 // A page that could not be written to the chosen file: the path is filled in.
 inline constexpr char SAVE_PAGE_CAPTION[] = "ページの保存";
 inline constexpr char NOT_WRITTEN_FORMAT[] = "ファイルに書き込めませんでした。\r\n%s";

@@ -19,12 +19,6 @@ const std::size_t MAX_RTF_FILE_BYTES = 64u * 1024 * 1024;
 
 std::size_t textLimit(HWND edit) { return rtfstream::TextLimit(edit); }
 
-void showTooLarge(HWND edit, const char* path) {
-    char text[MAX_PATH + 256];
-    std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path, static_cast<unsigned long>(textLimit(edit)));
-    MessageBoxA(GetAncestor(edit, GA_ROOT), text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
-}
-
 void showNotWritten(HWND owner, const char* path) {
     char text[MAX_PATH + 128];
     std::snprintf(text, sizeof text, iomessages::NOT_WRITTEN_FORMAT, path);
@@ -43,39 +37,72 @@ bool fileSize(const char* path, std::size_t& size) {
     return ok;
 }
 
-enum class Loaded { OK, FAILED, TOO_LARGE };
-
-// Reads a file for the editor: too large when it holds more than `maxBytes`.
-Loaded readForEditor(const char* path, std::size_t maxBytes, std::string& bytes) {
-    std::size_t size = 0;
-    if (!fileSize(path, size)) return Loaded::FAILED;
-    if (size > maxBytes) return Loaded::TOO_LARGE;
-    return ReadWholeFile(path, bytes, size) ? Loaded::OK : Loaded::FAILED;
+// A hidden control of the editor's class, for measuring without touching the page.
+HWND scratchOf(HWND edit) {
+    char className[64] = "";
+    GetClassNameA(edit, className, sizeof className);
+    return CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
 
-bool LoadTextFile(HWND edit, const char* path) {
-    // Every character the control holds came from at most two bytes.
-    std::size_t limit = textLimit(edit);
-    std::string text;
-    Loaded result = readForEditor(path, 2 * limit + 2, text);
-    if (result == Loaded::OK && rtfstream::PlainTextCharacters(text) > limit) result = Loaded::TOO_LARGE;
-    if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
-    if (result != Loaded::OK) return false;
-    rtfstream::StreamInText(edit, text);  // new content: the page display stores it
+PageFile ReadPageFile(HWND edit, const char* path, bool rtf, std::size_t limit, std::string& bytes) {
+    bytes.clear();
+    std::size_t size = 0;
+    if (!fileSize(path, size)) return PageFile::UNREADABLE;
+    // Every character the control holds came from at most two bytes of plain text.
+    if (size > (rtf ? MAX_RTF_FILE_BYTES : 2 * limit + 2)) return PageFile::TOO_LARGE;
+    if (!ReadWholeFile(path, bytes, size)) return PageFile::UNREADABLE;
+    const std::size_t characters = rtf ? rtfstream::RtfCharacters(edit, bytes) : rtfstream::PlainTextCharacters(bytes);
+    if (characters <= limit) return PageFile::READ;
+    bytes.clear();
+    return PageFile::TOO_LARGE;
+}
+
+void ReportNotRead(HWND owner, const char* path, PageFile result, std::size_t limit) {
+    char text[MAX_PATH + 256];
+    if (result == PageFile::TOO_LARGE)
+        std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path, static_cast<unsigned long>(limit));
+    else
+        std::snprintf(text, sizeof text, iomessages::NOT_READ_FORMAT, path);
+    MessageBoxA(owner, text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ShowPageFile(HWND edit, const std::string& bytes, bool rtf) {
+    // new content: the page display stores it
+    if (rtf)
+        rtfstream::StreamInRtf(edit, bytes.c_str());
+    else
+        rtfstream::StreamInText(edit, bytes);
+}
+
+std::size_t LimitOfNewPage(HWND edit, int characters) {
+    HWND scratch = scratchOf(edit);
+    if (!scratch) return textLimit(edit);
+    SendMessageA(scratch, EM_EXLIMITTEXT, 0, characters);
+    const std::size_t limit = textLimit(scratch);
+    DestroyWindow(scratch);
+    return limit;
+}
+
+namespace {
+
+bool loadFile(HWND edit, const char* path, bool rtf) {
+    std::string bytes;
+    const std::size_t limit = textLimit(edit);
+    const PageFile result = ReadPageFile(edit, path, rtf, limit, bytes);
+    if (result == PageFile::TOO_LARGE) ReportNotRead(GetAncestor(edit, GA_ROOT), path, result, limit);
+    if (result != PageFile::READ) return false;
+    ShowPageFile(edit, bytes, rtf);
     return true;
 }
 
-bool LoadRtfFile(HWND edit, const char* path) {
-    std::string rtf;
-    Loaded result = readForEditor(path, MAX_RTF_FILE_BYTES, rtf);
-    if (result == Loaded::OK && rtfstream::RtfCharacters(edit, rtf) > textLimit(edit)) result = Loaded::TOO_LARGE;
-    if (result == Loaded::TOO_LARGE) showTooLarge(edit, path);
-    if (result != Loaded::OK) return false;
-    rtfstream::StreamInRtf(edit, rtf.c_str());
-    return true;
-}
+}  // namespace
+
+bool LoadTextFile(HWND edit, const char* path) { return loadFile(edit, path, false); }
+
+bool LoadRtfFile(HWND edit, const char* path) { return loadFile(edit, path, true); }
 
 bool SaveTextFile(HWND edit, const char* path) { return WriteWholeFile(path, rtfstream::EditorText(edit).c_str()); }
 

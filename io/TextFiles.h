@@ -9,6 +9,21 @@
 
 namespace textfiles {
 
+// What reading a file for a page found.
+enum class PageFile { READ, UNREADABLE, TOO_LARGE };
+
+// Reads a file for a page whose editor allows `limit` characters: plain text,
+// or RTF counted in a hidden control of `edit`'s class. Shows nothing; the
+// bytes are left empty unless the file was read and fits.
+PageFile ReadPageFile(HWND edit, const char* path, bool rtf, std::size_t limit, std::string& bytes);
+// Tells the user why a file was not read into a page.
+void ReportNotRead(HWND owner, const char* path, PageFile result, std::size_t limit);
+// Makes what ReadPageFile read the editor's whole content.
+void ShowPageFile(HWND edit, const std::string& bytes, bool rtf);
+// The text limit, in characters, of a control of `edit`'s class given
+// `characters` the way the page display gives each page it shows.
+std::size_t LimitOfNewPage(HWND edit, int characters);
+
 // Sets the file's bytes as the editor's plain text / streams them in as RTF.
 // A file whose text would not fit the editor's text limit is refused with a
 // message box instead of being cut short. On any failure the editor is

@@ -22,6 +22,21 @@ ensure_wineprefix() {
   touch "$WINEPREFIX/.quiltpad-ready"
 }
 
+# A second prefix whose display has 144 pixels per inch: the layout test runs there too.
+WINEPREFIX_144="${QP_WINEPREFIX_144:-$ROOT/build/wineprefix144}"
+ensure_wineprefix144() {
+  if [ -f "$WINEPREFIX_144/.quiltpad-144" ]; then return 0; fi
+  (
+    export WINEPREFIX="$WINEPREFIX_144"
+    ensure_wineprefix
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    wineserver -w
+  )
+  touch "$WINEPREFIX_144/.quiltpad-144"
+}
+
 build_host() {
   cmake -S "$ROOT" -B "$HOST_BUILD" -G Ninja >/dev/null
   cmake --build "$HOST_BUILD"

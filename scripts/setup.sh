@@ -6,7 +6,8 @@ set -euo pipefail
 PKGS=(cmake ninja-build g++ clang googletest libbenchmark-dev libssl-dev
       g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth xdotool imagemagick
       fonts-ipafont-gothic locales-all libxrender1 libxrandr2 libxcursor1 libxi6
-      libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1 libgnutls30 python3)
+      libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1 libgnutls30 python3
+      chromium)  # chromium: the manual drawn headless (tests/manual)
 
 missing=()
 for p in "${PKGS[@]}"; do

@@ -5,8 +5,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 RESULTS="$1"
 cd "$RESULTS"
 echo "-- wintests.exe"
-timeout 1200 wine "$WIN_BUILD/bin/wintests.exe" --gtest_output=json:wintests.json 2>&1 | iconv -f CP932 -t UTF-8 -c
+QP_EXPECT_DPI=96 timeout 1200 wine "$WIN_BUILD/bin/wintests.exe" --gtest_output=json:wintests.json 2>&1 | iconv -f CP932 -t UTF-8 -c
 wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+echo "-- wintests.exe at 144 pixels per inch (the layout)"
+( export WINEPREFIX="$WINEPREFIX_144" QP_EXPECT_DPI=144
+  timeout 300 wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter='LabelFit.*' --gtest_output=json:wintests144.json 2>&1 |
+    iconv -f CP932 -t UTF-8 -c | tail -n 15
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null )
 echo "-- e2etests.exe"
 # A small disk of its own for the full-disk test, where the machine lets us mount one.
 SMALL_DISK="$RESULTS/smalldisk"

@@ -23,13 +23,19 @@ fi
 echo "== building (windows)"
 if build_win; then
   ensure_wineprefix
+  ensure_wineprefix144
   xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/test-wine.sh "$RESULTS" | tail -n 60
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests.json")" "windows tests"
+  add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests144.json")" "windows layout at 144 dpi"
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/e2etests.json")" "end-to-end tests"
   wineserver -k 2>/dev/null || true
 else
   add_counts "0 1" "windows build"
 fi
+
+echo "== manual"
+python3 tests/manual/check_manual.py help/manual --render --json "$RESULTS/manual.json" | tail -n 20
+add_counts "$(python3 scripts/count_gtest.py "$RESULTS/manual.json")" "manual pages and images"
 
 if [ -f scripts/fuzz.sh ]; then
   echo "== fuzzing"

@@ -105,10 +105,28 @@ const char* const SKIPPED_GROUPS[] = {
     "listtable", "listoverridetable", "rsidtbl",    "generator",    "xmlnstbl",
     "fontemb",   "fontfile",          "panose",     "falt",         "revtbl"};
 
-bool skippedGroup(const std::string& word) {
-    for (const char* name : SKIPPED_GROUPS)
-        if (word == name) return true;
+// Where rich-edit versions part ways: a picture stands as a blank or as
+// nothing, an object as its result's text or as one character, a field's
+// result is shown or left out, hidden text is found or not, and the texts of
+// headers, footers, notes and the two-part Unicode groups are each shown by
+// some and skipped by others. A page holding any of them is never ruled out.
+const char* const UNSURE_WORDS[] = {
+    "pict",    "object",  "field",   "fldrslt", "upr",      "v",          "header", "headerl", "headerr", "headerf",
+    "footer",  "footerl", "footerr", "footerf", "footnote", "annotation", "shp",    "shpinst", "do",      "txe"};
+
+bool listed(const char* const* names, std::size_t count, const std::string& word) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (word == names[i]) return true;
     return false;
+}
+
+bool skippedGroup(const std::string& word) {
+    return listed(SKIPPED_GROUPS, sizeof SKIPPED_GROUPS / sizeof *SKIPPED_GROUPS, word);
+}
+
+bool unsureWord(const std::string& word, bool hasValue, long value) {
+    if (word == "v") return !hasValue || value != 0;  // \v0 ends hidden text
+    return listed(UNSURE_WORDS, sizeof UNSURE_WORDS / sizeof *UNSURE_WORDS, word);
 }
 
 struct GroupState {
@@ -122,6 +140,7 @@ class RtfReader {
 public:
     RtfReader(const std::string& rtf, TextSink& sink, bool matchCase) : s_(rtf), sink_(sink), matchCase_(matchCase) {}
 
+    // False when the RTF cannot be read, or holds what editors show differently.
     bool read() {
         std::vector<GroupState> stack;
         GroupState state;
@@ -154,7 +173,7 @@ public:
             text(state, c);
         }
         sink_.flush();
-        return stack.empty();
+        return stack.empty() && !unsure_;
     }
 
 private:
@@ -234,12 +253,17 @@ private:
 
     void controlWord(GroupState& state, const std::string& word, bool hasValue, long value, bool firstInGroup) {
         const bool destination = firstInGroup || ignorable_;
+        const bool ignorable = ignorable_;
         ignorable_ = false;
+        // a picture counts even inside a group that is never text ("\\*\\shppict")
+        if (unsureWord(word, hasValue, value) && (!state.skip || word == "pict" || word == "object")) unsure_ = true;
         if (destination && word == "fonttbl") {
             state.fontTable = true;
             return;
         }
-        if (destination && skippedGroup(word)) {
+        // "\*" marks a group that is never text: field instructions, bookmarks,
+        // and whatever a later writer adds
+        if ((destination && skippedGroup(word)) || ignorable) {
             state.skip = true;
             return;
         }
@@ -268,7 +292,8 @@ private:
             return;
         }
         if (word == "par" || word == "sect" || word == "page" || word == "row") return symbol(state, '\r');
-        if (word == "line") return symbol(state, '\v');
+        // a line break: one character that some editors find as a blank
+        if (word == "line") return symbol(state, ANY_CHARACTER);
         if (word == "tab") return symbol(state, '\t');
         if (word == "cell" || word == "emdash" || word == "endash" || word == "emspace" || word == "enspace" ||
             word == "qmspace" || word == "bullet" || word == "lquote" || word == "rquote" || word == "ldblquote" ||
@@ -294,6 +319,7 @@ private:
     std::size_t pos_ = 0;
     bool firstInGroup_ = false;
     bool ignorable_ = false;
+    bool unsure_ = false;
     int skipCount_ = 0;
     int fontNumber_ = -1;
     bool defaultDbcs_ = true;

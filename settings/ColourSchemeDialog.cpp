@@ -46,27 +46,32 @@ BOOL onInit(HWND dialog, SchemeData& data) {
     for (int position = 0; position < windowcolours::COUNT; ++position) {
         const int index = windowcolours::indexAtDisplayPosition(position);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(windowcolours::nameOf(index)));
-        if (index == data.header->windowColourIndex) SendMessageA(list, LB_SETCURSEL, position, 0);
     }
+    SendMessageA(list, LB_SETCURSEL, windowcolours::displayPositionOf(data.header->windowColourIndex), 0);
     return TRUE;
 }
 
 // The line chosen becomes the book's background at once. The custom line asks for its
-// colour first; when that is cancelled the book holds the custom entry, the window keeps
-// its background until the next load.
+// colour first; when that is cancelled, the line and the book go back to the background
+// the window still shows, so the next start shows what the user saw.
 void onBackgroundChosen(HWND dialog, SchemeData& data) {
-    const int position = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SCHEME_WINDOW_COLOURS, LB_GETCURSEL, 0, 0));
+    HWND list = GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS);
+    const int position = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
     const int index = windowcolours::indexAtDisplayPosition(position);
     if (index < 0) return;
     DataFileHeader& header = *data.header;
-    header.windowColourIndex = index;
     if (index == windowcolours::CUSTOM_INDEX) {
         COLORREF custom = header.customWindowColour;
-        if (!dialogs::chooseColour(data.targets.mainWindow, custom)) return;
+        if (!dialogs::chooseColour(data.targets.mainWindow, custom)) {
+            SendMessageA(list, LB_SETCURSEL, windowcolours::displayPositionOf(header.windowColourIndex), 0);
+            return;
+        }
+        header.windowColourIndex = index;
         header.customWindowColour = custom;
         colourscheme::setWindowScheme(data.targets.mainWindow, index, custom);
         return;
     }
+    header.windowColourIndex = index;
     colourscheme::setWindowBackground(data.targets.mainWindow, index);
 }
 

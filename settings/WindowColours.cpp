@@ -34,4 +34,10 @@ const char* nameOf(int index) { return (index >= 0 && index < COUNT) ? TABLE[ind
 
 int indexAtDisplayPosition(int position) { return (position >= 0 && position < COUNT) ? DISPLAY_ORDER[position] : -1; }
 
+int displayPositionOf(int index) {
+    for (int position = 0; position < COUNT; ++position)
+        if (DISPLAY_ORDER[position] == index) return position;
+    return -1;
+}
+
 }  // namespace windowcolours

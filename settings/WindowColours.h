@@ -16,5 +16,7 @@ std::uint32_t colourOf(int index, std::uint32_t custom);
 // Japanese name of an index, and the index shown at a display position of the chooser list.
 const char* nameOf(int index);
 int indexAtDisplayPosition(int position);
+// The display position of an index; -1 for none.
+int displayPositionOf(int index);
 
 }  // namespace windowcolours

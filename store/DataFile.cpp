@@ -47,8 +47,11 @@ std::string str(long long value) { return std::to_string(value); }
 void normaliseHeader(DataFileHeader& header, int recordCount) {
     header.bookmark = bookmarkIndex(header.bookmark, recordCount);
     if (header.windowColourIndex < 0 || header.windowColourIndex >= WINDOW_COLOUR_COUNT) header.windowColourIndex = 0;
-    if (header.standardFontHeight < 0)
-        header.standardFontHeight = header.standardFontHeight == INT_MIN ? 15 : -header.standardFontHeight;
+    // no height shows nothing, and a huge one overflows the conversion to twips
+    std::int32_t& height = header.standardFontHeight;
+    if (height == 0 || height == INT_MIN) height = STANDARD_FONT_HEIGHT_DEFAULT;
+    if (height < 0) height = -height;
+    if (height > STANDARD_FONT_HEIGHT_MAX) height = STANDARD_FONT_HEIGHT_MAX;
 }
 
 template <class Reader>

@@ -78,6 +78,11 @@ struct DataFileHeader {
     std::uint8_t salt[32] = {};            // 256
 };
 
+// The standard font's height in pixels as a book may hold it: the font chooser takes 1 to
+// 1638 points, 2184 pixels at 96 pixels per inch. A new book's height is 15.
+constexpr std::int32_t STANDARD_FONT_HEIGHT_MAX = 2184;
+constexpr std::int32_t STANDARD_FONT_HEIGHT_DEFAULT = 15;
+
 // The header of a new book: default colours and font, no password.
 DataFileHeader newFileHeader();
 void encodeHeader(const DataFileHeader& header, unsigned char out[HEADER_SIZE]);

@@ -47,7 +47,7 @@ DataFileHeader newFileHeader() {
     header.customWindowColour = 0xC0C0C0;
     header.noWrap = 1;
     header.urlDetection = 1;
-    header.standardFontHeight = 15;
+    header.standardFontHeight = STANDARD_FONT_HEIGHT_DEFAULT;
     std::memcpy(header.standardFontFace, DEFAULT_FONT_FACE, sizeof DEFAULT_FONT_FACE);
     header.textLimit = 0x20000;
     header.extensionSize = static_cast<std::int32_t>(HEADER_EXTENSION_SIZE);

@@ -6,6 +6,11 @@
 //   qpctl rect CAPTION [seconds]   waits for a visible window titled CAPTION and prints
 //                                  "left top width height" of it
 //   qpctl press CAPTION ID         posts the command ID (a button) to the window titled CAPTION
+//   qpctl ready CAPTION [seconds]  waits until the window titled CAPTION has painted itself and
+//                                  each of its push buttons is visible on it; prints the buttons
+//   qpctl set CAPTION ID TEXT      sets the text of control ID anywhere inside the window titled CAPTION
+//   qpctl check CAPTION ID 0|1     sets the check of control ID anywhere inside that window
+//   qpctl text CAPTION ID          prints the text of control ID (0xFFFF: a message box's text)
 //   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
 #include <windows.h>
 
@@ -49,10 +54,81 @@ static HWND waitForTitled(const char* caption, int seconds) {
     return titled.found;
 }
 
+struct Painted {
+    HWND window;
+    bool pending = false;  // some part of the window still waits for its paint
+    int buttons = 0;       // push buttons seen whole on the window
+    bool hidden = false;   // a push button that cannot be seen
+};
+
+static BOOL CALLBACK checkChild(HWND child, LPARAM param) {
+    auto* painted = reinterpret_cast<Painted*>(param);
+    RECT update = {};
+    if (IsWindowVisible(child) && GetUpdateRect(child, &update, FALSE)) painted->pending = true;
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof name);
+    const LONG type = GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK;
+    if (std::strcmp(name, "Button") != 0 || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) return TRUE;
+    if (!IsWindowVisible(GetParent(child))) return TRUE;  // on a tab page not shown now
+    RECT button = {}, client = {};
+    GetWindowRect(child, &button);
+    GetClientRect(painted->window, &client);
+    MapWindowPoints(painted->window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const bool inside = button.left >= client.left && button.top >= client.top && button.right <= client.right &&
+                        button.bottom <= client.bottom;
+    if (IsWindowVisible(child) && inside)
+        ++painted->buttons;
+    else
+        painted->hidden = true;
+    return TRUE;
+}
+
+// Once the window's thread has handled everything sent before (its dialog set up), every part
+// of it has had its paint and its push buttons are visible: the window can be photographed.
+static int readyCommand(const char* caption, int seconds) {
+    HWND window = waitForTitled(caption, seconds);
+    if (!window) return 2;
+    for (int i = 0; i < seconds * 10; ++i, Sleep(100)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        Painted painted{window};
+        RECT update = {};
+        painted.pending = GetUpdateRect(window, &update, FALSE) != FALSE;
+        EnumChildWindows(window, checkChild, reinterpret_cast<LPARAM>(&painted));
+        if (painted.pending || painted.hidden) continue;
+        std::printf("%d\n", painted.buttons);
+        return 0;
+    }
+    std::fprintf(stderr, "qpctl: \"%s\" has not painted its buttons\n", caption);
+    return 3;
+}
+
+struct ById {
+    int id;
+    HWND found;
+};
+
+static BOOL CALLBACK findById(HWND window, LPARAM param) {
+    auto* byId = reinterpret_cast<ById*>(param);
+    if (GetDlgCtrlID(window) != byId->id) return TRUE;
+    byId->found = window;
+    return FALSE;
+}
+
+// A control by its id anywhere below the window titled `caption` (tab pages are child dialogs).
+static HWND controlIn(const char* caption, int id) {
+    HWND window = waitForTitled(caption, 5);
+    if (!window) return nullptr;
+    ById byId = {id, nullptr};
+    EnumChildWindows(window, findById, reinterpret_cast<LPARAM>(&byId));
+    return byId.found;
+}
+
 static int usage() {
     std::fprintf(stderr,
-                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | press CAPTION ID"
-                 " | idle|exit [seconds] | switch N | streamin BOOK N | bigbook OUT BYTES\n");
+                 "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
+                 " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | idle|exit [seconds] | switch N"
+                 " | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
 
@@ -88,10 +164,25 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
+    if (verb == "ready" && argc >= 3) return readyCommand(argv[2], argc > 3 ? std::atoi(argv[3]) : 10);
     if (verb == "press" && argc == 4) {
         HWND window = waitForTitled(argv[2], 5);
         if (!window) return 2;
         return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 2;
+    }
+    if ((verb == "set" && argc == 5) || (verb == "check" && argc == 5) || (verb == "text" && argc == 4)) {
+        HWND control = controlIn(argv[2], static_cast<int>(std::strtol(argv[3], nullptr, 0)));
+        if (!control) return 2;
+        if (verb == "set") return SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 2;
+        if (verb == "check") {
+            SendMessageA(control, BM_SETCHECK, std::atoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+            return 0;
+        }
+        char text[2048] = {};
+        // WM_GETTEXT itself: GetWindowText does not ask a control of another process
+        SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", text);
+        return 0;
     }
     return usage();
 }

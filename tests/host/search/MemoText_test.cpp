@@ -37,7 +37,22 @@ TEST(MemoText, RulesOutOnlyPagesTheEditorCannotMatch) {
         {page("a-b"), "a!b", true, true},                                // punctuation folds together
         {page("x\\u12354?y"), "x\x82\xa0y", true, true},                 // a character outside the code page
         {page("{\\*\\fldinst HYPERLINK \"http://q\"}{\\fldrslt link}"), "link", true, true},
-        {page("{\\pict\\wmetafile8 6e6f746573}"), "6e6f", true, false},     // picture data is no text
+        // a field's instruction is never text; its result is shown by some editors only
+        {page("a{\\*\\fldinst HYPERLINK \"x\"}b"), "ab", true, true},
+        {page("a{\\*\\fldinst HYPERLINK \"x\"}b"), "HYPERLINK", false, false},
+        {page("see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"), "see  now", true, true},
+        {page("see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"), "see here now", true, true},
+        {page("a{\\*\\bkmkstart mark}b{\\*\\bkmkend mark}c"), "abc", true, true},  // bookmark names are no text
+        {page("a{\\*\\bkmkstart mark}b"), "mark", false, false},
+        {page("a{\\*\\unknown {\\b nested} words}b"), "ab", true, true},  // an ignorable group is skipped whole
+        {page("a{\\*\\unknown {\\b nested} words}b"), "nested", false, false},
+        {page("{\\uc2 x\\u12354\\'82\\'a0}\\u12354?z"), "x\x82\xa0\x82\xa0z", true, true},  // a fallback count ends with its group
+        {page("{{{a}b}c}"), "abc", true, true},
+        // a picture may be one character or none, hidden text found or not: never ruled out
+        {page("a{\\pict\\wmetafile8 6e6f746573}b"), "zz", true, true},
+        {page("a{\\*\\shppict{\\pict\\pngblip 00}}b"), "zz", true, true},
+        {page("a{\\v hidden}b"), "zz", true, true},
+        {page("a\\v0 b"), "zz", true, false},
         {page("\\'e9t", "\\f0\\fnil\\fcharset0 Arial;"), "t", true, true},  // a Western run keeps its bytes apart
         {page("\\'e9t", "\\f0\\fnil\\fcharset0 Arial;"), "\xe9\x74", true, true},
         {page("a\\{b\\}"), "a{b}", true, true},

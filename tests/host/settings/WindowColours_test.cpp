@@ -25,6 +25,9 @@ TEST(WindowColours, DisplayOrderShowsEveryIndexOnce) {
     EXPECT_EQ(windowcolours::indexAtDisplayPosition(0), 11);
     EXPECT_EQ(windowcolours::indexAtDisplayPosition(17), 10);
     EXPECT_EQ(windowcolours::indexAtDisplayPosition(18), -1);
+    for (int p = 0; p < windowcolours::COUNT; ++p)
+        EXPECT_EQ(windowcolours::displayPositionOf(windowcolours::indexAtDisplayPosition(p)), p);
+    EXPECT_EQ(windowcolours::displayPositionOf(18), -1);
 }
 
 }  // namespace

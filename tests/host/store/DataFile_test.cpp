@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -269,6 +271,23 @@ TEST(DataFileReader, OddValuesAreMadeUsable) {
     EXPECT_EQ(20, h.standardFontHeight);
     EXPECT_EQ(-1, table.recordAt(0).parentOrder);
     EXPECT_EQ(-1, table.recordAt(1).parentOrder);
+}
+
+// A standard font height the editor cannot show (none, or one that overflows twips) is not used.
+TEST(DataFileReader, StandardFontHeightIsOneTheFontChooserTakes) {
+    const struct {
+        std::int32_t stored, read;
+    } cases[] = {{16, 16}, {-16, 16}, {1, 1}, {0, 15}, {INT32_MIN, 15}, {2184, 2184}, {2185, 2184}, {-5000000, 2184}};
+    for (const auto& c : cases) {
+        DataFileHeader header = newFileHeader();
+        header.standardFontHeight = c.stored;
+        PageTable table;
+        DataFileHeader h;
+        VersionBlock v;
+        ASSERT_TRUE(
+            parse(buildDataFile(sampleBook(), header, makeVersionBlock(SaveKind::ExitData, 1), true), table, h, v));
+        EXPECT_EQ(c.read, h.standardFontHeight) << c.stored;
+    }
 }
 
 TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere) {

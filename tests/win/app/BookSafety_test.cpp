@@ -252,6 +252,7 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     std::ofstream(theirs, std::ios::binary) << theirBytes;
 
     bool useOther = true;
+    std::string backupFolder;  // empty: the backups stay where they are
     DialogAnswerer settings(IDOK, "設定");
     settings.setInspector([&](HWND dialog) {
         HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
@@ -259,6 +260,8 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
             if (!GetDlgItem(page, IDC_SET_DATA_DIR)) continue;
             testsupport::setControlChecked(page, IDC_SET_USE_DATA_DIR, useOther);
             testsupport::setControlText(page, IDC_SET_DATA_DIR, other.path());
+            testsupport::setControlChecked(page, IDC_SET_USE_BACKUP_DIR, !backupFolder.empty());
+            testsupport::setControlText(page, IDC_SET_BACKUP_DIR, backupFolder);
         }
     });
     DialogAnswerer told(IDOK, appmessages::FOLDER_CHANGED_CAPTION);
@@ -281,6 +284,24 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     command(IDM_SETTINGS);
     EXPECT_EQ(told.answered(), 1);
     EXPECT_TRUE(holds(savedTexts(theirs)[1], "my book"));
+
+    // a backup folder holding another book's backups is announced; one of this book's is not
+    testapp::TempFolder otherBackups, ownBackups;
+    const std::int32_t mine = gBook.bookNumber;
+    gBook.bookNumber = mine + 1;
+    ASSERT_TRUE(bookload::saveFromUi(otherBackups.file("backup03.qpd"), SaveKind::Periodic));
+    gBook.bookNumber = mine;
+    ASSERT_TRUE(bookload::saveFromUi(ownBackups.file("backup03.qpd"), SaveKind::Periodic));
+    backupFolder = ownBackups.path();
+    command(IDM_SETTINGS);
+    EXPECT_EQ(told.answered(), 1);
+    backupFolder = otherBackups.path();
+    command(IDM_SETTINGS);
+    ASSERT_EQ(told.answered(), 2);
+    EXPECT_EQ(told.texts()[1], appmessages::OTHER_BACKUPS_TEXT + otherBackups.path());
+    useOther = false;  // the exit writes into the test's own folder, not into folders already gone
+    backupFolder.clear();
+    command(IDM_SETTINGS);
 }
 
 }  // namespace

@@ -10,7 +10,10 @@
 #include "app/BookLoad.h"
 #include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
+#include "backup/AutoRestore.h"
 #include "backup/BackupMessages.h"
+#include "backup/RestoreDialog.h"
+#include "io/IoMessages.h"
 #include "res/resource.h"
 #include "store/DataFile.h"
 #include "support/DialogAnswerer.h"
@@ -182,6 +185,116 @@ TEST_F(RestoreDialogTest, AFailedLoadLeavesTheDialogOpenTheTimersStoppedAndTheBo
     EXPECT_EQ(pages, gBook.pages.count());
     EXPECT_NE(editorText().find("kept"), std::string::npos);
     EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
+}
+
+
+// A restore that cannot keep its promise says so, never shows success, and leaves
+// the window with the book it had: a slot gone since the list was made, and a
+// book from before that neither the slot nor a stamped copy could take.
+TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook) {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    // The dialog on hooks whose loads let another program hold the data file, without
+    // sharing, from just after the slot came in until the file is read again.
+    const auto runHeld = [&] {
+        backup::BookHooks hooks;
+        hooks.stopTimers = hooks.startTimers = [] {};
+        hooks.storeShownPage = pagedisplay::storeShownPage;
+        hooks.saveBook = bookload::saveFromUi;
+        hooks.loadBook = [&](const std::string& path) {
+            if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
+            const bool loaded = bookload::loadIntoUi(window, path);
+            if (path != dataFile())
+                held = CreateFileA(dataFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            return loaded;
+        };
+        const backup::RestoreSetup setup{gApp.paths.backupSlotPaths, 10, dataFile(), gBook.bookNumber};
+        backup::runRestoreDialog(window, setup, hooks);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> listed;  // once the list is shown
+        std::function<void()> run;
+        const char* caption;
+        std::string text;
+        bool dataFileKept;
+    } cases[] = {
+        {"slot gone", [&] { DeleteFileA(slot(7).c_str()); }, [&] { command(IDM_RESTORE); }, msg::LOAD_FAILED_CAPTION,
+         msg::SLOT_GONE_TEXT + slot(7), true},
+        {"book from before not kept", [] {}, runHeld, msg::RESTORE_STOPPED_CAPTION, msg::NOT_KEPT_UNDONE_TEXT, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = std::string("in the slot: ") + c.name, after = std::string("after: ") + c.name;
+        select(itemAt(0));
+        typeText(before.c_str());
+        pagedisplay::storeShownPage();
+        ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
+        const std::string slotBytes = readFile(slot(7));
+        typeText(after.c_str());
+        const std::string dataBytes = readFile(dataFile());
+
+        // "restore" chooses slot 7 and confirms; after the error, "closer" cancels the dialog
+        auto restore = std::make_unique<testsupport::DialogAnswerer>(IDOK, msg::RESTORE_CAPTION);
+        restore->setInspector([&](HWND dialog) {
+            if (!GetDlgItem(dialog, IDC_RESTORE_LIST)) return;
+            const auto lines = listLines(dialog);
+            for (size_t i = 0; i < lines.size(); ++i)
+                if (lines[i].second == 7) SendDlgItemMessageA(dialog, IDC_RESTORE_LIST, LB_SETCURSEL, i, 0);
+            c.listed();
+        });
+        std::unique_ptr<testsupport::DialogAnswerer> closer;
+        testsupport::DialogAnswerer failed(IDOK, c.caption);
+        failed.setInspector([&](HWND) {
+            restore.reset();
+            closer = std::make_unique<testsupport::DialogAnswerer>(IDCANCEL, msg::RESTORE_CAPTION);
+        });
+        testsupport::DialogAnswerer done(IDOK, msg::RESTORED_CAPTION);
+        // a slot taken for a missing data file would start a new book and offer a shortcut
+        testsupport::DialogAnswerer newBook(IDCANCEL, iomessages::SHORTCUT_CAPTION);
+        c.run();
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        EXPECT_EQ(1, failed.answered());
+        if (failed.answered() > 0) {
+            EXPECT_EQ(c.text, failed.texts()[0]);
+        }
+        EXPECT_EQ(0, done.answered()) << "success shown";
+        EXPECT_EQ(0, newBook.answered()) << "a new book started";
+        if (closer) {
+            EXPECT_EQ(1, closer->answered());
+        }
+        select(itemAt(0));
+        EXPECT_NE(editorText().find(after), std::string::npos) << "the book in the window";
+        if (c.dataFileKept) {
+            EXPECT_EQ(dataBytes, readFile(dataFile()));
+        } else {
+            EXPECT_EQ(slotBytes, readFile(slot(7)));
+        }
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dataFile() + ".2*").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "a stamped copy";
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+}
+
+// "Initialise" after an unusable data file that another program holds without
+// sharing: it cannot be moved aside, so the program says so and ends untouched.
+TEST_F(RestoreDialogTest, StartingEmptyOverADataFileAnotherProgramHoldsIsRefusedWithAWord) {
+    const std::string unusable = "not a book at all, and more than 32 bytes long.";
+    ASSERT_TRUE(testcommon::writeFile(dataFile(), unusable));
+    HANDLE held = CreateFileA(dataFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const backup::AutoRestoreSetup setup{gApp.paths.backupSlotPaths, 10, dataFile()};
+    testsupport::DialogAnswerer ok(IDOK, msg::START_EMPTY_CAPTION);
+    const backup::AutoRestoreResult result =
+        backup::autoRestore(window, setup, [&](const std::string& path) { return bookload::loadIntoUi(window, path); });
+    CloseHandle(held);
+    EXPECT_EQ(backup::AutoRestoreResult::Refused, result);
+    const std::vector<std::string> expected = {dataFile() + msg::START_EMPTY_QUESTION,
+                                               msg::DATA_FILE_BUSY_TEXT + dataFile()};
+    EXPECT_EQ(expected, ok.texts());
+    EXPECT_EQ(unusable, readFile(dataFile()));
 }
 
 }  // namespace

@@ -66,6 +66,28 @@ TEST_F(UsageWindowTest, EachButtonShowsItsTextUnderItsFramedHeading) {
     EXPECT_NE(controlText(usage, IDC_USAGE_TEXT).find("■ページ追加\r\n　"), std::string::npos);
 }
 
+// A place from another machine that no monitor shows is moved onto the screen whole;
+// a place that shows the window is kept.
+TEST_F(UsageWindowTest, ASavedPlaceOffEveryMonitorIsFittedOntoTheScreen) {
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const POINT places[] = {{130, 95}, {5000, 4000}, {-3000, 200}, {200, -3000}};
+    for (const POINT& place : places) {
+        usage = usagewindow::create(place.x, place.y, false);
+        ASSERT_NE(usage, nullptr);
+        RECT r = {};
+        GetWindowRect(usage, &r);
+        const bool shown = place.x >= work.left && place.y >= work.top && place.x < work.right && place.y < work.bottom;
+        if (shown) {
+            EXPECT_TRUE(r.left == place.x && r.top == place.y) << place.x << "," << place.y;
+        }
+        EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+            << place.x << "," << place.y << " -> " << r.left << "," << r.top;
+        DestroyWindow(usage);
+        usage = nullptr;
+    }
+}
+
 TEST_F(UsageWindowTest, CloseEscAndTheCloseBoxHideWithoutDestroying) {
     struct Way {
         UINT message;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,7 +20,9 @@
 #include "io/TextFiles.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
+#include "store/AtomicFile.h"
 #include "support/DialogAnswerer.h"
+#include "tests/common/FileBytes.h"
 #include "tests/win/app/AppTestSupport.h"
 
 using namespace apptest;
@@ -140,6 +144,113 @@ TEST_F(ImportExportTest, NothingIsReadWhenNoPageCanBeAdded) {
         importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
     EXPECT_EQ(before, gBook.pages.count());
     EXPECT_EQ(0u, editorText().find("keep me"));
+}
+
+// The name field of a file dialog, as the test sets it before pressing OK.
+void typeFileName(HWND dialog, const std::string& path) {
+    testsupport::setControlText(dialog, GetDlgItem(dialog, cmb13) ? cmb13 : edt1, path);
+}
+
+// Reading a file while a page of more than 1,000 lines is shown: adding the page
+// puts a fresh editor in place of the long page's, and the file goes into that one.
+TEST_F(ImportExportTest, AFileReadWhileALongPageIsShownFillsTheNewPage) {
+    writeBytes(folder.file("note.txt"), NOTE_TEXT);
+    const std::string path = folder.file("note.txt");
+    const struct {
+        const char* name;
+        std::function<void()> read;
+    } ways[] = {
+        {"read command", [&] {
+             DialogAnswerer open(IDOK, "開く");
+             open.setInspector([&](HWND dialog) { typeFileName(dialog, path); });
+             command(IDM_READ_PAGE);
+         }},
+        {"drop", [&] {
+             SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({path})), 0);
+             testapp::pumpMessages();
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        select(itemAt(0));
+        std::string lines;
+        for (int i = 0; i < 1200; ++i) lines += "line\r\n";
+        typeText(lines.c_str());
+        ASSERT_GT(SendMessageA(editor(), EM_GETLINECOUNT, 0, 0), 1000);
+        const int before = gBook.pages.count();
+        DialogAnswerer unexpected(IDOK, iomessages::READ_CAPTION);
+        way.read();
+        EXPECT_EQ(0, unexpected.answered()) << (unexpected.answered() ? unexpected.texts()[0] : "");
+        ASSERT_EQ(before + 1, gBook.pages.count());
+        EXPECT_EQ("note", selectedTitle());
+        EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
+        select(itemAt(before));  // stored and shown again
+        EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
+    }
+}
+
+// Dropped files that cannot come in are each reported and leave no page;
+// the readable one among them still becomes a page.
+TEST_F(ImportExportTest, AFileThatCannotBeReadIsReportedAndAddsNoPage) {
+    writeBytes(folder.file("good.txt"), NOTE_TEXT);
+    writeBytes(folder.file("held.txt"), "held");
+    writeBytes(folder.file("huge.txt"), std::string(static_cast<size_t>(gBook.header.textLimit) + 10, 'a'));
+    HANDLE held = CreateFileA(folder.file("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const struct {
+        const char* file;
+        const char* told;  // the start of the message
+    } bad[] = {
+        {"missing.txt", "ファイルを読み込めませんでした。"},
+        {"held.txt", "ファイルを読み込めませんでした。"},
+        {"huge.rtf", "ファイルを読み込めませんでした。"},  // missing, read as RTF
+        {"huge.txt", "ファイルが大きすぎるため読み込めません。"},
+    };
+    std::vector<std::string> paths;
+    for (const auto& b : bad) paths.push_back(folder.file(b.file));
+    paths.push_back(folder.file("good.txt"));
+    const int before = gBook.pages.count();
+    DialogAnswerer told(IDOK, iomessages::READ_CAPTION);
+    SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
+    testapp::pumpMessages();
+    CloseHandle(held);
+
+    ASSERT_EQ(std::size(bad), told.texts().size());
+    for (size_t i = 0; i < std::size(bad); ++i) {
+        EXPECT_EQ(0u, told.texts()[i].find(bad[i].told)) << told.texts()[i];
+        EXPECT_NE(std::string::npos, told.texts()[i].find(paths[i])) << told.texts()[i];
+    }
+    ASSERT_EQ(before + 1, gBook.pages.count()) << "only the readable file";
+    EXPECT_EQ("good", selectedTitle());
+    EXPECT_EQ(0u, editorText().find(NOTE_TEXT));
+}
+
+// "Save this page" into a file whose write fails at any of its steps (a full
+// disk, a refused replace): the user is told, and no file is left under the name.
+TEST_F(ImportExportTest, SaveThisPageReportsAFailedWrite) {
+    setEditorSelection(0, -1);
+    typeText("page text");
+    const auto save = [&](const std::string& path) {
+        DialogAnswerer dialog(IDOK, "名前を付けて保存");
+        dialog.setInspector([&](HWND box) { typeFileName(box, path); });
+        DialogAnswerer told(IDOK, iomessages::SAVE_PAGE_CAPTION);
+        command(IDM_SAVE_PAGE);
+        EXPECT_EQ(1, dialog.answered());
+        return told.texts();
+    };
+    atomicfaults::failOperation(0);
+    ASSERT_TRUE(save(folder.file("clean.txt")).empty());
+    const long operations = atomicfaults::operationsCounted();
+    ASSERT_EQ("page text", testcommon::readFile(folder.file("clean.txt")));
+    for (long k = 1; k <= operations; ++k) {
+        const std::string path = folder.file("failed" + std::to_string(k) + ".txt");
+        atomicfaults::failOperation(k);
+        const std::vector<std::string> texts = save(path);
+        atomicfaults::failOperation(0);
+        ASSERT_EQ(1u, texts.size()) << "operation " << k << " of " << operations;
+        EXPECT_EQ(std::string("ファイルに書き込めませんでした。\r\n") + path, texts[0]);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << "operation " << k;
+    }
 }
 
 // Text of the folder browser's selected tree item.

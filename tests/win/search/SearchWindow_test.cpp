@@ -10,8 +10,11 @@
 
 #include "app/AppTestSupport.h"
 #include "pagelist/ShapedBook.h"
+#include "editor/RtfStream.h"
 #include "res/resource.h"
+#include "search/MemoText.h"
 #include "search/SearchWindow.h"
+#include "store/Cp932.h"
 #include "ui/Dialog.h"
 
 namespace {
@@ -110,6 +113,27 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
         {"p1 ab", {{"ab", "x ab"}}, "p1", "ab", {}, {"T ab", "M ab 2-4"}},
         {"p1 F(p2 G(p3)) p4", {{"p3", "word"}, {"p4", "word"}}, "p1", "word", {}, {"M p3 0-4", "M p4 0-4", "S p1"}},
         {"p1 F(p2 G(p3)) p4", {{"p3", "word"}}, "p4", "word", {0, false, false}, {"M p3 0-4", "S p4"}},
+        // RTF as other programs write it, as the editor shows it: no field instruction,
+        // bookmark name or ignorable group; a picture as a blank; an object's result,
+        // the first part of a two-part Unicode group, no footnote; hidden text;
+        // \\u characters and nested groups
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "see  now",
+         {2, false, true}, {"M p2 0-8", "S p1"}},
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "HYPERLINK",
+         {2, false, true}, {"S p1"}},
+        {"p1 p2", {{"p2", "a{\\*\\bkmkstart mark}b{\\*\\bkmkend mark}c"}}, "p1", "abc", {2, false, true},
+         {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "x{\\*\\madeup {\\b bold} words}yz"}}, "p1", "xyz", {2, false, true}, {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b"}}, "p1", "a b", {2, false, true},
+         {"M p2 0-3", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result text}}b"}}, "p1",
+         "atext", {2, false, true}, {"M p2 0-5", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\upr{ansi}{\\*\\ud{uni}}}b"}}, "p1", "ansib", {2, false, true}, {"M p2 1-6", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\footnote note}b"}}, "p1", "ab", {2, false, true}, {"M p2 0-2", "S p1"}},
+        {"p1 p2", {{"p2", "see {\\v hidden} here"}}, "p1", "hidden", {2, false, true}, {"M p2 4-10", "S p1"}},
+        {"p1 p2", {{"p2", "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z"}}, "p1", "x\x82\xa0y\x82\xa2z", {2, false, true},
+         {"M p2 0-5", "S p1"}},
+        {"p1 p2", {{"p2", "{a{\\b b}{{c}}}d"}}, "p1", "abcd", {2, false, true}, {"M p2 0-4", "S p1"}},
     };
     for (bool ruleOut : {true, false}) {
         search::setRuleOut(ruleOut);
@@ -119,6 +143,49 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
             std::vector<std::string> got;
             for (size_t i = 0; i < s.presses.size(); ++i) got.push_back(press());
             EXPECT_EQ(got, s.presses) << s.book << " / " << s.text << (ruleOut ? "" : " (every page shown)");
+        }
+    }
+}
+
+// Every piece of text the editor finds in a page, the rule-out lets through:
+// each page below is shown in the real editor, and every run of one to six of
+// the characters it shows is searched both ways, in either case setting.
+TEST_F(SearchWindowTest, TheRuleOutNeverSkipsAPageTheEditorFindsTextIn) {
+    const char* bodies[] = {
+        "see {\\field{\\*\\fldinst{HYPERLINK \"x\"}}{\\fldrslt{here}}} now",
+        "a{\\*\\bkmkstart m}b{\\*\\bkmkend m}c{\\*\\madeup {\\b B} w}d",
+        "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b{\\*\\shppict{\\pict\\pngblip 00}}c",
+        "a{\\object\\objemb{\\*\\objclass P}{\\*\\objdata 01}{\\result text}}b",
+        "a{\\upr{ansi}{\\*\\ud{uni}}}b{\\footnote note}{\\header head}c",
+        "see {\\v hidden} here\\v0  end",
+        "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z\\u-3?w",
+        "{a{\\b b}{{c\\i d}}}e\\line f\\tab g\\par h",
+        "a\\-b\\~c\\_d\\emdash e\\bullet f\\ldblquote g\\rdblquote",
+        "\\'83\\'81\\'83\\'82 Memo {\\f1 \\'e9t\\'e9} \\'b6\\'c5",
+        "x\\par\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row\\pard y\\page z\\sect w",
+        "{\\*\\pn\\pnlvlblt{\\pntxtb B}}a{\\*\\shpinst{\\sp{\\sn t}{\\sv 1}}}b\\bin2 {}c",
+    };
+    for (const char* body : bodies) {
+        const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
+                                "{\\f1\\fswiss\\fcharset0 Arial;}}\\pard\\f0\\fs20 " +
+                                std::string(body) + "\\par\r\n}";
+        rtfstream::StreamInRtf(apptest::editor(), rtf.c_str());
+        const std::string shown = apptest::editorText();
+        std::vector<size_t> starts;  // where each character of the shown text begins
+        for (size_t i = 0; i < shown.size(); i += cp932::isLeadByte(static_cast<unsigned char>(shown[i])) ? 2 : 1)
+            starts.push_back(i);
+        starts.push_back(shown.size());
+        for (size_t from = 0; from + 1 < starts.size(); ++from) {
+            for (size_t to = from + 1; to < starts.size() && to <= from + 6; ++to) {
+                const std::string piece = shown.substr(starts[from], starts[to] - starts[from]);
+                for (bool matchCase : {false, true}) {
+                    FINDTEXTEXA find = {{0, -1}, piece.c_str(), {0, 0}};
+                    const WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0);
+                    if (SendMessageA(apptest::editor(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find)) < 0)
+                        continue;
+                    EXPECT_TRUE(search::memoMayContain(rtf, piece, matchCase)) << body << " / [" << piece << "]";
+                }
+            }
         }
     }
 }

@@ -79,22 +79,30 @@ TEST_F(ColourSchemeTest, ChoosingFujiRepaintsTheWindowAndLeavesTheListAndEditor)
     EXPECT_TRUE(controlColours() == before);
 }
 
-// The custom line asks for its colour. Confirmed, the window shows it; cancelled, the book
-// holds the custom entry with its old colour. Either way the next start shows the custom colour.
-TEST_F(ColourSchemeTest, TheCustomColourTravelsInTheDataFile) {
+// The custom line asks for its colour. Confirmed, the window shows it and the next start
+// shows it again; cancelled, the line and the book go back to the background still shown.
+TEST_F(ColourSchemeTest, TheCustomColourTravelsInTheDataFileAndACancelPutsTheOldLineBack) {
     const COLORREF chosen = RGB(10, 20, 30);
-    const COLORREF previous = RGB(192, 192, 192);
+    const COLORREF before = windowBackground(window);
+    const int beforeIndex = gBook.header.windowColourIndex;
     const struct {
         int button;
-        COLORREF shownNow, custom;
-    } cases[] = {{IDCANCEL, windowBackground(window), previous}, {IDOK, chosen, chosen}};
+        COLORREF shown, custom;
+        int index, line;
+    } cases[] = {{IDCANCEL, before, RGB(192, 192, 192), beforeIndex, 1}, {IDOK, chosen, chosen, 10, CUSTOM_POSITION}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
+        int lineAfter = -1;
         {
             // one answerer for both: the scheme dialog and, inside it, the colour chooser
             DialogAnswerer answer(c.button);
-            answer.setInspector([](HWND dialog) {
-                if (GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS)) return chooseLine(dialog, CUSTOM_POSITION);
+            answer.setInspector([&](HWND dialog) {
+                if (GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS)) {
+                    chooseLine(dialog, CUSTOM_POSITION);
+                    lineAfter =
+                        static_cast<int>(SendDlgItemMessageA(dialog, IDC_SCHEME_WINDOW_COLOURS, LB_GETCURSEL, 0, 0));
+                    return;
+                }
                 const int channels[] = {COLOR_RED, COLOR_GREEN, COLOR_BLUE};
                 const char* values[] = {"10", "20", "30"};
                 for (int i = 0; i < 3; ++i) testsupport::setControlText(dialog, channels[i], values[i]);
@@ -102,14 +110,15 @@ TEST_F(ColourSchemeTest, TheCustomColourTravelsInTheDataFile) {
             command(IDM_COLOUR_SCHEME);
             ASSERT_EQ(answer.answered(), 2);
         }
-        EXPECT_EQ(gBook.header.windowColourIndex, 10);
+        EXPECT_EQ(lineAfter, c.line);
+        EXPECT_EQ(gBook.header.windowColourIndex, c.index);
         EXPECT_EQ(gBook.header.customWindowColour, c.custom);
-        EXPECT_EQ(windowBackground(window), c.shownNow);
+        EXPECT_EQ(windowBackground(window), c.shown);
 
         testapp::destroyMainWindow(window);
         window = testapp::createMainWindowIn(folder.path());
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(windowBackground(window), c.custom);
+        EXPECT_EQ(windowBackground(window), c.shown);
     }
 }
 

@@ -170,6 +170,24 @@ TEST(SettingsDialog, ValuesNoListOffersSelectTheFirstEntry) {
 }
 
 // A check box switches its "参照" button; an unchecked folder stays visible but is not stored.
+// Tab from a folder's check box reaches its 参照 before the read-only folder it sets.
+TEST(SettingsDialog, TabReachesEachBrowseButtonBeforeItsReadOnlyFolder) {
+    const struct {
+        int box, browse, folder;
+    } rows[] = {{IDC_SET_USE_DATA_DIR, IDC_SET_BROWSE_DATA_DIR, IDC_SET_DATA_DIR},
+                {IDC_SET_USE_BACKUP_DIR, IDC_SET_BROWSE_BACKUP_DIR, IDC_SET_BACKUP_DIR}};
+    IniSettings settings = fullSettings();
+    paths::AppPaths paths = pathsOf(settings);
+    runWith(settings, paths, IDCANCEL, [&](HWND dialog) {
+        for (const auto& row : rows) {
+            HWND page = pageWith(dialog, row.box);
+            HWND next = GetNextDlgTabItem(page, GetDlgItem(page, row.box), FALSE);
+            EXPECT_EQ(next, GetDlgItem(page, row.browse)) << row.box;
+            EXPECT_EQ(GetNextDlgTabItem(page, next, FALSE), GetDlgItem(page, row.folder)) << row.box;
+        }
+    });
+}
+
 TEST(SettingsDialog, UncheckedDataFolderIsStoredEmptyAndTheDataFileGoesHome) {
     IniSettings settings = fullSettings();
     paths::AppPaths paths = pathsOf(settings);

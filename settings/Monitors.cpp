@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include "settings/Monitors.h"
+
+#include <vector>
+
+namespace monitors {
+
+namespace {
+
+screenfit::Rect fromRect(const RECT& r) {
+    screenfit::Rect s;
+    s.left = r.left;
+    s.top = r.top;
+    s.right = r.right;
+    s.bottom = r.bottom;
+    return s;
+}
+
+// Each monitor's work area: the part a window may cover, without the task bar.
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(info.rcWork));
+    return TRUE;
+}
+
+}  // namespace
+
+screenfit::Placement keepOnScreen(const screenfit::Placement& window, int32_t minSize) {
+    std::vector<screenfit::Rect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&areas));
+    RECT work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) GetWindowRect(GetDesktopWindow(), &work);
+    if (areas.empty()) areas.push_back(fromRect(work));
+    return screenfit::keepOnScreen(window, areas, fromRect(work), minSize);
+}
+
+}  // namespace monitors
