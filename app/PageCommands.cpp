@@ -4,6 +4,7 @@
 #include "app/PageCommands.h"
 
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -27,6 +28,31 @@ namespace {
 const char FOLDER_TITLE[] = "Folder";
 
 PageListControl& list() { return gControls.pageList; }
+
+bool sameRegistration(const DataFileHeader& a, const DataFileHeader& b) {
+    return a.passwordRegistered == b.passwordRegistered &&
+           std::memcmp(a.checkValue, b.checkValue, sizeof a.checkValue) == 0 &&
+           std::memcmp(a.salt, b.salt, sizeof a.salt) == 0;
+}
+
+// Secure texts in the page clipboard open only with the registration they were copied
+// under. A book without one takes it over; a book with another one cannot take them,
+// or they could never be read again: the paste is refused.
+bool takeClipboardRegistration() {
+    bool secure = false;
+    for (int i = 0; i < gBook.clipboard.count(); ++i) secure = secure || gBook.clipboard.recordAt(i).isSecure;
+    if (!secure) return true;
+    const DataFileHeader& copied = gBook.clipboardRegistration;
+    if (sameRegistration(gBook.header, copied)) return true;
+    if (gBook.header.passwordRegistered) {
+        MessageBeep(MB_ICONWARNING);
+        return false;
+    }
+    gBook.header.passwordRegistered = copied.passwordRegistered;
+    std::memcpy(gBook.header.checkValue, copied.checkValue, sizeof copied.checkValue);
+    std::memcpy(gBook.header.salt, copied.salt, sizeof copied.salt);
+    return true;
+}
 
 std::string emptyPage() { return std::string(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_LENGTH); }
 
@@ -157,6 +183,7 @@ void copyPage(HWND) {
     pagedisplay::storeShownPage();
     PageTable& clip = gBook.clipboard;
     clip.clear();
+    gBook.clipboardRegistration = gBook.header;
     std::unordered_map<ItemHandle, int> positions;
     const std::vector<ItemLink> links = list().CollectSubtreeLinks(selected);
     for (size_t i = 0; i < links.size(); ++i) {
@@ -176,7 +203,7 @@ void copyPage(HWND) {
 
 void pastePage(HWND window) {
     PageTable& clip = gBook.clipboard;
-    if (clip.count() == 0) return;
+    if (clip.count() == 0 || !takeClipboardRegistration()) return;
     const ItemHandle baseParent = parentForNewItem();
     std::vector<ItemHandle> created;
     for (int i = 0; i < clip.count(); ++i) {
