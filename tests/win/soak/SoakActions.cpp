@@ -224,10 +224,19 @@ void Driver::pageListAction(const Action& action) {
         case Kind::CopyPage:
             command(IDM_COPY_PAGE);
             s_.pageClip = b.copySubtree(at);
+            s_.pageClipRegistration = b.registration;
             s_.hasPageClip = true;
             break;
         case Kind::PastePage: {
             if (!s_.hasPageClip) return;
+            const bool secure = std::any_of(s_.pageClip.begin(), s_.pageClip.end(), [](const Node& x) { return x.secure; });
+            if (secure && s_.pageClipRegistration != b.registration) {
+                if (b.registration) {  // another password's texts: refused
+                    command(IDM_PASTE_PAGE);
+                    return;
+                }
+                b.registration = s_.pageClipRegistration;
+            }
             const int first = b.appendUnder(b.parentOf(at), s_.pageClip);
             midState_ = b;
             command(IDM_PASTE_PAGE);
@@ -260,10 +269,12 @@ void Driver::secureAction(const Action& action) {
     const bool opened = opens(passwordAnswerOf(action.a));
     if (action.kind == Kind::MakeSecure) {
         if (node.secure) return;  // greyed
-        if (!s_.registered || !s_.authenticated) expected_.push_back(s_.registered ? "auth" : "register");
+        const bool registered = s_.book.registration != 0;
+        if (!registered || !s_.authenticated) expected_.push_back(registered ? "auth" : "register");
         command(IDM_MAKE_SECURE);
         if (s_.authenticated || opened) {
-            s_.registered = s_.authenticated = true;
+            if (!registered) s_.book.registration = s_.nextRegistration++;
+            s_.authenticated = true;
             node.secure = true;
         }
         return;

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "res/resource.h"
 #include "soak/SoakDriver.h"
 
@@ -20,10 +22,13 @@ void setButtonDown(bool down) {
     SetKeyboardState(keys);
 }
 
-POINT labelMiddle(HWND tree, HTREEITEM item) {
+// A point on the shown start of the item's label (a long title runs past the list's edge).
+POINT labelPoint(HWND tree, HTREEITEM item) {
     RECT r = {};
     TreeView_GetItemRect(tree, item, &r, TRUE);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    RECT client = {};
+    GetClientRect(tree, &client);
+    return {std::min<LONG>(r.left + 6, client.right - 2), (r.top + r.bottom) / 2};
 }
 
 void mouseMove(HWND window, HWND tree, POINT inTree) {
@@ -51,7 +56,7 @@ void Driver::drag(const Action& action) {
     info.hdr.code = TVN_BEGINDRAGA;
     info.itemNew.mask = TVIF_HANDLE;
     info.itemNew.hItem = all[dragged];
-    info.ptDrag = labelMiddle(list, all[dragged]);
+    info.ptDrag = labelPoint(list, all[dragged]);
     SendMessageA(window_, WM_NOTIFY, IDC_PAGE_LIST, reinterpret_cast<LPARAM>(&info));
     // The drag selects its page first; a password asked for on the way is answered with a click,
     // which lets the button go: that drag never begins.
@@ -59,7 +64,7 @@ void Driver::drag(const Action& action) {
     if (s_.book.nodes[dragged].id != s_.selected) show(dragged, action.a);
     const bool begun = expected_.size() == dialogsBefore;
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
-    mouseMove(window_, list, labelMiddle(list, all[target]));
+    mouseMove(window_, list, labelPoint(list, all[target]));
     if (variant == DragVariant::ReleaseBelow) {
         RECT client = {};
         GetClientRect(list, &client);

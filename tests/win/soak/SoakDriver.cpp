@@ -182,7 +182,7 @@ void Driver::show(int index, std::uint32_t answer) {
 // Every load: the password must be given again, the bookmarked page (or the first) is shown.
 void Driver::afterLoad(std::uint32_t answer) {
     s_.authenticated = false;
-    s_.registered = s_.book.anySecure();
+    if (!s_.book.anySecure()) s_.book.registration = 0;
     s_.book.bookmark = s_.book.nodes.at(static_cast<std::size_t>(s_.book.savedBookmark())).id;
     show(s_.book.indexOf(s_.book.bookmark), answer);
 }

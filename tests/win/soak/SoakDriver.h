@@ -48,11 +48,12 @@ struct Session {
     int selected = 0;  // node id
     bool locked = false;         // the shown page is a secure page left unopened
     bool authenticated = false;
-    bool registered = false;
+    int nextRegistration = 1;
     bool hasClip = false;
     std::wstring clip;
     bool hasPageClip = false;
     std::vector<Node> pageClip;
+    int pageClipRegistration = 0;  // the registration its secure texts are encrypted under
     std::vector<std::wstring> undo, redo;
 };
 

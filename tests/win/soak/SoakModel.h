@@ -25,6 +25,7 @@ struct Book {
     int bookmark = 0;  // node id, 0: none
     int nextId = 1;
     bool copyAsText = false, pasteAsText = false;  // the book's clipboard options
+    int registration = 0;  // which password registration the book carries, 0: none
 
     int indexOf(int id) const;
     int subtreeEnd(int index) const;  // one past the last node of the subtree

@@ -72,6 +72,13 @@ const Replay REPLAYS[] = {
      "delete 3291641069 3842338268 2494074335\nrestore 3738344463 2727512883 2135151756\n"
      "new-page 817179159 3768445387 1797246505\ntype 1179033145 4285269637 1182196799\n"
      "select 3356923817 311034772 2219903984\n"},
+    // A secure page copied, then a restore of a book without a password, then the paste: the
+    // pasted page was encrypted under a registration the book no longer had, so no password
+    // could ever open it again (seed 506, step 272).
+    {"secure page pasted into a restored book without a password",
+     "exit 3861758950 2839302778 3603362703\nmake-secure 593002061 1146226025 2581825531\n"
+     "copy-page 171846582 203531440 2530717176\nrestore 302798736 2965382635 3958130991\n"
+     "paste-page 3480519293 206484158 4102953903\nrestore 3548519093 1464137027 970847712\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
