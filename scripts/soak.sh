@@ -23,7 +23,9 @@ OUT="$ROOT/build/soak"
 mkdir -p "$OUT"
 export QP_SOAK_OUT="Z:$(echo "$OUT" | tr / '\\')"
 cd "$OUT"
-nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter="$FILTER" 2>&1 |
+# a copy of its own, so a rebuild during a long run leaves the running program alone
+cp -f "$WIN_BUILD/bin/wintests.exe" "$OUT/soaktests.exe"
+nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$OUT/soaktests.exe" --gtest_filter="$FILTER" 2>&1 |
   iconv -f CP932 -t UTF-8 -c | grep -v '^\[ \|^\[-\|^\[=\|^$'
 rc=${PIPESTATUS[0]}
 wineserver -k 2>/dev/null || true

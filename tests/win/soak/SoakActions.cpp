@@ -177,6 +177,23 @@ void Driver::deletePage(const Action& action) {
     show(shown, action.a);
 }
 
+// A page, or a folder with its page, as the last child of the selected item's parent.
+void Driver::addPage(const Action& action, int selected) {
+    Book& b = s_.book;
+    const std::string title = "ページ (" + std::to_string(b.nodes.size() + 1) + ")";
+    std::vector<Node> run(1);
+    if (action.kind == Kind::NewFolder) {
+        run[0].folder = true;
+        run[0].title = "Folder";
+        run.push_back(Node());
+        run[1].depth = 1;
+    }
+    run.back().title = title;
+    const int first = b.appendUnder(b.parentOf(selected), run);
+    command(action.kind == Kind::NewPage ? IDM_ADD_PAGE : IDM_ADD_FOLDER);
+    show(first + static_cast<int>(run.size()) - 1, action.a);
+}
+
 void Driver::pageListAction(const Action& action) {
     Book& b = s_.book;
     const int n = static_cast<int>(b.nodes.size());
@@ -199,21 +216,9 @@ void Driver::pageListAction(const Action& action) {
             break;
         }
         case Kind::NewPage:
-        case Kind::NewFolder: {
-            const std::string title = "ページ (" + std::to_string(n + 1) + ")";
-            std::vector<Node> run(1);
-            if (action.kind == Kind::NewFolder) {
-                run[0].folder = true;
-                run[0].title = "Folder";
-                run.push_back(Node());
-                run[1].depth = 1;
-            }
-            run.back().title = title;
-            const int first = b.appendUnder(b.parentOf(at), run);
-            command(action.kind == Kind::NewPage ? IDM_ADD_PAGE : IDM_ADD_FOLDER);
-            show(first + static_cast<int>(run.size()) - 1, action.a);
+        case Kind::NewFolder:
+            addPage(action, at);
             break;
-        }
         case Kind::Retitle:
         case Kind::RetitleEsc:
             retitle(action, action.kind == Kind::RetitleEsc);

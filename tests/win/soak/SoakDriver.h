@@ -95,6 +95,7 @@ private:
     void secureAction(const Action& action);
     void lifeAction(const Action& action);
     void deletePage(const Action& action);
+    void addPage(const Action& action, int selected);
     void retitle(const Action& action, bool cancel);
     void restore(const Action& action);
     void restart(bool kill, std::uint32_t answer);
