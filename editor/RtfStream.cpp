@@ -185,8 +185,9 @@ void ReplaceSelectionUnicode(HWND edit, const std::wstring& text) {
     SETTEXTEX how{};
     how.flags = ST_SELECTION;
     how.codepage = 1200;
-    // A piece that begins with "{\rtf" would be read as RTF: the first character goes in alone.
-    const std::size_t first = text.empty() ? 0 : 1;
+    // A piece that begins with "{\rtf" would be read as RTF: a first "{" goes in alone. Only
+    // then: a first CR LF split in two would become two line breaks.
+    const std::size_t first = (!text.empty() && text[0] == L'{') ? 1 : 0;
     for (const std::wstring& piece : {text.substr(0, first), text.substr(first)})
         if (!piece.empty())
             SendMessageA(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(piece.c_str()));

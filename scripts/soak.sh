@@ -25,8 +25,9 @@ export QP_SOAK_OUT="Z:$(echo "$OUT" | tr / '\\')"
 cd "$OUT"
 # a copy of its own, so a rebuild during a long run leaves the running program alone
 cp -f "$WIN_BUILD/bin/wintests.exe" "$OUT/soaktests.exe"
-nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$OUT/soaktests.exe" --gtest_filter="$FILTER" 2>&1 |
-  iconv -f CP932 -t UTF-8 -c | grep -v '^\[ \|^\[-\|^\[=\|^$'
-rc=${PIPESTATUS[0]}
+# the log is written as it goes (iconv -f CP932 -t UTF-8 build/soak/soak.log shows the progress)
+nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$OUT/soaktests.exe" --gtest_filter="$FILTER" > "$OUT/soak.log" 2>&1
+rc=$?
+iconv -f CP932 -t UTF-8 -c "$OUT/soak.log" | grep -v '^\[ \|^\[-\|^\[=\|^$'
 wineserver -k 2>/dev/null || true
 exit "$rc"

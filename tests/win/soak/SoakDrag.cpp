@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "res/resource.h"
 #include "soak/SoakDriver.h"
@@ -68,9 +70,16 @@ void Driver::drag(const Action& action) {
     if (variant == DragVariant::ReleaseBelow) {
         RECT client = {};
         GetClientRect(list, &client);
-        RECT last = {};
-        TreeView_GetItemRect(list, all.back(), &last, TRUE);
-        if (last.bottom + 4 < client.bottom - 20) mouseMove(window_, list, {last.left + 4, last.bottom + 4});
+        TVHITTESTINFO hit = {};  // empty space above the bottom scroll zone, if the list ends before it
+        hit.pt = {4, client.bottom - 25};
+        if (!TreeView_HitTest(list, &hit)) mouseMove(window_, list, hit.pt);
+    }
+    if (std::getenv("QP_SOAK_TRACE")) {
+        const std::vector<HTREEITEM> now = items();
+        HTREEITEM hot = TreeView_GetDropHilight(list);
+        const auto at = std::find(now.begin(), now.end(), hot);
+        std::printf("drag %d onto %d, variant %d: the list shows %d as the drop target\n", dragged, target,
+                    static_cast<int>(variant), at == now.end() ? -1 : static_cast<int>(at - now.begin()));
     }
     if (variant == DragVariant::LoseCapture) ReleaseCapture();
     if (variant == DragVariant::TickWhileDragging) {

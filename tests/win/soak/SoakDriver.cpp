@@ -155,6 +155,22 @@ std::vector<HTREEITEM> Driver::items() const {
     return all;
 }
 
+// For tracing a replay only: where the list's titles first part from the model's.
+std::string Driver::traceList() const {
+    const std::vector<HTREEITEM> all = items();
+    for (std::size_t i = 0; i < all.size() && i < s_.book.nodes.size(); ++i) {
+        char text[300] = {};
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = all[i];
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        TreeView_GetItem(tree(), &tv);
+        if (text != s_.book.nodes[i].title) return "; the list parts from the model at " + std::to_string(i);
+    }
+    return all.size() == s_.book.nodes.size() ? "" : "; the list has another size";
+}
+
 void Driver::clickItem(int index) {
     const std::vector<HTREEITEM> all = items();
     if (index >= static_cast<int>(all.size())) {
@@ -323,11 +339,12 @@ bool Driver::run(const Action& action) {
     std::vector<std::string> seen = answerer_->seen(), wanted = expected_;
     static const bool trace = std::getenv("QP_SOAK_TRACE") != nullptr;
     if (trace) {
-        std::printf("step %ld %s: %zu items, shown %d%s%s, dialogs", counters_.steps, kindName(action.kind),
+        std::printf("step %ld %s %u %u %u: %zu items, shown %d%s%s, dialogs", counters_.steps, kindName(action.kind),
+                    action.a, action.b, action.c,
                     s_.book.nodes.size(), s_.book.indexOf(s_.selected), s_.locked ? " locked" : "",
                     s_.authenticated ? " authenticated" : "");
         for (const std::string& w : seen) std::printf(" [%s]", w.c_str());
-        std::printf("\n");
+        std::printf("%s\n", traceList().c_str());
     }
     counters_.dialogs += static_cast<long>(seen.size());
     std::sort(seen.begin(), seen.end());

@@ -83,6 +83,7 @@ private:
     HWND tree() const;
     HWND editor() const;
     std::vector<HTREEITEM> items() const;
+    std::string traceList() const;
     void clickItem(int index);
     void expectDialogs(int count);
     void show(int index, std::uint32_t answer);

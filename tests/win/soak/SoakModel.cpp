@@ -215,9 +215,17 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
         const Node& d = disk.nodes[i];
         if (describe(m) != describe(d))
             return "record " + std::to_string(i) + ": model " + describe(m) + ", file " + describe(d);
-        if (normalised(m.text) != normalised(d.text))
-            return "record " + std::to_string(i) + " " + describe(m) + " text: model \"" + toCp932(m.text) +
-                   "\", file \"" + toCp932(d.text) + "\"";
+        const std::wstring mt = normalised(m.text), dt = normalised(d.text);
+        if (mt != dt) {
+            std::size_t at = 0;
+            while (at < mt.size() && at < dt.size() && mt[at] == dt[at]) ++at;
+            const auto code = [](const std::wstring& t, std::size_t k) {
+                return k < t.size() ? std::to_string(static_cast<unsigned>(t[k])) : std::string("end");
+            };
+            return "record " + std::to_string(i) + " " + describe(m) + " text from character " +
+                   std::to_string(at) + " (model " + code(mt, at) + ", file " + code(dt, at) + "): model \"" +
+                   toCp932(m.text) + "\", file \"" + toCp932(d.text) + "\"";
+        }
     }
     if (model.savedBookmark() != disk.bookmarkOrder)
         return "bookmark: model " + std::to_string(model.savedBookmark()) + ", file " +

@@ -79,6 +79,9 @@ const Replay REPLAYS[] = {
      "exit 3861758950 2839302778 3603362703\nmake-secure 593002061 1146226025 2581825531\n"
      "copy-page 171846582 203531440 2530717176\nrestore 302798736 2965382635 3958130991\n"
      "paste-page 3480519293 206484158 4102953903\nrestore 3548519093 1464137027 970847712\n"},
+    // The page's font reset on a page that begins with a line break: its CR LF went back in as
+    // two pieces, two line breaks (seed 600, step 292).
+    {"font reset of a page that begins with a line break", "type 9 0 0\nreset-font 1 0 1\ncheck 1 0 0\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
