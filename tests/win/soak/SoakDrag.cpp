@@ -42,7 +42,8 @@ void mouseMove(HWND window, HWND tree, POINT inTree) {
 
 void Driver::drag(const Action& action) {
     const std::uint32_t n = static_cast<std::uint32_t>(s_.book.nodes.size());
-    const int dragged = static_cast<int>(action.b % n), target = static_cast<int>(action.c % n);
+    const int dragged = static_cast<int>(action.b % n);
+    const int target = static_cast<int>(action.c % n);
     const DragVariant variant = static_cast<DragVariant>(action.a / 15 % 4);
     const std::vector<HTREEITEM> all = items();
     if (all.size() != n) {
@@ -66,7 +67,15 @@ void Driver::drag(const Action& action) {
     if (s_.book.nodes[dragged].id != s_.selected) show(dragged, action.a);
     const bool begun = expected_.size() == dialogsBefore;
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
-    mouseMove(window_, list, labelPoint(list, all[target]));
+    testapp::pumpMessages();
+    const POINT over = labelPoint(list, all[target]);
+    // The drop goes where the pointer is: what the list has under it (under Wine the item
+    // rectangles and the hit test can part after folders were closed and opened again).
+    TVHITTESTINFO aim = {};
+    aim.pt = over;
+    const auto under = std::find(all.begin(), all.end(), TreeView_HitTest(list, &aim));
+    const int hovered = under == all.end() ? -1 : static_cast<int>(under - all.begin());
+    mouseMove(window_, list, over);
     if (variant == DragVariant::ReleaseBelow) {
         RECT client = {};
         GetClientRect(list, &client);
@@ -74,13 +83,7 @@ void Driver::drag(const Action& action) {
         hit.pt = {4, client.bottom - 25};
         if (!TreeView_HitTest(list, &hit)) mouseMove(window_, list, hit.pt);
     }
-    if (std::getenv("QP_SOAK_TRACE")) {
-        const std::vector<HTREEITEM> now = items();
-        HTREEITEM hot = TreeView_GetDropHilight(list);
-        const auto at = std::find(now.begin(), now.end(), hot);
-        std::printf("drag %d onto %d, variant %d: the list shows %d as the drop target\n", dragged, target,
-                    static_cast<int>(variant), at == now.end() ? -1 : static_cast<int>(at - now.begin()));
-    }
+    if (std::getenv("QP_SOAK_TRACE") && hovered != target) std::printf("drag: aimed at %d, the list has %d there\n", target, hovered);
     if (variant == DragVariant::LoseCapture) ReleaseCapture();
     if (variant == DragVariant::TickWhileDragging) {
         tickNow();
@@ -90,7 +93,7 @@ void Driver::drag(const Action& action) {
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
-    if (begun && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, target);
+    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
 }
 
 }  // namespace soak
