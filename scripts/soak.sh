@@ -19,7 +19,7 @@ else
 fi
 build_win >/dev/null || { echo "soak: the Windows build failed"; exit 1; }
 ensure_wineprefix
-OUT="$ROOT/build/soak"
+OUT="${QP_SOAK_DIR:-$ROOT/build/soak}"  # QP_SOAK_DIR and QP_WINEPREFIX let two campaigns run side by side
 mkdir -p "$OUT"
 export QP_SOAK_OUT="Z:$(echo "$OUT" | tr / '\\')"
 cd "$OUT"

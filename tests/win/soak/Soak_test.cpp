@@ -121,8 +121,8 @@ TEST(SoakCampaign, Run) {
             ++failed;
             report(seed, steps, failure);
         }
-        std::printf("soak: seed %u done, %ld steps so far, %s\n", seed, totals.steps,
-                    failure.empty() ? "no difference" : "DIFFERENCE");
+        std::printf("soak: seed %u done, %ld steps, %ld restarts, %ld kills so far, %s\n", seed, totals.steps,
+                    totals.restarts, totals.kills, failure.empty() ? "no difference" : "DIFFERENCE");
         std::fflush(stdout);
     }
     const long seconds = static_cast<long>(
