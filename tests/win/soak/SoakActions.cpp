@@ -40,7 +40,33 @@ std::string dateStamp() {
     return text;
 }
 
+// The clipboard's text, line breaks as CR alone.
+std::wstring clipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    for (std::size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;) text.erase(at + 1, 1);
+    return text;
+}
+
 }  // namespace
+
+// Under load the system's clipboard takes a moment to hold what was copied: a user looks
+// before pasting. Never holding it is a difference.
+void Driver::waitForClipboard() {
+    for (int tries = 0; tries < 200; ++tries) {
+        if (clipboardText() == s_.clip) return;
+        testapp::pumpMessages();
+        Sleep(10);
+    }
+    fail("the clipboard does not hold the copied text \"" + toCp932(s_.clip) + "\"");
+}
 
 void Driver::setEditorSelection(int from, int to) {
     CHARRANGE range = {from, to};
@@ -79,6 +105,7 @@ void Driver::editorAction(const Action& action) {
             if (action.kind != Kind::Clear) {
                 s_.clip = text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
                 s_.hasClip = true;
+                waitForClipboard();
             }
             if (action.kind == Kind::Copy) return;
             pushUndo();
@@ -86,6 +113,7 @@ void Driver::editorAction(const Action& action) {
             break;
         case Kind::Paste:
             if (!s_.hasClip) return;
+            waitForClipboard();
             command(IDM_PASTE);
             pushUndo();
             text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);

@@ -283,7 +283,6 @@ void Driver::restore(const Action& action) {
     }
     compareDataFile(before, "before the restore");
     s_.book = slotBooks_[slot];
-    s_.hasPageClip = s_.hasPageClip;  // the page clipboard lives on
     afterLoad(action.a);
 }
 

@@ -102,6 +102,7 @@ private:
     void restart(bool kill, std::uint32_t answer);
     void drag(const Action& action);
     void pushUndo();
+    void waitForClipboard();
 
     testapp::TempFolder folder_;
     std::string dataFile_, backupFolder_;

@@ -198,6 +198,13 @@ std::string describe(const Node& n) {
            std::to_string(n.depth) + " \"" + n.title + "\"";
 }
 
+// A text for a message: line breaks shown as \r, on one line.
+std::string shown(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) out += c == L'\r' ? std::wstring(L"\\r") : c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
+    return toCp932(out);
+}
+
 std::wstring normalised(std::wstring text) {
     for (std::size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;) text.erase(at + 1, 1);
     return text;
@@ -224,7 +231,7 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
             };
             return "record " + std::to_string(i) + " " + describe(m) + " text from character " +
                    std::to_string(at) + " (model " + code(mt, at) + ", file " + code(dt, at) + "): model \"" +
-                   toCp932(m.text) + "\", file \"" + toCp932(d.text) + "\"";
+                   shown(m.text) + "\", file \"" + shown(d.text) + "\"";
         }
     }
     if (model.savedBookmark() != disk.bookmarkOrder)
