@@ -65,7 +65,10 @@ void Driver::waitForClipboard() {
         testapp::pumpMessages();
         Sleep(10);
     }
-    fail("the clipboard does not hold the copied text \"" + toCp932(s_.clip) + "\"");
+    std::wstring held = clipboardText();
+    for (std::size_t at; (at = held.find(L'\r')) != std::wstring::npos;) held.replace(at, 1, L"\\r");
+    fail("the clipboard does not hold the copied text \"" + toCp932(s_.clip) + "\" but \"" + toCp932(held) +
+         "\" (copy as text " + std::to_string(s_.book.copyAsText) + ")");
 }
 
 void Driver::setEditorSelection(int from, int to) {
@@ -104,6 +107,7 @@ void Driver::editorAction(const Action& action) {
             command(action.kind == Kind::Cut ? IDM_CUT : action.kind == Kind::Copy ? IDM_COPY : IDM_CLEAR);
             if (action.kind != Kind::Clear) {
                 s_.clip = text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+                s_.clipIsText = s_.book.copyAsText;
                 s_.hasClip = true;
                 waitForClipboard();
             }
@@ -117,6 +121,12 @@ void Driver::editorAction(const Action& action) {
             command(IDM_PASTE);
             pushUndo();
             text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+            // A plain text (copied as text) that ends with a line break is followed by two more,
+            // pasted on their own, as the editor always had it.
+            if (s_.clipIsText && s_.clip.size() >= 1 && s_.clip.back() == L'\r') {
+                pushUndo();
+                text.insert(static_cast<std::size_t>(from) + s_.clip.size(), L"\r\r");
+            }
             break;
         case Kind::Undo:
         case Kind::Redo: {

@@ -2,6 +2,7 @@
 // and restart, a forced kill, the restore dialog, and the timers fired at once.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "soak/SoakDriver.h"
 
@@ -168,7 +169,16 @@ std::string Driver::traceList() const {
         TreeView_GetItem(tree(), &tv);
         if (text != s_.book.nodes[i].title) return "; the list parts from the model at " + std::to_string(i);
     }
-    return all.size() == s_.book.nodes.size() ? "" : "; the list has another size";
+    if (all.size() != s_.book.nodes.size()) return "; the list has another size";
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0 || s_.locked) return "";
+    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
+    const LRESULT n = SendMessageW(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(editor(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
+    return text == s_.book.nodes[at].text ? "" : "; the editor parts from the model";
 }
 
 void Driver::clickItem(int index) {

@@ -51,6 +51,7 @@ struct Session {
     int nextRegistration = 1;
     bool hasClip = false;
     std::wstring clip;
+    bool clipIsText = false;  // copied with copy-as-text on: no RTF beside it
     bool hasPageClip = false;
     std::vector<Node> pageClip;
     int pageClipRegistration = 0;  // the registration its secure texts are encrypted under
