@@ -82,6 +82,37 @@ void Driver::pushUndo() {
     s_.redo.clear();
 }
 
+// Cut, copy, clear and paste of the selection [from, to) of the shown page.
+void Driver::clipboardAction(Kind kind, int from, int to) {
+    std::wstring& text = s_.book.nodes[s_.book.indexOf(s_.selected)].text;
+    const bool range = from < to;
+    if (kind == Kind::Paste) {
+        if (!s_.hasClip) return;
+        waitForClipboard();
+        command(IDM_PASTE);
+        pushUndo();
+        text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+        // A plain text (copied as text) that ends with a line break is followed by two more,
+        // pasted on their own, as the editor always had it.
+        if (s_.clipIsText && !s_.clip.empty() && s_.clip.back() == L'\r') {
+            pushUndo();
+            text.insert(static_cast<std::size_t>(from) + s_.clip.size(), L"\r\r");
+        }
+        return;
+    }
+    if (!range) return;  // greyed
+    command(kind == Kind::Cut ? IDM_CUT : kind == Kind::Copy ? IDM_COPY : IDM_CLEAR);
+    if (kind != Kind::Clear) {
+        s_.clip = text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+        s_.clipIsText = s_.book.copyAsText;
+        s_.hasClip = true;
+        waitForClipboard();
+    }
+    if (kind == Kind::Copy) return;
+    pushUndo();
+    text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+}
+
 void Driver::editorAction(const Action& action) {
     const int at = s_.book.indexOf(s_.selected);
     if (at < 0 || s_.locked) return;  // nothing to type into: the user does something else
@@ -103,30 +134,8 @@ void Driver::editorAction(const Action& action) {
         case Kind::Cut:
         case Kind::Copy:
         case Kind::Clear:
-            if (!range) return;  // greyed
-            command(action.kind == Kind::Cut ? IDM_CUT : action.kind == Kind::Copy ? IDM_COPY : IDM_CLEAR);
-            if (action.kind != Kind::Clear) {
-                s_.clip = text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
-                s_.clipIsText = s_.book.copyAsText;
-                s_.hasClip = true;
-                waitForClipboard();
-            }
-            if (action.kind == Kind::Copy) return;
-            pushUndo();
-            text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
-            break;
         case Kind::Paste:
-            if (!s_.hasClip) return;
-            waitForClipboard();
-            command(IDM_PASTE);
-            pushUndo();
-            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
-            // A plain text (copied as text) that ends with a line break is followed by two more,
-            // pasted on their own, as the editor always had it.
-            if (s_.clipIsText && s_.clip.size() >= 1 && s_.clip.back() == L'\r') {
-                pushUndo();
-                text.insert(static_cast<std::size_t>(from) + s_.clip.size(), L"\r\r");
-            }
+            clipboardAction(action.kind, from, to);
             break;
         case Kind::Undo:
         case Kind::Redo: {

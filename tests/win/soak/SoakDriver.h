@@ -104,6 +104,7 @@ private:
     void drag(const Action& action);
     void pushUndo();
     void waitForClipboard();
+    void clipboardAction(Kind kind, int from, int to);
 
     testapp::TempFolder folder_;
     std::string dataFile_, backupFolder_;
