@@ -20,6 +20,12 @@ inline constexpr char DELETE_FOLDER_TEXT[] =
 inline constexpr char LINK_CHANGED_CAPTION[] = "URLのリンク表示";
 inline constexpr char LINK_CHANGED_TEXT[] = "URLのリンク表示を変更しました。\r\n次回のページ表示から有効になります。";
 
+// Secure pages copied under another password than this book's: they could never be opened here.
+inline constexpr char PASTE_CAPTION[] = "ページの貼り付け";
+inline constexpr char PASTE_OTHER_PASSWORD_TEXT[] =
+    "コピーしたページには、このブックとは別のパスワードで暗号化されたセキュアページが含まれているため、"
+    "貼り付けられません。\n\nコピーする前に、セキュアページを解除してください。";
+
 // The data folder or the backup folder changed to one that holds another book's files.
 inline constexpr char FOLDER_CHANGED_CAPTION[] = "保存先の変更";
 inline constexpr char OTHER_BOOK_KEPT_TEXT[] =

@@ -38,14 +38,15 @@ bool sameRegistration(const DataFileHeader& a, const DataFileHeader& b) {
 // Secure texts in the page clipboard open only with the registration they were copied
 // under. A book without one takes it over; a book with another one cannot take them,
 // or they could never be read again: the paste is refused.
-bool takeClipboardRegistration() {
+bool takeClipboardRegistration(HWND window) {
     bool secure = false;
     for (int i = 0; i < gBook.clipboard.count(); ++i) secure = secure || gBook.clipboard.recordAt(i).isSecure;
     if (!secure) return true;
     const DataFileHeader& copied = gBook.clipboardRegistration;
     if (sameRegistration(gBook.header, copied)) return true;
     if (gBook.header.passwordRegistered) {
-        MessageBeep(MB_ICONWARNING);
+        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION,
+                    MB_OK | MB_ICONWARNING);
         return false;
     }
     gBook.header.passwordRegistered = copied.passwordRegistered;
@@ -203,7 +204,7 @@ void copyPage(HWND) {
 
 void pastePage(HWND window) {
     PageTable& clip = gBook.clipboard;
-    if (clip.count() == 0 || !takeClipboardRegistration()) return;
+    if (clip.count() == 0 || !takeClipboardRegistration(window)) return;
     const ItemHandle baseParent = parentForNewItem();
     std::vector<ItemHandle> created;
     for (int i = 0; i < clip.count(); ++i) {

@@ -145,8 +145,8 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
     };
     auto selectRange = [](LONG from, LONG to) { setEditorSelection(from, to); };
     const Case cases[] = {
-        {"cut", [&] { selectRange(1, 3); command(IDM_CUT); }, "adef"},
-        {"clear", [&] { selectRange(0, 2); command(IDM_CLEAR); }, "cdef"},
+        {"cut", [&] { selectRange(1, 3); command(IDM_CUT); }, "adef", nullptr},
+        {"clear", [&] { selectRange(0, 2); command(IDM_CLEAR); }, "cdef", nullptr},
         {"undo", [&] {
              selectRange(6, 6);
              typeText("xyz");
@@ -177,11 +177,14 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
         select(itemAt(0));
         select(itemAt(1));
         const std::string shown = editorText();
-        if (c.expected)
+        if (c.expected) {
             EXPECT_EQ(shown, c.expected);
-        else if (!c.stored)
+        } else if (!c.stored) {
             EXPECT_NE(shown, "abcdef");
-        if (c.stored) EXPECT_TRUE(holds(recordOf(itemAt(1)).text, c.stored)) << recordOf(itemAt(1)).text;
+        }
+        if (c.stored) {
+            EXPECT_TRUE(holds(recordOf(itemAt(1)).text, c.stored)) << recordOf(itemAt(1)).text;
+        }
     }
     // and across an exit and a reload
     select(itemAt(1));

@@ -283,7 +283,8 @@ void Driver::pageListAction(const Action& action) {
             if (!s_.hasPageClip) return;
             const bool secure = std::any_of(s_.pageClip.begin(), s_.pageClip.end(), [](const Node& x) { return x.secure; });
             if (secure && s_.pageClipRegistration != b.registration) {
-                if (b.registration) {  // another password's texts: refused
+                if (b.registration) {  // another password's texts: refused, and said so
+                    expected_.push_back("paste refused");
                     command(IDM_PASTE_PAGE);
                     return;
                 }

@@ -86,6 +86,7 @@ bool Answerer::answer(HWND dialog) {
     else if (GetDlgItem(dialog, IDC_RESTORE_LIST)) name = "restore";
     else if (captionHas(dialog, "データの復元")) name = "restore question";
     else if (captionHas(dialog, "復元の完了")) name = "restored";
+    else if (captionHas(dialog, "ページの貼り付け")) name = "paste refused";
     else name = "unexpected: " + testsupport::windowText(dialog) + " / " +
                 testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
     seen_.push_back(name);
