@@ -6,15 +6,12 @@
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/Lifecycle.h"
-#include "backup/BackupSlots.h"
-#include "editor/DateStamp.h"
+#include "backup/AutoRestore.h"
 #include "store/DataFile.h"
 
 namespace folderchange {
 
 namespace {
-
-constexpr int FILE_NAME_STAMP = 17;  // the date format of 14 digits used in file names
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -22,18 +19,11 @@ void tell(HWND window, const std::string& text) {
     MessageBoxA(window, text.c_str(), appmessages::FOLDER_CHANGED_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
-// Moves the file to "<name>.<stamp>" (never over another file); the name used, or empty.
-std::string moveAside(const std::string& path) {
-    return backup::placeStamped(path, datestamp::CurrentDateStamp(FILE_NAME_STAMP), [&](const std::string& target) {
-        return MoveFileA(path.c_str(), target.c_str()) != 0;  // fails when the target exists
-    });
-}
-
 // A data file that is not this run's own book: the next save would replace it.
 void keepOtherBook(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder) {
     const std::string& path = gApp.paths.dataFilePath;
     if (path == before.dataFilePath || !exists(path) || lifecycle::wroteThisRun(path)) return;
-    const std::string kept = moveAside(path);
+    const std::string kept = backup::moveStampedAside(path);
     if (!kept.empty()) {
         tell(window, appmessages::OTHER_BOOK_KEPT_TEXT + kept);
         return;

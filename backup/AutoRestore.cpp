@@ -13,11 +13,7 @@ namespace {
 std::string nowStamp() { return datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP); }
 
 // Renames the unreadable file aside; it is never deleted, so it can be salvaged later.
-bool moveAside(const std::string& path) {
-    return !placeStamped(path, nowStamp(), [&](const std::string& target) {
-                return MoveFileA(path.c_str(), target.c_str()) != 0;  // fails when the target exists
-            }).empty();
-}
+bool moveAside(const std::string& path) { return !moveStampedAside(path).empty(); }
 
 // The data file cannot be kept aside (another program holds it): the user is
 // told, and the program ends without writing.
@@ -32,6 +28,12 @@ AutoRestoreResult refusedBusy(HWND window, const AutoRestoreSetup& setup) {
 std::string keepStampedCopy(const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
         return CopyFileA(path.c_str(), target.c_str(), TRUE) != 0;  // TRUE: never over an existing file
+    });
+}
+
+std::string moveStampedAside(const std::string& path) {
+    return placeStamped(path, nowStamp(), [&](const std::string& target) {
+        return MoveFileA(path.c_str(), target.c_str()) != 0;  // fails when the target exists
     });
 }
 

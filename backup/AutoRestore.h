@@ -32,6 +32,10 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
 // name used, or the empty string when no copy could be made.
 std::string keepStampedCopy(const std::string& path);
 
+// Renames `path` to its stamped name beside it, never over another file; the name
+// used, or the empty string when it could not be renamed (another program holds it).
+std::string moveStampedAside(const std::string& path);
+
 // A file that loaded although bytes follow its last record: a stamped copy is
 // kept before anything can overwrite it, and the user is told where.
 void keepFileWithExtraBytes(HWND owner, const std::string& path);
