@@ -66,7 +66,6 @@ void reset() {
     gWritten.clear();
 }
 
-bool bookRead() { return gBookRead; }
 void setSaveAtExit(bool on) { gSaveAtExit = on; }
 bool wroteThisRun(const std::string& path) { return gWritten.count(path) != 0; }
 

@@ -20,9 +20,8 @@ constexpr UINT_PTR BG_SAVE_TIMER = 2;
 // creation must stop here: the user refused, nothing will be written, the window closes.
 bool openFirstBook(HWND window);
 
-// True once the first load succeeded. Until then no tick, no backup and no exit or
-// session-end save writes anything: a damaged book stays as it is for its rescue.
-bool bookRead();
+// Until the first load succeeded no tick, no backup and no exit or session-end save
+// writes anything: a damaged book stays as it is for its rescue.
 // The exit writes the book, the settings and the exit backup only when the book was read
 // and this is on (a tool or test that must not write switches it off).
 void setSaveAtExit(bool on);

@@ -38,6 +38,9 @@ bool gChanged = false;        // the editor's text or format changed since it wa
 
 HWND editorWindow() { return gControls.memo.window(); }
 
+// The control's modified flag is one input: not every change sets it.
+bool changed() { return gChanged || SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0); }
+
 PageRecord* recordFor(ItemHandle item) {
     if (item == NO_ITEM) return nullptr;
     const int index = gBook.pages.indexOfItem(item);
@@ -72,7 +75,6 @@ void setShellOpen(ShellOpen open) { gShellOpen = open ? open : shellOpen; }
 
 ItemHandle shownItem() { return gShown; }
 void markChanged() { gChanged = true; }
-bool changed() { return gChanged || SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0); }
 
 void forgetShownPage() {
     gShown = NO_ITEM;
