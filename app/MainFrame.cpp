@@ -17,10 +17,10 @@
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
 #include "app/Toolbar.h"
+#include "ui/Dpi.h"
 
 namespace mainframe {
 namespace {
-
 
 bool autoView() { return gApp.ini.window.AutoView; }
 
@@ -106,7 +106,8 @@ void createChildren(HWND window) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     splitter::reset();
-    const toolbar::Toolbar bar = toolbar::create(window);
+    gControls.dpi = dpi::ofWindow(window);
+    const toolbar::Toolbar bar = toolbar::create(window, gControls.dpi);
     gControls.toolbar = bar.window;
     gControls.tooltip = bar.tooltip;
     createPageList(window);
@@ -131,8 +132,9 @@ LRESULT onSetFocus(HWND) {
 
 LRESULT onGetMinMaxInfo(LPARAM info) {
     auto* mmi = reinterpret_cast<MINMAXINFO*>(info);
-    mmi->ptMinTrackSize.x = splitlayout::MIN_TRACK_SIZE;
-    mmi->ptMinTrackSize.y = splitlayout::MIN_TRACK_SIZE;
+    const int smallest = dpi::scale(splitlayout::MIN_TRACK_SIZE, maincontrols::dpi());
+    mmi->ptMinTrackSize.x = smallest;
+    mmi->ptMinTrackSize.y = smallest;
     return 0;
 }
 

@@ -132,6 +132,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_DROPFILES:
             return mainframe::onDropFiles(window, wParam);
+        case WM_DPICHANGED:  // moved to a monitor of another display scale
+            maincontrols::followDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/IniSettings.h"
 #include "settings/Monitors.h"
+#include "ui/Dpi.h"
 
 namespace settingsio {
 
@@ -26,11 +27,23 @@ void keepMainWindowOnScreen(IniSettings::Window& w) {
     saved.y = w.PosY;
     saved.width = w.Width;
     saved.height = w.Height;
-    const screenfit::Placement placed = monitors::keepOnScreen(saved, splitlayout::MIN_TRACK_SIZE);
+    const screenfit::Placement placed =
+        monitors::keepOnScreen(saved, dpi::scale(splitlayout::MIN_TRACK_SIZE, dpi::ofSystem()));
     w.PosX = placed.x;
     w.PosY = placed.y;
     w.Width = placed.width;
     w.Height = placed.height;
+}
+
+// A first start's window is 640 x 480 at 96 dots per inch, larger on a display of a larger
+// scale, centred on the desktop as the defaults centre it. Saved sizes stay as saved.
+void scaleDefaultWindow(IniSettings::Window& w, int desktopWidth, int desktopHeight) {
+    const int scale = dpi::ofSystem();
+    if (scale == dpi::BASE) return;
+    w.Width = dpi::scale(w.Width, scale);
+    w.Height = dpi::scale(w.Height, scale);
+    w.PosX = desktopWidth / 2 - w.Width / 2;
+    w.PosY = desktopHeight / 2 - w.Height / 2;
 }
 
 // The page list's focus widening is for systems before version 6; on later
@@ -101,7 +114,8 @@ std::string folderOf(const std::string& path) {
 void readStartupSettings(const std::string& appFolder) {
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    const IniSettings defaults = ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
+    IniSettings defaults = ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
+    scaleDefaultWindow(defaults.window, desktop.right - desktop.left, desktop.bottom - desktop.top);
 
     // the settings file never moves; the folders it names decide the other paths
     const std::string iniPath = paths::derivePaths(appFolder, "", "").iniPath;

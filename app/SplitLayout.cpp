@@ -2,17 +2,25 @@
 
 namespace splitlayout {
 
-Panes computePanes(int width, int height, int toolbarHeight, int share) {
+Spacing spacingAt(int dpi) {
+    Spacing s;
+    s.margin = dpi::scale(MARGIN, dpi);
+    s.bottom = dpi::scale(BOTTOM_MARGIN, dpi);
+    s.gap = dpi::scale(GAP, dpi);
+    return s;
+}
+
+Panes computePanes(int width, int height, int toolbarHeight, int share, const Spacing& s) {
     const int listWidth = share * width / 100;
-    const int paneHeight = height - toolbarHeight - BOTTOM_MARGIN;
+    const int paneHeight = height - toolbarHeight - s.bottom;
     Panes p;
-    p.list = {MARGIN, toolbarHeight, listWidth, paneHeight};
-    p.memo = {listWidth + MARGIN + GAP, toolbarHeight, width - listWidth - 2 * MARGIN - GAP, paneHeight};
+    p.list = {s.margin, toolbarHeight, listWidth, paneHeight};
+    p.memo = {listWidth + s.margin + s.gap, toolbarHeight, width - listWidth - 2 * s.margin - s.gap, paneHeight};
     return p;
 }
 
-bool inSplitterZone(int x, int y, int listWidth, int clientHeight) {
-    return x > listWidth + MARGIN && x < listWidth + MARGIN + GAP && y > 0 && y < clientHeight;
+bool inSplitterZone(int x, int y, int listWidth, int clientHeight, const Spacing& s) {
+    return x > listWidth + s.margin && x < listWidth + s.margin + s.gap && y > 0 && y < clientHeight;
 }
 
 int dragShare(int x, int startX, int clientWidth, int startShare, int minShare, int maxShare) {

@@ -1,8 +1,10 @@
 #pragma once
 // Arithmetic of the main window's layout and splitter: the page list on the
 // left, the memo editor on the right, a 10-pixel splitter gap between them.
+// The pixels are those of a 96-dpi display; `spacingAt` takes them to another.
 
 #include "settings/IniSettings.h"
+#include "ui/DpiScale.h"
 
 namespace splitlayout {
 
@@ -16,6 +18,14 @@ constexpr int WIDE_MIN = 27;
 constexpr int WIDE_MAX = 87;
 constexpr int MIN_TRACK_SIZE = 400;  // smallest window, both ways
 
+// The margins and the splitter gap in pixels at one display scale.
+struct Spacing {
+    int margin = MARGIN;
+    int bottom = BOTTOM_MARGIN;
+    int gap = GAP;
+};
+Spacing spacingAt(int dpi);
+
 struct Box {
     int x, y, width, height;
 };
@@ -27,10 +37,10 @@ struct Panes {
 
 // Where the two panes go in a client area of `width` x `height` below a toolbar
 // `toolbarHeight` high, with the page list taking `share` percent of the width.
-Panes computePanes(int width, int height, int toolbarHeight, int share);
+Panes computePanes(int width, int height, int toolbarHeight, int share, const Spacing& spacing = Spacing());
 
 // Whether a client point lies in the splitter zone beside a page list `listWidth` wide.
-bool inSplitterZone(int x, int y, int listWidth, int clientHeight);
+bool inSplitterZone(int x, int y, int listWidth, int clientHeight, const Spacing& spacing = Spacing());
 
 // The share while the splitter is dragged: the pointer's travel since the drag
 // began, in percent of the client width, added to the share at the start, kept

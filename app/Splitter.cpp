@@ -29,7 +29,12 @@ int listWidth() {
     return r.right - r.left;
 }
 
-bool inZone(HWND window, int x, int y) { return splitlayout::inSplitterZone(x, y, listWidth(), clientSize(window).cy); }
+// The margins and the gap at the scale of the monitor the window is on.
+splitlayout::Spacing spacing() { return splitlayout::spacingAt(maincontrols::dpi()); }
+
+bool inZone(HWND window, int x, int y) {
+    return splitlayout::inSplitterZone(x, y, listWidth(), clientSize(window).cy, spacing());
+}
 
 HCURSOR sizingCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)); }
 
@@ -38,7 +43,7 @@ HCURSOR sizingCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(ID
 void layout(HWND window, WPARAM sizeType, int width, int height) {
     if (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED) {
         const int top = toolbar::height(gControls.toolbar);
-        splitlayout::Panes p = splitlayout::computePanes(width, height, top, gApp.splitter.percent);
+        splitlayout::Panes p = splitlayout::computePanes(width, height, top, gApp.splitter.percent, spacing());
         auto place = [](HWND child, const splitlayout::Box& b) {
             if (child) MoveWindow(child, b.x, b.y, b.width > 0 ? b.width : 0, b.height > 0 ? b.height : 0, TRUE);
         };

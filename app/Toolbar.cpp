@@ -4,6 +4,7 @@
 #include "app/Toolbar.h"
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
 
 namespace toolbar {
 
@@ -21,9 +22,44 @@ const ButtonSpec BUTTONS[BUTTON_COUNT] = {
 
 namespace {
 
-void addButtons(HWND bar, HINSTANCE instance) {
-    TBADDBITMAP bitmap{instance, IDB_TOOLBAR};
+// The images of the toolbar there is; one toolbar lives at a time, and a new one (a new
+// main window, or another display scale) frees the last one's.
+HBITMAP gImages = nullptr;
+
+// Bitmap 134 at the display's scale. The button-face grey is mapped to the system's
+// first, as the toolbar does for a bitmap it loads itself, so that it stays see-through.
+// Whole multiples are drawn pixel for pixel; other scales are smoothed.
+HBITMAP scaledImages(HINSTANCE instance, int dpi) {
+    HBITMAP source = CreateMappedBitmap(instance, IDB_TOOLBAR, 0, nullptr, 0);
+    if (!source || dpi == dpi::BASE) return source;
+    BITMAP info{};
+    GetObjectA(source, sizeof info, &info);
+    const int width = IMAGE_COUNT * imageWidth(dpi);
+    const int height = imageHeight(dpi);
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, dpi % dpi::BASE == 0 ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(source);
+    return scaled;
+}
+
+void addButtons(HWND bar, HINSTANCE instance, int dpi) {
+    HBITMAP images = scaledImages(instance, dpi);
+    TBADDBITMAP bitmap{nullptr, reinterpret_cast<UINT_PTR>(images)};
     SendMessageA(bar, TB_ADDBITMAP, IMAGE_COUNT, reinterpret_cast<LPARAM>(&bitmap));
+    if (gImages) DeleteObject(gImages);
+    gImages = images;
     TBBUTTON buttons[BUTTON_COUNT] = {};
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         const ButtonSpec& spec = BUTTONS[i];
@@ -58,14 +94,19 @@ HWND addToolbarTips(HWND bar, HINSTANCE instance) {
 
 }  // namespace
 
-Toolbar create(HWND parent) {
+int imageWidth(int dpi) { return dpi::scale(IMAGE_WIDTH, dpi); }
+
+int imageHeight(int dpi) { return dpi::scale(IMAGE_HEIGHT, dpi); }
+
+Toolbar create(HWND parent, int dpi) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    const int width = imageWidth(dpi);
+    const int height = imageHeight(dpi);
     Toolbar tb;
-    tb.window =
-        CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_TOP, CONTROL_ID, 0,
-                        nullptr, 0, nullptr, 0, IMAGE_WIDTH, IMAGE_HEIGHT, IMAGE_WIDTH, IMAGE_HEIGHT, sizeof(TBBUTTON));
+    tb.window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | CCS_TOP, CONTROL_ID,
+                                0, nullptr, 0, nullptr, 0, width, height, width, height, sizeof(TBBUTTON));
     if (!tb.window) return tb;
-    addButtons(tb.window, instance);
+    addButtons(tb.window, instance, dpi);
     tb.tooltip = addToolbarTips(tb.window, instance);
     SendMessageA(tb.window, TB_AUTOSIZE, 0, 0);
     return tb;

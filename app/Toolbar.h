@@ -12,7 +12,7 @@ constexpr int CONTROL_ID = IDC_TOOLBAR;
 constexpr int BLANK_ID = IDM_BLANK;  // the blank slots; no handler knows this id
 constexpr int BUTTON_COUNT = 9;
 constexpr int IMAGE_COUNT = 7;
-constexpr int IMAGE_WIDTH = 40;
+constexpr int IMAGE_WIDTH = 40;  // at 96 dots per inch; larger displays get larger images
 constexpr int IMAGE_HEIGHT = 36;
 
 struct ButtonSpec {
@@ -28,8 +28,13 @@ struct Toolbar {
     HWND tooltip = nullptr;
 };
 
-// Creates the toolbar with its images, buttons and tooltips along the top of `parent`.
-Toolbar create(HWND parent);
+// The size of a button image at the display scale `dpi`.
+int imageWidth(int dpi);
+int imageHeight(int dpi);
+
+// Creates the toolbar with its images, buttons and tooltips along the top of `parent`,
+// sized for the display scale `dpi`.
+Toolbar create(HWND parent, int dpi);
 
 // Height of the toolbar's window rectangle.
 int height(HWND toolbar);

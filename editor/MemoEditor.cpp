@@ -20,7 +20,8 @@ namespace {
 
 const char PROP_THIS[] = "MYRE_THIS";
 const char DEFAULT_FACE[] = "ＭＳ ゴシック";
-constexpr LPARAM MARGINS = MAKELONG(6, 3);  // left 6 in the low word, right 3 in the high word
+constexpr int LEFT_MARGIN = 6;   // pixels at 96 dots per inch, in the low word of the margins
+constexpr int RIGHT_MARGIN = 3;  // and in the high word
 constexpr BYTE SHIFTJIS = 128;
 
 // Control characters that Ctrl+C, Ctrl+X and Ctrl+V type.
@@ -72,8 +73,9 @@ HWND MemoEditor::Create(HWND parent) {
     pf.bLineSpacingRule = 0;
     pf.dyLineSpacing = 10;
     SendMessageA(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-    SendMessageA(window_, EM_SETMARGINS, EC_LEFTMARGIN, MARGINS);
-    SendMessageA(window_, EM_SETMARGINS, EC_RIGHTMARGIN, MARGINS);
+    const LPARAM margins = MAKELONG(MulDiv(LEFT_MARGIN, pixelsPerInch_, 96), MulDiv(RIGHT_MARGIN, pixelsPerInch_, 96));
+    SendMessageA(window_, EM_SETMARGINS, EC_LEFTMARGIN, margins);
+    SendMessageA(window_, EM_SETMARGINS, EC_RIGHTMARGIN, margins);
 
     // The subclass reads the property's address from the user data: reading a
     // property is a trip to the window server on every message, keys included.

@@ -2,6 +2,9 @@
 
 #include "help/UsageWindow.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "help/HelpMessages.h"
 #include "res/resource.h"
 #include "settings/Monitors.h"
@@ -17,6 +20,8 @@ struct UsageData {
 };
 UsageData gUsage;
 
+constexpr UINT WM_APP_REFIT = WM_APP + 1;
+
 struct Page {
     int button;
     const char* text;
@@ -31,6 +36,50 @@ const Page PAGES[] = {
 void showPage(HWND dialog, int button) {
     for (const Page& page : PAGES)
         if (page.button == button) ui::setItemText(dialog, IDC_USAGE_TEXT, page.text);
+}
+
+int widestLine(HDC dc, const char* text) {
+    int widest = 0;
+    for (const char* line = text; *line;) {
+        const char* end = std::strstr(line, "\r\n");
+        const int length = static_cast<int>(end ? end - line : std::strlen(line));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, line, length, &size);
+        widest = std::max<int>(widest, size.cx);
+        line += length + (end ? 2 : 0);
+    }
+    return widest;
+}
+
+// The box is as wide as the texts' longest line in its own font: the template's dialog units
+// follow the font's average width, which at some display scales leaves a line a few pixels short.
+// The box, the window and the close button at its right move by what is missing.
+void fitTextBox(HWND dialog) {
+    HWND box = GetDlgItem(dialog, IDC_USAGE_TEXT);
+    HDC dc = box ? GetDC(box) : nullptr;
+    if (!dc) return;
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const Page& page : PAGES) widest = std::max(widest, widestLine(dc, page.text));
+    SelectObject(dc, oldFont);
+    ReleaseDC(box, dc);
+    RECT format{};
+    SendMessageA(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const int missing = widest - (format.right - format.left);
+    if (missing <= 0) return;
+    auto widen = [missing](HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        SetWindowPos(window, nullptr, 0, 0, r.right - r.left + missing, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    widen(box);
+    widen(dialog);
+    HWND close = GetDlgItem(dialog, IDC_USAGE_CLOSE);
+    RECT r{};
+    GetWindowRect(close, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(close, nullptr, r.left + missing, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL onInit(HWND dialog, const UsageData& data) {
@@ -64,28 +113,25 @@ INT_PTR CALLBACK usageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             return onCommand(dialog, LOWORD(wParam));
         case WM_CLOSE:
             ShowWindow(dialog, SW_HIDE);
-            return TRUE;  // the close box
+            return TRUE;     // the close box
+        case WM_DPICHANGED:  // the dialog manager scales the window; the box is fitted after it
+            PostMessageA(dialog, WM_APP_REFIT, 0, 0);
+            return FALSE;
+        case WM_APP_REFIT:
+            fitTextBox(dialog);
+            return TRUE;
     }
     return FALSE;
 }
 
 }  // namespace
 
-// A saved place that no monitor shows any more (another machine, a monitor gone) is
-// fitted onto one, as the main window is; a place that shows the window is kept.
 HWND create(int x, int y, bool visibleAtStart) {
     gUsage.visibleAtStart = visibleAtStart;
     HWND window = ui::createModeless(nullptr, IDD_USAGE, usageProc, &gUsage);
     if (!window) return nullptr;
-    RECT r = {};
-    GetWindowRect(window, &r);
-    screenfit::Placement saved;
-    saved.x = x;
-    saved.y = y;
-    saved.width = r.right - r.left;
-    saved.height = r.bottom - r.top;
-    const screenfit::Placement placed = monitors::keepOnScreen(saved, 0);
-    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitTextBox(window);
+    monitors::placeToolWindow(window, x, y);
     return window;
 }
 

@@ -5,6 +5,7 @@
 
 #include "pagelist/PageListRules.h"
 #include "res/resource.h"
+#include "ui/Dpi.h"
 
 namespace {
 
@@ -20,15 +21,8 @@ HWND PageListControl::Create(HWND parent) {
     window_ = CreateWindowExA(0, WC_TREEVIEWA, "", STYLE, 0, 0, 0, 0, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), instance, nullptr);
     if (!window_) return nullptr;
-    HICON icons[16];
-    for (int i = 0; i < 16; ++i) {
-        icons[i] = static_cast<HICON>(
-            LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON, IMAGE_SIZE, IMAGE_SIZE, 0));
-    }
-    BuildImageList(icons);
-    for (HICON icon : icons) {
-        if (icon) DestroyIcon(icon);  // the image list keeps its own copies
-    }
+    iconSize_ = dpi::scale(IMAGE_SIZE, dpi::ofWindow(parent));
+    loadIcons();
     // The object rides in the window's user data: a property would cost a trip to the
     // window server on every message the list gets.
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -37,8 +31,39 @@ HWND PageListControl::Create(HWND parent) {
     return window_;
 }
 
+// The icons hold pictures of 16, 24 and 32 pixels; other sizes are made from the nearest.
+void PageListControl::loadIcons() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HICON icons[16];
+    for (int i = 0; i < 16; ++i) {
+        icons[i] = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON, iconSize_, iconSize_, 0));
+    }
+    BuildImageList(icons);
+    for (HICON icon : icons) {
+        if (icon) DestroyIcon(icon);  // the image list keeps its own copies
+    }
+}
+
+void PageListControl::FollowDpi(int dpi) {
+    if (!window_) return;
+    HIMAGELIST old = imageList_;
+    iconSize_ = dpi::scale(IMAGE_SIZE, dpi);
+    loadIcons();
+    if (old) ImageList_Destroy(old);  // the control has let go of it
+    const int session = dpi::ofSystem();
+    if (dpi == session && !font_) return;  // the control's own font is the session's
+    LOGFONTA face{};
+    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0)) return;
+    face.lfHeight = MulDiv(face.lfHeight, dpi, session);
+    HFONT font = CreateFontIndirectA(&face);
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (font_) DeleteObject(font_);
+    font_ = font;
+}
+
 void PageListControl::BuildImageList(const HICON icons[16]) {
-    imageList_ = ImageList_Create(IMAGE_SIZE, IMAGE_SIZE, ILC_MASK | ILC_COLOR8, 16, 0);
+    imageList_ = ImageList_Create(iconSize_, iconSize_, ILC_MASK | ILC_COLOR8, 16, 0);
     for (int i = 0; i < 16; ++i) ImageList_AddIcon(imageList_, icons[i]);
     SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList_));
 }

@@ -55,6 +55,9 @@ public:
     // Creates the control (zero size), its sixteen icons and its subclass.
     HWND Create(HWND parent);
     void BuildImageList(const HICON icons[16]);
+    // The control is now on a monitor of the display scale `dpi`: icons of that scale
+    // (16 pixels at 96 dots per inch, 24 at 144, 32 at 192) and the system's font at it.
+    void FollowDpi(int dpi);
     // Puts the control's own window procedure back (shutdown).
     void RestoreWindowProc();
     // At exit: takes the control out of the main window, so that destroying the
@@ -150,11 +153,14 @@ private:
     void releaseDrag();
 
     void deleteOne(ItemHandle item);
+    void loadIcons();
 
     HWND window_ = nullptr;
     TreeShadow shadow_;
     WNDPROC previousProc_ = nullptr;
     HIMAGELIST imageList_ = nullptr;
+    int iconSize_ = 16;
+    HFONT font_ = nullptr;  // the font for a scale other than the session's; none before
     FocusHook focusHook_ = nullptr;
     HWND enterTarget_ = nullptr;
 };

@@ -22,20 +22,25 @@ ensure_wineprefix() {
   touch "$WINEPREFIX/.quiltpad-ready"
 }
 
-# A second prefix whose display has 144 pixels per inch: the layout test runs there too.
+# Prefixes whose display has more pixels per inch (150 % and 200 %): the layout and the
+# scaled sizes are tested there too, and the screenshots of each scale are taken there.
 WINEPREFIX_144="${QP_WINEPREFIX_144:-$ROOT/build/wineprefix144}"
-ensure_wineprefix144() {
-  if [ -f "$WINEPREFIX_144/.quiltpad-144" ]; then return 0; fi
+WINEPREFIX_192="${QP_WINEPREFIX_192:-$ROOT/build/wineprefix192}"
+# ensure_wineprefix_dpi DPI FOLDER: a prefix in FOLDER whose display has DPI pixels per inch
+ensure_wineprefix_dpi() {
+  if [ -f "$2/.quiltpad-$1" ]; then return 0; fi
   (
-    export WINEPREFIX="$WINEPREFIX_144"
+    export WINEPREFIX="$2"
     ensure_wineprefix
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
     wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-      /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+      /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
     wineserver -w
   )
-  touch "$WINEPREFIX_144/.quiltpad-144"
+  touch "$2/.quiltpad-$1"
 }
+ensure_wineprefix144() { ensure_wineprefix_dpi 144 "$WINEPREFIX_144"; }
+ensure_wineprefix192() { ensure_wineprefix_dpi 192 "$WINEPREFIX_192"; }
 
 build_host() {
   cmake -S "$ROOT" -B "$HOST_BUILD" -G Ninja >/dev/null

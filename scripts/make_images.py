@@ -6,7 +6,8 @@
                   text colour, font
   page*.ico, folder*.ico
                   the sixteen page-list icons (resources 130-133, 136, 137,
-                  148-153), each 16 x 16 and 32 x 32: grey/blue sheets,
+                  148-153), each 16 x 16, 24 x 24 and 32 x 32 (for 96, 144
+                  and 192 dots per inch): grey/blue sheets,
                   yellow/blue folders, red bookmarked variants, and the same
                   with a key for secure pages
 
@@ -71,14 +72,15 @@ KEY_GOLD = (226, 176, 20)
 
 
 class Grid:
-    """Draws in 16-unit coordinates onto a canvas of 16 * scale pixels."""
+    """Draws in 16-unit coordinates onto a canvas of 16 * scale pixels; a unit
+    of a scale of 1.5 is one or two pixels wide, alternately."""
 
     def __init__(self, canvas, scale):
         self.c, self.s = canvas, scale
 
     def rect(self, x0, y0, x1, y1, colour):
         s = self.s
-        self.c.rect(x0 * s, y0 * s, x1 * s + s - 1, y1 * s + s - 1, colour)
+        self.c.rect(int(x0 * s), int(y0 * s), int((x1 + 1) * s) - 1, int((y1 + 1) * s) - 1, colour)
 
     def frame(self, x0, y0, x1, y1, colour):
         self.rect(x0, y0, x1, y0, colour)
@@ -137,7 +139,7 @@ ICONS = [
 
 
 def icon_canvas(kind, scheme, key, scale):
-    c = Canvas(16 * scale, 16 * scale)
+    c = Canvas(int(16 * scale), int(16 * scale))
     g = Grid(c, scale)
     (draw_sheet if kind == "sheet" else draw_folder)(g, SCHEMES[scheme])
     if key:
@@ -289,7 +291,7 @@ def main():
         f.write(bmp_file(draw_toolbar()))
     for _, name, kind, scheme, key in ICONS:
         with open(os.path.join(RES, name), "wb") as f:
-            f.write(ico_file([icon_canvas(kind, scheme, key, 1), icon_canvas(kind, scheme, key, 2)]))
+            f.write(ico_file([icon_canvas(kind, scheme, key, s) for s in (1, 1.5, 2)]))
 
 
 if __name__ == "__main__":

@@ -5,13 +5,38 @@
 # once it has painted itself and every push button of it is visible; the script
 # fails when one never is. The pictures are kept small: an 8-bit palette when
 # they have 256 colours or fewer (the same picture), no metadata.
-#   scripts/manual_shots.sh            (after build_win)
+# The manual's pictures are of a 96-dpi display. With --scales the script takes, instead, the
+# main window, the settings dialog and the search window of a first start at 96, 144 and 192
+# pixels per inch (a Wine prefix of each scale) into FOLDER, to look at the program there.
+#   scripts/manual_shots.sh                     (after build_win)
+#   scripts/manual_shots.sh --scales [FOLDER]   (FOLDER: build/scale-shots)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 OUT="$ROOT/help/manual/help/images"
 QPCTL="$WIN_BUILD/bin/qpctl.exe"
 
-if [ "${1:-}" != "--inside" ]; then
+if [ "${1:-}" = "--scales" ]; then
+  SHOTS="${2:-$ROOT/build/scale-shots}"
+  mkdir -p "$SHOTS"
+  ensure_wineprefix
+  ensure_wineprefix144
+  ensure_wineprefix192
+  WINEPREFIX_96="$WINEPREFIX"
+  status=0
+  for DPI in 96 144 192; do
+    PREFIX="WINEPREFIX_$DPI"
+    WORK="$(mktemp -d)"
+    cp "$WIN_BUILD/bin/quiltpad.exe" "$WORK/"
+    # the test display's size, at the scale: a first start's window has the same room around it
+    WINEPREFIX="${!PREFIX}" xvfb-run -a -s "-screen 0 $((1280 * DPI / 96))x$((800 * DPI / 96))x24" \
+      bash "${BASH_SOURCE[0]}" --scales-inside "$WORK" "$SHOTS" "$DPI" || status=1
+    WINEPREFIX="${!PREFIX}" wineserver -k
+    rm -rf "$WORK"
+  done
+  exit $status
+fi
+
+if [ "${1:-}" != "--inside" ] && [ "${1:-}" != "--scales-inside" ]; then
   ensure_wineprefix
   WORK="$(mktemp -d)"
   cp "$WIN_BUILD/bin/quiltpad.exe" "$WORK/"
@@ -72,6 +97,23 @@ dialog() {
 }
 
 MAIN="キルト帳　　version 3.21"
+
+# one scale: a first start (its shortcut question answered No), then the three windows
+if [ "$1" = "--scales-inside" ]; then
+  OUT="$3"
+  (cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)
+  ctl wait 20
+  ready "ショートカットの作成" 2 && ctl press "ショートカットの作成" 2
+  ready "使い方" 4 && ctl press "使い方" 1013
+  sleep 1
+  shot "main-$4" "$MAIN" 0
+  dialog "settings-$4" "設定" 32844 2
+  ctl command 32901   # the search window, hidden again by its Esc
+  shot "search-$4" "検索" 1
+  ctl press "検索" 2
+  ctl close 20
+  exit $FAILED
+fi
 
 # first start: the shortcut question, then the first page beside the usage window
 (cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)

@@ -7,11 +7,14 @@ cd "$RESULTS"
 echo "-- wintests.exe"
 QP_EXPECT_DPI=96 timeout 1200 wine "$WIN_BUILD/bin/wintests.exe" --gtest_output=json:wintests.json 2>&1 | iconv -f CP932 -t UTF-8 -c
 wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-echo "-- wintests.exe at 144 pixels per inch (the layout)"
-( export WINEPREFIX="$WINEPREFIX_144" QP_EXPECT_DPI=144
-  timeout 300 wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter='LabelFit.*' --gtest_output=json:wintests144.json 2>&1 |
-    iconv -f CP932 -t UTF-8 -c | tail -n 15
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null )
+# The layout and the scaled sizes again at 150 % and 200 %.
+for DPI in 144 192; do
+  echo "-- wintests.exe at $DPI pixels per inch (the layout and the scaled sizes)"
+  ( PREFIX="WINEPREFIX_$DPI"; export WINEPREFIX="${!PREFIX}" QP_EXPECT_DPI=$DPI
+    timeout 300 wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter='LabelFit.*:DpiScale.*' \
+      --gtest_output=json:wintests$DPI.json 2>&1 | iconv -f CP932 -t UTF-8 -c | tail -n 15
+    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null )
+done
 echo "-- e2etests.exe"
 # A small disk of its own for the full-disk test, where the machine lets us mount one.
 SMALL_DISK="$RESULTS/smalldisk"

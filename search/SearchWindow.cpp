@@ -12,6 +12,7 @@
 #include "search/MemoText.h"
 #include "search/SearchMessages.h"
 #include "search/TitleMatch.h"
+#include "settings/Monitors.h"
 #include "store/TreeSource.h"
 #include "ui/Dialog.h"
 
@@ -281,8 +282,7 @@ HWND createSearchWindow(const SearchHost& host) {
     HWND window = ui::createModeless(nullptr, IDD_SEARCH, searchProc, &gSearch);
     if (!window) return nullptr;
     gSearch.window = window;
-    SetWindowPos(window, nullptr, host.options->PosX, host.options->PosY, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    monitors::placeToolWindow(window, host.options->PosX, host.options->PosY);
     return window;
 }
 

@@ -37,4 +37,16 @@ screenfit::Placement keepOnScreen(const screenfit::Placement& window, int32_t mi
     return screenfit::keepOnScreen(window, areas, fromRect(work), minSize);
 }
 
+void placeToolWindow(HWND window, int32_t x, int32_t y) {
+    RECT r = {};
+    if (!window || !GetWindowRect(window, &r)) return;
+    screenfit::Placement saved;
+    saved.x = x;
+    saved.y = y;
+    saved.width = r.right - r.left;
+    saved.height = r.bottom - r.top;
+    const screenfit::Placement placed = keepOnScreen(saved, 0);
+    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace monitors

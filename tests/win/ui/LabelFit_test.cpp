@@ -3,13 +3,14 @@
 // each line the program puts into its lists, is measured with its control's own font
 // against the room the control gives it; no control lies outside its dialog; every button
 // is reachable with Tab; the main window's menu bar and toolbar are whole. The test
-// command runs this at 96 and at 144 pixels per inch (QP_EXPECT_DPI names the one expected).
+// command runs this at 96, 144 and 192 pixels per inch (QP_EXPECT_DPI names the one expected).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
 #include "help/AboutBox.h"
+#include "help/HelpMessages.h"
+#include "help/UsageWindow.h"
 #include "io/IoMessages.h"
 #include "res/resource.h"
 #include "secure/SecureMessages.h"
@@ -309,6 +312,26 @@ TEST(LabelFit, TheLinesOfTheListsFitBesideTheirScrollBars) {
             EXPECT_LE(textWidthIn(control, line), room) << line << " at " << displayDpi() << " dpi";
         DestroyWindow(dialog);
     }
+}
+
+// Each line of the usage window's three texts keeps to one line of its box.
+TEST(LabelFit, TheUsageTextsKeepTheirLines) {
+    HWND usage = usagewindow::create(0, 0, true);
+    ASSERT_NE(usage, nullptr);
+    const struct {
+        int button;
+        const char* text;
+    } pages[] = {{IDC_USAGE_EASY, help::USAGE_EASY_TEXT},
+                 {IDC_USAGE_BASIC, help::USAGE_BASIC_TEXT},
+                 {IDC_USAGE_MORE, help::USAGE_MORE_TEXT}};
+    for (const auto& page : pages) {
+        SendMessageA(usage, WM_COMMAND, page.button, 0);
+        int lines = 1;
+        for (const char* p = std::strstr(page.text, "\r\n"); p; p = std::strstr(p + 2, "\r\n")) ++lines;
+        EXPECT_EQ(SendDlgItemMessageA(usage, IDC_USAGE_TEXT, EM_GETLINECOUNT, 0, 0), lines)
+            << page.button << " at " << displayDpi() << " dpi";
+    }
+    DestroyWindow(usage);
 }
 
 // Texts the program puts into labels while a dialog is open.
