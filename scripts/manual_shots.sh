@@ -28,7 +28,7 @@ if [ "${1:-}" = "--scales" ]; then
     WORK="$(mktemp -d)"
     cp "$WIN_BUILD/bin/quiltpad.exe" "$WORK/"
     # the test display's size, at the scale: a first start's window has the same room around it
-    WINEPREFIX="${!PREFIX}" xvfb-run -a -s "-screen 0 $((1280 * DPI / 96))x$((800 * DPI / 96))x24" \
+    QP_WINEPREFIX="${!PREFIX}" xvfb-run -a -s "-screen 0 $((1280 * DPI / 96))x$((800 * DPI / 96))x24" \
       bash "${BASH_SOURCE[0]}" --scales-inside "$WORK" "$SHOTS" "$DPI" || status=1
     WINEPREFIX="${!PREFIX}" wineserver -k
     rm -rf "$WORK"
