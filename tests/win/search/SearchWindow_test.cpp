@@ -118,45 +118,21 @@ TEST_F(SearchWindowTest, PressesFollowTheSearchSteps) {
         // bookmark name or ignorable group; a picture as a blank; an object's result,
         // the first part of a two-part Unicode group, no footnote; hidden text;
         // \\u characters and nested groups
-        {"p1 p2",
-         {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}},
-         "p1",
-         "see  now",
-         {2, false, true},
-         {"M p2 0-8", "S p1"}},
-        {"p1 p2",
-         {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}},
-         "p1",
-         "HYPERLINK",
-         {2, false, true},
-         {"S p1"}},
-        {"p1 p2",
-         {{"p2", "a{\\*\\bkmkstart mark}b{\\*\\bkmkend mark}c"}},
-         "p1",
-         "abc",
-         {2, false, true},
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "see  now",
+         {2, false, true}, {"M p2 0-8", "S p1"}},
+        {"p1 p2", {{"p2", "see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}} now"}}, "p1", "HYPERLINK",
+         {2, false, true}, {"S p1"}},
+        {"p1 p2", {{"p2", "a{\\*\\bkmkstart mark}b{\\*\\bkmkend mark}c"}}, "p1", "abc", {2, false, true},
          {"M p2 0-3", "S p1"}},
         {"p1 p2", {{"p2", "x{\\*\\madeup {\\b bold} words}yz"}}, "p1", "xyz", {2, false, true}, {"M p2 0-3", "S p1"}},
-        {"p1 p2",
-         {{"p2", "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b"}},
-         "p1",
-         "a b",
-         {2, false, true},
+        {"p1 p2", {{"p2", "a{\\pict\\wmetafile8\\picw100\\pich100 010009000003}b"}}, "p1", "a b", {2, false, true},
          {"M p2 0-3", "S p1"}},
-        {"p1 p2",
-         {{"p2", "a{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result text}}b"}},
-         "p1",
-         "atext",
-         {2, false, true},
-         {"M p2 0-5", "S p1"}},
+        {"p1 p2", {{"p2", "a{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result text}}b"}}, "p1",
+         "atext", {2, false, true}, {"M p2 0-5", "S p1"}},
         {"p1 p2", {{"p2", "a{\\upr{ansi}{\\*\\ud{uni}}}b"}}, "p1", "ansib", {2, false, true}, {"M p2 1-6", "S p1"}},
         {"p1 p2", {{"p2", "a{\\footnote note}b"}}, "p1", "ab", {2, false, true}, {"M p2 0-2", "S p1"}},
         {"p1 p2", {{"p2", "see {\\v hidden} here"}}, "p1", "hidden", {2, false, true}, {"M p2 4-10", "S p1"}},
-        {"p1 p2",
-         {{"p2", "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z"}},
-         "p1",
-         "x\x82\xa0y\x82\xa2z",
-         {2, false, true},
+        {"p1 p2", {{"p2", "x\\u12354?y{\\uc2 \\u12356\\'82\\'a2}z"}}, "p1", "x\x82\xa0y\x82\xa2z", {2, false, true},
          {"M p2 0-5", "S p1"}},
         {"p1 p2", {{"p2", "{a{\\b b}{{c}}}d"}}, "p1", "abcd", {2, false, true}, {"M p2 0-4", "S p1"}},
     };
@@ -191,10 +167,9 @@ TEST_F(SearchWindowTest, TheRuleOutNeverSkipsAPageTheEditorFindsTextIn) {
         "{\\*\\pn\\pnlvlblt{\\pntxtb B}}a{\\*\\shpinst{\\sp{\\sn t}{\\sv 1}}}b\\bin2 {}c",
     };
     for (const char* body : bodies) {
-        const std::string rtf =
-            "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
-            "{\\f1\\fswiss\\fcharset0 Arial;}}\\pard\\f0\\fs20 " +
-            std::string(body) + "\\par\r\n}";
+        const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
+                                "{\\f1\\fswiss\\fcharset0 Arial;}}\\pard\\f0\\fs20 " +
+                                std::string(body) + "\\par\r\n}";
         rtfstream::StreamInRtf(apptest::editor(), rtf.c_str());
         const std::string shown = apptest::editorText();
         std::vector<size_t> starts;  // where each character of the shown text begins
