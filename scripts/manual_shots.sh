@@ -6,7 +6,7 @@
 # fails when one never is. The pictures are kept small: an 8-bit palette when
 # they have 256 colours or fewer (the same picture), no metadata.
 # The manual's pictures are of a 96-dpi display. With --scales the script takes, instead, the
-# main window, the settings dialog and the search window of a first start at 96, 144 and 192
+# usage window, the main window, the settings dialog and the search window of a first start at 96, 144 and 192
 # pixels per inch (a Wine prefix of each scale) into FOLDER, to look at the program there.
 #   scripts/manual_shots.sh                     (after build_win)
 #   scripts/manual_shots.sh --scales [FOLDER]   (FOLDER: build/scale-shots)
@@ -104,7 +104,10 @@ if [ "$1" = "--scales-inside" ]; then
   (cd "$WORK" && wine quiltpad.exe >/dev/null 2>&1 &)
   ctl wait 20
   ready "ショートカットの作成" 2 && ctl press "ショートカットの作成" 2
-  ready "使い方" 4 && ctl press "使い方" 1013
+  ready "使い方" 4 && ctl command 32859   # in front of the main window,
+  ctl press "使い方" 1015                  # on the page with the longest line
+  shot "usage-$4" "使い方" 4
+  ctl press "使い方" 1013
   sleep 1
   shot "main-$4" "$MAIN" 0
   dialog "settings-$4" "設定" 32844 2
