@@ -73,6 +73,7 @@ void reset() {
 
 void setSaveAtExit(bool on) { gSaveAtExit = on; }
 bool wroteThisRun(const std::string& path) { return gWritten.count(path) != 0; }
+bool isShutDown() { return gShutDown; }
 
 int backgroundSaveCounter() { return gBackgroundSaveCounter; }
 
