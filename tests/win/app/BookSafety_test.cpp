@@ -153,48 +153,27 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
     };
     auto selectRange = [](LONG from, LONG to) { setEditorSelection(from, to); };
     const Case cases[] = {
-        {"cut",
-         [&] {
-             selectRange(1, 3);
-             command(IDM_CUT);
-         },
-         "adef", nullptr},
-        {"clear",
-         [&] {
-             selectRange(0, 2);
-             command(IDM_CLEAR);
-         },
-         "cdef", nullptr},
-        {"undo",
-         [&] {
+        {"cut", [&] { selectRange(1, 3); command(IDM_CUT); }, "adef", nullptr},
+        {"clear", [&] { selectRange(0, 2); command(IDM_CLEAR); }, "cdef", nullptr},
+        {"undo", [&] {
              selectRange(6, 6);
              typeText("xyz");
              tickNow(window);
              command(IDM_UNDO);
-         },
-         "abcdef", nullptr},
-        {"redo",
-         [&] {
+         }, "abcdef", nullptr},
+        {"redo", [&] {
              selectRange(6, 6);
              typeText("xyz");
              command(IDM_UNDO);
              tickNow(window);
              command(IDM_REDO);
-         },
-         "abcdefxyz", nullptr},
-        {"date stamp",
-         [&] {
-             selectRange(0, 6);
-             command(IDM_INSERT_DATE);
-         },
-         nullptr, nullptr},
-        {"a picture pasted alone",
-         [&] {
+         }, "abcdefxyz", nullptr},
+        {"date stamp", [&] { selectRange(0, 6); command(IDM_INSERT_DATE); }, nullptr, nullptr},
+        {"a picture pasted alone", [&] {
              selectRange(6, 6);
              putBitmapOnClipboard();
              command(IDM_PASTE);
-         },
-         nullptr, "\\pict"},
+         }, nullptr, "\\pict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
