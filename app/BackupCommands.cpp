@@ -13,7 +13,14 @@ namespace backupcommands {
 
 namespace {
 
-bool loadBook(const std::string& path) { return bookload::loadIntoUi(gApp.mainWindow, path); }
+// A session that ended inside the restore stops it where it stands: both books are in files.
+bool loadBook(const std::string& path) {
+    return !lifecycle::isShutDown() && bookload::loadIntoUi(gApp.mainWindow, path);
+}
+
+bool saveBook(const std::string& path, SaveKind kind) {
+    return !lifecycle::isShutDown() && bookload::saveFromUi(path, kind);
+}
 
 }  // namespace
 
@@ -27,7 +34,7 @@ void restore(HWND window) {
     hooks.stopTimers = [window] { lifecycle::stopTimers(window); };
     hooks.startTimers = [window] { lifecycle::startTimers(window); };
     hooks.storeShownPage = pagedisplay::storeShownPage;
-    hooks.saveBook = bookload::saveFromUi;
+    hooks.saveBook = saveBook;
     hooks.loadBook = loadBook;
     backup::runRestoreDialog(window, setup, hooks);
 }

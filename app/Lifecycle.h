@@ -46,6 +46,9 @@ int backgroundSaveCounter();
 bool saveBook(HWND window, bool ask);
 // True when this run wrote a book to the path (its own file, not another book's).
 bool wroteThisRun(const std::string& path);
+// The shutdown has run (an exit, or a session that ended inside an operation): the
+// operation that goes on afterwards writes nothing more.
+bool isShutDown();
 
 // WM_DESTROY, or WM_ENDSESSION when the session ends: store, save, write the settings,
 // release everything, post the quit message. Runs once per main window.
