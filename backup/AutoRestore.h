@@ -24,7 +24,7 @@ struct AutoRestoreSetup {
     // backups of that book are taken (a shared backup folder may hold others).
     std::int32_t bookNumber = -1;
     // The number of the book `loadBook` just put in the window.
-    std::function<std::int32_t()> loadedBookNumber;
+    std::function<std::int32_t()> loadedBookNumber = nullptr;
 };
 
 // Tries the backups newest first with `loadBook` (only this book's when its number is

@@ -216,10 +216,13 @@ TEST_F(DataPlaceTest, TheAutomaticRestoreTakesOnlyTheDamagedBooksOwnBackups) {
         testapp::pumpMessages();
         EXPECT_EQ(restored.answered(), row.restored ? 1 : 0);
         EXPECT_EQ(question.answered(), row.restored ? 0 : 1);
-        if (!row.restored && question.answered() == 1)
+        if (!row.restored && question.answered() == 1) {
             EXPECT_EQ(question.texts()[0],
                       program.file("data\\quiltpad.qpd") + backup::messages::NO_OWN_BACKUP_QUESTION);
-        if (row.restored) EXPECT_EQ(gBook.pages.recordAt(0).title, "slot");
+        }
+        if (row.restored) {
+            EXPECT_EQ(gBook.pages.recordAt(0).title, "slot");
+        }
         testapp::destroyMainWindow(window);
     }
 }
