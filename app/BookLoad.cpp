@@ -187,10 +187,11 @@ void convertOldTexts(PageTable& table) {
 
 bool editorHasDeletionMark() { return rtfHasDeletionMark(rtfstream::StreamOutRtf(editorWindow())); }
 
-bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable) {
+bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable, bool missingFolderIsEmpty) {
     if (unreachable) *unreachable = FileFault::None;
     FileFault fault = FileFault::None;
-    const int kind = detectDataFile(path, &fault);
+    int kind = detectDataFile(path, &fault);
+    if (kind == DATA_FILE_UNREACHABLE && missingFolderIsEmpty && fault == FileFault::NoFolder) kind = DATA_FILE_MISSING;
     if (kind == DATA_FILE_UNREACHABLE) {
         if (unreachable) *unreachable = fault;
         return false;

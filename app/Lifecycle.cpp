@@ -66,20 +66,14 @@ bool askReadAgain(HWND window, const std::string& path, FileFault fault) {
 }
 
 // The first read of the data file: a book, a new book in a folder that is there and holds
-// none, a recovery of an unusable file, or (the place out of reach) read again or end.
-// The data folder beside the program is made at a first start (an unpacked zip has none).
+// none (or in the data folder beside the program, which an unpacked zip lacks), a recovery
+// of an unusable file, or (the place out of reach) read again or end.
 bool readFirstBook(HWND window) {
     const std::string& path = gApp.paths.dataFilePath;
-    bool madeFolder = false;
     for (;;) {
         FileFault fault = FileFault::None;
-        if (bookload::loadIntoUi(window, path, &fault)) return true;
+        if (bookload::loadIntoUi(window, path, &fault, isDefaultDataFolder())) return true;
         if (fault == FileFault::None) return recoverUnusableBook(window);
-        if (fault == FileFault::NoFolder && isDefaultDataFolder() && !madeFolder) {
-            madeFolder = true;
-            CreateDirectoryA(path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
-            continue;
-        }
         if (!askReadAgain(window, path, fault)) return false;
     }
 }
