@@ -473,15 +473,9 @@ namespace {
 
 // The files of the table's places that are `path`: a file that is open cannot be replaced.
 std::vector<const TextSource*> sourcesAt(const PageTable& table, const std::string& path) {
-    std::vector<const TextSource*> found;
-    const TextSource* last = nullptr;
-    for (int i = 0; i < table.count(); ++i) {
-        const TextSource* source = table.recordAt(i).place.source.get();
-        if (!source || source == last) continue;
-        last = source;
-        if (source->path() == path && std::find(found.begin(), found.end(), source) == found.end())
-            found.push_back(source);
-    }
+    std::vector<const TextSource*> found = placeFiles(table);
+    found.erase(std::remove_if(found.begin(), found.end(), [&](const TextSource* s) { return s->path() != path; }),
+                found.end());
     return found;
 }
 

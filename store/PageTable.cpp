@@ -1,5 +1,6 @@
 #include "store/PageTable.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -185,6 +186,18 @@ bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window)
     if (record.cipher.empty() && hasCipherPlace(record)) return loadPlace(record.place, out, window);
     out = record.cipher;
     return true;
+}
+
+std::vector<const TextSource*> placeFiles(const PageTable& table) {
+    std::vector<const TextSource*> found;
+    const TextSource* last = nullptr;
+    for (int i = 0; i < table.count(); ++i) {
+        const TextSource* source = table.recordAt(i).place.source.get();
+        if (!source || source == last) continue;
+        last = source;
+        if (std::find(found.begin(), found.end(), source) == found.end()) found.push_back(source);
+    }
+    return found;
 }
 
 bool holdContent(PageRecord& record) {

@@ -108,6 +108,8 @@ void setText(PageRecord& record, std::string text);
 // Length of the text as stored (up to its first NUL).
 std::size_t textLength(const PageRecord& record);
 bool hasTextPlace(const PageRecord& record);
+// The files the table's places are in, each once.
+std::vector<const TextSource*> placeFiles(const PageTable& table);
 // Reads the text or cipher at its place into the record, which then holds it
 // (a copy that outlives a save); false when it cannot be read.
 bool holdContent(PageRecord& record);
