@@ -67,5 +67,11 @@ inline constexpr char OTHER_BACKUPS_TEXT[] =
 
 // Why the session may not end yet, shown by Windows while a dialog or a command is in progress.
 inline constexpr wchar_t SESSION_WAITS_REASON[] = L"キルト帳の処理が終わるまでお待ちください。";
+// A page whose text stays in the data file, when the file can no longer be read there.
+inline constexpr char UNREADABLE_PAGE_CAPTION[] = "ページの表示";
+inline constexpr char UNREADABLE_PAGE_TEXT[] =
+    "このページをデータファイルから読み込めませんでした。\n"
+    "データファイルのあるドライブやネットワークが使えるか確かめてください。\n\n"
+    "読み込めないあいだ、このページは表示されず、データファイルへの保存も出来ません。";
 
 }  // namespace appmessages

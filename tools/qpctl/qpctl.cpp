@@ -132,7 +132,7 @@ static int usage() {
                  "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
                  " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | select CAPTION ID N"
                  " | endsession [force] | idle|exit [seconds] | switch N"
-                 " | streamin BOOK N | bigbook OUT BYTES\n");
+                 " | streamin BOOK N | search WORD | bigbook OUT BYTES\n");
     return 1;
 }
 
