@@ -79,7 +79,7 @@ std::wstring clipboardText() {
 // Under load the system's clipboard takes a moment to hold what was copied: a user looks
 // before pasting. Never holding it is a difference.
 void Driver::waitForClipboard() {
-    for (int tries = 0; tries < 200; ++tries) {
+    for (int tries = 0; tries < 500; ++tries) {
         if (clipboardText() == s_.clip) return;
         testapp::pumpMessages();
         Sleep(10);

@@ -46,7 +46,8 @@ void Driver::drag(const Action& action) {
     const int dragged = static_cast<int>(action.b % n);
     const int target = static_cast<int>(action.c % n);
     DragVariant variant = static_cast<DragVariant>(action.a / 15 % 5);
-    if (journal_ && variant == DragVariant::DeleteWhileDragging) variant = DragVariant::Drop;  // as the outside ones
+    if (variant == DragVariant::DeleteWhileDragging && (journal_ || leftOut("drag-delete")))
+        variant = DragVariant::Drop;
     now_.b = static_cast<std::uint32_t>(dragged);
     now_.c = static_cast<std::uint32_t>(target);
     const std::vector<HTREEITEM> all = items();

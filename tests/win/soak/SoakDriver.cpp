@@ -135,7 +135,7 @@ void Driver::start(const std::string& programFolder) {
     savedBook_ = s_.book;
     note('V', s_.book);
     answerer_ = new Answerer(*this);
-    answerer_->begin(Plan());
+    answerer_->begin(planFor(Action{Kind::Check, 5, 0, 0}));  // the right password, as afterLoad(0) expects
     // the running program's mark, as its start makes it: a second copy finds it and hands over
     instance_ = CreateMutexA(nullptr, FALSE, paths::instanceKeyFor(programFolder).c_str());
     window_ = testapp::createMainWindowIn(programFolder);
@@ -488,9 +488,10 @@ Plan Driver::planFor(const Action& action) const {
     Plan plan;
     plan.password = passwordAnswerOf(action.a);
     plan.tickInFirstDialog = (action.a / 5) % 3 == 0;
-    plan.outside = static_cast<Outside>(std::min<std::uint32_t>(action.a / 75 % 10, 4));
+    const std::uint32_t outside = action.a / 75 % 10;  // in four steps of ten
+    plan.outside = outside < 6 ? Outside::None : static_cast<Outside>(outside - 6);
     plan.outsideIn = action.a / 750 % 4;
-    if (journal_) plan.outside = Outside::None;  // under real kills the soak's own faults stay out of the way
+    if (journal_ || leftOut("outside")) plan.outside = Outside::None;
     plan.confirm = action.kind == Kind::Restore ? (action.c / 5 % 4) != 0 : (action.c % 4) != 0;
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
@@ -531,6 +532,8 @@ bool Driver::run(const Action& action) {
     slotKeys_ = slotAges(paths);
     midState_ = s_.book;
     const Book before = s_.book;
+    // the user comes back to the main window (from the search window, or after a start)
+    if (GetActiveWindow() != window_) SetActiveWindow(window_);
     answerer_->begin(planFor(action));
     if (action.kind >= Kind::Tick)
         lifeAction(action);

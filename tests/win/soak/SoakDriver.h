@@ -220,6 +220,9 @@ std::string runSequence(const std::vector<Action>& actions, Counters* totals = n
 std::string runResumed(const std::string& programFolder, const Resume& resume, Journal& journal,
                        const std::vector<Action>& actions);
 
+// Whether QP_SOAK_WITHOUT leaves a kind or a variant out of the mix.
+bool leftOut(const char* name);
+
 // A seeded sequence with the action mix of the soak.
 std::vector<Action> generate(std::uint32_t seed, int steps);
 

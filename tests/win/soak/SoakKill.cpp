@@ -4,7 +4,7 @@
 // must hold a book the child's model held since its last completed save (old or new,
 // never a mix, never unreadable), the settings file must read, and the next start must
 // clear what the cut write left. The next child goes on from the books found.
-//   QP_KILL_CAMPAIGN   kills to make (the campaign is skipped without it)
+//   QP_KILL_CAMPAIGN   kills to make (4 without it)
 //   QP_KILL_FIRST_SEED the first child's seed (default 1)
 #include <windows.h>
 
@@ -223,7 +223,7 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     SetEnvironmentVariableA("QP_KILL_EVENT", event.c_str());
     // the simulated kill puts files back, not to be cut by a real one; a Unicode paste loses its text
     // on every save (a difference of its own, left out here)
-    SetEnvironmentVariableA("QP_SOAK_WITHOUT", "kill,paste-unicode");
+    SetEnvironmentVariableA("QP_SOAK_WITHOUT", "kill,paste-unicode,outside,drag-delete");
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string line = std::string("\"") + self + "\" --gtest_filter=SoakKill.Child";
@@ -281,8 +281,8 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
 }
 
 TEST(SoakKill, Campaign) {
-    const int kills = std::atoi(env("QP_KILL_CAMPAIGN").c_str());
-    if (kills <= 0) GTEST_SKIP() << "set QP_KILL_CAMPAIGN to the number of kills";
+    // a few in the test command; a campaign of QP_KILL_CAMPAIGN kills in scripts/soak.sh
+    const int kills = std::max(4, std::atoi(env("QP_KILL_CAMPAIGN").c_str()));
     const std::uint32_t first = static_cast<std::uint32_t>(std::max(1, std::atoi(env("QP_KILL_FIRST_SEED").c_str())));
     std::mt19937 random(first);
     Tally t;
@@ -305,7 +305,7 @@ TEST(SoakKill, Campaign) {
     for (const auto& f : t.byFile) std::printf(" %s %d,", f.first.c_str(), f.second);
     std::printf("\n");
     EXPECT_EQ(t.differences, 0);
-    EXPECT_GE(t.inWrite * 2, t.kills);
+    if (kills >= 100) EXPECT_GE(t.inWrite * 2, t.kills);
 }
 
 }  // namespace

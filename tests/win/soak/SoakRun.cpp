@@ -111,14 +111,17 @@ std::vector<Action> parseScript(const std::string& script) {
     return actions;
 }
 
+// QP_SOAK_WITHOUT: kinds left out of the mix, "cut,clear" (to look past a fault being fixed), and
+// "outside" (nothing from outside inside dialogs), "drag-delete" (no Delete while dragging).
+bool leftOut(const char* name) {
+    const char* without = std::getenv("QP_SOAK_WITHOUT");
+    return (std::string(",") + (without ? without : "") + ",").find(std::string(",") + name + ",") != std::string::npos;
+}
+
 std::vector<Action> generate(std::uint32_t seed, int steps) {
     std::mt19937 random(seed);
     std::vector<int> weights;
-    // QP_SOAK_WITHOUT: kinds left out of the mix, "cut,clear" (to look past a fault being fixed)
-    const char* without = std::getenv("QP_SOAK_WITHOUT");
-    const std::string left = std::string(",") + (without ? without : "") + ",";
-    for (const KindInfo& k : KINDS)
-        weights.push_back(left.find(std::string(",") + k.name + ",") == std::string::npos ? k.weight : 0);
+    for (const KindInfo& k : KINDS) weights.push_back(leftOut(k.name) ? 0 : k.weight);
     std::discrete_distribution<int> kinds(weights.begin(), weights.end());
     std::vector<Action> actions;
     for (int i = 0; i < steps; ++i) {
