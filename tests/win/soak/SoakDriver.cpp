@@ -161,7 +161,9 @@ Driver::~Driver() {
 }
 
 void Driver::fail(const std::string& what) {
-    if (failure_.empty()) failure_ = what;
+    if (!failure_.empty()) return;
+    failure_ = what;
+    if (journal_) journal_->failed(what);  // before the exit writes a book the model does not know
 }
 
 // The driver decides when a minute has passed.
