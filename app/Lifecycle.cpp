@@ -8,14 +8,17 @@
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/MainControls.h"
+#include "app/PageCommands.h"
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
 #include "backup/AutoRestore.h"
 #include "backup/Backup.h"
+#include "backup/RestoreDialog.h"
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "settings/ColourScheme.h"
 #include "store/AtomicFile.h"
+#include "ui/Busy.h"
 
 #include <set>
 
@@ -27,8 +30,8 @@ constexpr UINT MINUTE_MS = 60000;
 
 int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
-bool gBookRead = false;    // the first load succeeded: from now on the book may be written
-bool gSaveAtExit = true;   // off only for tools and tests that must not write
+bool gBookRead = false;          // the first load succeeded: from now on the book may be written
+bool gSaveAtExit = true;         // off only for tools and tests that must not write
 std::set<std::string> gWritten;  // the data files this run wrote
 
 bool loadBook(const std::string& path) { return bookload::loadIntoUi(gApp.mainWindow, path); }
@@ -44,6 +47,8 @@ bool recoverUnusableBook(HWND window) {
 }
 
 void removeLeftovers() {
+    // A restore cut short keeps the book from before beside its slot.
+    backup::finishCutRestores(gApp.paths.backupSlotPaths, gApp.paths.dataFilePath);
     // A save cut short by a killed process leaves its temporary file beside the target.
     removeLeftoverTemporaries(gApp.paths.dataFilePath);
     removeLeftoverTemporaries(gApp.paths.iniPath);
@@ -105,8 +110,10 @@ bool makeBackup(SaveKind kind) {
     return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind, bookload::saveFromUi);
 }
 
+// A tick that comes inside an operation (its dialog's message loop) waits for the
+// next one: it would store and write a page the operation is working on.
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!gBookRead || !gApp.ini.setting.TimeBackup) return;
+    if (!gBookRead || !gApp.ini.setting.TimeBackup || busy::inProgress()) return;
     pagedisplay::storeShownPage();
     makeBackup(SaveKind::Periodic);
 }
@@ -114,7 +121,7 @@ void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
 void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
     ++gBackgroundSaveCounter;
     const int interval = gApp.ini.window.BgSaveInterval;
-    if (!gBookRead || interval == -1 || gBackgroundSaveCounter < interval) return;
+    if (!gBookRead || interval == -1 || gBackgroundSaveCounter < interval || busy::inProgress()) return;
     gBackgroundSaveCounter = 0;
     pagedisplay::storeShownPage();
     saveBook(window, false);  // a background save never interrupts the user
@@ -139,11 +146,16 @@ void shutdown(HWND window, bool sessionEnding) {
     gShutDown = true;
     if (gBookRead && gSaveAtExit) {
         commitTitleEdit();
-        pagedisplay::storeShownPage();
-        if (gApp.ini.window.ExitBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
-        saveBook(window, !sessionEnding);
+        // A session that ends inside a restore writes no book: the window's book is not
+        // yet in the data file, and the book from before is, until the restore has kept it.
+        const bool writeBook = !busy::bookUnsettled();
+        if (writeBook) {
+            pagedisplay::storeShownPage();
+            if (gApp.ini.window.ExitBookmark) pagecommands::setBookmark(window);
+            saveBook(window, !sessionEnding);
+        }
         settingsio::collectAndSaveSettings(window);
-        if (gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
+        if (writeBook && gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
     }
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back

@@ -31,9 +31,11 @@ std::string keepStampedCopy(const std::string& path) {
     });
 }
 
-std::string moveStampedAside(const std::string& path) {
+std::string moveStampedAside(const std::string& path) { return moveStampedBeside(path, path); }
+
+std::string moveStampedBeside(const std::string& file, const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
-        return MoveFileA(path.c_str(), target.c_str()) != 0;  // fails when the target exists
+        return MoveFileA(file.c_str(), target.c_str()) != 0;  // fails when the target exists
     });
 }
 

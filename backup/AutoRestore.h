@@ -35,6 +35,8 @@ std::string keepStampedCopy(const std::string& path);
 // Renames `path` to its stamped name beside it, never over another file; the name
 // used, or the empty string when it could not be renamed (another program holds it).
 std::string moveStampedAside(const std::string& path);
+// The same for another file: `file` takes the stamped name of `path`.
+std::string moveStampedBeside(const std::string& file, const std::string& path);
 
 // A file that loaded although bytes follow its last record: a stamped copy is
 // kept before anything can overwrite it, and the user is told where.

@@ -18,16 +18,16 @@ constexpr char SAVE_FAILED_TEXT[] =
 constexpr char SLOT_GONE_TEXT[] =
     "選択したバックアップファイルが見つからないため、復元を中止しました。\n"
     "一覧を作り直しましたので、もう一度選んでください。\n\n";
-// Neither the slot nor a copy beside the data file could keep the book from
-// before: the restore is taken back, or, when even that fails, the data file
-// named after the text is its only copy until the next save.
+// The restored book could not be written to the data file: the restore is taken
+// back. When even that fails, or the book from before cannot take the slot's
+// place, the file that keeps it is named after the text.
 constexpr char RESTORE_STOPPED_CAPTION[] = "復元の中止";
-constexpr char NOT_KEPT_UNDONE_TEXT[] =
-    "現在のデータを「復元前のデータ」として残すことが出来なかったため、復元を取り消しました。\n\n"
+constexpr char NOT_WRITTEN_UNDONE_TEXT[] =
+    "復元したデータをデータファイルに保存できなかったため、復元を取り消しました。\n\n"
     "ディスクの空きや書き込み権限を確かめてから、もう一度お試しください。";
 constexpr char NOT_KEPT_TEXT[] =
-    "現在のデータを「復元前のデータ」として残すことが出来ませんでした。\n"
-    "次の保存で上書きされる前に、次のファイルを別の場所にコピーしてください。\n\n";
+    "現在のデータを「復元前のデータ」としてバックアップに残すことが出来ませんでした。\n"
+    "次のファイルに残してあります。別の場所にコピーしてください。\n\n";
 
 // The automatic restore at start-up.
 constexpr char AUTO_RESTORED_CAPTION[] = "読み込みデータの自動バックアップ";

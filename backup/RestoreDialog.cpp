@@ -6,6 +6,8 @@
 #include "backup/BackupMessages.h"
 #include "backup/BackupSlots.h"
 #include "res/resource.h"
+#include "store/AtomicFile.h"
+#include "ui/Busy.h"
 #include "ui/Dialog.h"
 
 namespace backup {
@@ -49,12 +51,6 @@ int selectedSlot(HWND dialog) {
     return at == LB_ERR ? -1 : static_cast<int>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(at), 0));
 }
 
-// The book from before, just written to the data file, copied over the slot or
-// else beside the data file under a stamped name; false when neither holds it.
-bool keepBookFromBefore(const RestoreSetup& setup, const std::string& slotPath) {
-    return CopyFileA(setup.dataFilePath.c_str(), slotPath.c_str(), FALSE) || !keepStampedCopy(setup.dataFilePath).empty();
-}
-
 // As the list has it: the file opens and holds a version block.
 bool slotReadable(const std::string& path) {
     unsigned char first[VERSION_BLOCK_SIZE];
@@ -65,7 +61,35 @@ void showError(HWND dialog, const std::string& text, const char* caption) {
     MessageBoxA(dialog, text.c_str(), caption, MB_OK | MB_ICONERROR);
 }
 
-// Swaps the book in memory with the slot. False keeps the dialog open.
+// The book from before, waiting beside the slot, takes the slot's place; when
+// it cannot, it takes a stamped name beside the data file. False when it stays
+// where it waits (the next start puts it in the slot).
+bool putBookFromBefore(const RestoreSetup& setup, const std::string& slotPath) {
+    const std::string waiting = bookFromBeforePath(slotPath);
+    return replaceFile(waiting, slotPath) || !moveStampedBeside(waiting, setup.dataFilePath).empty();
+}
+
+// The book from before stays where it waits, named to the user.
+void warnNotKept(HWND dialog, const std::string& waiting) {
+    MessageBoxA(dialog, (messages::NOT_KEPT_TEXT + waiting).c_str(), messages::RESTORED_CAPTION,
+                MB_OK | MB_ICONWARNING);
+}
+
+// The restored book did not reach the data file: the book from before, still
+// there, comes back into the window. False when even that failed.
+bool takeBack(HWND dialog, RestoreData& data, const std::string& slotPath) {
+    const RestoreSetup& setup = *data.setup;
+    if (!data.hooks->loadBook(setup.dataFilePath)) return false;
+    DeleteFileA(bookFromBeforePath(slotPath).c_str());
+    showError(dialog, messages::NOT_WRITTEN_UNDONE_TEXT, messages::RESTORE_STOPPED_CAPTION);
+    return true;
+}
+
+// Swaps the book in memory with the slot, so that both books are in files the
+// dialog or the next start shows at every instant: the book from before goes to
+// the data file and beside the slot, the slot is loaded, the restored book goes
+// to the data file, and only then does the book from before replace the slot.
+// False keeps the dialog open.
 bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
     const RestoreSetup& setup = *data.setup;
     const std::string& slotPath = setup.slotPaths[static_cast<size_t>(slot)];
@@ -76,27 +100,31 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
         return false;
     }
     data.hooks->storeShownPage();
-    // Without the current book on disk the swap would lose it: stop here.
-    if (!data.hooks->saveBook(setup.dataFilePath, SaveKind::BeforeRestore)) {
+    const std::string waiting = bookFromBeforePath(slotPath);
+    // Without the current book on disk twice the swap could lose it: stop here.
+    if (!data.hooks->saveBook(setup.dataFilePath, SaveKind::BeforeRestore) ||
+        !data.hooks->saveBook(waiting, SaveKind::BeforeRestore)) {
+        DeleteFileA(waiting.c_str());
         showError(dialog, messages::SAVE_FAILED_TEXT, messages::RESTORE_CAPTION);
         return false;
     }
+    busy::Unsettled unsettled;  // from here the window's book is not one for the data file
     if (!slotReadable(slotPath) || !data.hooks->loadBook(slotPath)) {
+        DeleteFileA(waiting.c_str());
         showError(dialog, messages::LOAD_FAILED_TEXT, messages::LOAD_FAILED_CAPTION);
         return false;
     }
-    // The data file holds the book from before only until the next save. When
-    // nothing else can keep it, the book from before comes back into the window.
-    if (!keepBookFromBefore(setup, slotPath)) {
-        data.restored = !data.hooks->loadBook(setup.dataFilePath);
-        if (data.restored)
-            MessageBoxA(dialog, (messages::NOT_KEPT_TEXT + setup.dataFilePath).c_str(), messages::RESTORED_CAPTION,
-                        MB_OK | MB_ICONWARNING);
-        else
-            showError(dialog, messages::NOT_KEPT_UNDONE_TEXT, messages::RESTORE_STOPPED_CAPTION);
-        return data.restored;
+    if (!data.hooks->saveBook(setup.dataFilePath, SaveKind::ExitData)) {
+        if (takeBack(dialog, data, slotPath)) return false;  // as after a failed load
+        data.restored = true;
+        warnNotKept(dialog, waiting);
+        return true;
     }
     data.restored = true;
+    if (!putBookFromBefore(setup, slotPath)) {
+        warnNotKept(dialog, waiting);
+        return true;
+    }
     MessageBoxA(dialog, messages::RESTORED_TEXT, messages::RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
     return true;
 }
@@ -117,6 +145,7 @@ INT_PTR CALLBACK restoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
         case WM_INITDIALOG:
             data->hooks->stopTimers();
+            finishCutRestores(data->setup->slotPaths, data->setup->dataFilePath);
             fillList(dialog, *data);
             return TRUE;
         case WM_COMMAND:
@@ -132,6 +161,23 @@ INT_PTR CALLBACK restoreProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 }  // namespace
+
+std::string bookFromBeforePath(const std::string& slotPath) { return slotPath + "~before"; }
+
+void finishCutRestores(const std::vector<std::string>& slotPaths, const std::string& dataFilePath) {
+    unsigned char first[VERSION_BLOCK_SIZE];
+    // the data file read, and not the book from before: it holds the restored book
+    const bool restoredInDataFile = readFirst32(dataFilePath, first) &&
+                                    decodeVersionBlock(first).saveKind != static_cast<int>(SaveKind::BeforeRestore);
+    for (const std::string& slotPath : slotPaths) {
+        const std::string waiting = bookFromBeforePath(slotPath);
+        if (GetFileAttributesA(waiting.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (restoredInDataFile)
+            replaceFile(waiting, slotPath);
+        else if (readFirst32(dataFilePath, first))
+            DeleteFileA(waiting.c_str());  // the data file holds the book from before
+    }
+}
 
 bool runRestoreDialog(HWND owner, const RestoreSetup& setup, const BookHooks& hooks) {
     RestoreData data{&setup, &hooks};

@@ -40,6 +40,11 @@ private:
 // before any writer of those files runs.
 void removeLeftoverTemporaries(const std::string& path);
 
+// Renames `from` over `to` in one step, through to the disk (a file written
+// beside its place beforehand, put there at last). Counted by the seam below
+// like a writer's replace; false leaves both files as they were.
+bool replaceFile(const std::string& from, const std::string& to);
+
 // A seam for tests that fail a write on purpose. Every file operation of every
 // writer (create the temporary file, each write, the flush, the close, the
 // replace) is counted; when the count reaches `failAt` (1-based) that one

@@ -38,6 +38,12 @@ void syncFolder(const std::string& path) {
 
 }  // namespace
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    if (atomicfaults::nextOperationFails() || std::rename(from.c_str(), to.c_str()) != 0) return false;
+    syncFolder(to);
+    return true;
+}
+
 void removeLeftoverTemporaries(const std::string& path) {
     glob_t found;
     if (glob((path + "~*").c_str(), 0, nullptr, &found) != 0) return;

@@ -40,6 +40,11 @@ void removeLeftoverTemporaries(const std::string& path) {
     FindClose(search);
 }
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    return !atomicfaults::nextOperationFails() &&
+           MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 struct AtomicFileWriter::Impl {
     std::string path;
     std::string tempPath;

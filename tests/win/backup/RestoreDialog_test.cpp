@@ -117,11 +117,38 @@ TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
     ASSERT_TRUE(bookload::saveFromUi(slot(7), SaveKind::Periodic));
     typeText("state B ");
 
+    const std::string restoredBook = readFile(slot(7));
     restoreSlot(7);
     EXPECT_NE(editorText().find("state A"), std::string::npos);
     EXPECT_EQ(editorText().find("state B"), std::string::npos);
-    EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
-    EXPECT_EQ(readFile(dataFile()), readFile(slot(7))) << "the slot now holds the book from before";
+    EXPECT_EQ(static_cast<int>(SaveKind::ExitData), kindOf(dataFile())) << "the restored book is on disk at once";
+    EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(slot(7))) << "the slot holds the book from before";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(backup::bookFromBeforePath(slot(7)).c_str()));
+    const std::string bookFromBefore = readFile(slot(7)), restored = readFile(dataFile());
+
+    // Killed between two steps, the restore leaves these files (data file, slot, the
+    // book from before beside the slot); the next start shows both books.
+    const struct {
+        const char* cut;
+        const std::string &data, &slot, waiting, &dataAfter, &slotAfter;
+    } cuts[] = {
+        {"book from before in the data file", bookFromBefore, restoredBook, "", bookFromBefore, restoredBook},
+        {"and beside the slot", bookFromBefore, restoredBook, bookFromBefore, bookFromBefore, restoredBook},
+        {"restored book in the data file", restored, restoredBook, bookFromBefore, restored, bookFromBefore},
+        {"slot replaced", restored, bookFromBefore, "", restored, bookFromBefore},
+    };
+    const std::string waiting = backup::bookFromBeforePath(slot(7));
+    for (const auto& c : cuts) {
+        SCOPED_TRACE(c.cut);
+        ASSERT_TRUE(testcommon::writeFile(dataFile(), c.data) && testcommon::writeFile(slot(7), c.slot));
+        DeleteFileA(waiting.c_str());
+        if (!c.waiting.empty()) {
+            ASSERT_TRUE(testcommon::writeFile(waiting, c.waiting));
+        }
+        backup::finishCutRestores(gApp.paths.backupSlotPaths, dataFile());
+        EXPECT_TRUE(readFile(dataFile()) == c.dataAfter && readFile(slot(7)) == c.slotAfter);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(waiting.c_str()));
+    }
 
     restoreSlot(7);
     EXPECT_NE(editorText().find("state B"), std::string::npos) << "restoring the same slot brings it back";
@@ -147,7 +174,7 @@ TEST_F(RestoreDialogTest, ASlotThatCannotTakeTheBookFromBeforeLeavesAStampedCopy
     ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no stamped copy beside the data file";
     FindClose(search);
     const std::string kept = dataFile().substr(0, dataFile().find_last_of('\\') + 1) + found.cFileName;
-    EXPECT_EQ(readFile(dataFile()), readFile(kept)) << "the book from before, kept";
+    EXPECT_NE(readFile(kept).find("state B"), std::string::npos) << "the book from before, kept";
     EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(kept));
 }
 
@@ -187,10 +214,9 @@ TEST_F(RestoreDialogTest, AFailedLoadLeavesTheDialogOpenTheTimersStoppedAndTheBo
     EXPECT_EQ(static_cast<int>(SaveKind::BeforeRestore), kindOf(dataFile()));
 }
 
-
 // A restore that cannot keep its promise says so, never shows success, and leaves
 // the window with the book it had: a slot gone since the list was made, and a
-// book from before that neither the slot nor a stamped copy could take.
+// restored book that the data file could not take.
 TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook) {
     HANDLE held = INVALID_HANDLE_VALUE;
     // The dialog on hooks whose loads let another program hold the data file, without
@@ -221,7 +247,8 @@ TEST_F(RestoreDialogTest, ARestoreThatCannotSwapSafelyIsReportedAndLeavesTheBook
     } cases[] = {
         {"slot gone", [&] { DeleteFileA(slot(7).c_str()); }, [&] { command(IDM_RESTORE); }, msg::LOAD_FAILED_CAPTION,
          msg::SLOT_GONE_TEXT + slot(7), true},
-        {"book from before not kept", [] {}, runHeld, msg::RESTORE_STOPPED_CAPTION, msg::NOT_KEPT_UNDONE_TEXT, false},
+        {"restored book not written", [] {}, runHeld, msg::RESTORE_STOPPED_CAPTION, msg::NOT_WRITTEN_UNDONE_TEXT,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
