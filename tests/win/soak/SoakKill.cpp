@@ -225,7 +225,8 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     SetEnvironmentVariableA("QP_KILL_EVENT", event.c_str());
     // the simulated kill puts files back, not to be cut by a real one; a Unicode paste loses its text
     // on every save (a difference of its own, left out here)
-    SetEnvironmentVariableA("QP_SOAK_WITHOUT", "kill,paste-unicode,outside,drag-delete");
+    static const std::string more = env("QP_SOAK_WITHOUT");  // a campaign may narrow the mix further
+    SetEnvironmentVariableA("QP_SOAK_WITHOUT", ("kill,paste-unicode,outside,drag-delete," + more).c_str());
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string line = std::string("\"") + self + "\" --gtest_filter=SoakKill.Child";
@@ -239,6 +240,7 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     PROCESS_INFORMATION pi = {};
     const BOOL started = CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableA("QP_KILL_CHILD", nullptr);
+    SetEnvironmentVariableA("QP_SOAK_WITHOUT", more.empty() ? nullptr : more.c_str());  // the mix of this process
     CloseHandle(out);
     if (!started) return ADD_FAILURE() << "the child did not start", false;
     HANDLE both[] = {pi.hProcess, frozen};
