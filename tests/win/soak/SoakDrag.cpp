@@ -100,7 +100,11 @@ void Driver::drag(const Action& action) {
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
-    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
+    // the drop shows the moved page again: its editing history starts afresh
+    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture && s_.book.moveBefore(dragged, hovered)) {
+        s_.undo.clear();
+        s_.redo.clear();
+    }
 }
 
 }  // namespace soak

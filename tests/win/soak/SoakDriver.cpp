@@ -450,7 +450,10 @@ void Driver::restore(const Action& action) {
     SaveKind kind;
     std::string why;
     ++counters_.checks;
-    if (matchFile(dataFile_, {restored, before}, kind, why) < 0) fail("data file after the restore: " + why);
+    const int held = matchFile(dataFile_, {restored, before}, kind, why);
+    if (held < 0) return fail("data file after the restore: " + why);
+    savedBook_ = held == 0 ? restored : before;
+    note('V', savedBook_);
     slots_[slot] = {before, SaveKind::BeforeRestore};
     note('L', before, slot, SaveKind::BeforeRestore);
     s_.book = restored;
