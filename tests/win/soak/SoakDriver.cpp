@@ -123,6 +123,18 @@ Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* 
         note('L', slot.second.book, slot.first, slot.second.kind);
     }
     start(root_);
+    for (int slot = 0; slot < SLOTS; ++slot) {  // a restore cut by the kill is finished by the start
+        const std::string bytes = testcommon::readFile(slotPath(slot));
+        if (bytes == slotBytes_[slot]) continue;
+        SaveKind kind;
+        std::string why;
+        const int at = matchFile(slotPath(slot), resume.could, kind, why);
+        if (at < 0) fail("backup slot " + std::to_string(slot) + " changed at the start: " + why);
+        if (at < 0) break;
+        slots_[slot] = {resume.could[static_cast<std::size_t>(at)], kind};
+        slotBytes_[slot] = bytes;
+        note('L', slots_[slot].book, slot, kind);
+    }
     if (journal_) journal_->started();
     // the start took away what a killed write had left half-written
     for (const FileCopy& f : filesBelow(dataFolder()))

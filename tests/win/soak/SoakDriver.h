@@ -119,6 +119,8 @@ public:
 struct Resume {
     Book book;
     std::map<int, Slot> slots;
+    std::vector<Book>
+        could;  // what the files could hold at the kill: a start that finishes a cut restore puts one in its slot
 };
 
 class Driver {

@@ -141,6 +141,7 @@ std::vector<std::string> halfWritten(const std::string& data) {
 
 void writeResume(const std::string& path, const Resume& resume) {
     std::string text = "B " + serialise(resume.book) + "\n";
+    for (const Book& b : resume.could) text += "C " + serialise(b) + "\n";
     for (const auto& s : resume.slots)
         text += "L " + std::to_string(s.first) + " " + std::to_string(static_cast<int>(s.second.kind)) + " " +
                 serialise(s.second.book) + "\n";
@@ -153,6 +154,8 @@ Resume readResume(const std::string& path) {
     std::string line;
     while (std::getline(in, line)) {
         if (line.compare(0, 2, "B ") == 0) parseBook(line.substr(2), resume.book);
+        Book could;
+        if (line.compare(0, 2, "C ") == 0 && parseBook(line.substr(2), could)) resume.could.push_back(could);
         if (line.compare(0, 2, "L ") != 0) continue;
         std::istringstream words(line.substr(2));
         int slot = 0, kind = 0;
@@ -175,6 +178,7 @@ std::string checkAfterKill(const std::string& root, const Reading& r, Resume& ne
     if (at < 0) return "data file: " + why;
     next.book = r.candidates[static_cast<std::size_t>(at)];
     next.slots.clear();
+    next.could = r.candidates;
     for (int slot = 0; slot < 4; ++slot) {
         char name[32];
         wsprintfA(name, "\\backup\\backup%02d.qpd", slot);
