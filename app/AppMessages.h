@@ -39,4 +39,7 @@ inline constexpr char OTHER_BACKUPS_TEXT[] =
     "これらもバックアップの順番に加わり、古いものから上書きされます。\n"
     "残したい場合は、先に別の場所へ移してください。\n\n";  // then the folder
 
+// Why the session may not end yet, shown by Windows while a dialog or a command is in progress.
+inline constexpr wchar_t SESSION_WAITS_REASON[] = L"キルト帳の処理が終わるまでお待ちください。";
+
 }  // namespace appmessages

@@ -10,6 +10,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/Commands.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "backup/AutoRestore.h"
@@ -121,7 +122,7 @@ bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& tab
             convertOldTexts(table);
             return true;
         case DATA_FILE_MISSING:
-            SendMessageA(mainWindow, WM_COMMAND, IDM_SHORTCUT, 0);
+            commands::sendOwnCommand(mainWindow, IDM_SHORTCUT);
             fillNewBook(table);
             return true;
         default:

@@ -30,6 +30,7 @@
 #include "settings/StandardFontDialog.h"
 #include "res/resource.h"
 #include "search/SearchWindow.h"
+#include "ui/Busy.h"
 
 namespace commands {
 
@@ -255,20 +256,28 @@ importexport::Shell ioShell() {
     shell.book = &gBook.pages;
     shell.header = &gBook.header;
     shell.storeAndNumber = storeAndNumber;
+    shell.unlockShownPage = pagedisplay::unlockShownPage;
     return shell;
 }
 
 bool handleCommand(HWND window, int id, LPARAM) {
+    const Entry* entry = nullptr;
+    for (const Entry& e : TABLE)
+        if (e.id == id) entry = &e;
+    if (!entry) return false;
+    // inside another operation's dialog, or while a page is dragged: known, and refused
+    if (busy::refusesCommands() || gControls.pageList.IsDragging()) return true;
     if (changesEditor(id) && memo().IsReadOnly()) return true;  // known, and nothing to do
-    for (const Entry& entry : TABLE) {
-        if (entry.id == id) {
-            entry.handler(window);
-            // a cut, a clear, undo, a format: the page changed even where the control does not say so
-            if (changesEditor(id)) pagedisplay::markChanged();
-            return true;
-        }
-    }
-    return false;
+    const busy::Operation operation;
+    entry->handler(window);
+    // a cut, a clear, undo, a format: the page changed even where the control does not say so
+    if (changesEditor(id)) pagedisplay::markChanged();
+    return true;
+}
+
+void sendOwnCommand(HWND window, int id) {
+    const busy::OwnSteps own;
+    SendMessageA(window, WM_COMMAND, id, 0);
 }
 
 }  // namespace commands

@@ -12,7 +12,13 @@ namespace commands {
 importexport::Shell ioShell();
 
 // Runs the command; false for an id the program does not know (it goes on to DefWindowProcA).
+// A command is an operation: while one runs (or a page is dragged) no other starts; a
+// known command given meanwhile is refused.
 bool handleCommand(HWND window, int id, LPARAM lParam);
+
+// A command that an operation gives as one of its own steps: it runs although
+// that operation is in progress.
+void sendOwnCommand(HWND window, int id);
 
 // Commands that change the editor's text or formatting: they do nothing, and their
 // menu items are grey, while the editor is read-only.

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/Commands.h"
@@ -12,10 +13,14 @@
 #include "app/SettingsIo.h"
 #include "res/resource.h"
 #include "settings/ColourScheme.h"
+#include "ui/Busy.h"
 
 namespace mainwindow {
 
 namespace {
+
+bool gCloseWaits = false;  // a close from outside waits for the operation in progress
+bool gEndBlocked = false;  // Windows was told why the session may not end yet
 
 LRESULT onCreate(HWND window) {
     gApp.mainWindow = window;
@@ -34,6 +39,33 @@ LRESULT onDestroy(HWND window, bool sessionEnding) {
     lifecycle::shutdown(window, sessionEnding);
     gApp.mainWindow = nullptr;
     return 0;
+}
+
+// A close from outside (End Task) inside an operation waits until it is over.
+LRESULT onClose(HWND window) {
+    if (!busy::inProgress()) {
+        DestroyWindow(window);
+    } else if (!gCloseWaits) {
+        gCloseWaits = true;
+        busy::whenIdle([window] {
+            gCloseWaits = false;
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        });
+    }
+    return 0;
+}
+
+// The session may end only between operations; meanwhile Windows shows why it waits.
+LRESULT onQueryEndSession(HWND window) {
+    if (!busy::inProgress()) return TRUE;
+    if (!gEndBlocked && ShutdownBlockReasonCreate(window, appmessages::SESSION_WAITS_REASON)) {
+        gEndBlocked = true;
+        busy::whenIdle([window] {
+            gEndBlocked = false;
+            ShutdownBlockReasonDestroy(window);
+        });
+    }
+    return FALSE;
 }
 
 LRESULT onPaint(HWND window) {
@@ -96,6 +128,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_CREATE:
             return onCreate(window);
+        case WM_CLOSE:
+            return onClose(window);
+        case WM_QUERYENDSESSION:
+            return onQueryEndSession(window);
         case WM_DESTROY:
             return onDestroy(window, false);
         case WM_ENDSESSION:

@@ -45,8 +45,7 @@ bool takeClipboardRegistration(HWND window) {
     const DataFileHeader& copied = gBook.clipboardRegistration;
     if (sameRegistration(gBook.header, copied)) return true;
     if (gBook.header.passwordRegistered) {
-        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION,
-                    MB_OK | MB_ICONWARNING);
+        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION, MB_OK | MB_ICONWARNING);
         return false;
     }
     gBook.header.passwordRegistered = copied.passwordRegistered;
@@ -68,8 +67,8 @@ ItemHandle parentForNewItem() {
 void finishAdding(HWND window, ItemHandle item) {
     list().Select(item);
     SetFocus(gControls.memo.window());
-    if (gApp.ini.window.AutoBookmark) SendMessageA(window, WM_COMMAND, IDM_SET_BOOKMARK, 0);
-    if (gApp.ini.window.AutoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+    if (gApp.ini.window.AutoBookmark) setBookmark(window);
+    if (gApp.ini.window.AutoEdit) editTitle(window);
 }
 
 // A new page under a secure folder is secure when the settings ask for it; false to stop.

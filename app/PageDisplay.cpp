@@ -116,10 +116,14 @@ void showPage(ItemHandle item, HWND owner) {
     if (memo.locked) setLocked(false);
     emptyLargeEditor();
     if (record->isSecure) {
-        if (!secure::isAuthenticated() && !secure::authenticate(owner, gBook.header)) {
+        if (!secure::isAuthenticated()) {
+            // behind the password prompt the editor shows no other page (another book's, after a load)
             showLockedPage();
-            gShown = item;  // locked: never stored, but the page it stands for
-            return;
+            if (!secure::authenticate(owner, gBook.header)) {
+                gShown = item;  // locked: never stored, but the page it stands for
+                return;
+            }
+            setLocked(false);
         }
         record = recordFor(item);  // the dialog ran a message loop
         if (!record || !secure::decryptPage(*record, false)) {
@@ -150,6 +154,13 @@ void showPage(ItemHandle item, HWND owner) {
     SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);  // as stored, until the user changes it
     gChanged = false;
     gShown = item;
+}
+
+bool unlockShownPage(HWND owner) {
+    if (!gControls.memo.locked) return true;
+    if (gShown == NO_ITEM) return false;
+    showPage(gShown, owner);  // asks for the password again
+    return !gControls.memo.locked;
 }
 
 void addPageIfEmpty(ItemHandle folder) {

@@ -21,6 +21,9 @@ void storeShownPage();
 // Stores the page the editor holds, then shows the item's record there (asking for the
 // password first for a secure page); from then on the editor holds that page.
 void showPage(ItemHandle item, HWND owner);
+// The shown page's own text in the editor: a locked secure page asks for the password
+// again. False when it stays locked (the editor holds only the placeholder).
+bool unlockShownPage(HWND owner);
 // The page the editor holds is going away (a deletion, a new book): nothing is stored into
 // it, and nothing at all until the next showPage.
 void forgetShownPage();

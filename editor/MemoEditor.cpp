@@ -348,10 +348,19 @@ LRESULT MemoEditor::onInput(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+namespace {
+// Ctrl+V alone (Ctrl+Shift+V pastes pages; Alt makes it another key).
+bool isCtrlV(WPARAM key) {
+    return key == 'V' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
+}
+}  // namespace
+
 // At the edges of the text an arrow key that could only beep is swallowed.
 LRESULT MemoEditor::onArrowKey(WPARAM key, LPARAM lParam) {
     // Shift+Insert pastes like Ctrl+V and the paste command: through the paste step
     if (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) return onPaste(0, 0);
+    // Ctrl+V too, before the control pastes by itself: nothing of it is ever taken back
+    if (isCtrlV(key)) return onPaste(0, 0);
     const bool arrow = key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
     if (arrow && arrowKeyStaysPut(key)) return 0;
     return callOriginal(WM_KEYDOWN, key, lParam);
@@ -382,8 +391,8 @@ bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
     }
 }
 
-// Ctrl+C, Ctrl+X and Ctrl+V: the control has already acted on the key-down;
-// the clipboard steps then adjust what it did.
+// Ctrl+C and Ctrl+X: the control has already acted on the key-down; the
+// clipboard step then adjusts what it did. Ctrl+V was pasted on its key-down.
 LRESULT MemoEditor::onCtrlChar(WPARAM wParam, LPARAM lParam) {
     const bool typed = wParam >= 0x20 || wParam == '\r' || wParam == '\t';
     if (typed && !roomFor(1)) {
@@ -392,11 +401,8 @@ LRESULT MemoEditor::onCtrlChar(WPARAM wParam, LPARAM lParam) {
     }
     if (wParam == CHAR_CTRL_C || wParam == CHAR_CTRL_X) {
         if (copyAsTextStep_ && copyAsTextStep_(*this)) return 0;
-    } else if (wParam == CHAR_CTRL_V && pasteStep_ && !IsReadOnly()) {
-        callOriginal(EM_UNDO, 0, 0);  // take back the control's own paste
-        if (!pasteFits()) return 0;
-        if (pasteStep_(*this)) return 0;
-        callOriginal(EM_REDO, 0, 0);
+    } else if (wParam == CHAR_CTRL_V) {
+        return 0;  // the key-down pasted
     }
     return callOriginal(WM_CHAR, wParam, lParam);
 }

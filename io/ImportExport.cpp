@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "secure/SecurePages.h"
 #include "settings/CommonDialogs.h"
+#include "ui/Busy.h"
 
 namespace importexport {
 
@@ -50,6 +51,12 @@ bool authenticatedForSaving(HWND window, const Shell& shell) {
     return false;
 }
 
+// A command the import gives as a step of its own: it runs inside the import.
+void sendOwnCommand(HWND window, int id) {
+    const busy::OwnSteps own;
+    SendMessageA(window, WM_COMMAND, id, 0);
+}
+
 enum class Imported { ADDED, NOT_READ, NO_PAGE };
 
 // The characters a page about to be added may hold.
@@ -69,14 +76,14 @@ Imported importOne(int fileType, const std::string& path, HWND window, const She
         return Imported::NOT_READ;
     }
     const ItemHandle before = shell.selectedItem();
-    SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
+    sendOwnCommand(window, IDM_ADD_PAGE);
     const ItemHandle added = shell.selectedItem();
     // refused (a secure folder without authentication): the shown page keeps its text
     if (added == NO_ITEM || added == before) return Imported::NO_PAGE;
     // asked again: leaving a very long page put a fresh control in the old one's place
     textfiles::ShowPageFile(shell.editor(), bytes, rtf);
     shell.setTitle(added, pagelist::cutTitle(filenames::titleOfPath(path)));
-    if (shell.autoEdit) SendMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+    if (shell.autoEdit) sendOwnCommand(window, IDM_EDIT_TITLE);
     return Imported::ADDED;
 }
 
@@ -87,6 +94,8 @@ bool importFile(int fileType, const std::string& path, HWND window, const Shell&
 }
 
 void filesDropped(HWND window, HDROP drop, const Shell& shell) {
+    if (busy::refusesCommands()) return;  // dropped inside another operation: not taken
+    const busy::Operation operation;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         char path[PATH_BYTES] = {};
@@ -104,6 +113,8 @@ void readPage(HWND window, const Shell& shell) {
 }
 
 void savePage(HWND window, const Shell& shell) {
+    // a locked secure page shows only a placeholder: its own text, or nothing is written
+    if (shell.unlockShownPage && !shell.unlockShownPage(window)) return;
     std::string title;
     const ItemHandle selected = shell.selectedItem();
     if (selected != NO_ITEM) {

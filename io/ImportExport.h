@@ -31,6 +31,9 @@ struct Shell {
     // Stores the editor into the shown page and numbers the tree into the
     // records, so that `order` and `parentOrder` are current.
     void (*storeAndNumber)() = nullptr;
+    // The shown page's own text in the editor: a locked secure page asks for
+    // the password. False when it stays locked.
+    bool (*unlockShownPage)(HWND window) = nullptr;
 };
 
 // Adds a page with the add-page command and fills it from the file: plain
@@ -47,7 +50,8 @@ void filesDropped(HWND window, HDROP drop, const Shell& shell);
 
 // The three commands: read a page, save this page, save all pages.
 void readPage(HWND window, const Shell& shell);
-// Save this page reports a file it could not write.
+// Save this page reports a file it could not write; a locked secure page is
+// saved only once the password is given.
 void savePage(HWND window, const Shell& shell);
 void saveAllPages(HWND window, const Shell& shell);
 

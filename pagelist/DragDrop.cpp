@@ -3,6 +3,7 @@
 
 #include "pagelist/PageListControl.h"
 #include "pagelist/TreeMove.h"
+#include "ui/Busy.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ bool dragButtonDown() {
 
 void PageListControl::BeginDrag(const NMTREEVIEWA& info, HWND captureWindow) {
     const ItemHandle item = toItem(info.itemNew.hItem);
-    if (!item || drag_.dragging) return;
-    Select(item);  // shows the page, which may ask for its password first
+    if (!item || drag_.dragging || busy::inProgress()) return;  // nothing starts inside an operation
+    Select(item);                                               // shows the page, which may ask for its password first
     // released meanwhile (inside the password dialog): no drag, or the next click would drop
     if (!dragButtonDown()) return;
     drag_.image = TreeView_CreateDragImage(window_, handle(item));

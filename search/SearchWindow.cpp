@@ -13,6 +13,7 @@
 #include "search/SearchMessages.h"
 #include "search/TitleMatch.h"
 #include "store/TreeSource.h"
+#include "ui/Busy.h"
 #include "ui/Dialog.h"
 
 namespace search {
@@ -134,7 +135,9 @@ void show(SearchState& s, ItemHandle item, bool down) {
 }
 
 // The editor's own find over the range; true when it found and selected a match.
+// A locked secure page holds only the placeholder: nothing of it is searched.
 bool findInMemo(SearchState& s, const Press& p) {
+    if (gSearch.host.memo->locked) return false;
     FINDTEXTEXA find = {};
     find.chrg.cpMin = s.rangeStart;
     find.chrg.cpMax = s.rangeEnd;
@@ -207,7 +210,14 @@ const char* searchOn(SearchState& s, const Press& p) {
     }
 }
 
+// A press inside another operation (the window stays usable while a dialog of the
+// main window is up) is refused: it would change the page that operation works on.
 void findNext(HWND dialog) {
+    if (busy::inProgress()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    const busy::Operation operation;
     SearchState& s = gSearch.state;
     const Press p = readPress(dialog);
     beginIfChanged(s, p, list().GetSelection());

@@ -2,6 +2,8 @@
 
 #include "ui/Dialog.h"
 
+#include "ui/Busy.h"
+
 #include <vector>
 
 namespace ui {
@@ -13,6 +15,7 @@ HINSTANCE resources() { return GetModuleHandleA(nullptr); }
 }  // namespace
 
 INT_PTR runModal(HWND owner, int templateId, DLGPROC proc, void* data) {
+    const busy::Operation operation;  // nothing else starts while the dialog is up
     return DialogBoxParamA(resources(), MAKEINTRESOURCEA(templateId), owner, proc, reinterpret_cast<LPARAM>(data));
 }
 

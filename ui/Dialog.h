@@ -40,8 +40,9 @@ Data* dialogData(HWND dialog, UINT message, LPARAM lParam) {
     return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-// Runs dialog template `templateId` of the program's resources modally; the
-// value given to EndDialog, or -1 when the template could not be created.
+// Runs dialog template `templateId` of the program's resources modally, as an
+// operation (ui/Busy.h); the value given to EndDialog, or -1 when the template
+// could not be created.
 INT_PTR runModal(HWND owner, int templateId, DLGPROC proc, void* data);
 
 // Creates dialog template `templateId` as a modeless window, hidden unless the

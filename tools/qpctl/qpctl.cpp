@@ -11,6 +11,9 @@
 //   qpctl set CAPTION ID TEXT      sets the text of control ID anywhere inside the window titled CAPTION
 //   qpctl check CAPTION ID 0|1     sets the check of control ID anywhere inside that window
 //   qpctl text CAPTION ID          prints the text of control ID (0xFFFF: a message box's text)
+//   qpctl select CAPTION ID N      selects line N of list box ID inside the window titled CAPTION
+//   qpctl endsession [force]       asks it whether the session may end (prints 1 or 0); with
+//                                  "force" it is then told the session ends (WM_ENDSESSION TRUE)
 //   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
 #include <windows.h>
 
@@ -127,7 +130,8 @@ static HWND controlIn(const char* caption, int id) {
 static int usage() {
     std::fprintf(stderr,
                  "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
-                 " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | idle|exit [seconds] | switch N"
+                 " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | select CAPTION ID N"
+                 " | endsession [force] | idle|exit [seconds] | switch N"
                  " | streamin BOOK N | bigbook OUT BYTES\n");
     return 1;
 }
@@ -169,6 +173,21 @@ int main(int argc, char** argv) {
         HWND window = waitForTitled(argv[2], 5);
         if (!window) return 2;
         return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 2;
+    }
+    if (verb == "select" && argc == 5) {
+        HWND control = controlIn(argv[2], static_cast<int>(std::strtol(argv[3], nullptr, 0)));
+        return control && SendMessageA(control, LB_SETCURSEL, std::atoi(argv[4]), 0) != LB_ERR ? 0 : 2;
+    }
+    if (verb == "endsession") {
+        HWND window = findMain();
+        DWORD_PTR mayEnd = 0;
+        if (!window ||
+            !SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &mayEnd))
+            return 2;
+        std::printf("%d\n", mayEnd ? 1 : 0);
+        if (argc > 2 && std::string(argv[2]) == "force")
+            SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &mayEnd);
+        return 0;
     }
     if ((verb == "set" && argc == 5) || (verb == "check" && argc == 5) || (verb == "text" && argc == 4)) {
         HWND control = controlIn(argv[2], static_cast<int>(std::strtol(argv[3], nullptr, 0)));

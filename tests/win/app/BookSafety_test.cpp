@@ -88,7 +88,8 @@ protected:
 };
 
 // A tick while the editor holds one page and the list shows another (a password dialog,
-// a drag that lost the mouse) stores the editor into its own page, never the selection.
+// a drag that lost the mouse) stores the editor into its own page, never the selection;
+// inside the dialog it waits for the next tick.
 TEST_F(BookSafetyTest, ATickStoresTheEditorOnlyIntoThePageItHolds) {
     makeLockedSecurePage();
     const std::string cipher = recordOf(itemAt(2)).cipher;
@@ -97,10 +98,17 @@ TEST_F(BookSafetyTest, ATickStoresTheEditorOnlyIntoThePageItHolds) {
     // the password dialog of a selected secure page, cancelled
     select(itemAt(0));
     typeText("typed on the first page");
+    const std::string before = testcommon::readFile(dataFile());
+    std::string inside;
     DialogAnswerer cancel(IDCANCEL, "認証");
-    cancel.setInspector([this](HWND) { tickNow(window); });
+    cancel.setInspector([&](HWND) {
+        tickNow(window);
+        inside = testcommon::readFile(dataFile());
+    });
     select(itemAt(2));
     ASSERT_EQ(cancel.answered(), 1);
+    EXPECT_EQ(before, inside) << "a tick inside the dialog wrote";
+    tickNow(window);
     EXPECT_EQ(complaint.answered(), 0) << complaint.texts()[0];
     EXPECT_EQ(recordOf(itemAt(2)).cipher, cipher);
     EXPECT_TRUE(holds(savedTexts(dataFile())[0], "typed on the first page"));
@@ -145,27 +153,48 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
     };
     auto selectRange = [](LONG from, LONG to) { setEditorSelection(from, to); };
     const Case cases[] = {
-        {"cut", [&] { selectRange(1, 3); command(IDM_CUT); }, "adef", nullptr},
-        {"clear", [&] { selectRange(0, 2); command(IDM_CLEAR); }, "cdef", nullptr},
-        {"undo", [&] {
+        {"cut",
+         [&] {
+             selectRange(1, 3);
+             command(IDM_CUT);
+         },
+         "adef", nullptr},
+        {"clear",
+         [&] {
+             selectRange(0, 2);
+             command(IDM_CLEAR);
+         },
+         "cdef", nullptr},
+        {"undo",
+         [&] {
              selectRange(6, 6);
              typeText("xyz");
              tickNow(window);
              command(IDM_UNDO);
-         }, "abcdef", nullptr},
-        {"redo", [&] {
+         },
+         "abcdef", nullptr},
+        {"redo",
+         [&] {
              selectRange(6, 6);
              typeText("xyz");
              command(IDM_UNDO);
              tickNow(window);
              command(IDM_REDO);
-         }, "abcdefxyz", nullptr},
-        {"date stamp", [&] { selectRange(0, 6); command(IDM_INSERT_DATE); }, nullptr, nullptr},
-        {"a picture pasted alone", [&] {
+         },
+         "abcdefxyz", nullptr},
+        {"date stamp",
+         [&] {
+             selectRange(0, 6);
+             command(IDM_INSERT_DATE);
+         },
+         nullptr, nullptr},
+        {"a picture pasted alone",
+         [&] {
              selectRange(6, 6);
              putBitmapOnClipboard();
              command(IDM_PASTE);
-         }, nullptr, "\\pict"},
+         },
+         nullptr, "\\pict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -244,6 +244,34 @@ TEST_F(MemoEditorClipboardTest, PasteMessageAndCtrlVGoThroughTheSameStep) {
     EXPECT_TRUE(memoBold(0, 4));
 }
 
+// Ctrl+V that pastes nothing (an empty text on the clipboard, a full page)
+// takes back nothing the user typed.
+TEST_F(MemoEditorClipboardTest, CtrlVThatPastesNothingUndoesNothing) {
+    const struct {
+        const char* clipboard;
+        LPARAM limit;
+    } cases[] = {{"", 100}, {"more", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        SetWindowTextA(memo.window(), "");
+        SendMessageA(memo.window(), EM_EXLIMITTEXT, 0, c.limit);
+        SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
+        SendMessageA(memo.window(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed"));
+        if (*c.clipboard) {
+            ASSERT_TRUE(clipboard::WriteClipboardText(c.clipboard, true));
+        } else {  // a text of no characters, as some programs leave it
+            ASSERT_TRUE(OpenClipboard(nullptr));
+            EmptyClipboard();
+            HGLOBAL none = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1);
+            SetClipboardData(CF_TEXT, none);
+            CloseClipboard();
+        }
+        testsupport::DialogAnswerer tooLong(IDOK, "貼り付け");
+        typeCtrlV();
+        EXPECT_EQ("typed", memoText());
+    }
+}
+
 // The text limit holds for typing and every way of pasting; a paste that does
 // not fit is refused whole, with a message, rather than cut. A pasted text
 // ending with a line break brings two more (the paste step's own).
