@@ -91,7 +91,7 @@ void Driver::drag(const Action& action) {
     if (std::getenv("QP_SOAK_TRACE") && hovered != target)
         std::printf("drag: aimed at %d, the list has %d there\n", target, hovered);
     if (variant == DragVariant::LoseCapture) ReleaseCapture();
-    if (variant == DragVariant::DeleteWhileDragging) command(IDM_DELETE_PAGE);  // Del, as the menu has it
+    if (variant == DragVariant::DeleteWhileDragging && begun) command(IDM_DELETE_PAGE);  // Del, as the menu has it
     if (variant == DragVariant::TickWhileDragging) {
         tickNow();
         compareDataFile(s_.book, "saved by a tick while dragging");
