@@ -376,9 +376,8 @@ void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<B
     std::string why;
     const int data = matchFile(dataFile_, candidates, kind, why);
     if (data < 0) return fail("data file after the session end: " + why);
-    std::vector<bool> held(candidates.size(), false);
-    held[static_cast<std::size_t>(data)] = true;
-    s_.book = savedBook_ = candidates[static_cast<std::size_t>(data)];
+    std::vector<Book> held = {candidates[static_cast<std::size_t>(data)]};  // every book some file holds
+    s_.book = savedBook_ = held.front();
     for (int slot = 0; slot < SLOTS; ++slot) {
         std::vector<Book> could = candidates;
         if (slots_.count(slot)) could.insert(could.begin(), slots_[slot].book);
@@ -388,16 +387,15 @@ void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<B
         }
         const int at = matchFile(slotPath(slot), could, kind, why);
         if (at < 0) return fail("backup slot " + std::to_string(slot) + " after the session end: " + why);
-        if (at >= static_cast<int>(could.size() - candidates.size()))
-            held[static_cast<std::size_t>(at - static_cast<int>(could.size() - candidates.size()))] = true;
         slots_[slot] = {could[static_cast<std::size_t>(at)], kind};
+        held.push_back(slots_[slot].book);
         slotBytes_[slot] = testcommon::readFile(slotPath(slot));
     }
     if (now_.kind == Kind::Restore && !pending_.empty()) {
         // the restored book was on disk and stays there; the one from before may lose its unsaved edits
         const auto kept = [&](const Book& book) {
-            for (std::size_t i = 0; i < candidates.size(); ++i)
-                if (held[i] && sameBook(candidates[i], book)) return true;
+            for (const Book& h : held)
+                if (sameBook(h, book)) return true;
             return false;
         };
         if (!kept(pending_.front())) return fail("a restore cut off by the session end lost the restored book");
