@@ -15,15 +15,34 @@ namespace {
 
 // Typed texts: ASCII, double-byte (some with 0x5C as second byte), line breaks, RTF's own characters.
 const char* const TEXTS[] = {
-    "abc", "こんにちは", "表ソ能十", "\r", "line one\rline two", "ｶﾀｶﾅ", "x", "{\\rtf1 not rtf}",
-    "日本語のテキストと English の混在", "\\par }{", "①②ⅰ〜", "         ",
+    "abc",
+    "こんにちは",
+    "表ソ能十",
+    "\r",
+    "line one\rline two",
+    "ｶﾀｶﾅ",
+    "x",
+    "{\\rtf1 not rtf}",
+    "日本語のテキストと English の混在",
+    "\\par }{",
+    "①②ⅰ〜",
+    "         ",
     "long line long line long line long line long line long line long line long line",
 };
 const char* const TITLES[] = {
-    "タイトル", "a", "表示\\ソフト", "name with spaces", "<>:|?*\"/", "ｶﾅ title", "",
-    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い"
-    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い"
-    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い",
+    "タイトル",
+    "a",
+    "表示\\ソフト",
+    "name with spaces",
+    "<>:|?*\"/",
+    "ｶﾅ title",
+    "",
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長"
+    "い長い"
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長"
+    "い長い"
+    "長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長"
+    "い長い",
     "x表",
 };
 
@@ -60,7 +79,7 @@ std::wstring clipboardText() {
 // Under load the system's clipboard takes a moment to hold what was copied: a user looks
 // before pasting. Never holding it is a difference.
 void Driver::waitForClipboard() {
-    for (int tries = 0; tries < 200; ++tries) {
+    for (int tries = 0; tries < 500; ++tries) {
         if (clipboardText() == s_.clip) return;
         testapp::pumpMessages();
         Sleep(10);
@@ -69,6 +88,25 @@ void Driver::waitForClipboard() {
     for (std::size_t at; (at = held.find(L'\r')) != std::wstring::npos;) held.replace(at, 1, L"\\r");
     fail("the clipboard does not hold the copied text \"" + toCp932(s_.clip) + "\" but \"" + toCp932(held) +
          "\" (copy as text " + std::to_string(s_.book.copyAsText) + ")");
+}
+
+// Another program's text on the clipboard (Unicode only), then Ctrl+V.
+void Driver::pasteOwn(const std::wstring& text) {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (wchar_t* p = static_cast<wchar_t*>(GlobalLock(h))) {
+            std::copy(text.c_str(), text.c_str() + text.size() + 1, p);
+            GlobalUnlock(h);
+        }
+        SetClipboardData(CF_UNICODETEXT, h);
+        CloseClipboard();
+    }
+    s_.clip = text;
+    s_.clipIsText = true;
+    s_.hasClip = true;
+    waitForClipboard();
+    command(IDM_PASTE);
 }
 
 void Driver::setEditorSelection(int from, int to) {
@@ -121,11 +159,20 @@ void Driver::editorAction(const Action& action) {
     int from = static_cast<int>(action.b % length), to = static_cast<int>(action.c % length);
     if (from > to) std::swap(from, to);
     if (action.kind == Kind::Type && action.a % 3 == 0) to = from;
+    if (action.kind == Kind::LongPage || action.kind == Kind::PasteEmpty) from = to = static_cast<int>(length) - 1;
+    now_.b = static_cast<std::uint32_t>(from);
+    now_.c = static_cast<std::uint32_t>(to);
     const bool range = from < to;
     setEditorSelection(from, to);
     switch (action.kind) {
-        case Kind::Type: {
-            const std::string typed = pick(TEXTS, action.a / 3);
+        case Kind::Type:
+        case Kind::LongPage: {
+            // a page past the editor's renewal at 1,000 lines
+            const std::string typed = action.textGiven                ? action.text
+                                      : action.kind == Kind::LongPage ? std::string(1000, '\r') + "end of a long page"
+                                                                      : pick(TEXTS, action.a / 3);
+            now_.text = typed;
+            now_.textGiven = true;
             SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
             pushUndo();
             text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(typed));
@@ -136,6 +183,15 @@ void Driver::editorAction(const Action& action) {
         case Kind::Clear:
         case Kind::Paste:
             clipboardAction(action.kind, from, to);
+            break;
+        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932
+            pasteOwn(L"\xD55C\xAE00 \x00FC\x20AC \xD83D\xDE00 x");
+            pushUndo();
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+            break;
+        case Kind::PasteEmpty:  // pastes nothing, and takes back nothing the user did
+            pasteOwn(L"");
+            s_.hasClip = false;
             break;
         case Kind::Undo:
         case Kind::Redo: {
@@ -189,7 +245,9 @@ void Driver::retitle(const Action& action, bool cancel) {
         fail("no title editor after the edit-title command");
         return;
     }
-    const std::string title = pick(TITLES, action.b);
+    const std::string title = action.textGiven ? action.text : std::string(pick(TITLES, action.b));
+    now_.text = title;
+    now_.textGiven = true;
     SetWindowTextA(edit, title.c_str());
     // Esc or Enter in the title editor, as the user ends the edit
     SendMessageA(edit, WM_KEYDOWN, cancel ? VK_ESCAPE : VK_RETURN, 0);
@@ -206,6 +264,8 @@ void Driver::deletePage(const Action& action) {
     if (action.c % 4 == 0) return;  // cancelled
     const int parent = s_.book.parentOf(at);
     const int parentId = parent < 0 ? 0 : s_.book.nodes[parent].id;
+    predictBackup(SaveKind::BeforeDelete, s_.book);
+    const int next = selectionAfterDelete(at);  // as the list moves it, seen by nobody
     s_.book.eraseSubtree(at);
     const int p = s_.book.indexOf(parentId);
     if (parentId == 0 ? s_.book.nodes.empty() : !s_.book.hasChildren(p)) {
@@ -213,15 +273,21 @@ void Driver::deletePage(const Action& action) {
         added.title = "自動追加ページ";
         s_.book.appendUnder(p, {added});
     }
-    // The user sees which page the list moved to.
-    const std::vector<HTREEITEM> all = items();
-    const auto it = std::find(all.begin(), all.end(), TreeView_GetSelection(tree()));
-    const int shown = it == all.end() ? -1 : static_cast<int>(it - all.begin());
-    if (shown < 0 || shown >= static_cast<int>(s_.book.nodes.size())) {
-        s_.selected = 0;
-        return;
-    }
-    show(shown, action.a);
+    // the top level emptied: the page added there
+    show(next ? s_.book.indexOf(next) : static_cast<int>(s_.book.nodes.size()) - 1, action.a);
+}
+
+// The item the list selects when the selected one goes: its next sibling, else its parent,
+// else its previous sibling; 0 when none.
+int Driver::selectionAfterDelete(int at) const {
+    const Book& b = s_.book;
+    const int end = b.subtreeEnd(at);
+    if (end < static_cast<int>(b.nodes.size()) && b.nodes[end].depth == b.nodes[at].depth) return b.nodes[end].id;
+    const int parent = b.parentOf(at);
+    if (parent >= 0) return b.nodes[parent].id;
+    for (int i = at - 1; i >= 0; --i)
+        if (b.nodes[i].depth == 0) return b.nodes[i].id;
+    return 0;
 }
 
 // A page, or a folder with its page, as the last child of the selected item's parent.
@@ -249,6 +315,7 @@ void Driver::pageListAction(const Action& action) {
     switch (action.kind) {
         case Kind::Select: {
             const int target = static_cast<int>(action.b % static_cast<std::uint32_t>(n));
+            now_.b = static_cast<std::uint32_t>(target);
             if (target == at) return;
             clickItem(target);
             show(target, action.a);
@@ -281,7 +348,8 @@ void Driver::pageListAction(const Action& action) {
             break;
         case Kind::PastePage: {
             if (!s_.hasPageClip) return;
-            const bool secure = std::any_of(s_.pageClip.begin(), s_.pageClip.end(), [](const Node& x) { return x.secure; });
+            const bool secure =
+                std::any_of(s_.pageClip.begin(), s_.pageClip.end(), [](const Node& x) { return x.secure; });
             if (secure && s_.pageClipRegistration != b.registration) {
                 if (b.registration) {  // another password's texts: refused, and said so
                     expected_.push_back("paste refused");

@@ -75,29 +75,46 @@ void Answerer::press(HWND dialog, int id) {
 bool Answerer::answer(HWND dialog) {
     char cls[64] = {};
     GetClassNameA(dialog, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) ||
-        answered_.count(dialog))
+    if (std::string(cls) != "#32770" || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || answered_.count(dialog))
         return false;
     std::string name;
-    if (captionHas(dialog, "パスワード登録")) name = "register";
-    else if (captionHas(dialog, "認証")) name = "auth";
-    else if (captionHas(dialog, "削除")) name = "delete";
-    else if (captionHas(dialog, "フォントを初期化")) name = "reset font";
-    else if (GetDlgItem(dialog, IDC_RESTORE_LIST)) name = "restore";
-    else if (captionHas(dialog, "データの復元")) name = "restore question";
-    else if (captionHas(dialog, "復元の完了")) name = "restored";
-    else if (captionHas(dialog, "ページの貼り付け")) name = "paste refused";
-    else name = "unexpected: " + testsupport::windowText(dialog) + " / " +
-                testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
+    if (captionHas(dialog, "パスワード登録"))
+        name = "register";
+    else if (captionHas(dialog, "認証"))
+        name = "auth";
+    else if (captionHas(dialog, "削除"))
+        name = "delete";
+    else if (captionHas(dialog, "フォントを初期化"))
+        name = "reset font";
+    else if (GetDlgItem(dialog, IDC_RESTORE_LIST))
+        name = "restore";
+    else if (captionHas(dialog, "データの復元"))
+        name = "restore question";
+    else if (captionHas(dialog, "復元の完了"))
+        name = "restored";
+    else if (captionHas(dialog, "ページの貼り付け"))
+        name = "paste refused";
+    else
+        name = "unexpected: " + testsupport::windowText(dialog) + " / " +
+               testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
     seen_.push_back(name);
     if (plan_.tickInFirstDialog && seen_.size() == 1 && name != "restore" && name != "restore question") {
         answered_.insert(dialog);  // the tick may pump messages; do not answer twice
         driver_.tickInDialog();
     }
-    if (name == "register" || name == "auth") answerPassword(dialog, name == "register");
-    else if (name == "delete" || name == "restore question" || name == "reset font") press(dialog, plan_.confirm ? IDOK : IDCANCEL);
-    else if (name == "restore") answerRestore(dialog);
-    else press(dialog, name == "restored" ? IDOK : IDCANCEL);
+    if (plan_.outside != Outside::None && seen_.size() == plan_.outsideIn + 1) {
+        answered_.insert(dialog);
+        driver_.inDialog(dialog);
+        if (!IsWindow(dialog)) return true;
+    }
+    if (name == "register" || name == "auth")
+        answerPassword(dialog, name == "register");
+    else if (name == "delete" || name == "restore question" || name == "reset font")
+        press(dialog, plan_.confirm ? IDOK : IDCANCEL);
+    else if (name == "restore")
+        answerRestore(dialog);
+    else
+        press(dialog, name == "restored" ? IDOK : IDCANCEL);
     return true;
 }
 
@@ -133,7 +150,9 @@ void Answerer::answerRestore(HWND dialog) {
     if (SendMessageA(list, LB_GETTEXTLEN, line, 0) < static_cast<LRESULT>(sizeof text))
         SendMessageA(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(text));
     SendMessageA(list, LB_SETCURSEL, line, 0);
+    driver_.checkRestoreLines(list);
     chosenSlot_ = slotOfLine(text);
+    driver_.restoring(chosenSlot_, line);
     press(dialog, IDOK);
 }
 

@@ -22,12 +22,19 @@ enum class PasswordAnswer { Right, WrongThenRight, Cancel, WrongThenCancel };
 PasswordAnswer passwordAnswerOf(std::uint32_t choice);
 inline bool opens(PasswordAnswer a) { return a == PasswordAnswer::Right || a == PasswordAnswer::WrongThenRight; }
 
+// What comes from outside while the first dialog of a step is up: 次を検索 in the search
+// window, a session end refused (WM_QUERYENDSESSION, then WM_ENDSESSION with FALSE), one
+// forced through (WM_ENDSESSION with TRUE: the process ends right after), an outside WM_CLOSE.
+enum class Outside { SearchNext, SessionEnd, ForcedSessionEnd, Close, None };
+
 struct Plan {
     PasswordAnswer password = PasswordAnswer::Cancel;
     bool tickInFirstDialog = false;
-    bool confirm = true;      // delete confirmation, restore question
-    std::uint32_t line = 0;   // restore list line, modulo the lines
-    bool restore = true;      // "復元する" or "キャンセル" in the restore dialog
+    Outside outside = Outside::None;
+    std::size_t outsideIn = 0;  // in the step's first, second, ... dialog
+    bool confirm = true;        // delete confirmation, restore question
+    std::uint32_t line = 0;     // restore list line, modulo the lines
+    bool restore = true;        // "復元する" or "キャンセル" in the restore dialog
 };
 
 class Answerer {
@@ -41,6 +48,7 @@ public:
     void begin(const Plan& plan);
     // The dialogs answered since `begin`, by name ("auth", "register", "delete", "restore", ...).
     const std::vector<std::string>& seen() const { return seen_; }
+    const Plan& plan() const { return plan_; }
     int chosenSlot() const { return chosenSlot_; }
 
 private:

@@ -1,6 +1,7 @@
 // A page dragged in the page list as the main window sees it: the list's drag-begins
 // notification with the button down, a move over the target, the release. Variants: the
-// capture lost on the way (Alt+Tab), the release below the last item, a tick while dragging.
+// capture lost on the way (Alt+Tab), the release below the last item, a tick while dragging,
+// Delete pressed while dragging (nothing else starts during a drag: the drop goes on).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,7 +16,7 @@ namespace soak {
 
 namespace {
 
-enum class DragVariant { Drop, LoseCapture, ReleaseBelow, TickWhileDragging };
+enum class DragVariant { Drop, LoseCapture, ReleaseBelow, TickWhileDragging, DeleteWhileDragging };
 
 void setButtonDown(bool down) {
     BYTE keys[256] = {};
@@ -44,7 +45,11 @@ void Driver::drag(const Action& action) {
     const std::uint32_t n = static_cast<std::uint32_t>(s_.book.nodes.size());
     const int dragged = static_cast<int>(action.b % n);
     const int target = static_cast<int>(action.c % n);
-    const DragVariant variant = static_cast<DragVariant>(action.a / 15 % 4);
+    DragVariant variant = static_cast<DragVariant>(action.a / 15 % 5);
+    if (variant == DragVariant::DeleteWhileDragging && (journal_ || leftOut("drag-delete")))
+        variant = DragVariant::Drop;
+    now_.b = static_cast<std::uint32_t>(dragged);
+    now_.c = static_cast<std::uint32_t>(target);
     const std::vector<HTREEITEM> all = items();
     if (all.size() != n) {
         fail("the page list has " + std::to_string(all.size()) + " items, the model " + std::to_string(n));
@@ -83,8 +88,10 @@ void Driver::drag(const Action& action) {
         hit.pt = {4, client.bottom - 25};
         if (!TreeView_HitTest(list, &hit)) mouseMove(window_, list, hit.pt);
     }
-    if (std::getenv("QP_SOAK_TRACE") && hovered != target) std::printf("drag: aimed at %d, the list has %d there\n", target, hovered);
+    if (std::getenv("QP_SOAK_TRACE") && hovered != target)
+        std::printf("drag: aimed at %d, the list has %d there\n", target, hovered);
     if (variant == DragVariant::LoseCapture) ReleaseCapture();
+    if (variant == DragVariant::DeleteWhileDragging && begun) command(IDM_DELETE_PAGE);  // Del, as the menu has it
     if (variant == DragVariant::TickWhileDragging) {
         tickNow();
         compareDataFile(s_.book, "saved by a tick while dragging");
@@ -93,7 +100,11 @@ void Driver::drag(const Action& action) {
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
-    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
+    // the drop shows the moved page again: its editing history starts afresh
+    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture && s_.book.moveBefore(dragged, hovered)) {
+        s_.undo.clear();
+        s_.redo.clear();
+    }
 }
 
 }  // namespace soak

@@ -10,7 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/AppState.h"
 #include "app/Lifecycle.h"
+#include "res/dialogs/SearchWindow.h"
+#include "settings/AppPaths.h"
 #include "res/resource.h"
 #include "soak/SoakDialogs.h"
 #include "store/DataFile.h"
@@ -63,11 +66,6 @@ bool writeBook(const std::string& path, const Book& book) {
     return writeDataFile(path, makeVersionBlock(SaveKind::ExitData, 1), false, table, newFileHeader());
 }
 
-struct FileCopy {
-    std::string path, bytes;
-    FILETIME written{};
-};
-
 std::vector<FileCopy> filesBelow(const std::string& folder) {
     std::vector<FileCopy> files;
     WIN32_FIND_DATAA fd;
@@ -101,29 +99,83 @@ void putBack(const std::string& folder, const std::vector<FileCopy>& files) {
 
 }  // namespace
 
-Driver::Driver() {
-    dataFile_ = folder_.file("data\\quiltpad.qpd");
-    backupFolder_ = folder_.file("data\\backup");
-    CreateDirectoryA(folder_.file("data").c_str(), nullptr);
-    testcommon::writeFile(folder_.file("data\\quiltpad.ini"), INI);
+Driver::Driver() : own_(new testapp::TempFolder) {
+    root_ = own_->path();
+    CreateDirectoryA(dataFolder().c_str(), nullptr);
+    testcommon::writeFile(dataFolder() + "\\quiltpad.ini", INI);
     s_.book = firstBook();
-    writeBook(dataFile_, s_.book);
+    writeBook(dataFolder() + "\\quiltpad.qpd", s_.book);
+    start(root_);
+}
+
+Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* journal) : journal_(journal) {
+    root_ = programFolder;
+    s_.book = resume.book;
+    slots_ = resume.slots;
+    if (s_.book.nodes.empty()) {  // a fresh folder
+        CreateDirectoryA(dataFolder().c_str(), nullptr);
+        testcommon::writeFile(dataFolder() + "\\quiltpad.ini", INI);
+        s_.book = firstBook();
+        writeBook(dataFolder() + "\\quiltpad.qpd", s_.book);
+    }
+    for (const auto& slot : slots_) {
+        slotBytes_[slot.first] = testcommon::readFile(slotPath(slot.first));
+        note('L', slot.second.book, slot.first, slot.second.kind);
+    }
+    start(root_);
+    for (int slot = 0; slot < SLOTS; ++slot) {  // a restore cut by the kill is finished by the start
+        const std::string bytes = testcommon::readFile(slotPath(slot));
+        if (bytes == slotBytes_[slot]) continue;
+        SaveKind kind;
+        std::string why;
+        const int at = matchFile(slotPath(slot), resume.could, kind, why);
+        if (at < 0) fail("backup slot " + std::to_string(slot) + " changed at the start: " + why);
+        if (at < 0) break;
+        slots_[slot] = {resume.could[static_cast<std::size_t>(at)], kind};
+        slotBytes_[slot] = bytes;
+        note('L', slots_[slot].book, slot, kind);
+    }
+    if (journal_) journal_->started();
+    // the start took away what a killed write had left half-written
+    for (const FileCopy& f : filesBelow(dataFolder()))
+        if (f.path.find('~') != std::string::npos) fail("a half-written file was left after the start: " + f.path);
+}
+
+void Driver::start(const std::string& programFolder) {
+    dataFile_ = programFolder + "\\data\\quiltpad.qpd";
+    backupFolder_ = programFolder + "\\data\\backup";
     savedBook_ = s_.book;
+    note('V', s_.book);
     answerer_ = new Answerer(*this);
-    answerer_->begin(Plan());
-    window_ = testapp::createMainWindowIn(folder_.path());
+    answerer_->begin(planFor(Action{Kind::Check, 5, 0, 0}));  // the right password, as afterLoad(0) expects
+    // the running program's mark, as its start makes it: a second copy finds it and hands over
+    instance_ = CreateMutexA(nullptr, FALSE, paths::instanceKeyFor(programFolder).c_str());
+    window_ = testapp::createMainWindowIn(programFolder);
     if (!window_) fail("the main window was not created");
     stopRealTimers();
     afterLoad(0);
 }
 
+std::string Driver::slotPath(int slot) const {
+    char name[32];
+    wsprintfA(name, "\\backup%02d.qpd", slot);
+    return backupFolder_ + name;
+}
+
+void Driver::note(char what, const Book& book, int slot, SaveKind kind) {
+    if (journal_) journal_->note(what, book, slot, kind);
+}
+
 Driver::~Driver() {
     if (window_) testapp::destroyMainWindow(window_);
+    if (instance_) CloseHandle(instance_);
     delete answerer_;
 }
 
 void Driver::fail(const std::string& what) {
-    if (failure_.empty()) failure_ = what;
+    if (!failure_.empty()) return;
+    failure_ = what;
+    if (journal_) journal_->failed(what);  // before the exit writes a book the model does not know
 }
 
 // The driver decides when a minute has passed.
@@ -201,8 +253,10 @@ void Driver::show(int index, std::uint32_t answer) {
     s_.locked = false;
     if (!n.secure || s_.authenticated) return;
     expected_.push_back("auth");
-    if (opens(passwordAnswerOf(answer))) s_.authenticated = true;
-    else s_.locked = true;
+    if (opens(passwordAnswerOf(answer)))
+        s_.authenticated = true;
+    else
+        s_.locked = true;
 }
 
 // Every load: the password must be given again, the bookmarked page (or the first) is shown.
@@ -216,49 +270,81 @@ void Driver::afterLoad(std::uint32_t answer) {
 void Driver::compareDataFile(const Book& expected, const char* when) {
     ++counters_.checks;
     const std::string difference = firstDifference(expected, readDisk(dataFile_, PASSWORD));
-    if (!difference.empty()) fail(std::string("data file ") + when + ": " + difference);
-    else savedBook_ = expected;
+    if (!difference.empty())
+        fail(std::string("data file ") + when + ": " + difference);
+    else
+        savedBook_ = expected;
+    note('V', expected);
 }
 
-void Driver::tickNow() {
-    lifecycle::backgroundSaveTick(window_, WM_TIMER, lifecycle::BG_SAVE_TIMER, GetTickCount());
-}
+void Driver::tickNow() { lifecycle::backgroundSaveTick(window_, WM_TIMER, lifecycle::BG_SAVE_TIMER, GetTickCount()); }
 
+// Nothing starts inside a dialog of the program: a tick there writes nothing.
 void Driver::tickInDialog() {
     tickNow();
-    compareDataFile(midState_, "saved by a tick inside a dialog");
+    compareDataFile(savedBook_, "after a tick inside a dialog");
 }
 
-// A slot whose bytes changed during the action holds the book as it was before it.
-void Driver::checkSlots(const Book& expected) {
+// Each slot holds what the model says: the book and the save kind of the last backup that
+// landed there. One that vanished, emptied, or holds another book is a difference.
+void Driver::checkSlots() {
     for (int slot = 0; slot < SLOTS; ++slot) {
-        char name[32];
-        wsprintfA(name, "\\backup%02d.qpd", slot);
-        const std::string path = backupFolder_ + name;
-        const std::string bytes = testcommon::readFile(path);
-        if (bytes.empty() || bytes == slotBytes_[slot]) continue;
+        const std::string bytes = testcommon::readFile(slotPath(slot));
+        const auto model = slots_.find(slot);
+        if (model == slots_.end()) {
+            if (!bytes.empty())
+                fail("backup slot " + std::to_string(slot) + " was written, the model has no backup there");
+            continue;
+        }
+        if (bytes.size() < VERSION_BLOCK_SIZE) fail("backup slot " + std::to_string(slot) + " vanished or emptied");
+        if (bytes == slotBytes_[slot]) continue;
         slotBytes_[slot] = bytes;
         ++counters_.slotChecks;
-        const std::string difference = firstDifference(expected, readDisk(path, PASSWORD));
+        const DiskBook disk = readDisk(slotPath(slot), PASSWORD);
+        const std::string difference = firstDifference(model->second.book, disk);
         if (!difference.empty()) fail("backup slot " + std::to_string(slot) + ": " + difference);
-        slotBooks_[slot] = expected;
+        if (disk.kind != model->second.kind)
+            fail("backup slot " + std::to_string(slot) + ": save kind " + std::to_string(static_cast<int>(disk.kind)) +
+                 ", the model " + std::to_string(static_cast<int>(model->second.kind)));
     }
+}
+
+// The slot a backup goes to: the first free one, else the oldest by the minute of its last
+// write, the lowest number among equals; the ages are the file system's, taken as the step began.
+void Driver::predictBackup(SaveKind kind, const Book& book) {
+    int chosen = 0;
+    for (int slot = 0; slot < SLOTS; ++slot) {
+        if (slotKeys_[slot] < 0) {
+            chosen = slot;
+            break;
+        }
+        if (slotKeys_[slot] < slotKeys_[chosen]) chosen = slot;
+    }
+    slots_[chosen] = {book, kind};
+    slotKeys_[chosen] = 0x7FFFFFFF;  // written now: the newest
+    note('L', book, chosen, kind);
 }
 
 void Driver::restart(bool kill, std::uint32_t answer) {
-    std::vector<FileCopy> disk;
-    if (kill) disk = filesBelow(folder_.file("data"));
-    testapp::destroyMainWindow(window_);
-    window_ = nullptr;
     if (kill) {
-        putBack(folder_.file("data"), disk);
+        const std::vector<FileCopy> disk = filesBelow(dataFolder());
+        testapp::destroyMainWindow(window_);
+        window_ = nullptr;
+        putBack(dataFolder(), disk);
         s_.book = savedBook_;
         ++counters_.kills;
     } else {
+        testapp::destroyMainWindow(window_);
+        window_ = nullptr;
         compareDataFile(s_.book, "after exit");
-        checkSlots(s_.book);
+        predictBackup(SaveKind::ExitData, s_.book);
+        checkSlots();
         ++counters_.restarts;
     }
+    reopen(answer);
+}
+
+void Driver::reopen(std::uint32_t answer) {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
@@ -266,7 +352,7 @@ void Driver::restart(bool kill, std::uint32_t answer) {
     s_.hasClip = false;
     s_.hasPageClip = false;
     midState_ = s_.book;
-    window_ = testapp::createMainWindowIn(folder_.path());
+    window_ = testapp::createMainWindowIn(root_);
     if (!window_) {
         fail("the main window was not created again");
         return;
@@ -275,6 +361,87 @@ void Driver::restart(bool kill, std::uint32_t answer) {
     afterLoad(answer);
     tickNow();
     compareDataFile(s_.book, "after restart");
+}
+
+// The process ended at the moment the files were taken: the shutdown's later writes are undone.
+// The data file and every slot must hold one of the books that could be there, never a mix; the
+// model goes on from what they hold. A restore cut off keeps both its books somewhere on disk.
+void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<Book>& candidates, const Book& before) {
+    testapp::destroyMainWindow(window_);
+    window_ = nullptr;
+    putBack(dataFolder(), disk);
+    ++counters_.kills;
+    const Book lastSaved = savedBook_;
+    SaveKind kind;
+    std::string why;
+    const int data = matchFile(dataFile_, candidates, kind, why);
+    if (data < 0) return fail("data file after the session end: " + why);
+    std::vector<Book> held = {candidates[static_cast<std::size_t>(data)]};  // every book some file holds
+    s_.book = savedBook_ = held.front();
+    for (int slot = 0; slot < SLOTS; ++slot) {
+        std::vector<Book> could = candidates;
+        if (slots_.count(slot)) could.insert(could.begin(), slots_[slot].book);
+        if (testcommon::readFile(slotPath(slot)).empty()) {
+            if (slots_.count(slot)) fail("backup slot " + std::to_string(slot) + " vanished at the session end");
+            continue;
+        }
+        const int at = matchFile(slotPath(slot), could, kind, why);
+        if (at < 0) return fail("backup slot " + std::to_string(slot) + " after the session end: " + why);
+        slots_[slot] = {could[static_cast<std::size_t>(at)], kind};
+        held.push_back(slots_[slot].book);
+        slotBytes_[slot] = testcommon::readFile(slotPath(slot));
+    }
+    if (now_.kind == Kind::Restore && !pending_.empty()) {
+        // the restored book was on disk and stays there; the one from before may lose its unsaved edits
+        const auto kept = [&](const Book& book) {
+            for (const Book& h : held)
+                if (sameBook(h, book)) return true;
+            return false;
+        };
+        if (!kept(pending_.front())) return fail("a restore cut off by the session end lost the restored book");
+        if (!kept(before) && !kept(lastSaved))
+            return fail("a restore cut off by the session end lost the book from before");
+    }
+    reopen(0);
+}
+
+void Driver::restoring(int slot, int line) {
+    now_.b = static_cast<std::uint32_t>(line);
+    if (slots_.count(slot)) {
+        pending_.push_back(slots_[slot].book);
+        note('P', slots_[slot].book);
+    }
+}
+
+// The restore list as the model has it: one line a slot, from its file's time, oldest at the top.
+void Driver::checkRestoreLines(HWND list) {
+    static const char* const LABELS[] = {"終了時のデータ", "定期データ", "復元前のデータ", "削除前のデータ"};
+    std::vector<std::string> expected, shown;
+    for (const auto& slot : slots_) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        FILETIME local;
+        SYSTEMTIME t;
+        if (!GetFileAttributesExA(slotPath(slot.first).c_str(), GetFileExInfoStandard, &data)) continue;
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+        FileTimeToSystemTime(&local, &t);
+        char line[128];
+        wsprintfA(line, "%04d/%02d/%02d　%02d:%02d　backup%02d.qpd　%s", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  slot.first, LABELS[static_cast<int>(slot.second.kind)]);
+        expected.push_back(line);
+    }
+    std::sort(expected.begin(), expected.end());
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+        char text[512] = {};
+        if (SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < static_cast<LRESULT>(sizeof text))
+            SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    if (shown == expected) return;
+    std::string text = "restore list: the model";
+    for (const std::string& e : expected) text += " [" + e + "]";
+    text += ", shown";
+    for (const std::string& e : shown) text += " [" + e + "]";
+    fail(text);
 }
 
 void Driver::restore(const Action& action) {
@@ -287,12 +454,19 @@ void Driver::restore(const Action& action) {
     expected_.push_back("restore question");
     if (!(action.c / 5 % 4)) return;  // the question was cancelled
     expected_.push_back("restored");
-    if (!slotBooks_.count(slot)) {
-        fail("restored slot " + std::to_string(slot) + " was never written");
-        return;
-    }
-    compareDataFile(before, "before the restore");
-    s_.book = slotBooks_[slot];
+    if (!slots_.count(slot)) return fail("restored slot " + std::to_string(slot) + " was never written");
+    // the data file holds the book from before, or already the restored one
+    const Book restored = slots_[slot].book;
+    SaveKind kind;
+    std::string why;
+    ++counters_.checks;
+    const int held = matchFile(dataFile_, {restored, before}, kind, why);
+    if (held < 0) return fail("data file after the restore: " + why);
+    savedBook_ = held == 0 ? restored : before;
+    note('V', savedBook_);
+    slots_[slot] = {before, SaveKind::BeforeRestore};
+    note('L', before, slot, SaveKind::BeforeRestore);
+    s_.book = restored;
     afterLoad(action.a);
 }
 
@@ -305,6 +479,7 @@ void Driver::lifeAction(const Action& action) {
             break;
         case Kind::BackupTick:
             lifecycle::backupTick(window_, WM_TIMER, lifecycle::BACKUP_TIMER, GetTickCount());
+            predictBackup(SaveKind::Periodic, s_.book);
             break;
         case Kind::Exit:
         case Kind::Kill:
@@ -316,6 +491,9 @@ void Driver::lifeAction(const Action& action) {
         case Kind::Drag:
             drag(action);
             break;
+        case Kind::SecondCopy:
+            secondCopy();
+            break;
         default:
             break;
     }
@@ -325,35 +503,83 @@ Plan Driver::planFor(const Action& action) const {
     Plan plan;
     plan.password = passwordAnswerOf(action.a);
     plan.tickInFirstDialog = (action.a / 5) % 3 == 0;
+    const std::uint32_t outside = action.a / 75 % 10;  // in four steps of ten
+    plan.outside = outside < 6 ? Outside::None : static_cast<Outside>(outside - 6);
+    plan.outsideIn = action.a / 750 % 4;
+    if (journal_ || leftOut("outside")) plan.outside = Outside::None;
     plan.confirm = action.kind == Kind::Restore ? (action.c / 5 % 4) != 0 : (action.c % 4) != 0;
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
     return plan;
 }
 
+// The age of each slot as the minute of its last write, -1 for a free slot.
+static std::vector<std::int32_t> slotAges(const std::vector<std::string>& paths) {
+    std::vector<std::int32_t> keys;
+    for (const std::string& path : paths) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        FILETIME local;
+        SYSTEMTIME t;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+            keys.push_back(-1);
+            continue;
+        }
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+        FileTimeToSystemTime(&local, &t);
+        keys.push_back(t.wYear << 20 | t.wMonth << 16 | t.wDay << 11 | t.wHour << 6 | t.wMinute);
+    }
+    return keys;
+}
+
 bool Driver::run(const Action& action) {
     if (!failure_.empty() || !window_) return false;
+    if (journal_) journal_->begin(counters_.steps, action);
     ++counters_.steps;
     ++counters_.byKind[static_cast<int>(action.kind)];
     expected_.clear();
+    pending_.clear();
+    now_ = action;
+    now_.a %= 3000;  // the password answer, the tick, the drag's variant, what comes from outside and when
+    if (action.kind == Kind::Delete || action.kind == Kind::ResetFont || action.kind == Kind::Restore) now_.c %= 20;
+    sessionEnded_ = closeAsked_ = false;
+    std::vector<std::string> paths;
+    for (int slot = 0; slot < SLOTS; ++slot) paths.push_back(slotPath(slot));
+    slotKeys_ = slotAges(paths);
     midState_ = s_.book;
     const Book before = s_.book;
+    // the user comes back to the main window (from the search window, or after a start)
+    if (GetActiveWindow() != window_) SetActiveWindow(window_);
     answerer_->begin(planFor(action));
-    if (action.kind >= Kind::Tick) lifeAction(action);
-    else if (action.kind >= Kind::MakeSecure) secureAction(action);
-    else if (action.kind >= Kind::Type) editorAction(action);
-    else pageListAction(action);
+    if (action.kind >= Kind::Tick)
+        lifeAction(action);
+    else if (action.kind >= Kind::MakeSecure)
+        secureAction(action);
+    else if (action.kind >= Kind::Type)
+        editorAction(action);
+    else
+        pageListAction(action);
     testapp::pumpMessages();
-    if (action.kind != Kind::Kill && action.kind != Kind::Exit) checkSlots(before);
+    resolved_.push_back(now_);
+    afterStep(action, before);
+    note('S', s_.book);
+    return failure_.empty();
+}
+
+void Driver::afterStep(const Action& action, const Book& before) {
     std::vector<std::string> seen = answerer_->seen(), wanted = expected_;
     static const bool trace = std::getenv("QP_SOAK_TRACE") != nullptr;
     if (trace) {
         std::printf("step %ld %s %u %u %u: %zu items, shown %d%s%s, dialogs", counters_.steps, kindName(action.kind),
-                    action.a, action.b, action.c,
-                    s_.book.nodes.size(), s_.book.indexOf(s_.selected), s_.locked ? " locked" : "",
-                    s_.authenticated ? " authenticated" : "");
+                    now_.a, now_.b, now_.c, s_.book.nodes.size(), s_.book.indexOf(s_.selected),
+                    s_.locked ? " locked" : "", s_.authenticated ? " authenticated" : "");
         for (const std::string& w : seen) std::printf(" [%s]", w.c_str());
-        std::printf("%s\n", traceList().c_str());
+        std::printf("%s\n", window_ && IsWindow(window_) ? traceList().c_str() : "");
+    }
+    if (sessionEnded_) {  // the process ended inside the dialog: what it showed after does not count
+        std::vector<Book> candidates = pending_;
+        candidates.insert(candidates.end(), {savedBook_, before, midState_});
+        killAndMatch(endedAt_, candidates, before);
+        return;
     }
     counters_.dialogs += static_cast<long>(seen.size());
     std::sort(seen.begin(), seen.end());
@@ -365,7 +591,119 @@ bool Driver::run(const Action& action) {
         for (const std::string& w : seen) text += " [" + w + "]";
         fail(text);
     }
-    return failure_.empty();
+    if (closeAsked_ && !IsWindow(window_)) return closedInDialog();
+    if (action.kind != Kind::Kill && action.kind != Kind::Exit) checkSlots();
+    checkShown();
+}
+
+// The window closed by an outside WM_CLOSE once the step's dialogs were done: an exit.
+void Driver::closedInDialog() {
+    testapp::destroyMainWindow(window_);
+    window_ = nullptr;
+    compareDataFile(s_.book, "after an outside close");
+    predictBackup(SaveKind::ExitData, s_.book);
+    checkSlots();
+    ++counters_.restarts;
+    reopen(0);
+}
+
+// What the user sees after every step: the model's page selected in the list, its text in the editor.
+void Driver::checkShown() {
+    if (!failure_.empty() || !window_) return;
+    const int at = s_.book.indexOf(s_.selected);
+    const std::vector<HTREEITEM> all = items();
+    const HTREEITEM selection = TreeView_GetSelection(tree());
+    if (!selection) return fail("no page is selected");
+    if (at < 0 || at >= static_cast<int>(all.size()) || all[at] != selection) {
+        const auto it = std::find(all.begin(), all.end(), selection);
+        return fail("the list selects item " + std::to_string(it - all.begin()) + ", the model " + std::to_string(at));
+    }
+    if (s_.locked) return;
+    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
+    const LRESULT n = SendMessageW(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(editor(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
+    std::wstring model = s_.book.nodes[at].text;
+    for (std::wstring* t : {&text, &model})
+        for (std::size_t i; (i = t->find(L"\r\n")) != std::wstring::npos;) t->erase(i + 1, 1);
+    if (text != model)
+        fail("the editor shows \"" + toCp932(text.substr(0, 200)) + "\" on item " + std::to_string(at) +
+             ", the model \"" + toCp932(model.substr(0, 200)) + "\"");
+}
+
+// Something from outside while the first dialog of a step is up.
+void Driver::inDialog(HWND) {
+    ++counters_.inDialog;
+    switch (answerer_->plan().outside) {
+        case Outside::SearchNext:
+            searchNext();
+            break;
+        case Outside::SessionEnd:
+            if (SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF))
+                fail("the program agreed to end the session inside a dialog");
+            SendMessageA(window_, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+            break;
+        case Outside::ForcedSessionEnd:
+            if (journal_) break;  // under a real kill the files are not put back
+            SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            endedAt_ = filesBelow(dataFolder());
+            sessionEnded_ = true;
+            break;
+        case Outside::Close:
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+            closeAsked_ = true;
+            break;
+        case Outside::None:
+            break;
+    }
+}
+
+// 次を検索 in the search window, opened for it with a text most books hold, if a user could click it.
+void Driver::searchNext() {
+    HWND search = gApp.searchWindow;
+    if (!search) return;
+    if (!IsWindowVisible(search)) {
+        SendMessageA(window_, WM_COMMAND, IDM_SEARCH, 0);
+        SetDlgItemTextA(search, IDC_SEARCH_TEXT, "ペ");
+    }
+    HWND next = GetDlgItem(search, IDC_SEARCH_NEXT);
+    if (IsWindowVisible(search) && IsWindowEnabled(search) && IsWindowEnabled(next)) SendMessageA(next, BM_CLICK, 0, 0);
+}
+
+// A second copy of the program started on the same folder: it hands over to this one and
+// ends, writing nothing.
+void Driver::secondCopy() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = self;
+    program = program.substr(0, program.find_last_of('\\') + 1) + "quiltpad.exe";
+    const std::string copy = root_ + "\\quiltpad.exe";
+    if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(program.c_str(), copy.c_str(), TRUE))
+        return;  // no program beside the tests: nothing to start
+    const std::vector<FileCopy> before = filesBelow(dataFolder());
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = "\"" + copy + "\"";
+    if (!CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(), &si, &pi))
+        return fail("a second copy could not be started");
+    const DWORD started = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - started < 30000)
+        testapp::pumpMessages();
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 1);
+        fail("a second copy of the program did not end");
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    const std::vector<FileCopy> after = filesBelow(dataFolder());
+    bool same = before.size() == after.size();
+    for (std::size_t i = 0; same && i < before.size(); ++i) same = before[i].bytes == after[i].bytes;
+    if (!same) fail("a second copy of the program changed the files of the book");
 }
 
 }  // namespace soak

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,50 @@
 
 namespace soak {
 
+struct FileCopy {
+    std::string path, bytes;
+    FILETIME written{};
+};
+
 enum class Kind {
-    Select, NextPage, PreviousPage, NewPage, NewFolder, Retitle, RetitleEsc, Delete, CopyPage, PastePage,
-    Bookmark, OpenBookmark, Collapse, Type, Cut, Copy, Paste, Clear, Undo, Redo, Bold, Colour, DateStamp,
-    ResetFont, TextClipboard,
-    MakeSecure, MakeOrdinary, Tick, BackupTick, Exit, Kill, Restore, Check, Drag,
+    Select,
+    NextPage,
+    PreviousPage,
+    NewPage,
+    NewFolder,
+    Retitle,
+    RetitleEsc,
+    Delete,
+    CopyPage,
+    PastePage,
+    Bookmark,
+    OpenBookmark,
+    Collapse,
+    Type,
+    Cut,
+    Copy,
+    Paste,
+    Clear,
+    Undo,
+    Redo,
+    Bold,
+    Colour,
+    DateStamp,
+    ResetFont,
+    TextClipboard,
+    LongPage,
+    PasteUnicode,
+    PasteEmpty,
+    MakeSecure,
+    MakeOrdinary,
+    Tick,
+    BackupTick,
+    Exit,
+    Kill,
+    Restore,
+    Check,
+    Drag,
+    SecondCopy,
     Count
 };
 
@@ -29,24 +69,29 @@ const char* kindName(Kind kind);
 bool kindFromName(const std::string& name, Kind& kind);
 
 // One step: the kind and three numbers that choose its targets and answers when it runs.
+// A run writes each step down resolved: the numbers reduced to the item, the selection and
+// the answers they chose, and the text typed or given as a title, so that a replay does
+// not depend on the driver's tables.
 struct Action {
     Kind kind = Kind::Check;
     std::uint32_t a = 0, b = 0, c = 0;
+    std::string text;  // code page 932, when given: else chosen from the driver's tables by `a` or `b`
+    bool textGiven = false;
 };
 
 std::string scriptOf(const std::vector<Action>& actions);
 std::vector<Action> parseScript(const std::string& script);
 
 struct Counters {
-    long steps = 0, restarts = 0, kills = 0, checks = 0, slotChecks = 0, dialogs = 0;
+    long steps = 0, restarts = 0, kills = 0, checks = 0, slotChecks = 0, dialogs = 0, inDialog = 0;
     long byKind[static_cast<int>(Kind::Count)] = {};
 };
 
 // What the session sees besides the book: selection, password state, clipboards, undo.
 struct Session {
     Book book;
-    int selected = 0;  // node id
-    bool locked = false;         // the shown page is a secure page left unopened
+    int selected = 0;     // node id
+    bool locked = false;  // the shown page is a secure page left unopened
     bool authenticated = false;
     int nextRegistration = 1;
     bool hasClip = false;
@@ -58,9 +103,31 @@ struct Session {
     std::vector<std::wstring> undo, redo;
 };
 
+// What a child of the real-kill campaign writes down, flushed, before it acts (SoakKill.cpp).
+class Journal {
+public:
+    virtual ~Journal() = default;
+    virtual void started() = 0;  // the program's window is up
+    virtual void failed(const std::string& what) = 0;
+    virtual void begin(long step, const Action& action) = 0;
+    // 'S' the book after a step, 'V' a save of it was read back, 'P' it may be written next,
+    // 'L' slot `slot` holds it with `kind`.
+    virtual void note(char what, const Book& book, int slot = -1, SaveKind kind = SaveKind::ExitData) = 0;
+};
+
+// Where a driver starts in an existing program folder: the book its data file holds and the slots.
+struct Resume {
+    Book book;
+    std::map<int, Slot> slots;
+    std::vector<Book>
+        could;  // what the files could hold at the kill: a start that finishes a cut restore puts one in its slot
+};
+
 class Driver {
 public:
+    // A fresh program folder of its own, or `programFolder` resumed as `resume` says.
     Driver();
+    Driver(const std::string& programFolder, const Resume& resume, Journal* journal);
     ~Driver();
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
@@ -69,13 +136,29 @@ public:
     bool run(const Action& action);
     const std::string& failure() const { return failure_; }
     const Counters& counters() const { return counters_; }
+    const std::vector<Action>& resolved() const { return resolved_; }
 
     // For the dialog answerer.
     void tickInDialog();
+    void inDialog(HWND dialog);  // something from outside the dialog, as the plan says
+    void checkRestoreLines(HWND list);
+    void restoring(int slot, int line);
 
 private:
     friend class Answerer;
-    void start();
+    void start(const std::string& programFolder);
+    void note(char what, const Book& book, int slot = -1, SaveKind kind = SaveKind::ExitData);
+    std::string dataFolder() const { return root_ + "\\data"; }
+    std::string slotPath(int slot) const;
+    void predictBackup(SaveKind kind, const Book& book);
+    void checkShown();
+    void afterStep(const Action& action, const Book& before);
+    void killAndMatch(const std::vector<FileCopy>& disk, const std::vector<Book>& candidates, const Book& before);
+    void closedInDialog();
+    void searchNext();
+    void secondCopy();
+    void pasteOwn(const std::wstring& text);
+    int selectionAfterDelete(int at) const;
     void stopRealTimers();
     void fail(const std::string& what);
     void tickNow();
@@ -90,7 +173,8 @@ private:
     void show(int index, std::uint32_t answer);
     void afterLoad(std::uint32_t answer);
     void compareDataFile(const Book& expected, const char* when);
-    void checkSlots(const Book& expected);
+    void checkSlots();
+    void reopen(std::uint32_t answer);
     void setEditorSelection(int from, int to);
     void editorAction(const Action& action);
     void pageListAction(const Action& action);
@@ -106,14 +190,23 @@ private:
     void waitForClipboard();
     void clipboardAction(Kind kind, int from, int to);
 
-    testapp::TempFolder folder_;
-    std::string dataFile_, backupFolder_;
+    std::unique_ptr<testapp::TempFolder> own_;
+    std::string root_, dataFile_, backupFolder_;
+    Journal* journal_ = nullptr;
+    Action now_;  // the step running, resolved as it goes
+    std::vector<Action> resolved_;
+    std::vector<Book> pending_;           // books a write inside this step may carry
+    std::vector<std::int32_t> slotKeys_;  // each slot's age at the start of the step, -1: free
+    std::vector<FileCopy> endedAt_;       // the files when a forced session end ended the process
+    bool sessionEnded_ = false, closeAsked_ = false;
     HWND window_ = nullptr;
+    HANDLE instance_ = nullptr;
     Session s_;
     Book midState_;
     Book savedBook_;  // what the data file holds, as last compared
-    std::vector<std::string> expected_;  // the dialogs this action must show  // what a tick inside this action's password dialog must save
-    std::map<int, Book> slotBooks_;
+    std::vector<std::string>
+        expected_;  // the dialogs this action must show  // what a tick inside this action's password dialog must save
+    std::map<int, Slot> slots_;
     std::map<int, std::string> slotBytes_;
     std::string failure_;
     Counters counters_;
@@ -122,7 +215,16 @@ private:
 
 // Runs a sequence from a fresh program folder; returns the failure ("" when none)
 // and the number of steps run through `stepsRun`.
-std::string runSequence(const std::vector<Action>& actions, Counters* totals = nullptr, int* stepsRun = nullptr);
+std::string runSequence(const std::vector<Action>& actions, Counters* totals = nullptr, int* stepsRun = nullptr,
+                        std::vector<Action>* resolved = nullptr);
+
+// The same, in a program folder resumed as `resume` says, writing to `journal`; steps until
+// `steps` or a failure. Used by the child of the real-kill campaign.
+std::string runResumed(const std::string& programFolder, const Resume& resume, Journal& journal,
+                       const std::vector<Action>& actions);
+
+// Whether QP_SOAK_WITHOUT leaves a kind or a variant out of the mix.
+bool leftOut(const char* name);
 
 // A seeded sequence with the action mix of the soak.
 std::vector<Action> generate(std::uint32_t seed, int steps);

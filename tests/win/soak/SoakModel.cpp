@@ -4,8 +4,10 @@
 #include "soak/SoakModel.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include "secure/PageCrypt.h"
+#include "soak/SoakDialogs.h"
 
 namespace soak {
 
@@ -201,7 +203,8 @@ std::string describe(const Node& n) {
 // A text for a message: line breaks shown as \r, on one line.
 std::string shown(const std::wstring& text) {
     std::wstring out;
-    for (wchar_t c : text) out += c == L'\r' ? std::wstring(L"\\r") : c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
+    for (wchar_t c : text)
+        out += c == L'\r' ? std::wstring(L"\\r") : c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
     return toCp932(out);
 }
 
@@ -229,9 +232,9 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
             const auto code = [](const std::wstring& t, std::size_t k) {
                 return k < t.size() ? std::to_string(static_cast<unsigned>(t[k])) : std::string("end");
             };
-            return "record " + std::to_string(i) + " " + describe(m) + " text from character " +
-                   std::to_string(at) + " (model " + code(mt, at) + ", file " + code(dt, at) + "): model \"" +
-                   shown(m.text) + "\", file \"" + shown(d.text) + "\"";
+            return "record " + std::to_string(i) + " " + describe(m) + " text from character " + std::to_string(at) +
+                   " (model " + code(mt, at) + ", file " + code(dt, at) + "): model \"" + shown(m.text) +
+                   "\", file \"" + shown(d.text) + "\"";
         }
     }
     if (model.savedBookmark() != disk.bookmarkOrder)
@@ -243,6 +246,79 @@ std::string firstDifference(const Book& model, const DiskBook& disk) {
                std::to_string(disk.pasteAsText);
     if (model.anySecure() && !disk.registered) return "secure pages but no password registered";
     return std::string();
+}
+
+namespace {
+
+// Every string as "x" and its code units in hex, so none is ever empty or holds a blank.
+template <typename S>
+std::string hexOf(const S& text) {
+    std::string out = "x";
+    char unit[8];
+    for (auto c : text) {
+        wsprintfA(unit, "%04x", static_cast<unsigned>(static_cast<std::make_unsigned_t<typename S::value_type>>(c)));
+        out += unit;
+    }
+    return out;
+}
+
+template <typename S>
+bool fromHex(const std::string& hex, S& text) {
+    if (hex.empty() || hex[0] != 'x' || (hex.size() - 1) % 4) return false;
+    text.clear();
+    for (std::size_t at = 1; at < hex.size(); at += 4)
+        text += static_cast<typename S::value_type>(std::stoul(hex.substr(at, 4), nullptr, 16));
+    return true;
+}
+
+}  // namespace
+
+bool sameBook(const Book& a, const Book& b) {
+    DiskBook disk;
+    disk.nodes = b.nodes;
+    disk.bookmarkOrder = b.savedBookmark();
+    disk.registered = b.anySecure();
+    disk.copyAsText = b.copyAsText;
+    disk.pasteAsText = b.pasteAsText;
+    return firstDifference(a, disk).empty();
+}
+
+std::string serialise(const Book& b) {
+    std::ostringstream out;
+    out << b.nextId << ' ' << b.bookmark << ' ' << b.copyAsText << ' ' << b.pasteAsText << ' ' << b.registration << ' '
+        << b.nodes.size();
+    for (const Node& n : b.nodes)
+        out << ' ' << n.id << ' ' << n.depth << ' ' << n.folder << ' ' << n.secure << ' ' << hexOf(n.title) << ' '
+            << hexOf(n.text);
+    return out.str();
+}
+
+bool parseBook(const std::string& line, Book& b) {
+    std::istringstream in(line);
+    std::size_t count = 0;
+    b = Book();
+    if (!(in >> b.nextId >> b.bookmark >> b.copyAsText >> b.pasteAsText >> b.registration >> count)) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        Node n;
+        std::string title, text;
+        if (!(in >> n.id >> n.depth >> n.folder >> n.secure >> title >> text) || !fromHex(title, n.title) ||
+            !fromHex(text, n.text))
+            return false;
+        b.nodes.push_back(n);
+    }
+    return true;
+}
+
+int matchFile(const std::string& path, const std::vector<Book>& candidates, SaveKind& kind, std::string& why) {
+    const DiskBook disk = readDisk(path, PASSWORD);
+    kind = disk.kind;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const std::string difference = firstDifference(candidates[i], disk);
+        if (difference.empty()) return static_cast<int>(i);
+        if (i == 0) why = difference;
+    }
+    if (candidates.empty()) why = "no book could be there";
+    return -1;
 }
 
 }  // namespace soak

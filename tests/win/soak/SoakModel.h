@@ -25,7 +25,7 @@ struct Book {
     int bookmark = 0;  // node id, 0: none
     int nextId = 1;
     bool copyAsText = false, pasteAsText = false;  // the book's clipboard options
-    int registration = 0;  // which password registration the book carries, 0: none
+    int registration = 0;                          // which password registration the book carries, 0: none
 
     int indexOf(int id) const;
     int subtreeEnd(int index) const;  // one past the last node of the subtree
@@ -64,5 +64,22 @@ DiskBook readDisk(const std::string& path, const std::string& password);
 
 // The first difference between the model and a disk book, empty when none.
 std::string firstDifference(const Book& model, const DiskBook& disk);
+
+// Whether two books would be the same on disk.
+bool sameBook(const Book& a, const Book& b);
+
+// A book on one line and back, for the journal of a child that may be killed at any instant.
+std::string serialise(const Book& book);
+bool parseBook(const std::string& line, Book& book);
+
+// What a backup slot holds in the model.
+struct Slot {
+    Book book;
+    SaveKind kind = SaveKind::ExitData;
+};
+
+// The first of `candidates` the file at `path` holds (and its save kind), -1 when none; `why`
+// then names the difference from the first candidate.
+int matchFile(const std::string& path, const std::vector<Book>& candidates, SaveKind& kind, std::string& why);
 
 }  // namespace soak
