@@ -9,6 +9,30 @@ inline constexpr char SAVE_FAILED_HINT[] =
     "\n\nディスクの空きや書き込み権限を確かめてから「再試行」を押してください。"
     "\nキャンセルを押すと、変更は保存されずに終了します。";
 
+// The data file's place cannot be reached at start (a missing drive or folder, a share
+// offline, a device not ready, no permission, held by another program): nothing has been
+// written; Retry reads again, Cancel ends without writing anything.
+inline constexpr char UNREACHABLE_CAPTION[] = "データファイルを開けません";
+inline constexpr char UNREACHABLE_TEXT[] = "データファイルを読み込むことが出来ませんでした。\n\n";  // then the path
+inline constexpr char UNREACHABLE_REASON[] = "\n\n理由：";                                          // then the reason
+inline constexpr char UNREACHABLE_HINT[] =
+    "\n\n保存先を使えるようにしてから「再試行」を押してください。"
+    "\nキャンセルを押すと、何も保存せずに終了します。";
+
+// The settings file is there but cannot be read: this run uses the defaults and leaves the file as it is.
+inline constexpr char SETTINGS_UNREADABLE_CAPTION[] = "設定ファイルを読み込めません";
+inline constexpr char SETTINGS_UNREADABLE_TEXT[] =
+    "設定ファイルを読み込むことが出来なかったため、標準の設定で起動します。\n"
+    "設定ファイルは、終了時にも書き換えません。\n\n";  // then the path, the reason
+
+// The page list could not be built for every page of the book just read: a save now would
+// drop the pages it lacks, so nothing is written until another book is read whole.
+inline constexpr char REBUILD_FAILED_CAPTION[] = "ページ一覧を作れません";
+inline constexpr char REBUILD_FAILED_TEXT[] =
+    "ページ一覧を作ることが出来なかったため、一部のページが表示されていません。\n"
+    "ページを失わないよう、データファイルとバックアップには保存しません。\n"
+    "ほかのプログラムを終了してから、キルト帳を起動し直してください。\n\n";  // then the path
+
 // Deleting a page or a folder.
 inline constexpr char DELETE_CAPTION[] = "削除";
 inline constexpr char DELETE_PAGE_TEXT[] = "このページを削除します、本当によろしいですか？";
@@ -34,6 +58,8 @@ inline constexpr char OTHER_BOOK_KEPT_TEXT[] =
 inline constexpr char OTHER_BOOK_BUSY_TEXT[] =
     "新しい保存先にある別のデータファイルを、名前を変えて残すことが出来ませんでした。\n"
     "上書きしないよう、データファイルの保存先は変更していません。\n\n";  // then the path
+inline constexpr char FOLDER_UNREACHABLE_TEXT[] =
+    "新しい保存先に届かないため、データファイルの保存先は変更していません。\n\n";  // then the folder, the reason
 inline constexpr char OTHER_BACKUPS_TEXT[] =
     "新しいバックアップの保存先には、別のデータのバックアップファイルがあります。\n"
     "これらもバックアップの順番に加わり、古いものから上書きされます。\n"

@@ -20,6 +20,7 @@
 #include "settings/ColourScheme.h"
 #include "store/Cp932.h"
 #include "store/DeletionMarks.h"
+#include "store/FileReader.h"
 #include "store/OldDataFile.h"
 #include "store/TreeSource.h"
 
@@ -28,6 +29,8 @@ namespace bookload {
 namespace {
 
 const char DEFAULT_PAGE_TITLE[] = "ページ";
+
+bool gIncomplete = false;  // the page list lacks pages of the book read: nothing is written
 
 HWND editorWindow() { return gControls.memo.window(); }
 
@@ -129,7 +132,26 @@ bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& tab
     }
 }
 
+// A read that failed may have failed because the place went away meanwhile: the file is
+// opened once more to tell that from a damaged file.
+bool failedUnreachable(const std::string& path, FileFault* unreachable) {
+    if (!unreachable) return false;
+    FileReader probe;
+    const FileOpenResult opened = probe.open(path);
+    *unreachable = opened == FileOpenResult::Unreadable ? probe.fault() : FileFault::None;
+    return false;
+}
+
+// Records without an item would be dropped by the next save: it is held back, and the user told.
+void holdWritesAfterFailedRebuild(HWND mainWindow, const std::string& path) {
+    gIncomplete = true;
+    const std::string text = appmessages::REBUILD_FAILED_TEXT + path;
+    MessageBoxA(mainWindow, text.c_str(), appmessages::REBUILD_FAILED_CAPTION, MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
+
+bool bookIncomplete() { return gIncomplete; }
 
 std::string welcomeRtf() {
     const char* lines[] = {"キルト帳をご利用いただき、ありがとうございます。", "",
@@ -165,15 +187,23 @@ void convertOldTexts(PageTable& table) {
 
 bool editorHasDeletionMark() { return rtfHasDeletionMark(rtfstream::StreamOutRtf(editorWindow())); }
 
-bool loadIntoUi(HWND mainWindow, const std::string& path) {
-    const int kind = detectDataFile(path);
+bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable, bool missingFolderIsEmpty) {
+    if (unreachable) *unreachable = FileFault::None;
+    FileFault fault = FileFault::None;
+    int kind = detectDataFile(path, &fault);
+    if (kind == DATA_FILE_UNREACHABLE && missingFolderIsEmpty && fault == FileFault::NoFolder) kind = DATA_FILE_MISSING;
+    if (kind == DATA_FILE_UNREACHABLE) {
+        if (unreachable) *unreachable = fault;
+        return false;
+    }
     if (kind == DATA_FILE_UNUSABLE) return false;
 
     PageTable table;
     DataFileHeader header;
     std::int32_t bookNumber = 0;
     ReadReport report;
-    if (!readBook(mainWindow, path, kind, table, header, bookNumber, report)) return false;
+    if (!readBook(mainWindow, path, kind, table, header, bookNumber, report))
+        return failedUnreachable(path, unreachable);
     // Bytes after the last record are not part of the book, but the next save would drop
     // them: the whole file is kept aside first.
     if (report.extraBytes > 0) backup::keepFileWithExtraBytes(mainWindow, path);
@@ -187,7 +217,8 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
     applyHeader(mainWindow, gBook.header);
 
     PageListTree tree(gControls.pageList);
-    rebuildTree(gBook.pages, tree, gBook.header.bookmark);
+    gIncomplete = false;
+    if (!rebuildTree(gBook.pages, tree, gBook.header.bookmark)) holdWritesAfterFailedRebuild(mainWindow, path);
     if (gBook.header.passwordRegistered && !hasSecureRecord(gBook.pages)) clearPasswordRegistration(gBook.header);
     secure::clearAuthentication();
     pagedisplay::forgetShownPage();
@@ -200,6 +231,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path) {
 }
 
 bool saveFromUi(const std::string& path, SaveKind kind) {
+    if (gIncomplete) return false;
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
 

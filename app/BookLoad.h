@@ -12,10 +12,19 @@
 namespace bookload {
 
 // Loads a data file into the page list and editor. False when the file is unusable or
-// damaged; the window is then unchanged.
-bool loadIntoUi(HWND mainWindow, const std::string& path);
+// damaged, or cannot be reached; the window is then unchanged. `unreachable`, when
+// given, gets the reason when the file or its folder could not be reached (FileFault::None
+// for an unusable or damaged file): a book may well be there. With `missingFolderIsEmpty`
+// a folder that is not there counts as one without a book (the data folder beside the
+// program, which an unpacked zip lacks; the first save makes it).
+bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable = nullptr,
+                bool missingFolderIsEmpty = false);
 // Writes the book to a data file or backup slot; the caller stores the shown page first.
+// Refused (false) while the page list lacks pages of the book read (bookIncomplete).
 bool saveFromUi(const std::string& path, SaveKind kind);
+// True after a load whose page list could not be built for every page: until a book is
+// read whole, nothing is written.
+bool bookIncomplete();
 
 // The header's colours on the window: background brush, page list and editor colours.
 void applyColours(HWND mainWindow, const DataFileHeader& header);

@@ -84,7 +84,7 @@ void resetPageFont(HWND window) {
 void openSettings(HWND window) {
     const paths::AppPaths before = gApp.paths;
     const std::string beforeDataFolder = gApp.ini.setting.QpdDirPath;
-    if (!settingsdialog::runSettingsDialog(window, gApp.ini, gApp.paths)) return;
+    if (!settingsdialog::runSettingsDialog(window, gApp.ini, gApp.paths, gBook.bookNumber)) return;
     lifecycle::restartBackupTimer(window);
     folderchange::afterSettings(window, before, beforeDataFolder);
 }

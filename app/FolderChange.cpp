@@ -8,30 +8,46 @@
 #include "app/Lifecycle.h"
 #include "backup/AutoRestore.h"
 #include "store/DataFile.h"
+#include "store/FileFaultText.h"
+#include "store/FileReader.h"
+#include "store/FolderIdentity.h"
 
 namespace folderchange {
 
 namespace {
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 void tell(HWND window, const std::string& text) {
     MessageBoxA(window, text.c_str(), appmessages::FOLDER_CHANGED_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
-// A data file that is not this run's own book: the next save would replace it.
+// Nothing is lost: the book goes on being saved where it was.
+void keepDataFolder(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder,
+                    const std::string& text) {
+    gApp.ini.setting.QpdDirPath = beforeDataFolder;
+    gApp.paths = before;
+    tell(window, text);
+}
+
+// A data file that is not this run's own book: the next save would replace it. A folder out
+// of reach may hold one too, so the data folder does not move there.
 void keepOtherBook(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder) {
     const std::string& path = gApp.paths.dataFilePath;
-    if (path == before.dataFilePath || !exists(path) || lifecycle::wroteThisRun(path)) return;
+    if (fileidentity::sameFile(path, before.dataFilePath)) return;
+    FileReader probe;
+    const FileOpenResult opened = probe.open(path);
+    if (opened == FileOpenResult::Missing) return;
+    const std::string folder = path.substr(0, path.find_last_of('\\'));
+    if (opened == FileOpenResult::Unreadable && probe.fault() != FileFault::InUse)
+        return keepDataFolder(window, before, beforeDataFolder,
+                              appmessages::FOLDER_UNREACHABLE_TEXT + folder + "\n\n" + fileFaultText(probe.fault()));
+    probe.close();
+    if (lifecycle::wroteThisRun(path)) return;
     const std::string kept = backup::moveStampedAside(path);
     if (!kept.empty()) {
         tell(window, appmessages::OTHER_BOOK_KEPT_TEXT + kept);
         return;
     }
-    // nothing is lost: the book goes on being saved where it was
-    gApp.ini.setting.QpdDirPath = beforeDataFolder;
-    gApp.paths = before;
-    tell(window, appmessages::OTHER_BOOK_BUSY_TEXT + path);
+    keepDataFolder(window, before, beforeDataFolder, appmessages::OTHER_BOOK_BUSY_TEXT + path);
 }
 
 bool holdsOtherBooksSlot(const std::vector<std::string>& slotPaths) {
@@ -49,7 +65,8 @@ bool holdsOtherBooksSlot(const std::vector<std::string>& slotPaths) {
 
 void afterSettings(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder) {
     keepOtherBook(window, before, beforeDataFolder);
-    if (gApp.paths.backupFolder != before.backupFolder && holdsOtherBooksSlot(gApp.paths.backupSlotPaths))
+    if (!fileidentity::sameFolder(gApp.paths.backupFolder, before.backupFolder) &&
+        holdsOtherBooksSlot(gApp.paths.backupSlotPaths))
         tell(window, appmessages::OTHER_BACKUPS_TEXT + gApp.paths.backupFolder);
 }
 

@@ -16,6 +16,8 @@
 #include "secure/SecurePages.h"
 #include "settings/ColourScheme.h"
 #include "store/AtomicFile.h"
+#include "store/FileFaultText.h"
+#include "store/FolderIdentity.h"
 
 #include <set>
 
@@ -27,20 +29,53 @@ constexpr UINT MINUTE_MS = 60000;
 
 int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
-bool gBookRead = false;    // the first load succeeded: from now on the book may be written
-bool gSaveAtExit = true;   // off only for tools and tests that must not write
+bool gBookRead = false;          // the first load succeeded: from now on the book may be written
+bool gSaveAtExit = true;         // off only for tools and tests that must not write
 std::set<std::string> gWritten;  // the data files this run wrote
 
 bool loadBook(const std::string& path) { return bookload::loadIntoUi(gApp.mainWindow, path); }
 
-// The first load found the data file unusable: the newest backup that loads, or a new
-// book if the user agrees. False when the user refused: the file stays as it is.
+// The book number an unusable data file still shows (a current version block), -1 when none.
+std::int32_t shownBookNumber(const std::string& path) {
+    unsigned char first[VERSION_BLOCK_SIZE];
+    if (!readFirst32(path, first) || detectDataBytes(first, sizeof first) != DATA_FILE_CURRENT) return -1;
+    return decodeVersionBlock(first).bookNumber;
+}
+
+// The first load found the data file unusable: the newest backup of this book that loads,
+// or a new book if the user agrees. False when the user refused: the file stays as it is.
 bool recoverUnusableBook(HWND window) {
     backup::AutoRestoreSetup setup;
     setup.slotPaths = gApp.paths.backupSlotPaths;
     setup.backupFileSize = gApp.ini.setting.BackupFileSize;
     setup.dataFilePath = gApp.paths.dataFilePath;
+    setup.bookNumber = shownBookNumber(setup.dataFilePath);
+    setup.loadedBookNumber = [] { return gBook.bookNumber; };
     return backup::autoRestore(window, setup, loadBook) != backup::AutoRestoreResult::Refused;
+}
+
+bool isDefaultDataFolder() { return gApp.ini.setting.QpdDirPath.empty(); }
+
+// Read again or end: the data file's place could not be reached, so whether a book is
+// there is unknown. Nothing has been written and no timer runs.
+bool askReadAgain(HWND window, const std::string& path, FileFault fault) {
+    const std::string text = appmessages::UNREACHABLE_TEXT + path + appmessages::UNREACHABLE_REASON +
+                             fileFaultText(fault) + appmessages::UNREACHABLE_HINT;
+    return MessageBoxA(window, text.c_str(), appmessages::UNREACHABLE_CAPTION, MB_RETRYCANCEL | MB_ICONWARNING) ==
+           IDRETRY;
+}
+
+// The first read of the data file: a book, a new book in a folder that is there and holds
+// none (or in the data folder beside the program, which an unpacked zip lacks), a recovery
+// of an unusable file, or (the place out of reach) read again or end.
+bool readFirstBook(HWND window) {
+    const std::string& path = gApp.paths.dataFilePath;
+    for (;;) {
+        FileFault fault = FileFault::None;
+        if (bookload::loadIntoUi(window, path, &fault, isDefaultDataFolder())) return true;
+        if (fault == FileFault::None) return recoverUnusableBook(window);
+        if (!askReadAgain(window, path, fault)) return false;
+    }
 }
 
 void removeLeftovers() {
@@ -67,7 +102,11 @@ void reset() {
 }
 
 void setSaveAtExit(bool on) { gSaveAtExit = on; }
-bool wroteThisRun(const std::string& path) { return gWritten.count(path) != 0; }
+bool wroteThisRun(const std::string& path) {
+    for (const std::string& written : gWritten)
+        if (fileidentity::sameFile(written, path)) return true;
+    return false;
+}
 
 int backgroundSaveCounter() { return gBackgroundSaveCounter; }
 
@@ -91,7 +130,7 @@ bool openFirstBook(HWND window) {
     removeLeftovers();
     // Whatever the load asks (the start-up question, the bytes after the end, a password),
     // no timer runs yet and the exit writes nothing.
-    if (!loadBook(gApp.paths.dataFilePath) && !recoverUnusableBook(window)) {
+    if (!readFirstBook(window)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return false;
     }
@@ -121,6 +160,7 @@ void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
 }
 
 bool saveBook(HWND window, bool ask) {
+    if (bookload::bookIncomplete()) return false;  // the user was told when the book was read
     for (;;) {
         if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) {
             gWritten.insert(gApp.paths.dataFilePath);

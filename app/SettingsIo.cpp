@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
@@ -13,6 +14,7 @@
 #include "settings/IniSettings.h"
 #include "settings/Monitors.h"
 #include "ui/Dpi.h"
+#include "store/FileFaultText.h"
 
 namespace settingsio {
 
@@ -104,6 +106,15 @@ void collectWindowValues(HWND mainWindow) {
     collectInputMethod(mainWindow);
 }
 
+// The settings file was there but could not be read: this run uses the defaults, and the
+// file is not written at exit, so whatever it holds survives.
+bool gSettingsUnread = false;
+
+void tellSettingsUnread(const std::string& iniPath, FileFault fault) {
+    const std::string text = appmessages::SETTINGS_UNREADABLE_TEXT + iniPath + "\n\n" + fileFaultText(fault);
+    MessageBoxA(nullptr, text.c_str(), appmessages::SETTINGS_UNREADABLE_CAPTION, MB_OK | MB_ICONWARNING);
+}
+
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -119,7 +130,10 @@ void readStartupSettings(const std::string& appFolder) {
 
     // the settings file never moves; the folders it names decide the other paths
     const std::string iniPath = paths::derivePaths(appFolder, "", "").iniPath;
-    gApp.ini = ini::readIni(iniPath, defaults);
+    FileFault unreadable = FileFault::None;
+    gApp.ini = ini::readIni(iniPath, defaults, &unreadable);
+    gSettingsUnread = unreadable != FileFault::None;
+    if (gSettingsUnread) tellSettingsUnread(iniPath, unreadable);
     gApp.paths = paths::derivePaths(appFolder, gApp.ini.setting.QpdDirPath, gApp.ini.setting.BackupDirPath);
 
     if (!systemAllowsAutoView()) gApp.ini.window.AutoView = false;
@@ -147,6 +161,7 @@ int firstShowCommand(int processShowCommand) {
 }
 
 bool collectAndSaveSettings(HWND mainWindow) {
+    if (gSettingsUnread) return false;  // the user was told at start
     // the settings stay in the data folder below the program, wherever the book lives
     CreateDirectoryA(folderOf(gApp.paths.iniPath).c_str(), nullptr);
     collectWindowValues(mainWindow);

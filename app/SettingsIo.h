@@ -10,7 +10,8 @@ namespace settingsio {
 // Reads quiltpad.ini below the program folder into the process state: the
 // settings, the derived paths, the custom colours and the splitter share.
 // A saved main-window position that no monitor shows is moved back onto the
-// primary monitor.
+// primary monitor. A settings file that is there but cannot be read is named to the
+// user; the run then uses the defaults and never writes the settings file.
 void readStartupSettings(const std::string& appFolder);
 
 // The main window's restored rectangle as the settings give it.
@@ -22,7 +23,7 @@ int firstShowCommand(int processShowCommand);
 
 // Gathers the window-derived values into the settings and rewrites the
 // settings file (the data folder is created first). False when the file
-// could not be written.
+// could not be written, or was not read at start and so is left alone.
 bool collectAndSaveSettings(HWND mainWindow);
 
 }  // namespace settingsio

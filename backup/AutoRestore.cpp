@@ -5,6 +5,7 @@
 #include "backup/BackupMessages.h"
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
+#include "store/DataFile.h"
 
 namespace backup {
 
@@ -21,6 +22,19 @@ AutoRestoreResult refusedBusy(HWND window, const AutoRestoreSetup& setup) {
     const std::string busy = messages::DATA_FILE_BUSY_TEXT + setup.dataFilePath;
     MessageBoxA(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
     return AutoRestoreResult::Refused;
+}
+
+// A slot worth loading: any, or one that shows the wanted book's number.
+bool slotOfBook(const std::string& slot, std::int32_t bookNumber) {
+    if (bookNumber < 0) return true;
+    unsigned char first[VERSION_BLOCK_SIZE];
+    if (!readFirst32(slot, first) || detectDataBytes(first, sizeof first) != DATA_FILE_CURRENT) return false;
+    return decodeVersionBlock(first).bookNumber == bookNumber;
+}
+
+// The slot was read whole; and it is the wanted book's (the slot may have changed since it was looked at).
+bool loadedBookOf(const AutoRestoreSetup& setup) {
+    return setup.bookNumber < 0 || !setup.loadedBookNumber || setup.loadedBookNumber() == setup.bookNumber;
 }
 
 }  // namespace
@@ -40,7 +54,8 @@ std::string moveStampedAside(const std::string& path) {
 AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
                               const std::function<bool(const std::string& path)>& loadBook) {
     for (int slot : newestSlotsFirst(setup.slotPaths, setup.backupFileSize, systemFileTimes())) {
-        if (!loadBook(setup.slotPaths[static_cast<size_t>(slot)])) continue;
+        const std::string& path = setup.slotPaths[static_cast<size_t>(slot)];
+        if (!slotOfBook(path, setup.bookNumber) || !loadBook(path) || !loadedBookOf(setup)) continue;
         // Without a copy aside the next save would replace the only copy of the book.
         if (keepStampedCopy(setup.dataFilePath).empty()) return refusedBusy(window, setup);
         const std::string text =
@@ -48,7 +63,8 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
         MessageBoxA(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
         return AutoRestoreResult::BackupLoaded;
     }
-    const std::string question = setup.dataFilePath + messages::START_EMPTY_QUESTION;
+    const std::string question =
+        setup.dataFilePath + (setup.bookNumber < 0 ? messages::START_EMPTY_QUESTION : messages::NO_OWN_BACKUP_QUESTION);
     if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return AutoRestoreResult::Refused;
     // A file that cannot be moved aside would be overwritten by the new book: end instead.
@@ -59,7 +75,11 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
 
 void keepFileWithExtraBytes(HWND owner, const std::string& path) {
     const std::string kept = keepStampedCopy(path);
-    if (kept.empty()) return;
+    if (kept.empty()) {
+        const std::string text = messages::EXTRA_BYTES_NOT_KEPT_TEXT + path;
+        MessageBoxA(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONWARNING);
+        return;
+    }
     const std::string text = messages::EXTRA_BYTES_TEXT + kept;
     MessageBoxA(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONINFORMATION);
 }

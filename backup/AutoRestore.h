@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,12 +20,18 @@ struct AutoRestoreSetup {
     std::vector<std::string> slotPaths;
     int backupFileSize = 0;
     std::string dataFilePath;
+    // The book number the unusable data file still shows, -1 when it shows none: only
+    // backups of that book are taken (a shared backup folder may hold others).
+    std::int32_t bookNumber = -1;
+    // The number of the book `loadBook` just put in the window.
+    std::function<std::int32_t()> loadedBookNumber = nullptr;
 };
 
-// Tries the backups newest first with `loadBook`. When one loads, a stamped
-// copy of the unreadable data file is kept beside it and the user is told.
-// When none does, asks whether to start an empty book: OK renames the file to
-// its stamped name and loads the (now missing) data file, a new book.
+// Tries the backups newest first with `loadBook` (only this book's when its number is
+// known). When one loads, a stamped copy of the unreadable data file is kept beside it
+// and the user is told. When none does, asks whether to start an empty book (saying when
+// no backup of this book could be read): OK renames the file to its stamped name and
+// loads the (now missing) data file, a new book.
 AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
                               const std::function<bool(const std::string& path)>& loadBook);
 
@@ -37,7 +44,8 @@ std::string keepStampedCopy(const std::string& path);
 std::string moveStampedAside(const std::string& path);
 
 // A file that loaded although bytes follow its last record: a stamped copy is
-// kept before anything can overwrite it, and the user is told where.
+// kept before anything can overwrite it, and the user is told where (or, when no
+// copy could be made, that the next save drops those bytes).
 void keepFileWithExtraBytes(HWND owner, const std::string& path);
 
 }  // namespace backup

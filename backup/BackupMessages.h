@@ -43,11 +43,24 @@ constexpr char DATA_FILE_BUSY_TEXT[] =
 constexpr char START_EMPTY_QUESTION[] =
     "は\n利用不可能なデータファイルです\nまた、バックアップファイルからの自動復元は出来ませんでした。\n\n"
     "データファイルの内容を初期化してもよろしいですか？";
+// The unusable data file still shows its book number, and no backup of that book could
+// be read (a shared backup folder's other books are never loaded in its place).
+constexpr char NO_OWN_BACKUP_QUESTION[] =
+    "は\n利用不可能なデータファイルです\nまた、このデータファイルのブックのバックアップファイルで"
+    "読み込めるものが無かったため、自動復元は出来ませんでした。\n"
+    "（別のブックのバックアップファイルは読み込みません）\n\n"
+    "データファイルの内容を初期化してもよろしいですか？";
 
 // A data file with bytes after its last record, kept aside before it is next written.
 constexpr char EXTRA_BYTES_CAPTION[] = "データファイルの確認";
 constexpr char EXTRA_BYTES_TEXT[] =
     "データファイルの最後のページの後ろに、読み込めない余分なデータがありました。\n"
     "ページはすべて読み込みました。元のファイルは次の名前で残してあります。\n\n";
+// No copy could be made: the next save writes the book without those bytes; then the path.
+constexpr char EXTRA_BYTES_NOT_KEPT_TEXT[] =
+    "データファイルの最後のページの後ろに、読み込めない余分なデータがありました。\n"
+    "ページはすべて読み込みましたが、元のファイルの控えを残すことが出来ませんでした。\n"
+    "次の保存で余分なデータは失われます。残したい場合は、保存される前に次のファイルを別の場所へコピーしてください。\n"
+    "\n";
 
 }  // namespace backup::messages

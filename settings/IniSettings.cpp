@@ -6,6 +6,7 @@
 #include "settings/AppPaths.h"
 #include "store/AtomicFile.h"
 #include "store/Cp932.h"
+#include "store/FileReader.h"
 
 #include <cstdio>
 #include <limits>
@@ -180,19 +181,6 @@ void replaceOutOfRange(IniSettings& s) {
     if (s.window.TvWidthPer > TV_WIDTH_MAX) s.window.TvWidthPer = TV_WIDTH_MAX;
 }
 
-// The whole file, or false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return false;
-    bytes.clear();
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 std::string num(int32_t v) { return std::to_string(v); }
 std::string flag(bool v) { return v ? "1" : "0"; }
 
@@ -248,10 +236,14 @@ IniSettings parseIni(const std::string& text, const IniSettings& defaults) {
     return s;
 }
 
-IniSettings readIni(const std::string& iniPath, const IniSettings& defaults) {
+IniSettings readIni(const std::string& iniPath, const IniSettings& defaults, FileFault* unreadable) {
     std::string text;
-    if (!readWholeFile(iniPath, text)) return parseIni(std::string(), defaults);
-    return parseIni(text, defaults);
+    FileFault fault = FileFault::None;
+    const ReadBytesResult read = readFileBytes(iniPath, text, &fault);
+    // a settings file never made, or the data folder of a first start, is no fault
+    const bool absent = fault == FileFault::NoFile || fault == FileFault::NoFolder;
+    if (unreadable) *unreadable = read == ReadBytesResult::Ok || absent ? FileFault::None : fault;
+    return parseIni(read == ReadBytesResult::Ok ? text : std::string(), defaults);
 }
 
 void writeIniSection(std::string& fileText, const std::string& section, const std::vector<IniEntry>& entries) {

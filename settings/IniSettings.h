@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+enum class FileFault;
+
 // One record of plain fields, grouped by the section each key lives in.
 // Field names are the key names of the file.
 struct IniSettings {
@@ -84,8 +86,10 @@ namespace ini {
 // 640 x 480 window on a desktop of the given size.
 IniSettings defaultSettings(int32_t desktopWidth, int32_t desktopHeight);
 
-// Reads the file at iniPath. A missing or unreadable file gives the defaults.
-IniSettings readIni(const std::string& iniPath, const IniSettings& defaults);
+// Reads the file at iniPath. A missing or unreadable file gives the defaults; `unreadable`,
+// when given, tells the second from the first (a file that is there, or may be, but
+// could not be read: the caller must not write its defaults over it).
+IniSettings readIni(const std::string& iniPath, const IniSettings& defaults, FileFault* unreadable = nullptr);
 
 // The same from the file's bytes.
 IniSettings parseIni(const std::string& text, const IniSettings& defaults);

@@ -10,7 +10,11 @@
 #include "editor/DateStamp.h"
 #include "res/resource.h"
 #include "settings/CommonDialogs.h"
+#include "settings/SettingsMessages.h"
 #include "store/Cp932.h"
+#include "store/DataFile.h"
+#include "store/FileFaultText.h"
+#include "store/FolderIdentity.h"
 #include "ui/Dialog.h"
 
 namespace settingsdialog {
@@ -25,6 +29,7 @@ const char* const PAGE_LABELS[PAGE_COUNT] = {"ページ一覧", "バックアッ
 struct SettingsData {
     IniSettings* settings = nullptr;
     paths::AppPaths* paths = nullptr;
+    std::int32_t bookNumber = -1;
     HWND pages[PAGE_COUNT] = {};
     bool stored = false;
 };
@@ -155,6 +160,49 @@ BOOL onInit(HWND dialog, SettingsData& data) {
     return TRUE;
 }
 
+// The folder a row's controls name: the edit's text when checked, otherwise none.
+std::string chosenFolder(HWND folders, const FolderRow& row) {
+    return ui::isChecked(folders, row.check) ? cp932::cutAt(ui::itemText(folders, row.edit), paths::MAX_PATH_BYTES - 1)
+                                             : std::string();
+}
+
+void refuse(HWND dialog, const std::string& text) {
+    MessageBoxA(dialog, text.c_str(), settingsmessages::FOLDER_REFUSED_CAPTION, MB_OK | MB_ICONWARNING);
+}
+
+// A slot of the folder that shows a current version block of another book.
+bool holdsOtherBook(const std::string& backupFolder, std::int32_t bookNumber) {
+    for (const std::string& slot : paths::derivePaths("", "", backupFolder).backupSlotPaths) {
+        unsigned char first[VERSION_BLOCK_SIZE];
+        if (readFirst32(slot, first) && detectDataBytes(first, sizeof first) == DATA_FILE_CURRENT &&
+            decodeVersionBlock(first).bookNumber != bookNumber)
+            return true;
+    }
+    return false;
+}
+
+// The folders chosen anew must be reachable, and a new backup folder must hold no other
+// book's backups. False, with the user told why, when OK is refused.
+bool foldersAccepted(HWND dialog, SettingsData& data) {
+    HWND folders = data.pages[PAGE_FOLDERS];
+    for (const FolderRow& row : FOLDER_ROWS) {
+        const std::string folder = chosenFolder(folders, row);
+        if (folder.empty() || folder == row.folder(*data.settings)) continue;
+        fileidentity::FolderId id;
+        const FileFault fault = fileidentity::identifyFolder(folder, id);
+        if (fault != FileFault::None) {
+            refuse(dialog, settingsmessages::FOLDER_UNREACHABLE_TEXT + folder + "\n\n" + fileFaultText(fault));
+            return false;
+        }
+        if (row.edit == IDC_SET_BACKUP_DIR && holdsOtherBook(folder, data.bookNumber)) {
+            refuse(dialog,
+                   settingsmessages::OTHER_BOOK_BACKUPS_TEXT + folder + settingsmessages::OTHER_BOOK_BACKUPS_HINT);
+            return false;
+        }
+    }
+    return true;
+}
+
 // OK: every control into the record, in this order; the paths are derived anew when a folder changed.
 void store(SettingsData& data) {
     IniSettings& s = *data.settings;
@@ -168,9 +216,7 @@ void store(SettingsData& data) {
     bool changed = false;
     HWND folders = data.pages[PAGE_FOLDERS];
     for (const FolderRow& row : FOLDER_ROWS) {
-        const std::string folder = ui::isChecked(folders, row.check)
-                                       ? cp932::cutAt(ui::itemText(folders, row.edit), paths::MAX_PATH_BYTES - 1)
-                                       : std::string();
+        const std::string folder = chosenFolder(folders, row);
         if (folder == row.folder(s)) continue;
         row.folder(s) = folder;
         changed = true;
@@ -201,6 +247,7 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
+                if (!foldersAccepted(dialog, *data)) return TRUE;
                 store(*data);
                 close(dialog, *data, IDOK);
             } else if (LOWORD(wParam) == IDCANCEL) {
@@ -237,12 +284,13 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-bool runSettingsDialog(HWND owner, IniSettings& settings, paths::AppPaths& paths) {
+bool runSettingsDialog(HWND owner, IniSettings& settings, paths::AppPaths& paths, std::int32_t bookNumber) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     SettingsData data;
     data.settings = &settings;
     data.paths = &paths;
+    data.bookNumber = bookNumber;
     ui::runModal(owner, IDD_SETTINGS, settingsProc, &data);
     return data.stored;
 }

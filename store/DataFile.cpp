@@ -209,12 +209,14 @@ int detectDataBytes(const void* first, std::size_t size) {
     return isOlderMagic(magic) ? DATA_FILE_OLDER : DATA_FILE_UNUSABLE;
 }
 
-int detectDataFile(const std::string& path) {
+int detectDataFile(const std::string& path, FileFault* fault) {
     FileReader in;
     FileOpenResult opened = in.open(path);
+    if (fault) *fault = in.fault();
     if (opened == FileOpenResult::Missing) return DATA_FILE_MISSING;
+    if (opened != FileOpenResult::Opened) return DATA_FILE_UNREACHABLE;
     unsigned char first[VERSION_BLOCK_SIZE];
-    if (opened != FileOpenResult::Opened || !in.bytes(first, VERSION_BLOCK_SIZE)) return DATA_FILE_UNUSABLE;
+    if (!in.bytes(first, VERSION_BLOCK_SIZE)) return DATA_FILE_UNUSABLE;
     return detectDataBytes(first, VERSION_BLOCK_SIZE);
 }
 

@@ -95,10 +95,16 @@ void clearPasswordRegistration(DataFileHeader& header);
 // detectDataFile results.
 constexpr int DATA_FILE_CURRENT = 0;   // "qpad300" or "qpad200b1": readDataFile
 constexpr int DATA_FILE_OLDER = 1;     // first or second generation: readOldDataFile
-constexpr int DATA_FILE_UNUSABLE = 2;  // cannot be opened, too short, unknown magic
-constexpr int DATA_FILE_MISSING = 3;
+constexpr int DATA_FILE_UNUSABLE = 2;  // too short, unknown magic
+constexpr int DATA_FILE_MISSING = 3;   // its folder is there and holds no such file
+// The file or its folder cannot be reached now (a missing drive or folder, a share
+// offline, a device not ready, no permission, held by another program): whether a
+// book is there is unknown, so it is neither unusable nor missing.
+constexpr int DATA_FILE_UNREACHABLE = 4;
 
-int detectDataFile(const std::string& path);
+enum class FileFault;
+// `fault`, when given, says why the file did not open (DATA_FILE_MISSING, DATA_FILE_UNREACHABLE).
+int detectDataFile(const std::string& path, FileFault* fault = nullptr);
 // The same decision over the first bytes of a file.
 int detectDataBytes(const void* first, std::size_t size);
 bool isOlderMagic(const std::string& magic);

@@ -1,6 +1,6 @@
 #include "store/FileReader.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cstring>
 
 #include "store/ZeroByte.h"
@@ -36,15 +36,15 @@ FileOpenResult FileReader::open(const std::string& path) {
     size_ = 0;
     bufferStart_ = bufferEnd_ = 0;
     failed_ = false;
-    errno = 0;
-    file_ = std::fopen(path.c_str(), "rb");
+    fault_ = openForReading(path, file_);
     if (!file_) {
         failed_ = true;
-        return (errno == ENOENT || errno == ENOTDIR) ? FileOpenResult::Missing : FileOpenResult::Unreadable;
+        return fault_ == FileFault::NoFile ? FileOpenResult::Missing : FileOpenResult::Unreadable;
     }
     if (!seekEnd(file_, size_)) {
         close();
         failed_ = true;
+        fault_ = FileFault::ReadError;
         return FileOpenResult::Unreadable;
     }
     if (!buffer_) buffer_.reset(new unsigned char[bufferSize_]);
@@ -168,16 +168,48 @@ bool FileReader::cString(std::string& out, std::size_t count) {
     return true;
 }
 
-ReadBytesResult readFileBytes(const std::string& path, std::string& bytes) {
+ReadBytesResult readFileBytes(const std::string& path, std::string& bytes, FileFault* fault) {
     bytes.clear();
     FileReader reader;
     FileOpenResult opened = reader.open(path);
+    if (fault) *fault = reader.fault();
     if (opened == FileOpenResult::Missing) return ReadBytesResult::Missing;
     if (opened != FileOpenResult::Opened) return ReadBytesResult::Unreadable;
     bytes.resize(reader.size());
     if (!bytes.empty() && !reader.bytes(&bytes[0], bytes.size())) {
         bytes.clear();
+        if (fault) *fault = FileFault::ReadError;
         return ReadBytesResult::Unreadable;
     }
     return ReadBytesResult::Ok;
 }
+
+namespace filefaults {
+
+namespace {
+std::string gPrefix;
+unsigned long gError = 0;
+
+bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const unsigned char a = static_cast<unsigned char>(text[i]);
+        const unsigned char b = static_cast<unsigned char>(prefix[i]);
+        if (std::tolower(a) != std::tolower(b)) return false;
+    }
+    return true;
+}
+}  // namespace
+
+void failOpens(const std::string& prefix, unsigned long error) {
+    gPrefix = prefix;
+    gError = error;
+}
+
+bool openFails(const std::string& path, unsigned long& error) {
+    if (gPrefix.empty() || !startsWithIgnoringCase(path, gPrefix)) return false;
+    error = gError;
+    return true;
+}
+
+}  // namespace filefaults

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "E2eSupport.h"
+#include "app/AppMessages.h"
 #include "backup/BackupMessages.h"
 #include "store/DataFile.h"
+#include "store/FileFaultText.h"
+#include "tests/common/OnePageBook.h"
 
 namespace {
 
@@ -53,16 +56,7 @@ bool isStampedName(const std::string& name) {
     return name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
 }
 
-std::string bookWithPage(const std::string& title) {
-    PageTable table;
-    PageRecord page;
-    page.order = 0;
-    page.parentOrder = -1;
-    page.title = title;
-    page.text = "{\\rtf1 " + title + "}";
-    table.appendRecord(page);
-    return buildDataFile(table, newFileHeader(), makeVersionBlock(SaveKind::Periodic, 9), false);
-}
+std::string bookWithPage(const std::string& title) { return testcommon::onePageBook(title, 9, SaveKind::Periodic); }
 
 TEST(AutoRestore, TheNewestBackupThatLoadsReplacesAnUnreadableDataFile) {
     e2e::ProgramCopy program;
@@ -147,12 +141,14 @@ TEST(AutoRestore, ADataFileAnotherProgramHoldsIsNeverReplacedByABackup) {
     HANDLE held = CreateFileA(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
+    // held without sharing is out of reach, not unusable: no backup is even tried
     ASSERT_TRUE(program.start());
-    HWND box = waitForBox(msg::START_EMPTY_CAPTION);
+    HWND box = waitForBox(appmessages::UNREACHABLE_CAPTION);
     ASSERT_NE(box, nullptr);
     const std::string text = boxText(box);
-    EXPECT_EQ(text, msg::DATA_FILE_BUSY_TEXT + data) << text;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(text, appmessages::UNREACHABLE_TEXT + data + appmessages::UNREACHABLE_REASON +
+                        fileFaultText(FileFault::InUse) + appmessages::UNREACHABLE_HINT);
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(program.waitForExit(), 0);
     CloseHandle(held);
     EXPECT_EQ(e2e::readFile(data), before) << "the book the backup would have replaced";

@@ -338,7 +338,7 @@ TEST(DataFileReader, DamagedFilesAreRefusedAndSayWhere) {
 TEST(DataFileDetection, EveryCode) {
     TempFolder folder;
     EXPECT_EQ(DATA_FILE_MISSING, detectDataFile(folder.file("none.qpd")));
-    EXPECT_EQ(DATA_FILE_MISSING, detectDataFile(folder.file("no/such/folder.qpd")));
+    EXPECT_EQ(DATA_FILE_UNREACHABLE, detectDataFile(folder.file("no/such/folder.qpd")));
     EXPECT_EQ(DATA_FILE_UNUSABLE, detectDataFile(folder.path()));
     auto detect = [&](const std::string& bytes) {
         writeFile(folder.file("f.qpd"), bytes);

@@ -16,6 +16,7 @@
 #include "res/dialogs/SettingsDialog.h"
 #include "res/resource.h"
 #include "secure/SecureMessages.h"
+#include "settings/SettingsMessages.h"
 #include "secure/SecurePages.h"
 #include "store/DataFile.h"
 #include "support/DialogAnswerer.h"
@@ -145,27 +146,48 @@ TEST_F(BookSafetyTest, EveryChangeOfAPageIsStored) {
     };
     auto selectRange = [](LONG from, LONG to) { setEditorSelection(from, to); };
     const Case cases[] = {
-        {"cut", [&] { selectRange(1, 3); command(IDM_CUT); }, "adef", nullptr},
-        {"clear", [&] { selectRange(0, 2); command(IDM_CLEAR); }, "cdef", nullptr},
-        {"undo", [&] {
+        {"cut",
+         [&] {
+             selectRange(1, 3);
+             command(IDM_CUT);
+         },
+         "adef", nullptr},
+        {"clear",
+         [&] {
+             selectRange(0, 2);
+             command(IDM_CLEAR);
+         },
+         "cdef", nullptr},
+        {"undo",
+         [&] {
              selectRange(6, 6);
              typeText("xyz");
              tickNow(window);
              command(IDM_UNDO);
-         }, "abcdef", nullptr},
-        {"redo", [&] {
+         },
+         "abcdef", nullptr},
+        {"redo",
+         [&] {
              selectRange(6, 6);
              typeText("xyz");
              command(IDM_UNDO);
              tickNow(window);
              command(IDM_REDO);
-         }, "abcdefxyz", nullptr},
-        {"date stamp", [&] { selectRange(0, 6); command(IDM_INSERT_DATE); }, nullptr, nullptr},
-        {"a picture pasted alone", [&] {
+         },
+         "abcdefxyz", nullptr},
+        {"date stamp",
+         [&] {
+             selectRange(0, 6);
+             command(IDM_INSERT_DATE);
+         },
+         nullptr, nullptr},
+        {"a picture pasted alone",
+         [&] {
              selectRange(6, 6);
              putBitmapOnClipboard();
              command(IDM_PASTE);
-         }, nullptr, "\\pict"},
+         },
+         nullptr, "\\pict"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -288,7 +310,7 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     EXPECT_EQ(told.answered(), 1);
     EXPECT_TRUE(holds(savedTexts(theirs)[1], "my book"));
 
-    // a backup folder holding another book's backups is announced; one of this book's is not
+    // a backup folder holding this book's backups is taken without a word
     testapp::TempFolder otherBackups, ownBackups;
     const std::int32_t mine = gBook.bookNumber;
     gBook.bookNumber = mine + 1;
@@ -298,10 +320,14 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     backupFolder = ownBackups.path();
     command(IDM_SETTINGS);
     EXPECT_EQ(told.answered(), 1);
+    // another book's backups: OK is refused with a word, and the dialog cancelled here keeps the old folder
+    told.setInspector([](HWND box) { PostMessageA(GetWindow(box, GW_OWNER), WM_COMMAND, IDCANCEL, 0); });
     backupFolder = otherBackups.path();
     command(IDM_SETTINGS);
     ASSERT_EQ(told.answered(), 2);
-    EXPECT_EQ(told.texts()[1], appmessages::OTHER_BACKUPS_TEXT + otherBackups.path());
+    EXPECT_EQ(told.texts()[1], settingsmessages::OTHER_BOOK_BACKUPS_TEXT + otherBackups.path() +
+                                   settingsmessages::OTHER_BOOK_BACKUPS_HINT);
+    EXPECT_EQ(gApp.paths.backupFolder, ownBackups.path());
     useOther = false;  // the exit writes into the test's own folder, not into folders already gone
     backupFolder.clear();
     command(IDM_SETTINGS);

@@ -208,20 +208,23 @@ TEST(SettingsDialog, UncheckedDataFolderIsStoredEmptyAndTheDataFileGoesHome) {
 TEST(SettingsDialog, ChangingOnlyTheBackupFolderRebuildsTheSlotTable) {
     IniSettings settings;
     paths::AppPaths paths = pathsOf(settings);
+    testapp::TempFolder temp;
+    const std::string chosen = temp.file("新しい");  // a folder OK can reach
+    CreateDirectoryA(chosen.c_str(), nullptr);
     bool browseBefore = true, browseAfter = false;
     runWith(settings, paths, IDOK, [&](HWND dialog) {
         browseBefore = enabled(dialog, IDC_SET_BROWSE_BACKUP_DIR);
         testsupport::clickControl(pageWith(dialog, IDC_SET_USE_BACKUP_DIR), IDC_SET_USE_BACKUP_DIR);
         browseAfter = enabled(dialog, IDC_SET_BROWSE_BACKUP_DIR);
-        testsupport::setControlText(pageWith(dialog, IDC_SET_BACKUP_DIR), IDC_SET_BACKUP_DIR, "E:\\新しい");
+        testsupport::setControlText(pageWith(dialog, IDC_SET_BACKUP_DIR), IDC_SET_BACKUP_DIR, chosen);
     });
     EXPECT_FALSE(browseBefore);
     EXPECT_TRUE(browseAfter);
-    EXPECT_EQ(settings.setting.BackupDirPath, "E:\\新しい");
+    EXPECT_EQ(settings.setting.BackupDirPath, chosen);
     EXPECT_EQ(settings.setting.QpdDirPath, "");
-    EXPECT_EQ(paths.backupFolder, "E:\\新しい");
-    EXPECT_EQ(paths.backupSlotPaths.front(), "E:\\新しい\\backup00.qpd");
-    EXPECT_EQ(paths.backupSlotPaths.back(), "E:\\新しい\\backup99.qpd");
+    EXPECT_EQ(paths.backupFolder, chosen);
+    EXPECT_EQ(paths.backupSlotPaths.front(), chosen + "\\backup00.qpd");
+    EXPECT_EQ(paths.backupSlotPaths.back(), chosen + "\\backup99.qpd");
     EXPECT_EQ(paths.dataFilePath, "C:\\prog\\data\\quiltpad.qpd");
 }
 
@@ -231,6 +234,7 @@ using SettingsCommandTest = apptest::MainWindowTest;
 
 TEST_F(SettingsCommandTest, OkReachesTheProgramsSettingsAndTheFileWrittenAtExit) {
     const std::string backups = folder.file("elsewhere");
+    CreateDirectoryA(backups.c_str(), nullptr);
     {
         DialogAnswerer ok(IDOK, CAPTION);
         ok.setInspector([&backups](HWND dialog) {

@@ -28,6 +28,7 @@
 #include "secure/SecureMessages.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsMessages.h"
+#include "store/FileFaultText.h"
 #include "settings/WindowColours.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
@@ -378,6 +379,12 @@ TEST(LabelFit, TheLongMessageBoxesAreCompleteOnTheScreen) {
         std::string(programfolder::NOT_WRITABLE_TEXT) + "\n\n" + path,
         settingsmessages::RESET_FONT_TEXT,
         securemsg::DECRYPT_FAILED,
+        appmessages::UNREACHABLE_TEXT + path + appmessages::UNREACHABLE_REASON + fileFaultText(FileFault::Offline) +
+            appmessages::UNREACHABLE_HINT,
+        std::string(appmessages::REBUILD_FAILED_TEXT) + path,
+        path + backup::messages::NO_OWN_BACKUP_QUESTION,
+        std::string(backup::messages::EXTRA_BYTES_NOT_KEPT_TEXT) + path,
+        settingsmessages::OTHER_BOOK_BACKUPS_TEXT + path + settingsmessages::OTHER_BOOK_BACKUPS_HINT,
     };
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
