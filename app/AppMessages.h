@@ -65,4 +65,11 @@ inline constexpr char OTHER_BACKUPS_TEXT[] =
     "これらもバックアップの順番に加わり、古いものから上書きされます。\n"
     "残したい場合は、先に別の場所へ移してください。\n\n";  // then the folder
 
+// A page whose text stays in the data file, when the file can no longer be read there.
+inline constexpr char UNREADABLE_PAGE_CAPTION[] = "ページの表示";
+inline constexpr char UNREADABLE_PAGE_TEXT[] =
+    "このページをデータファイルから読み込めませんでした。\n"
+    "データファイルのあるドライブやネットワークが使えるか確かめてください。\n\n"
+    "読み込めないあいだ、このページは表示されず、データファイルへの保存も出来ません。";
+
 }  // namespace appmessages

@@ -22,6 +22,7 @@
 #include "store/DeletionMarks.h"
 #include "store/FileReader.h"
 #include "store/OldDataFile.h"
+#include "store/TextSource.h"
 #include "store/TreeSource.h"
 
 namespace bookload {
@@ -106,6 +107,21 @@ void selectStartPage(const DataFileHeader& header) {
     SendMessageA(tree, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
 }
 
+// The data file stays open while the program runs and its texts stay there, read when needed.
+// Any other file (a backup slot on a restore) is read whole: a backup slot is never a source.
+bool readCurrentFile(const std::string& path, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                     ReadReport& report) {
+    if (path != gApp.paths.dataFilePath) return readDataFile(path, table, header, version, &report);
+    FileOpenResult opened = FileOpenResult::Unreadable;
+    const TextSourcePtr source = openTextSource(path, &opened);
+    if (!source) {
+        report.missing = opened == FileOpenResult::Missing;
+        report.problem = report.missing ? "the file does not exist" : "the file cannot be opened";
+        return false;
+    }
+    return readDataFile(source, table, header, version, &report);
+}
+
 // Reads a file of any generation into a table of its own, so a damaged file changes nothing.
 bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& table, DataFileHeader& header,
               std::int32_t& bookNumber, ReadReport& report) {
@@ -115,7 +131,7 @@ bool readBook(HWND mainWindow, const std::string& path, int kind, PageTable& tab
     switch (kind) {
         case DATA_FILE_CURRENT: {
             VersionBlock version;
-            if (!readDataFile(path, table, header, version, &report)) return false;
+            if (!readCurrentFile(path, table, header, version, report)) return false;
             bookNumber = version.bookNumber;
             return true;
         }
@@ -245,7 +261,11 @@ bool saveFromUi(const std::string& path, SaveKind kind) {
     h.copyAsText = memo.copyAsText ? 1 : 0;
     h.pasteAsText = memo.pasteAsText ? 1 : 0;
     const VersionBlock version = makeVersionBlock(kind, gBook.bookNumber);
-    if (editorHasDeletionMark()) stripDeletionMarks(gBook.pages);
+    // a text whose place cannot be read fails the save: the old file stays
+    if (editorHasDeletionMark() && stripDeletionMarks(gBook.pages) < 0) return false;
+    // Saved as the data file, the texts are at their places in the new file from now on;
+    // a backup slot is only written.
+    if (path == gApp.paths.dataFilePath) return saveDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);
     return writeDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);
 }
 

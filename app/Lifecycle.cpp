@@ -185,6 +185,7 @@ void shutdown(HWND window, bool sessionEnding) {
         settingsio::collectAndSaveSettings(window);
         if (gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
     }
+    for (const TextSource* file : placeFiles(gBook.pages)) file->release();  // the data file is let go
     RemovePropA(window, gApp.paths.instanceKey.c_str());
     gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back
     gControls.pageList.LetGoAtExit();        // its items go with the process, not one by one

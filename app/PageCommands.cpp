@@ -45,8 +45,7 @@ bool takeClipboardRegistration(HWND window) {
     const DataFileHeader& copied = gBook.clipboardRegistration;
     if (sameRegistration(gBook.header, copied)) return true;
     if (gBook.header.passwordRegistered) {
-        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION,
-                    MB_OK | MB_ICONWARNING);
+        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION, MB_OK | MB_ICONWARNING);
         return false;
     }
     gBook.header.passwordRegistered = copied.passwordRegistered;
@@ -178,7 +177,7 @@ void deletePage(HWND window) {
     }
 }
 
-void copyPage(HWND) {
+void copyPage(HWND window) {
     const ItemHandle selected = list().GetSelection();
     if (!selected || gBook.pages.indexOfItem(selected) < 0) return;
     pagedisplay::storeShownPage();
@@ -192,6 +191,12 @@ void copyPage(HWND) {
         if (index < 0) continue;
         PageRecord copy;
         copyRecord(gBook.pages.recordAt(index), copy);
+        if (!holdContent(copy)) {  // the copy holds its text: it outlives the save that replaces the file
+            clip.clear();
+            MessageBoxA(window, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
+                        MB_OK | MB_ICONERROR);
+            return;
+        }
         const int position = clip.count();
         positions[links[i].item] = position;
         copy.order = position;

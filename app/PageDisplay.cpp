@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/LinkTarget.h"
@@ -21,6 +22,17 @@ const char LOCKED_PAGE_RTF[] =
     "{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
     "\\viewkind4\\uc1\\pard\\cf1\\lang1041\\f0\\fs23\\'96\\'a2\\'94\\'46\\'8f\\'d8\\'82\\'cc\\'82\\'bd\\'82\\'df"
     "\\'95\\'5c\\'8e\\'a6\\'82\\'c5\\'82\\'ab\\'82\\'dc\\'82\\'b9\\'82\\'f1\\'81\\'42\\par\r\n"
+    "}";
+
+// What stands for a page whose text cannot be read from the data file: read-only, never stored.
+const char UNREADABLE_PAGE_RTF[] =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
+    "\\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
+    "{\\colortbl ;\\red0\\green0\\blue0;}\r\n"
+    "\\viewkind4\\uc1\\pard\\cf1\\lang1041\\f0\\fs23\\'82\\'b1\\'82\\'cc\\'83\\'79\\'81\\'5b\\'83\\'57\\'82\\'cd\\'"
+    "83\\'66\\'81\\'5b\\'83\\'5e\\'83\\'74\\'83\\'40"
+    "\\'83\\'43\\'83\\'8b\\'82\\'a9\\'82\\'e7\\'93\\'c7\\'82\\'dd\\'8d\\'9e\\'82\\'df\\'82\\'dc\\'82\\'b9\\'82\\'f1\\'"
+    "81\\'42\\par\r\n"
     "}";
 
 namespace {
@@ -63,10 +75,25 @@ void emptyLargeEditor() {
     gControls.pageList.setEnterTarget(fresh);
 }
 
-// A secure page that may not be shown: the read-only placeholder, which is never stored into a page.
-void showLockedPage() {
+// A secure page that may not be shown, a page that cannot be read: a read-only
+// placeholder, which is never stored into a page.
+void showLockedPage(const char* rtf = LOCKED_PAGE_RTF) {
     setLocked(true);
-    rtfstream::StreamInRtf(editorWindow(), LOCKED_PAGE_RTF);
+    rtfstream::StreamInRtf(editorWindow(), rtf);
+}
+
+// The text the editor is to show; false (and the user told) when a text at its place in the
+// data file cannot be read. A secure page's plain text is streamed from the record itself.
+bool pageText(const PageRecord& record, std::string& loaded, const char*& rtf, HWND owner) {
+    rtf = record.text.c_str();
+    if (record.isSecure) return true;
+    if (!loadText(record, loaded)) {
+        MessageBoxA(owner, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
+                    MB_OK | MB_ICONERROR);
+        return false;
+    }
+    rtf = loaded.c_str();
+    return true;
 }
 
 }  // namespace
@@ -91,7 +118,7 @@ void storeShownPage() {
     // A page left as it was shown keeps its stored text byte for byte: streaming it
     // out again would cost a switch its time and rewrite the page in the control's words.
     if (changed()) {
-        record->text = rtfstream::StreamOutRtf(editorWindow());
+        setText(*record, rtfstream::StreamOutRtf(editorWindow()));
         if (record->isSecure) secure::sealEditedPage(*record, gApp.mainWindow);
         gChanged = false;
         SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);
@@ -130,10 +157,17 @@ void showPage(ItemHandle item, HWND owner) {
             return;
         }
     }
+    std::string loaded;
+    const char* rtf = nullptr;
+    if (!pageText(*record, loaded, rtf, owner)) {
+        showLockedPage(UNREADABLE_PAGE_RTF);
+        gShown = item;
+        return;
+    }
     memo.SetScrollPosition(0, 0);
     // the book's text limit, raised by the stream-in only for a page already longer
     memo.SetTextLimit(gBook.header.textLimit);
-    rtfstream::StreamInRtf(editorWindow(), record->text.c_str());
+    rtfstream::StreamInRtf(editorWindow(), rtf);
     if (record->isSecure) secure::forgetPlainText(*record);
     if (rtfstream::TextByteLength(editorWindow()) == 0) {
         // typing in an empty page starts in the standard font

@@ -42,6 +42,8 @@ void openLink(const ENLINK& link);
 
 // The text of a secure page that may not be shown.
 extern const char LOCKED_PAGE_RTF[];
+// What stands for a page whose text cannot be read from the data file.
+extern const char UNREADABLE_PAGE_RTF[];
 
 // Where link clicks go; tests replace it to see the resolved target.
 using ShellOpen = void (*)(HWND owner, const char* verb, const std::string& target);

@@ -101,7 +101,12 @@ bool BookExport::exportPage(int index, const std::string& destination) {
         report_.skipped.push_back(record.title);
         return false;
     }
-    const std::string& text = record.isSecure ? secureText : record.text;
+    std::string plainText;  // a text at its place in the data file is read for its write
+    if (!record.isSecure && !loadText(record, plainText)) {
+        ++report_.failures;
+        return false;
+    }
+    const std::string& text = record.isSecure ? secureText : plainText;
     const std::string path = freeName(destination, record.title, RTF_SUFFIX);
     const bool written = !path.empty() && writeText(path, text);
     // a secure page's plain text lives no longer than its write

@@ -104,6 +104,22 @@ TreeShadow::Item TreeShadow::nextSibling(Item item) const {
     return node ? node->next : 0;
 }
 
+TreeShadow::Item TreeShadow::previousSibling(Item item) const {
+    const Node* node = find(item);
+    return node ? node->previous : 0;
+}
+
+TreeShadow::Item TreeShadow::parent(Item item) const {
+    const Node* node = find(item);
+    return node ? node->parent : 0;
+}
+
+TreeShadow::Item TreeShadow::lastChild(Item item) const {
+    if (!item) return lastRoot_;
+    const Node* node = find(item);
+    return node ? node->lastChild : 0;
+}
+
 int TreeShadow::image(Item item) const {
     const Node* node = find(item);
     return node ? node->image : 0;

@@ -26,6 +26,9 @@ public:
     Item firstRoot() const { return firstRoot_; }
     Item firstChild(Item item) const;
     Item nextSibling(Item item) const;
+    Item previousSibling(Item item) const;
+    Item parent(Item item) const;
+    Item lastChild(Item item) const;  // of 0: the last item of the top level
     int image(Item item) const;
 
 private:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the real program under Wine on the test display: start until the main
-# window is shown and idle, a burst of page switches, the exit (data file and
+# window is shown and idle, a burst of page switches, a search of all memos for a
+# word in no page (round the whole book from the first page), the exit (data file and
 # settings written, process gone) and the peak memory, for books of 1,000,
 # 10,000 and 100,000 pages made with qpdtool gen, each in a fresh program
 # folder; an empty book gives the floor; qpdtool check and convert of the same
@@ -22,6 +23,7 @@ SIZES="${QP_BENCH_SIZES-1000 10000 100000}"
 BIG="${QP_BENCH_BIG-1000000 4000000}"
 WORK="${QP_BENCH_WORK:-/dev/shm/quiltpad-bench-app-$(id -un)}"
 SWITCHES=200
+ABSENT_WORD=qpbenchabsentword  # in no generated page: the search runs round the whole book
 
 if [ -z "${QP_BENCH_NO_BUILD:-}" ]; then build_host >/dev/null; build_win >/dev/null; fi
 ensure_wineprefix
@@ -39,7 +41,8 @@ now() { date +%s.%N; }
 ctl() { wine "$QPCTL" "$@" | tr -d '\r'; }
 record() { echo -e "$1\t$2\t$3" >>"$RESULTS"; }   # book, measure, value
 
-# One run of the program on a book: start, optional switches, exit, peak memory.
+# One run of the program on a book: start, optional switches and a whole-book search, exit,
+# peak memory.
 run_program() {  # name book switches
   local name=$1 book=$2 switches=$3 dir="$WORK/prog-$1"
   rm -rf "$dir"; mkdir -p "$dir/data"
@@ -53,6 +56,9 @@ run_program() {  # name book switches
     out=$(ctl switch "$switches")
     record "$name" switch_ms "$(sed -n 's/^switch_ms=//p' <<<"$out")"
     record "$name" switched "$(sed -n 's/^switched=//p' <<<"$out")"
+    out=$(ctl search "$ABSENT_WORD")
+    record "$name" search_ms "$(sed -n 's/^search_ms=//p' <<<"$out")"
+    [ "$(sed -n 's/^search_round=//p' <<<"$out")" = 1 ] || echo "bench: $name: the search did not come round" >&2
   fi
   out=$(ctl exit 900)
   record "$name" exit_ms "${out#exit_ms=}"

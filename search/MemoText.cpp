@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 #include "store/Cp932.h"
@@ -99,7 +100,7 @@ private:
 };
 
 // Groups whose content is never text of the page.
-const char* const SKIPPED_GROUPS[] = {
+constexpr std::string_view SKIPPED_GROUPS[] = {
     "fonttbl",   "colortbl",          "stylesheet", "info",         "pict",
     "objdata",   "themedata",         "datastore",  "latentstyles", "colorschememapping",
     "listtable", "listoverridetable", "rsidtbl",    "generator",    "xmlnstbl",
@@ -110,21 +111,30 @@ const char* const SKIPPED_GROUPS[] = {
 // result is shown or left out, hidden text is found or not, and the texts of
 // headers, footers, notes and the two-part Unicode groups are each shown by
 // some and skipped by others. A page holding any of them is never ruled out.
-const char* const UNSURE_WORDS[] = {
-    "pict",    "object",  "field",   "fldrslt", "upr",      "v",          "header", "headerl", "headerr", "headerf",
-    "footer",  "footerl", "footerr", "footerf", "footnote", "annotation", "shp",    "shpinst", "do",      "txe"};
+constexpr std::string_view UNSURE_WORDS[] = {
+    "pict",   "object",  "field",   "fldrslt", "upr",      "v",          "header", "headerl", "headerr", "headerf",
+    "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "shp",    "shpinst", "do",      "txe"};
 
-bool listed(const char* const* names, std::size_t count, const std::string& word) {
+// Control words are views into the page's RTF: every page of a whole-book search is read
+// here, so no word is copied and a comparison looks at the length first.
+bool listed(const std::string_view* names, std::size_t count, std::string_view word) {
     for (std::size_t i = 0; i < count; ++i)
         if (word == names[i]) return true;
     return false;
 }
 
-bool skippedGroup(const std::string& word) {
+bool skippedGroup(std::string_view word) {
     return listed(SKIPPED_GROUPS, sizeof SKIPPED_GROUPS / sizeof *SKIPPED_GROUPS, word);
 }
 
-bool unsureWord(const std::string& word, bool hasValue, long value) {
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool unsureWord(std::string_view word, bool hasValue, long value) {
     if (word == "v") return !hasValue || value != 0;  // \v0 ends hidden text
     return listed(UNSURE_WORDS, sizeof UNSURE_WORDS / sizeof *UNSURE_WORDS, word);
 }
@@ -203,12 +213,10 @@ private:
         const char c = s_[pos_];
         if (c == '\'') {
             if (pos_ + 2 >= s_.size()) return false;
-            const std::string hex = s_.substr(pos_ + 1, 2);
+            const int high = hexDigit(s_[pos_ + 1]), low = hexDigit(s_[pos_ + 2]);
             pos_ += 3;
-            char* end = nullptr;
-            const long value = std::strtol(hex.c_str(), &end, 16);
-            if (hex.size() != 2 || end != hex.c_str() + 2) return false;
-            text(state, static_cast<unsigned char>(value));
+            if (high < 0 || low < 0) return false;
+            text(state, static_cast<unsigned char>(high * 16 + low));
             return true;
         }
         if (!std::isalpha(static_cast<unsigned char>(c))) {
@@ -216,8 +224,9 @@ private:
             controlSymbol(state, c, firstInGroup);
             return true;
         }
-        std::string word;
-        while (pos_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[pos_]))) word += s_[pos_++];
+        const std::size_t wordAt = pos_;
+        while (pos_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[pos_]))) ++pos_;
+        const std::string_view word(s_.data() + wordAt, pos_ - wordAt);
         bool hasValue = false;
         long value = 0;
         if (pos_ < s_.size() && (s_[pos_] == '-' || std::isdigit(static_cast<unsigned char>(s_[pos_])))) {
@@ -251,7 +260,7 @@ private:
         }
     }
 
-    void controlWord(GroupState& state, const std::string& word, bool hasValue, long value, bool firstInGroup) {
+    void controlWord(GroupState& state, std::string_view word, bool hasValue, long value, bool firstInGroup) {
         const bool destination = firstInGroup || ignorable_;
         const bool ignorable = ignorable_;
         ignorable_ = false;

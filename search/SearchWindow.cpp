@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "pagelist/PageListRules.h"
 #include "pagelist/PageListTree.h"
 #include "res/resource.h"
 #include "search/MemoText.h"
@@ -43,6 +44,7 @@ struct SearchData {
 
 SearchData gSearch;
 bool gRuleOut = true;
+PlaceWindow gWindow;  // reads the texts a press passes; let go when the press ends
 
 // What one press asks for.
 struct Press {
@@ -56,6 +58,97 @@ struct Press {
 
 HWND editor() { return gSearch.host.memo->window(); }
 PageListControl& list() { return *gSearch.host.list; }
+
+// The order a search walks the pages in. Right after refreshFromTree every record's `order`
+// is its place in the tree's pre-order, so the walk steps through the records by order and
+// asks neither the control nor a lookup per page; the control is asked only about a page that
+// must be shown. Without that numbering it follows the page list's shadow when that agrees
+// with the control (under some platforms every question to the control that names an item
+// searches all its items), else the control.
+class Walk {
+public:
+    explicit Walk(const PageTable& pages)
+        : pages_(pages), shadow_(list().shadow()), useShadow_(list().ShadowMatches()) {
+        const int n = pages.count();
+        sequence_.assign(static_cast<std::size_t>(n), -1);
+        for (int i = 0; i < n; ++i) {
+            const int order = pages.recordAt(i).order;
+            if (order < 0 || order >= n || sequence_[static_cast<std::size_t>(order)] != -1) {
+                sequence_.clear();  // not numbered in tree order
+                break;
+            }
+            sequence_[static_cast<std::size_t>(order)] = i;
+        }
+    }
+    bool numbered() const { return !sequence_.empty(); }
+    // The record of an item the walk stands on, or null.
+    const PageRecord* record(ItemHandle item) const {
+        const int at = position(item);
+        if (at >= 0) return &pages_.recordAt(sequence_[static_cast<std::size_t>(at)]);
+        const int index = pages_.indexOfItem(item);
+        return index < 0 ? nullptr : &pages_.recordAt(index);
+    }
+    ItemHandle first() const {
+        if (!sequence_.empty()) return itemAt(0);
+        return useShadow_ ? shadow_.firstRoot() : list().FirstChild(PageListControl::root());
+    }
+    ItemHandle firstChild(ItemHandle item) const {
+        return useShadow_ ? shadow_.firstChild(item) : list().FirstChild(item);
+    }
+    ItemHandle next(ItemHandle item) const {
+        const int at = position(item);
+        if (at >= 0) return at + 1 < static_cast<int>(sequence_.size()) ? itemAt(at + 1) : NO_ITEM;
+        if (!useShadow_) return list().NextInOrder(item);
+        if (ItemHandle child = shadow_.firstChild(item)) return child;
+        for (; item; item = shadow_.parent(item))
+            if (ItemHandle sibling = shadow_.nextSibling(item)) return sibling;
+        return NO_ITEM;
+    }
+    ItemHandle previous(ItemHandle item) const {
+        const int at = position(item);
+        if (at >= 0) return at > 0 ? itemAt(at - 1) : NO_ITEM;
+        if (!useShadow_) return list().PreviousInOrder(item);
+        const ItemHandle sibling = shadow_.previousSibling(item);
+        return sibling ? deepestLast(sibling) : shadow_.parent(item);
+    }
+    ItemHandle last() const {
+        if (!sequence_.empty()) return itemAt(static_cast<int>(sequence_.size()) - 1);
+        if (useShadow_) return deepestLast(shadow_.lastChild(0));
+        ItemHandle top = list().FirstChild(PageListControl::root());
+        for (ItemHandle sibling = top; sibling; sibling = list().NextSibling(sibling)) top = sibling;
+        for (ItemHandle item = top; item;) {
+            ItemHandle child = list().FirstChild(item);
+            if (!child) return item;
+            while (list().NextSibling(child)) child = list().NextSibling(child);
+            item = child;
+        }
+        return top;
+    }
+
+private:
+    ItemHandle itemAt(int at) const {
+        cursor_ = at;
+        return pages_.recordAt(sequence_[static_cast<std::size_t>(at)]).item;
+    }
+    // The item's place in the order: the last one handed out, else looked up; -1 without one.
+    int position(ItemHandle item) const {
+        if (sequence_.empty() || !item) return -1;
+        if (cursor_ >= 0 && pages_.recordAt(sequence_[static_cast<std::size_t>(cursor_)]).item == item) return cursor_;
+        const int index = pages_.indexOfItem(item);
+        if (index < 0) return -1;
+        cursor_ = pages_.recordAt(index).order;
+        return cursor_;
+    }
+    ItemHandle deepestLast(ItemHandle item) const {
+        for (ItemHandle child = shadow_.lastChild(item); item && child; child = shadow_.lastChild(item)) item = child;
+        return item;
+    }
+    const PageTable& pages_;
+    const TreeShadow& shadow_;
+    bool useShadow_;
+    std::vector<int> sequence_;  // record index at each place in the tree's pre-order
+    mutable int cursor_ = -1;
+};
 
 LONG textLength() {
     GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
@@ -98,11 +191,23 @@ void beginIfChanged(SearchState& s, const Press& p, ItemHandle selected) {
 }
 
 // Folders not showing their children now; a search closes again those it only passed through.
-std::vector<ItemHandle> closedFolders() {
+std::vector<ItemHandle> closedFolders(const Walk& walk, const PageTable& pages) {
     std::vector<ItemHandle> closed;
-    for (const ItemLink& link : list().CollectSubtreeLinks(PageListControl::root())) {
-        if (link.item != PageListControl::root() && link.firstChild && !list().IsExpanded(link.item))
-            closed.push_back(link.item);
+    if (walk.numbered()) {  // the numbering holds which folders have children and are open
+        const int n = pages.count();
+        std::vector<char> hasChild(static_cast<std::size_t>(n), 0);
+        for (int i = 0; i < n; ++i) {
+            const int parent = pages.recordAt(i).parentOrder;
+            if (parent >= 0 && parent < n) hasChild[static_cast<std::size_t>(parent)] = 1;
+        }
+        for (int i = 0; i < n; ++i) {
+            const PageRecord& r = pages.recordAt(i);
+            if (hasChild[static_cast<std::size_t>(r.order)] && !r.isExpanded) closed.push_back(r.item);
+        }
+        return closed;
+    }
+    for (ItemHandle item = walk.first(); item; item = walk.next(item)) {
+        if (walk.firstChild(item) && !list().IsExpanded(item)) closed.push_back(item);
     }
     return closed;
 }
@@ -119,13 +224,18 @@ void closeFoldersPassed(const std::vector<ItemHandle>& closed) {
 
 // Whether the editor has to show the page to search it: always for a secure
 // page (it asks for the password), otherwise when its stored text may hold the text.
-bool mustShow(ItemHandle item, const Press& p) {
+bool mustShow(ItemHandle item, const Press& p, const Walk& walk) {
     if (!gRuleOut) return true;
-    const int index = gSearch.host.pages->indexOfItem(item);
-    if (index < 0) return true;
-    const PageRecord& record = gSearch.host.pages->recordAt(index);
+    const PageRecord* found = walk.record(item);
+    if (!found) return true;
+    const PageRecord& record = *found;
     if (record.isSecure) return true;
-    return p.memos && memoMayContain(record.text, p.text, p.matchCase);
+    if (!p.memos) return false;
+    // a text at its place in the data file is read through one window for the whole walk;
+    // one that cannot be read is shown, and showing it says so
+    std::string text;
+    if (!loadText(record, text, &gWindow)) return true;
+    return memoMayContain(text, p.text, p.matchCase);
 }
 
 // Selecting the page shows it in the editor; the range is its whole memo.
@@ -149,28 +259,21 @@ bool findInMemo(SearchState& s, const Press& p) {
     return true;
 }
 
+// The title as the list shows it: the record's, cut as the list cuts its labels.
 bool titleMatches(ItemHandle item, const Press& p) {
-    const std::string title = list().GetTitle(item);
+    const int index = gSearch.host.pages->indexOfItem(item);
+    const std::string title =
+        index < 0 ? list().GetTitle(item) : pagelist::cutTitle(gSearch.host.pages->recordAt(index).title);
     return matchTitle(p.text, title.c_str(), title.size(), p.matchCase, p.down);
-}
-
-ItemHandle lastInOrder() {
-    ItemHandle last = NO_ITEM;
-    for (ItemHandle top = list().FirstChild(PageListControl::root()); top; top = list().NextSibling(top)) last = top;
-    while (last && list().FirstChild(last)) {
-        ItemHandle child = list().FirstChild(last);
-        while (list().NextSibling(child)) child = list().NextSibling(child);
-        last = child;
-    }
-    return last;
 }
 
 // One press, from the page the search stands on to the next stop; returns the status text.
 // A page the search passes is shown only when it has to be (see mustShow); where it
 // stops it is always shown, so the window ends as if every page had been.
-const char* searchOn(SearchState& s, const Press& p) {
+const char* searchOn(SearchState& s, const Press& p, const Walk& walk) {
     ItemHandle current = list().GetSelection();
-    bool shown = true;
+    const ItemHandle selected = current;  // the walk selects nothing until it shows a page
+    bool shown = true, shownAny = false;
     for (;;) {
         if (s.titlePending && p.titles) {
             s.titlePending = false;
@@ -179,9 +282,9 @@ const char* searchOn(SearchState& s, const Press& p) {
                 return FOUND_IN_TITLE;
             }
         }
-        if (!shown && mustShow(current, p)) {
+        if (!shown && mustShow(current, p, walk)) {
             show(s, current, p.down);
-            shown = true;
+            shown = shownAny = true;
         }
         if (shown && findInMemo(s, p)) return FOUND_IN_MEMO;
         if (s.pagesVisited == -1) {
@@ -190,14 +293,15 @@ const char* searchOn(SearchState& s, const Press& p) {
         }
         ++s.pagesVisited;
         s.titlePending = true;
-        ItemHandle next = p.down ? list().NextInOrder(current) : list().PreviousInOrder(current);
+        ItemHandle next = p.down ? walk.next(current) : walk.previous(current);
         if (!next) {
             s.wrapped = true;
-            next = p.down ? list().FirstChild(PageListControl::root()) : lastInOrder();
+            next = p.down ? walk.first() : walk.last();
         }
         current = next;
         s.lastPage = current;
-        shown = current == list().GetSelection();  // the editor's page: its stored text may be old
+        // the editor's page: its stored text may be old (a page shown on the way is selected)
+        shown = current == (shownAny ? list().GetSelection() : selected);
         if (shown) resetRange(s, p.down);
         if ((current == s.startPage && s.wrapped) || s.pagesVisited >= gSearch.host.pages->count()) {
             show(s, current, p.down);
@@ -214,8 +318,10 @@ void findNext(HWND dialog) {
     beginIfChanged(s, p, list().GetSelection());
     PageListTree tree(list());
     refreshFromTree(*gSearch.host.pages, tree);
-    const std::vector<ItemHandle> closed = closedFolders();
-    const char* status = searchOn(s, p);
+    const Walk walk(*gSearch.host.pages);
+    const std::vector<ItemHandle> closed = closedFolders(walk, *gSearch.host.pages);
+    const char* status = searchOn(s, p, walk);
+    gWindow.release();
     s.lastPage = list().GetSelection();
     ui::setItemText(dialog, IDC_SEARCH_STATUS, status);
     closeFoldersPassed(closed);

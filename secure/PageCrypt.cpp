@@ -71,6 +71,8 @@ bool checkPassword(const DataFileHeader& header, const char* password, std::size
 
 bool encryptPage(PageRecord& record, const KeyMaterial& key) {
     if (!key.isSet()) return false;
+    // a page made secure may still have its text at its place in the data file
+    if (record.text.empty() && hasTextPlace(record) && !loadText(record, record.text)) return false;
     // the text as a C string: what follows a NUL is not part of the page
     const std::size_t n = std::strlen(record.text.c_str()) + 1;
     SecretBuffer work(crypto::paddedLength(n));
@@ -83,13 +85,15 @@ bool encryptPage(PageRecord& record, const KeyMaterial& key) {
     std::memcpy(record.textHash.data(), digest, sizeof digest);
     setCipher(record, work.data(), length);
     wipeString(record.text);
+    if (hasTextPlace(record)) record.place = TextPlace();
     return true;
 }
 
 bool decryptPage(PageRecord& record, const KeyMaterial& key, bool dropCipher) {
-    if (!key.isSet() || record.cipher.empty()) return false;
-    SecretBuffer work(record.cipher.size());
+    if (!key.isSet() || cipherSize(record) == 0) return false;
+    SecretBuffer work(cipherSize(record));
     std::size_t length = readCipher(record, work.data());
+    if (length == 0) return false;  // its place cannot be read
     std::uint8_t digest[crypto::DIGEST_SIZE];
     if (!crypto::decryptBuffer(key.bytes(), work.data(), length)) return false;
     const char* plain = reinterpret_cast<const char*>(work.data());
@@ -97,7 +101,7 @@ bool decryptPage(PageRecord& record, const KeyMaterial& key, bool dropCipher) {
     if (!crypto::sha256Of(plain, textLength, digest) || !sameDigest(digest, record.textHash.data())) return false;
     wipeString(record.text);
     record.text.assign(plain, textLength);
-    if (dropCipher) record.cipher.clear();
+    if (dropCipher) clearCipher(record);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "store/ByteReader.h"
 #include "store/ByteWriter.h"
 #include "store/FileReader.h"
+#include "store/TextSource.h"
 #include "store/TreeSource.h"
 #include "store/ZeroByte.h"
 
@@ -107,6 +108,22 @@ bool readBlocks(Reader& in, std::int32_t blockTotal, PageRecord& record, std::in
     return true;
 }
 
+// A file read in memory holds its texts; one read from an open source leaves
+// them at their places.
+template <class Reader>
+bool readText(Reader& in, PageRecord& record, std::size_t count) {
+    return in.cString(record.text, count);
+}
+bool readText(SourceReader& in, PageRecord& record, std::size_t count) { return in.placeOfText(record.place, count); }
+template <class Reader>
+bool readCipherBytes(Reader& in, PageRecord& record, std::size_t count) {
+    record.cipher.resize(count);
+    return count == 0 || in.bytes(&record.cipher[0], count);
+}
+bool readCipherBytes(SourceReader& in, PageRecord& record, std::size_t count) {
+    return in.placeOfCipher(record.place, count);
+}
+
 template <class Reader>
 bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, Damage& damage) {
     const std::size_t start = in.offset();
@@ -129,10 +146,9 @@ bool readRecord(Reader& in, int index, PageRecord& record, ReadReport* report, D
         record.isSecure = 1;
         if (cipherLength < 0 || !in.canRead(static_cast<std::size_t>(cipherLength)))
             return damage.fail("cipher length " + str(cipherLength) + " runs past the end", in.offset());
-        record.cipher.resize(static_cast<std::size_t>(cipherLength));
-        if (cipherLength > 0 && !in.bytes(&record.cipher[0], record.cipher.size()))
+        if (!readCipherBytes(in, record, static_cast<std::size_t>(cipherLength)))
             return damage.fail("the cipher cannot be read", in.offset());
-    } else if (textLength < 0 || !in.cString(record.text, static_cast<std::size_t>(textLength))) {
+    } else if (textLength < 0 || !readText(in, record, static_cast<std::size_t>(textLength))) {
         return damage.fail("text length " + str(textLength) + " runs past the end", in.offset());
     }
     record.isFolder = record.isFolder != 0 ? 1 : 0;
@@ -247,6 +263,12 @@ bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, Vers
     return readBookInto(in, table, header, version, report);
 }
 
+bool readDataFile(const TextSourcePtr& source, PageTable& table, DataFileHeader& header, VersionBlock& version,
+                  ReadReport* report) {
+    SourceReader in(source);
+    return readBookInto(in, table, header, version, report);
+}
+
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header, VersionBlock& version,
                    ReadReport* report) {
     ByteReader in(data, size);
@@ -302,25 +324,41 @@ std::vector<int> writeSequence(const PageTable& table) {
 std::size_t recordSize(const PageRecord& r, bool writeScroll) {
     std::size_t size = RECORD_HEAD_SIZE + cStringLength(r.title) + 1;
     size += writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0;
-    size += r.isSecure != 0 ? 8 + BLOCK_SECURE_PAYLOAD + r.cipher.size() : cStringLength(r.text) + 1;
+    size += r.isSecure != 0 ? 8 + BLOCK_SECURE_PAYLOAD + cipherSize(r) : textLength(r) + 1;
     return size;
 }
 
 // Collects the file in memory.
 struct StringOut {
     std::string& bytes;
+    std::uint64_t at = 0;
     bool put(const void* data, std::size_t size) {
         bytes.append(static_cast<const char*>(data), size);
+        at += size;
         return true;
     }
 };
+
+// What a record's text or cipher is written from: held bytes, or its place
+// in the old file read through the window (pages in file order: one read a
+// window). Null when the place cannot be read: the save must fail.
+const char* contentBytes(const PageRecord& r, bool secure, PlaceWindow& window, std::size_t& length) {
+    if (secure) {
+        length = cipherSize(r);
+        return r.cipher.empty() && hasCipherPlace(r) ? window.bytes(r.place) : r.cipher.data();
+    }
+    length = textLength(r);
+    return r.text.empty() && hasTextPlace(r) ? window.bytes(r.place) : r.text.data();
+}
 
 // Streams the file through a reused buffer, so that saving a large book
 // needs no second copy of it in memory.
 class FileOut {
 public:
     explicit FileOut(AtomicFileWriter& file) : file_(file) { buffer_.reserve(CAPACITY); }
+    std::uint64_t at = 0;  // bytes put so far
     bool put(const void* data, std::size_t size) {
+        at += size;
         if (buffer_.size() + size > CAPACITY && !flush()) return false;
         if (size >= CAPACITY) return file_.write(data, size);
         buffer_.append(static_cast<const char*>(data), size);
@@ -338,12 +376,16 @@ private:
     std::string buffer_;
 };
 
+// `contentAt` gets the offset of the text or cipher in the file.
 template <class Out>
-bool putRecord(Out& out, const PageRecord& r, bool writeScroll) {
+bool putRecord(Out& out, const PageRecord& r, bool writeScroll, PlaceWindow& window, std::uint64_t& contentAt) {
     using bytes::putI32LE;
     const bool secure = r.isSecure != 0;
     const std::size_t titleLength = cStringLength(r.title);
-    const std::size_t textLength = cStringLength(r.text);
+    std::size_t contentLength = 0;
+    const char* content = contentBytes(r, secure, window, contentLength);
+    if (!content) return false;
+    const std::size_t storedTextLength = secure ? textLength(r) : contentLength;
     // The head and the blocks: at most 24 + 24 + 48 bytes.
     unsigned char head[RECORD_HEAD_SIZE + 8 + BLOCK_SCROLL_PAYLOAD + 8 + BLOCK_SECURE_PAYLOAD] = {};
     putI32LE(head, r.order);
@@ -351,7 +393,7 @@ bool putRecord(Out& out, const PageRecord& r, bool writeScroll) {
     head[8] = r.isFolder;
     head[9] = r.isExpanded;
     putI32LE(head + 12, static_cast<std::int32_t>(titleLength + 1));
-    putI32LE(head + 16, static_cast<std::int32_t>(textLength + 1));
+    putI32LE(head + 16, static_cast<std::int32_t>(storedTextLength + 1));
     putI32LE(head + 20, (writeScroll ? 8 + BLOCK_SCROLL_PAYLOAD : 0) + (secure ? 8 + BLOCK_SECURE_PAYLOAD : 0));
     unsigned char* at = head + RECORD_HEAD_SIZE;
     if (writeScroll) {
@@ -366,19 +408,21 @@ bool putRecord(Out& out, const PageRecord& r, bool writeScroll) {
         putI32LE(at + 4, BLOCK_SECURE_PAYLOAD);
         putI32LE(at + 8, 1);
         std::memcpy(at + 12, r.textHash.data(), r.textHash.size());
-        putI32LE(at + 44, static_cast<std::int32_t>(r.cipher.size()));
+        putI32LE(at + 44, static_cast<std::int32_t>(contentLength));
         at += 8 + BLOCK_SECURE_PAYLOAD;
     }
     static const char NUL = '\0';
     bool ok =
         out.put(head, static_cast<std::size_t>(at - head)) && out.put(r.title.data(), titleLength) && out.put(&NUL, 1);
-    if (secure) return ok && out.put(r.cipher.data(), r.cipher.size());
-    return ok && out.put(r.text.data(), textLength) && out.put(&NUL, 1);
+    contentAt = out.at;
+    if (secure) return ok && out.put(content, contentLength);
+    return ok && out.put(content, contentLength) && out.put(&NUL, 1);
 }
 
+// `contentAt` (one per record, by table index) gets where each text or cipher went.
 template <class Out>
 bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
-                 bool writeScroll, const std::vector<int>& sequence) {
+                 bool writeScroll, const std::vector<int>& sequence, std::vector<std::uint64_t>& contentAt) {
     unsigned char start[VERSION_BLOCK_SIZE + HEADER_SIZE + 4];
     encodeVersionBlock(version, start);
     DataFileHeader fixed = header;
@@ -388,9 +432,28 @@ bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header,
     encodeHeader(fixed, start + VERSION_BLOCK_SIZE);
     bytes::putI32LE(start + VERSION_BLOCK_SIZE + HEADER_SIZE, table.count());
     if (!out.put(start, sizeof start)) return false;
+    PlaceWindow window;
+    contentAt.assign(static_cast<std::size_t>(table.count()), 0);
     for (int index : sequence)
-        if (!putRecord(out, table.recordAt(index), writeScroll)) return false;
+        if (!putRecord(out, table.recordAt(index), writeScroll, window, contentAt[static_cast<std::size_t>(index)]))
+            return false;
     return true;
+}
+
+// Every text and cipher of the table becomes its place in the file just
+// written; the bytes held for changed pages are let go.
+void placeContents(PageTable& table, const TextSourcePtr& source, const std::vector<std::uint64_t>& contentAt) {
+    for (int i = 0; i < table.count(); ++i) {
+        PageRecord& r = table.recordAt(i);
+        const bool secure = r.isSecure != 0;
+        const std::size_t length = secure ? cipherSize(r) : textLength(r);
+        if (length == 0) continue;  // an empty text or cipher stays held: there is nothing to read
+        r.place = TextPlace{source, contentAt[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(length), secure};
+        if (secure)
+            std::string().swap(r.cipher);
+        else
+            std::string().swap(r.text);
+    }
 }
 
 }  // namespace
@@ -403,14 +466,53 @@ std::string buildDataFile(const PageTable& table, const DataFileHeader& header, 
     std::string bytes;
     bytes.reserve(total);
     StringOut out{bytes};
-    putDataFile(out, table, header, version, writeScroll, sequence);
+    std::vector<std::uint64_t> contentAt;
+    if (!putDataFile(out, table, header, version, writeScroll, sequence, contentAt)) bytes.clear();
     return bytes;
 }
 
-bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
-                   const DataFileHeader& header) {
+namespace {
+
+// The files of the table's places that are `path`: a file that is open cannot be replaced.
+std::vector<const TextSource*> sourcesAt(const PageTable& table, const std::string& path) {
+    std::vector<const TextSource*> found = placeFiles(table);
+    found.erase(std::remove_if(found.begin(), found.end(), [&](const TextSource* s) { return s->path() != path; }),
+                found.end());
+    return found;
+}
+
+bool writeFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
+               const DataFileHeader& header, std::vector<std::uint64_t>& contentAt, std::uint64_t& size) {
     AtomicFileWriter file(path);
     FileOut out(file);
-    return file.ok() && putDataFile(out, table, header, version, writeScroll, writeSequence(table)) && out.flush() &&
-           file.commit();
+    if (!file.ok() || !putDataFile(out, table, header, version, writeScroll, writeSequence(table), contentAt) ||
+        !out.flush())
+        return false;
+    // Every place is read. The file they are in is closed for the replace: opened again
+    // when the replace failed, never again when it was replaced.
+    const std::vector<const TextSource*> replaced = sourcesAt(table, path);
+    for (const TextSource* source : replaced) source->release();
+    const bool ok = file.commit();
+    for (const TextSource* source : replaced) ok ? source->retire() : static_cast<void>(source->reopen());
+    size = out.at;
+    return ok;
+}
+
+}  // namespace
+
+bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
+                   const DataFileHeader& header) {
+    std::vector<std::uint64_t> contentAt;
+    std::uint64_t size = 0;
+    return writeFile(path, version, writeScroll, table, header, contentAt, size);
+}
+
+bool saveDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, PageTable& table,
+                  const DataFileHeader& header) {
+    std::vector<std::uint64_t> contentAt;
+    std::uint64_t size = 0;
+    if (!writeFile(path, version, writeScroll, table, header, contentAt, size)) return false;
+    // The file is written, and the places point into it (opened now, or at the first read).
+    placeContents(table, textSourceAt(path, size), contentAt);
+    return true;
 }

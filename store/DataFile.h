@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "store/PageTable.h"
@@ -136,6 +137,11 @@ class FileReader;
 // The same over a file that is already open, read from its start.
 bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report = nullptr);
+class TextSource;
+// The same over a file opened as a source, read from its start: the texts and
+// ciphers stay in it as places, read when needed.
+bool readDataFile(const std::shared_ptr<const TextSource>& source, PageTable& table, DataFileHeader& header,
+                  VersionBlock& version, ReadReport* report = nullptr);
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header, VersionBlock& version,
                    ReadReport* report = nullptr);
 
@@ -150,11 +156,21 @@ bool parseDataFileHead(const void* data, std::size_t size, DataFileHeader& heade
 bool parseRecordAt(const void* data, std::size_t size, std::size_t offset, PageRecord& record, std::size_t& next,
                    ReadReport* report = nullptr);
 
-// The whole file as bytes, records by `order` (ties in table order). The
+// The whole file as bytes, records by `order` (ties in table order); empty
+// when a text's place cannot be read. The
 // fixed header values (reserved 0, extension size 180, format 300) and the
 // zero padding are written whatever the header holds.
 std::string buildDataFile(const PageTable& table, const DataFileHeader& header, const VersionBlock& version,
                           bool writeScroll);
-// Writes the file atomically; false leaves any old file as it was.
+// Writes the file atomically; false leaves any old file as it was, and so
+// does a text or cipher whose place cannot be read (the same holds for the
+// two below). Unchanged texts are copied
+// from their places in large sequential reads.
 bool writeDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
                    const DataFileHeader& header);
+// writeDataFile, and then every text and cipher of the table is a place in
+// the new file: the file the book was read from (or any other) is no longer
+// read, and the changed texts held in memory are let go. A file of places
+// that is `path` is closed for the replace and, replaced, never read again.
+bool saveDataFile(const std::string& path, const VersionBlock& version, bool writeScroll, PageTable& table,
+                  const DataFileHeader& header);

@@ -85,10 +85,15 @@ bool stripDeletionMark(std::string& text) {
 
 int stripDeletionMarks(PageTable& table) {
     int changed = 0;
+    PlaceWindow window;  // texts at their places are read in file order, a window at a time
+    std::string text;
     for (int i = 0; i < table.count(); ++i) {
         PageRecord& record = table.recordAt(i);
         if (record.isSecure != 0) continue;
-        if (stripDeletionMark(record.text)) ++changed;
+        if (!loadText(record, text, &window)) return -1;
+        if (!stripDeletionMark(text)) continue;
+        setText(record, text);  // only a changed text is held
+        ++changed;
     }
     return changed;
 }

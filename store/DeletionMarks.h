@@ -28,5 +28,6 @@ std::ptrdiff_t findDeletionMark(const std::string& text);
 bool stripDeletionMark(std::string& text);
 
 // Runs stripDeletionMark over every plain record; secure records are left
-// alone. Returns the number of records changed.
+// alone. Returns the number of records changed, -1 when a text's place could
+// not be read (the records before it may have changed).
 int stripDeletionMarks(PageTable& table);

@@ -51,7 +51,7 @@ ItemHandle MemoryTree::insertAfter(ItemHandle parent, ItemHandle after, const st
     added.title = title;
     added.image = image;
     added.parent = parent;
-    added.nextSibling = after != NO_ITEM ? nodes_[after - 1].nextSibling
+    added.nextSibling = after != NO_ITEM    ? nodes_[after - 1].nextSibling
                         : parent == NO_ITEM ? firstRoot_
                                             : nodes_[parent - 1].firstChild;
     nodes_.push_back(added);  // references into nodes_ are taken only after this

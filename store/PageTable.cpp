@@ -1,7 +1,10 @@
 #include "store/PageTable.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
+
+#include "store/ZeroByte.h"
 
 const char EMPTY_PAGE_RTF[] =
     "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
@@ -81,7 +84,7 @@ void PageTable::addEmptyRecord(ItemHandle item) {
 void PageTable::addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder) {
     PageRecord record;
     record.item = item;
-    record.text = text;
+    setText(record, text);
     record.title = title;
     record.isFolder = isFolder ? 1 : 0;
     record.isExpanded = 1;
@@ -131,9 +134,86 @@ void setTitle(PageRecord& record, const std::string& title) { record.title = tit
 
 void setCipher(PageRecord& record, const void* bytes, std::size_t length) {
     record.cipher.assign(static_cast<const char*>(bytes), length);
+    if (hasCipherPlace(record)) record.place = TextPlace();
+}
+
+bool hasTextPlace(const PageRecord& record) { return record.place.source && !record.place.cipher; }
+bool hasCipherPlace(const PageRecord& record) { return record.place.source && record.place.cipher; }
+
+std::size_t cipherSize(const PageRecord& record) {
+    if (record.cipher.empty() && hasCipherPlace(record)) return record.place.length;
+    return record.cipher.size();
 }
 
 std::size_t readCipher(const PageRecord& record, void* buffer) {
+    if (record.cipher.empty() && hasCipherPlace(record)) {
+        const TextPlace& place = record.place;
+        return place.source->read(place.offset, buffer, place.length) ? place.length : 0;
+    }
     if (!record.cipher.empty()) std::memcpy(buffer, record.cipher.data(), record.cipher.size());
     return record.cipher.size();
+}
+
+void clearCipher(PageRecord& record) {
+    record.cipher.clear();
+    if (hasCipherPlace(record)) record.place = TextPlace();
+}
+
+namespace {
+
+bool loadPlace(const TextPlace& place, std::string& out, PlaceWindow* window) {
+    out.clear();
+    if (window) {
+        const char* bytes = window->bytes(place);
+        if (bytes) out.assign(bytes, place.length);
+        return bytes != nullptr;
+    }
+    out.resize(place.length);
+    if (place.length == 0 || place.source->read(place.offset, &out[0], place.length)) return true;
+    out.clear();
+    return false;
+}
+
+}  // namespace
+
+bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window) {
+    if (record.text.empty() && hasTextPlace(record)) return loadPlace(record.place, out, window);
+    out = record.text;
+    return true;
+}
+
+bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window) {
+    if (record.cipher.empty() && hasCipherPlace(record)) return loadPlace(record.place, out, window);
+    out = record.cipher;
+    return true;
+}
+
+std::vector<const TextSource*> placeFiles(const PageTable& table) {
+    std::vector<const TextSource*> found;
+    const TextSource* last = nullptr;
+    for (int i = 0; i < table.count(); ++i) {
+        const TextSource* source = table.recordAt(i).place.source.get();
+        if (!source || source == last) continue;
+        last = source;
+        if (std::find(found.begin(), found.end(), source) == found.end()) found.push_back(source);
+    }
+    return found;
+}
+
+bool holdContent(PageRecord& record) {
+    if (!record.place.source) return true;
+    std::string& held = record.place.cipher ? record.cipher : record.text;
+    if (held.empty() && !loadPlace(record.place, held, nullptr)) return false;
+    record.place = TextPlace();
+    return true;
+}
+
+void setText(PageRecord& record, std::string text) {
+    record.text = std::move(text);
+    if (hasTextPlace(record)) record.place = TextPlace();
+}
+
+std::size_t textLength(const PageRecord& record) {
+    if (record.text.empty() && hasTextPlace(record)) return record.place.length;
+    return zeroByteOffset(record.text.data(), record.text.size());
 }

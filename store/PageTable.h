@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "store/TextSource.h"
+
 // Handle of a page-list tree item; the Win32 side casts HTREEITEM to it.
 using ItemHandle = std::uintptr_t;
 constexpr ItemHandle NO_ITEM = 0;
@@ -21,7 +23,9 @@ constexpr ItemHandle NO_ITEM = 0;
 struct PageRecord {
     ItemHandle item = NO_ITEM;
     std::string title;  // code page 932
-    std::string text;   // RTF; empty for a secure page at rest
+    // RTF; empty for a secure page at rest, and while the text is at its place
+    // in the data file. Read it with loadText, change it with setText.
+    std::string text;
     std::array<std::uint8_t, 32> textHash{};
     std::uint8_t isFolder = 0;
     std::uint8_t isExpanded = 0;
@@ -32,7 +36,10 @@ struct PageRecord {
     std::int32_t scrollH = 0;
     std::int32_t scrollV = 0;
     std::int32_t isSecure = 0;
-    std::string cipher;  // raw bytes, not text
+    std::string cipher;  // raw bytes, not text; empty while at its place (loadCipher)
+    // Where the text (or the cipher) is in the data file while it is not held
+    // here. Bytes held in `text` or `cipher` win over a place.
+    TextPlace place;
 };
 
 // The text of every page a command creates (222 bytes).
@@ -85,5 +92,25 @@ void copyRecord(const PageRecord& source, PageRecord& destination);
 void copyFields(const PageRecord& source, PageRecord& destination, int copyItem);
 void setTitle(PageRecord& record, const std::string& title);
 void setCipher(PageRecord& record, const void* bytes, std::size_t length);
-// Copies `cipher` out into a buffer of at least its length; returns the length.
+// Copies `cipher` out into a buffer of at least cipherSize; returns the length,
+// 0 when its place cannot be read.
 std::size_t readCipher(const PageRecord& record, void* buffer);
+std::size_t cipherSize(const PageRecord& record);
+// Forgets the cipher, held or at its place.
+void clearCipher(PageRecord& record);
+
+// The page's RTF, held or read from its place; false (and `out` empty) when
+// the place cannot be read. `window` serves walks over many pages.
+bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
+bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
+// A changed text: held in memory until the next save puts it at a place.
+void setText(PageRecord& record, std::string text);
+// Length of the text as stored (up to its first NUL).
+std::size_t textLength(const PageRecord& record);
+bool hasTextPlace(const PageRecord& record);
+// The files the table's places are in, each once.
+std::vector<const TextSource*> placeFiles(const PageTable& table);
+// Reads the text or cipher at its place into the record, which then holds it
+// (a copy that outlives a save); false when it cannot be read.
+bool holdContent(PageRecord& record);
+bool hasCipherPlace(const PageRecord& record);

@@ -81,7 +81,8 @@ bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition) {
         const PageRecord& record = table.recordAt(i);
         const bool expanded = record.isExpanded != 0 && hasChildren[static_cast<std::size_t>(i)];
         const int img = image(i);
-        const ItemHandle item = tree.insertLast(itemOf(parentIndex(i)), record.title, img, selectedImage(img), expanded);
+        const ItemHandle item =
+            tree.insertLast(itemOf(parentIndex(i)), record.title, img, selectedImage(img), expanded);
         ok = item != NO_ITEM;
         if (ok) table.setItem(i, item);
     }

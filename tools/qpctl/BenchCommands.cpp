@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "res/resource.h"
+#include "search/SearchMessages.h"
 #include "store/DataFile.h"
 #include "store/PageTable.h"
 
@@ -103,6 +105,30 @@ int switchCommand(int presses) {
     return 0;
 }
 
+// A search of all memos for a word in no page, from the first page: one press of "次を検索"
+// runs round the whole book back to the start page.
+int searchCommand(const char* word) {
+    HWND window = findMain();
+    HWND tree = window ? GetDlgItem(window, PAGE_LIST_ID) : nullptr;
+    if (!tree) return fail("no page list");
+    sendKey(tree, VK_HOME);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_COMMAND, IDM_SEARCH, 0, SMTO_BLOCK, 60u * 1000u, &answer);
+    HWND dialog = FindWindowA("#32770", "検索");
+    if (!dialog) return fail("no search window");
+    SendDlgItemMessageA(dialog, IDC_SEARCH_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word));
+    for (int id = IDC_SEARCH_ALL; id <= IDC_SEARCH_THIS_MEMO; ++id)
+        SendDlgItemMessageA(dialog, id, BM_SETCHECK, id == IDC_SEARCH_MEMOS ? BST_CHECKED : BST_UNCHECKED, 0);
+    const double start = nowMs();
+    SendMessageTimeoutA(dialog, WM_COMMAND, IDC_SEARCH_NEXT, 0, SMTO_BLOCK, 30u * 60u * 1000u, &answer);
+    const double elapsed = nowMs() - start;
+    char status[256] = {};
+    SendDlgItemMessageA(dialog, IDC_SEARCH_STATUS, WM_GETTEXT, sizeof status, reinterpret_cast<LPARAM>(status));
+    SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_BLOCK, 60u * 1000u, &answer);
+    std::printf("search_ms=%.1f\nsearch_round=%d\n", elapsed, std::strcmp(status, search::BACK_AT_START_PAGE) == 0);
+    return 0;
+}
+
 struct ReadCursor {
     const char* next;
     std::size_t left;
@@ -184,6 +210,7 @@ int run(int argc, char** argv) {
     if (command == "exit") return exitCommand(seconds);
     if (command == "switch" && argc > 2) return switchCommand(std::atoi(argv[2]));
     if (command == "streamin" && argc > 3) return streaminCommand(argv[2], std::atoi(argv[3]));
+    if (command == "search" && argc > 2) return searchCommand(argv[2]);
     if (command == "bigbook" && argc > 3) return bigbookCommand(argv[2], std::atol(argv[3]));
     return -1;
 }

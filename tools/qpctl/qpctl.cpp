@@ -128,7 +128,7 @@ static int usage() {
     std::fprintf(stderr,
                  "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
                  " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | idle|exit [seconds] | switch N"
-                 " | streamin BOOK N | bigbook OUT BYTES\n");
+                 " | streamin BOOK N | search WORD | bigbook OUT BYTES\n");
     return 1;
 }
 

@@ -23,6 +23,11 @@ protected:
     std::string iniFile() const { return folder.file("data\\quiltpad.ini"); }
 
     void minute() { lifecycle::backgroundSaveTick(window, WM_TIMER, 2, GetTickCount()); }
+    // Takes the data file away: renamed aside, as the program holds it open (a delete waits for it).
+    void removeDataFile() {
+        static int taken = 0;
+        MoveFileA(dataFile().c_str(), (dataFile() + ".taken" + std::to_string(++taken)).c_str());
+    }
 
     // The record texts of the data file as written, in file order.
     std::vector<std::string> savedTexts(SaveKind* kind = nullptr) {
@@ -40,7 +45,7 @@ protected:
 
 TEST_F(LifecycleTest, BackgroundSaveComesEveryIntervalMinutesWithTheShownPagesText) {
     gApp.ini.window.BgSaveInterval = 3;
-    DeleteFileA(dataFile().c_str());
+    removeDataFile();
     select(itemAt(1));
     typeText("typed before the save");
     minute();
@@ -56,7 +61,7 @@ TEST_F(LifecycleTest, BackgroundSaveComesEveryIntervalMinutesWithTheShownPagesTe
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_NE(texts[1].find("typed before the save"), std::string::npos);
 
-    DeleteFileA(dataFile().c_str());
+    removeDataFile();
     minute();
     minute();
     EXPECT_FALSE(exists(dataFile()));
@@ -67,11 +72,11 @@ TEST_F(LifecycleTest, BackgroundSaveComesEveryIntervalMinutesWithTheShownPagesTe
 TEST_F(LifecycleTest, IntervalZeroSavesEveryMinuteAndMinusOneNever) {
     gApp.ini.window.BgSaveInterval = 0;
     for (int i = 0; i < 2; ++i) {
-        DeleteFileA(dataFile().c_str());
+        removeDataFile();
         minute();
         EXPECT_TRUE(exists(dataFile()));
     }
-    DeleteFileA(dataFile().c_str());
+    removeDataFile();
     gApp.ini.window.BgSaveInterval = -1;
     for (int i = 0; i < 10; ++i) minute();
     EXPECT_FALSE(exists(dataFile()));
@@ -155,7 +160,7 @@ TEST_F(LifecycleTest, SessionEndSavesLikeTheExitAndOnlyOnce) {
     EXPECT_EQ(quit.wParam, 0u);
 
     // the window going away afterwards writes nothing more
-    DeleteFileA(dataFile().c_str());
+    removeDataFile();
     DeleteFileA(iniFile().c_str());
     testapp::destroyMainWindow(window);
     EXPECT_FALSE(exists(dataFile()));
