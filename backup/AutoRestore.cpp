@@ -24,12 +24,15 @@ AutoRestoreResult refusedBusy(HWND window, const AutoRestoreSetup& setup) {
     return AutoRestoreResult::Refused;
 }
 
-// A slot worth loading: any, or one that shows the wanted book's number.
-bool slotOfBook(const std::string& slot, std::int32_t bookNumber) {
+// A slot worth loading: any, or one that shows the wanted book's number. A slot that shows
+// another number is counted, so the question can say why it was passed over.
+bool slotOfBook(const std::string& slot, std::int32_t bookNumber, bool& otherBook) {
     if (bookNumber < 0) return true;
     unsigned char first[VERSION_BLOCK_SIZE];
     if (!readFirst32(slot, first) || detectDataBytes(first, sizeof first) != DATA_FILE_CURRENT) return false;
-    return decodeVersionBlock(first).bookNumber == bookNumber;
+    if (decodeVersionBlock(first).bookNumber == bookNumber) return true;
+    otherBook = true;
+    return false;
 }
 
 // The slot was read whole; and it is the wanted book's (the slot may have changed since it was looked at).
@@ -55,9 +58,10 @@ std::string moveStampedBeside(const std::string& file, const std::string& path) 
 
 AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
                               const std::function<bool(const std::string& path)>& loadBook) {
+    bool otherBook = false;
     for (int slot : newestSlotsFirst(setup.slotPaths, setup.backupFileSize, systemFileTimes())) {
         const std::string& path = setup.slotPaths[static_cast<size_t>(slot)];
-        if (!slotOfBook(path, setup.bookNumber) || !loadBook(path) || !loadedBookOf(setup)) continue;
+        if (!slotOfBook(path, setup.bookNumber, otherBook) || !loadBook(path) || !loadedBookOf(setup)) continue;
         // Without a copy aside the next save would replace the only copy of the book.
         if (keepStampedCopy(setup.dataFilePath).empty()) return refusedBusy(window, setup);
         const std::string text =
@@ -66,7 +70,7 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
         return AutoRestoreResult::BackupLoaded;
     }
     const std::string question =
-        setup.dataFilePath + (setup.bookNumber < 0 ? messages::START_EMPTY_QUESTION : messages::NO_OWN_BACKUP_QUESTION);
+        setup.dataFilePath + (!otherBook ? messages::START_EMPTY_QUESTION : messages::NO_OWN_BACKUP_QUESTION);
     if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return AutoRestoreResult::Refused;
     // A file that cannot be moved aside would be overwritten by the new book: end instead.

@@ -43,8 +43,8 @@ constexpr char DATA_FILE_BUSY_TEXT[] =
 constexpr char START_EMPTY_QUESTION[] =
     "は\n利用不可能なデータファイルです\nまた、バックアップファイルからの自動復元は出来ませんでした。\n\n"
     "データファイルの内容を初期化してもよろしいですか？";
-// The unusable data file still shows its book number, and no backup of that book could
-// be read (a shared backup folder's other books are never loaded in its place).
+// The unusable data file still shows its book number, no backup of that book could be read,
+// and another book's backups were passed over (they are never loaded in its place).
 constexpr char NO_OWN_BACKUP_QUESTION[] =
     "は\n利用不可能なデータファイルです\nまた、このデータファイルのブックのバックアップファイルで"
     "読み込めるものが無かったため、自動復元は出来ませんでした。\n"

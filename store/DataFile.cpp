@@ -473,14 +473,6 @@ std::string buildDataFile(const PageTable& table, const DataFileHeader& header, 
 
 namespace {
 
-// The files of the table's places that are `path`: a file that is open cannot be replaced.
-std::vector<const TextSource*> sourcesAt(const PageTable& table, const std::string& path) {
-    std::vector<const TextSource*> found = placeFiles(table);
-    found.erase(std::remove_if(found.begin(), found.end(), [&](const TextSource* s) { return s->path() != path; }),
-                found.end());
-    return found;
-}
-
 bool writeFile(const std::string& path, const VersionBlock& version, bool writeScroll, const PageTable& table,
                const DataFileHeader& header, std::vector<std::uint64_t>& contentAt, std::uint64_t& size) {
     AtomicFileWriter file(path);
@@ -488,12 +480,20 @@ bool writeFile(const std::string& path, const VersionBlock& version, bool writeS
     if (!file.ok() || !putDataFile(out, table, header, version, writeScroll, writeSequence(table), contentAt) ||
         !out.flush())
         return false;
-    // Every place is read. The file they are in is closed for the replace: opened again
-    // when the replace failed, never again when it was replaced.
-    const std::vector<const TextSource*> replaced = sourcesAt(table, path);
-    for (const TextSource* source : replaced) source->release();
+    // Every place is read. A file that is open cannot be replaced, and the target may be
+    // one of them under another spelling of its path (another letter case, a short name):
+    // every file is closed for the replace, and opened again unless it was replaced (one
+    // replaced under another spelling no longer has the size it had, or nothing points at it
+    // once the save moves the places).
+    const std::vector<const TextSource*> sources = placeFiles(table);
+    for (const TextSource* source : sources) source->release();
     const bool ok = file.commit();
-    for (const TextSource* source : replaced) ok ? source->retire() : static_cast<void>(source->reopen());
+    for (const TextSource* source : sources) {
+        if (ok && source->path() == path)
+            source->retire();
+        else
+            source->reopen();
+    }
     size = out.at;
     return ok;
 }

@@ -2,7 +2,7 @@
 // replaced, a backup slot another process holds open. The program keeps going,
 // tells the user at exit, and no existing file changes; a backup finds another slot.
 // (Wine replaces a file marked read-only where Windows refuses; a file another
-// process holds open without sharing is refused on both.)
+// process holds open without sharing its deletion is refused on both.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -35,7 +35,8 @@ struct Book {
         if (!window) return false;
         SendMessageA(window, WM_COMMAND, IDM_ADD_PAGE, 0);
         for (const std::string& path : heldFiles) {
-            held.push_back(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            // read by another program that lets nobody replace it (the program itself holds its book open for reading)
+            held.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
             if (held.back() == INVALID_HANDLE_VALUE) return false;
         }
         return PostMessageA(window, WM_CLOSE, 0, 0) != 0;
