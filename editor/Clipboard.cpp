@@ -106,14 +106,16 @@ void pasteRtfAsText(HWND edit, WNDPROC previousProc) {
     WriteClipboardText(text, false);
 }
 
-// Plain text on the clipboard: the control pastes it; a trailing line break
-// adds the extra paste, and the text goes back on the clipboard.
-void pastePlainText(HWND edit, WNDPROC previousProc) {
-    ownPaste(edit, previousProc);
+// Plain text on the clipboard: inserted as the page can hold it, in code page 932 (the text
+// the system gives for CF_TEXT), so what shows is what is stored: the editor's own paste would
+// show characters outside it and lose them when the page is stored. A text that ends
+// with a line break is followed by two more, as the editor always had it. The clipboard is
+// left as the other program put it (its Unicode text included).
+void pastePlainText(HWND edit) {
     std::string text;
-    ReadClipboardText(text);
-    if (endsWith(text, "\r\n")) pasteTwoLineBreaks(edit, previousProc);
-    WriteClipboardText(text, true);
+    if (!ReadClipboardText(text) || text.empty()) return;
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (endsWith(text, "\r\n")) SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(TWO_LINE_BREAKS));
 }
 
 }  // namespace
@@ -150,7 +152,7 @@ bool PasteStep(HWND edit, WNDPROC previousProc, bool pasteAsText) {
         return true;
     }
     if (hasRtf || !IsClipboardFormatAvailable(CF_TEXT)) return false;
-    pastePlainText(edit, previousProc);
+    pastePlainText(edit);
     return true;
 }
 

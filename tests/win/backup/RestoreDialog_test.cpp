@@ -137,16 +137,17 @@ TEST_F(RestoreDialogTest, ARestoreSwapsTheBookWithTheSlotAndASecondSwapsBack) {
         {"restored book in the data file", restored, restoredBook, bookFromBefore, restored, bookFromBefore},
         {"slot replaced", restored, bookFromBefore, "", restored, bookFromBefore},
     };
-    const std::string waiting = backup::bookFromBeforePath(slot(7));
+    // (the running program holds its own data file: the cut one is a copy beside it)
+    const std::string waiting = backup::bookFromBeforePath(slot(7)), cutData = dataFile() + ".cut";
     for (const auto& c : cuts) {
         SCOPED_TRACE(c.cut);
-        ASSERT_TRUE(testcommon::writeFile(dataFile(), c.data) && testcommon::writeFile(slot(7), c.slot));
+        ASSERT_TRUE(testcommon::writeFile(cutData, c.data) && testcommon::writeFile(slot(7), c.slot));
         DeleteFileA(waiting.c_str());
         if (!c.waiting.empty()) {
             ASSERT_TRUE(testcommon::writeFile(waiting, c.waiting));
         }
-        backup::finishCutRestores(gApp.paths.backupSlotPaths, dataFile());
-        EXPECT_TRUE(readFile(dataFile()) == c.dataAfter && readFile(slot(7)) == c.slotAfter);
+        backup::finishCutRestores(gApp.paths.backupSlotPaths, cutData);
+        EXPECT_TRUE(readFile(cutData) == c.dataAfter && readFile(slot(7)) == c.slotAfter);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(waiting.c_str()));
     }
 

@@ -129,12 +129,14 @@ void Driver::clipboardAction(Kind kind, int from, int to) {
         waitForClipboard();
         command(IDM_PASTE);
         pushUndo();
-        text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+        // a plain text goes in as code page 932 holds it (another program's Unicode text too)
+        const std::wstring pasted = s_.clipIsText ? fromCp932(toCp932(s_.clip)) : s_.clip;
+        text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), pasted);
         // A plain text (copied as text) that ends with a line break is followed by two more,
         // pasted on their own, as the editor always had it.
         if (s_.clipIsText && !s_.clip.empty() && s_.clip.back() == L'\r') {
             pushUndo();
-            text.insert(static_cast<std::size_t>(from) + s_.clip.size(), L"\r\r");
+            text.insert(static_cast<std::size_t>(from) + pasted.size(), L"\r\r");
         }
         return;
     }
@@ -184,10 +186,10 @@ void Driver::editorAction(const Action& action) {
         case Kind::Paste:
             clipboardAction(action.kind, from, to);
             break;
-        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932
+        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932; the page shows what it holds
             pasteOwn(L"\xD55C\xAE00 \x00FC\x20AC \xD83D\xDE00 x");
             pushUndo();
-            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), s_.clip);
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(toCp932(s_.clip)));
             break;
         case Kind::PasteEmpty:  // pastes nothing, and takes back nothing the user did
             pasteOwn(L"");

@@ -110,6 +110,7 @@ Driver::Driver() : own_(new testapp::TempFolder) {
 
 Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* journal) : journal_(journal) {
     root_ = programFolder;
+    backupFolder_ = programFolder + "\\data\\backup";  // the slots are read before the start
     s_.book = resume.book;
     slots_ = resume.slots;
     if (s_.book.nodes.empty()) {  // a fresh folder

@@ -227,10 +227,10 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     SetEnvironmentVariableA("QP_KILL_SEED", std::to_string(seed).c_str());
     SetEnvironmentVariableA("QP_KILL_AT_OP", inWrite ? std::to_string(1 + random() % 80).c_str() : "0");
     SetEnvironmentVariableA("QP_KILL_EVENT", event.c_str());
-    // the simulated kill puts files back, not to be cut by a real one; a Unicode paste loses its text
-    // on every save (a difference of its own, left out here)
+    // the simulated kill and the forced session end among the actions from outside put files
+    // back, not to be cut by a real one
     static const std::string more = env("QP_SOAK_WITHOUT");  // a campaign may narrow the mix further
-    SetEnvironmentVariableA("QP_SOAK_WITHOUT", ("kill,paste-unicode,outside,drag-delete," + more).c_str());
+    SetEnvironmentVariableA("QP_SOAK_WITHOUT", ("kill,outside," + more).c_str());
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string line = std::string("\"") + self + "\" --gtest_filter=SoakKill.Child";
@@ -242,17 +242,26 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = out;
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    // in a job of its own: a second copy of the program it started goes with it
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    const BOOL started =
+        CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi) &&
+        AssignProcessToJobObject(job, pi.hProcess) && ResumeThread(pi.hThread) != static_cast<DWORD>(-1);
     SetEnvironmentVariableA("QP_KILL_CHILD", nullptr);
     SetEnvironmentVariableA("QP_SOAK_WITHOUT", more.empty() ? nullptr : more.c_str());  // the mix of this process
     CloseHandle(out);
-    if (!started) return ADD_FAILURE() << "the child did not start", false;
+    if (!started) return CloseHandle(job), ADD_FAILURE() << "the child did not start", false;
     HANDLE both[] = {pi.hProcess, frozen};
     const DWORD waited =
         inWrite ? WaitForMultipleObjects(2, both, FALSE, 300000) : WaitForSingleObject(pi.hProcess, random() % 2500);
     const bool ended = waited == WAIT_OBJECT_0;
-    TerminateProcess(pi.hProcess, 9);
+    TerminateJobObject(job, 9);
     WaitForSingleObject(pi.hProcess, INFINITE);
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION alive = {};
+    while (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &alive, sizeof alive, nullptr) &&
+           alive.ActiveProcesses > 0)
+        Sleep(10);
+    CloseHandle(job);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     CloseHandle(frozen);

@@ -85,7 +85,7 @@ const Replay REPLAYS[] = {
     // inside the font reset's question (its "検索" message came up) and inside the delete
     // confirmation; the program agreed to end the session inside the restore dialog; Delete during
     // a drag deleted (its confirmation came up); a text outside code page 932 pasted as Unicode was
-    // shown, then saved with "?" and best-fit letters.
+    // shown, then saved with "?" and best-fit letters, and the clipboard's text changed the same way.
     {"search inside the font reset's question", "reset-font 524 0 0\n"},
     {"search inside the delete confirmation", "delete 483 0 15\n"},
     {"session end inside the restore dialog", "restore 576 0 7\n"},
