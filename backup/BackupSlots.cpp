@@ -16,6 +16,7 @@ const int MAX_STAMP_SUFFIX = 99;
 struct SlotAge {
     int slot;
     std::int32_t key;
+    std::uint64_t time;  // the full last-write time, for slots of the same minute
 };
 
 }  // namespace
@@ -40,15 +41,20 @@ std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int 
     std::vector<SlotAge> existing;
     const int inUse = backupFileSize <= 0 ? 1 : slotsInUse(backupFileSize, slotPaths.size());
     for (int slot = 0; slot < inUse; ++slot) {
+        const std::string& path = slotPaths[static_cast<std::size_t>(slot)];
         StampTime time;
-        if (times.localWriteTime(slotPaths[static_cast<std::size_t>(slot)], time))
-            existing.push_back({slot, slotTimeKey(time)});
+        std::uint64_t full = 0;
+        if (times.localWriteTime(path, time) && times.localFileTime(path, full))
+            existing.push_back({slot, slotTimeKey(time), full});
         else
             order.push_back(slot);  // free: filled in slot order before any is overwritten
     }
-    // Oldest key first; a stable sort keeps the lower number first among equal keys.
-    std::stable_sort(existing.begin(), existing.end(),
-                     [](const SlotAge& a, const SlotAge& b) { return a.key < b.key; });
+    // Oldest key first. Slots of the same minute go by their full time, so the backup just
+    // written is never the next one overwritten (a delete's backup, then the exit's, within
+    // a minute); a stable sort keeps the lower number first among equal times.
+    std::stable_sort(existing.begin(), existing.end(), [](const SlotAge& a, const SlotAge& b) {
+        return a.key != b.key ? a.key < b.key : a.time < b.time;
+    });
     for (const SlotAge& age : existing) order.push_back(age.slot);
     return order;
 }

@@ -59,6 +59,14 @@ TEST(BackupSlots, FillInOrderThenOverwriteTheOldest) {
     EXPECT_EQ(1, backupAt(folder, 3, 6)) << "a deleted slot is reused first, whatever the ages";
 }
 
+// A delete's backup, then the exit's, within a minute: the exit's never replaces the one just made.
+TEST(BackupSlots, WithinAMinuteTheSlotWrittenFirstIsOverwritten) {
+    FakeFolder folder;
+    for (int slot = 0; slot < 3; ++slot) folder.files[SLOTS[static_cast<std::size_t>(slot)]] = at(5, 10 + slot);
+    folder.files[SLOTS[0]] = at(5, 50);
+    EXPECT_EQ(1, chooseBackupSlot(SLOTS, 3, folder));
+}
+
 TEST(BackupSlots, ChoiceCases) {
     struct Case {
         const char* name;
@@ -68,7 +76,7 @@ TEST(BackupSlots, ChoiceCases) {
     };
     const Case cases[] = {
         {"same minute: lower number", {{0, 9}, {1, 5}, {2, 5}}, 3, 1},
-        {"seconds do not count", {{0, 5}, {1, 5}}, 2, 0},
+        {"same minute: the earlier second", {{0, 5}, {1, 5}}, 2, 0},
         {"size 0 means slot 0", {{0, 1}, {1, 0}}, 0, 0},
         {"size -4 means slot 0", {{0, 1}}, -4, 0},
         {"slots above the size are not used", {{0, 9}, {1, 8}, {2, 1}}, 2, 1},

@@ -310,8 +310,8 @@ void Driver::checkSlots() {
     }
 }
 
-// The slot a backup goes to: the first free one, else the oldest by the minute of its last
-// write, the lowest number among equals; the ages are the file system's, taken as the step began.
+// The slot a backup goes to: the first free one, else the one written longest ago, the lowest
+// number among equals; the ages are the file system's, taken as the step began.
 void Driver::predictBackup(SaveKind kind, const Book& book) {
     int chosen = 0;
     for (int slot = 0; slot < SLOTS; ++slot) {
@@ -322,7 +322,7 @@ void Driver::predictBackup(SaveKind kind, const Book& book) {
         if (slotKeys_[slot] < slotKeys_[chosen]) chosen = slot;
     }
     slots_[chosen] = {book, kind};
-    slotKeys_[chosen] = 0x7FFFFFFF;  // written now: the newest
+    slotKeys_[chosen] = INT64_MAX;  // written now: the newest
     note('L', book, chosen, kind);
 }
 
@@ -514,20 +514,17 @@ Plan Driver::planFor(const Action& action) const {
     return plan;
 }
 
-// The age of each slot as the minute of its last write, -1 for a free slot.
-static std::vector<std::int32_t> slotAges(const std::vector<std::string>& paths) {
-    std::vector<std::int32_t> keys;
+// Each slot's last-write time, -1 for a free one.
+static std::vector<std::int64_t> slotAges(const std::vector<std::string>& paths) {
+    std::vector<std::int64_t> keys;
     for (const std::string& path : paths) {
         WIN32_FILE_ATTRIBUTE_DATA data;
-        FILETIME local;
-        SYSTEMTIME t;
         if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
             keys.push_back(-1);
             continue;
         }
-        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
-        FileTimeToSystemTime(&local, &t);
-        keys.push_back(t.wYear << 20 | t.wMonth << 16 | t.wDay << 11 | t.wHour << 6 | t.wMinute);
+        keys.push_back(static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                       data.ftLastWriteTime.dwLowDateTime);
     }
     return keys;
 }

@@ -196,7 +196,7 @@ private:
     Action now_;  // the step running, resolved as it goes
     std::vector<Action> resolved_;
     std::vector<Book> pending_;           // books a write inside this step may carry
-    std::vector<std::int32_t> slotKeys_;  // each slot's age at the start of the step, -1: free
+    std::vector<std::int64_t> slotKeys_;  // each slot's last write at the start of the step, -1: free
     std::vector<FileCopy> endedAt_;       // the files when a forced session end ended the process
     bool sessionEnded_ = false, closeAsked_ = false;
     HWND window_ = nullptr;

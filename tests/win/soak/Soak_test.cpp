@@ -91,6 +91,11 @@ const Replay REPLAYS[] = {
     {"session end inside the restore dialog", "restore 576 0 7\n"},
     {"Delete during a drag", "drag 371 4 1\n"},
     {"a Unicode paste saved", "paste-unicode 5 0 0\ncheck 5 0 0\n"},
+    // Every slot written within one minute: the exit's backup took the slot of the delete's backup
+    // made moments before, the lowest number among equal minutes (seed 20261207, step 134).
+    {"the exit's backup over the delete's",
+     "delete 1893 4194316043 6\nrestore 1486 0 2\ndelete 2307 3538681253 10\ndelete 1550 1220338558 7\n"
+     "delete 705 3948408311 17\n"},
     // The driver's own mistakes, kept so they stay mended: a slot holding the restored book as the
     // model had it was not counted as keeping it (seed 7005); after a restore the model did not know
     // which book the data file held (seed 5003); a drop shows the moved page again, so the
