@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "app/AppState.h"
+#include "app/Book.h"
 #include "app/Lifecycle.h"
 #include "res/dialogs/SearchWindow.h"
 #include "settings/AppPaths.h"
@@ -85,16 +86,21 @@ std::vector<FileCopy> filesBelow(const std::string& folder) {
     return files;
 }
 
-void putBack(const std::string& folder, const std::vector<FileCopy>& files) {
+// The files as they were when the process ended. The process is gone, and with it the
+// book it held open. False when a file could not be put back.
+bool putBack(const std::string& folder, const std::vector<FileCopy>& files) {
+    gBook = ::Book();
+    bool all = true;
     for (const FileCopy& f : filesBelow(folder)) DeleteFileA(f.path.c_str());
     for (const FileCopy& f : files) {
-        testcommon::writeFile(f.path, f.bytes);
+        all = testcommon::writeFile(f.path, f.bytes) && all;
         HANDLE h = CreateFileA(f.path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             SetFileTime(h, nullptr, nullptr, &f.written);
             CloseHandle(h);
         }
     }
+    return all;
 }
 
 }  // namespace
@@ -331,7 +337,7 @@ void Driver::restart(bool kill, std::uint32_t answer) {
         const std::vector<FileCopy> disk = filesBelow(dataFolder());
         testapp::destroyMainWindow(window_);
         window_ = nullptr;
-        putBack(dataFolder(), disk);
+        if (!putBack(dataFolder(), disk)) fail("the files of the killed program could not be put back");
         s_.book = savedBook_;
         ++counters_.kills;
     } else {
@@ -370,7 +376,7 @@ void Driver::reopen(std::uint32_t answer) {
 void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<Book>& candidates, const Book& before) {
     testapp::destroyMainWindow(window_);
     window_ = nullptr;
-    putBack(dataFolder(), disk);
+    if (!putBack(dataFolder(), disk)) fail("the files of the ended program could not be put back");
     ++counters_.kills;
     const Book lastSaved = savedBook_;
     SaveKind kind;
