@@ -290,6 +290,7 @@ void Driver::tickNow() { lifecycle::backgroundSaveTick(window_, WM_TIMER, lifecy
 void Driver::tickInDialog() {
     tickNow();
     compareDataFile(savedBook_, "after a tick inside a dialog");
+    note('M', s_.book);  // still the book in memory: a backup later in the step writes it
 }
 
 // Each slot holds what the model says: the book and the save kind of the last backup that
