@@ -602,15 +602,7 @@ void Driver::afterStep(const Action& action, const Book& before) {
 }
 
 // The window closed by an outside WM_CLOSE once the step's dialogs were done: an exit.
-void Driver::closedInDialog() {
-    testapp::destroyMainWindow(window_);
-    window_ = nullptr;
-    compareDataFile(s_.book, "after an outside close");
-    predictBackup(SaveKind::ExitData, s_.book);
-    checkSlots();
-    ++counters_.restarts;
-    reopen(0);
-}
+void Driver::closedInDialog() { restart(false, 0); }
 
 // What the user sees after every step: the model's page selected in the list, its text in the editor.
 void Driver::checkShown() {
