@@ -12,6 +12,7 @@
 //   qpctl check CAPTION ID 0|1     sets the check of control ID anywhere inside that window
 //   qpctl text CAPTION ID          prints the text of control ID (0xFFFF: a message box's text)
 //   qpctl select CAPTION ID N      selects line N of list box ID inside the window titled CAPTION
+//   qpctl clip [TEXT]              puts TEXT (empty without it) on the clipboard as another program's text
 //   qpctl endsession [force]       asks it whether the session may end (prints 1 or 0); with
 //                                  "force" it is then told the session ends (WM_ENDSESSION TRUE)
 //   qpctl idle|exit|switch|streamin|bigbook ...   the benchmark's timings (BenchCommands.h)
@@ -131,7 +132,7 @@ static int usage() {
     std::fprintf(stderr,
                  "usage: qpctl wait|close [seconds] | command ID | rect CAPTION [seconds] | ready CAPTION [seconds]"
                  " | press CAPTION ID | set|check CAPTION ID X | text CAPTION ID | select CAPTION ID N"
-                 " | endsession [force] | idle|exit [seconds] | switch N"
+                 " | clip [TEXT] | endsession [force] | idle|exit [seconds] | switch N"
                  " | streamin BOOK N | search WORD | bigbook OUT BYTES\n");
     return 1;
 }
@@ -177,6 +178,18 @@ int main(int argc, char** argv) {
     if (verb == "select" && argc == 5) {
         HWND control = controlIn(argv[2], static_cast<int>(std::strtol(argv[3], nullptr, 0)));
         return control && SendMessageA(control, LB_SETCURSEL, std::atoi(argv[4]), 0) != LB_ERR ? 0 : 2;
+    }
+    if (verb == "clip") {
+        const std::string text = argc > 2 ? argv[2] : "";
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        char* bytes = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
+        if (!bytes || !OpenClipboard(nullptr)) return 2;
+        std::memcpy(bytes, text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        EmptyClipboard();
+        const bool put = SetClipboardData(CF_TEXT, block) != nullptr;
+        CloseClipboard();
+        return put ? 0 : 2;
     }
     if (verb == "endsession") {
         HWND window = findMain();
