@@ -602,7 +602,8 @@ void Driver::afterStep(const Action& action, const Book& before) {
 }
 
 // The window closed by an outside WM_CLOSE once the step's dialogs were done: an exit.
-void Driver::closedInDialog() { restart(false, 0); }
+// The start's password is asked inside the step and answered by its plan.
+void Driver::closedInDialog() { restart(false, now_.a); }
 
 // What the user sees after every step: the model's page selected in the list, its text in the editor.
 void Driver::checkShown() {
