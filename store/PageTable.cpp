@@ -182,6 +182,17 @@ bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window) {
     return true;
 }
 
+bool viewText(const PageRecord& record, std::string_view& out, PlaceWindow& window) {
+    out = std::string_view();
+    if (!record.text.empty() || !hasTextPlace(record)) {
+        out = record.text;
+        return true;
+    }
+    const char* bytes = window.bytes(record.place);
+    if (bytes) out = std::string_view(bytes, record.place.length);
+    return bytes != nullptr;
+}
+
 bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window) {
     if (record.cipher.empty() && hasCipherPlace(record)) return loadPlace(record.place, out, window);
     out = record.cipher;

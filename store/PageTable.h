@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -102,6 +103,8 @@ void clearCipher(PageRecord& record);
 // The page's RTF, held or read from its place; false (and `out` empty) when
 // the place cannot be read. `window` serves walks over many pages.
 bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
+// The same as a view, valid until the record changes or the window reads again.
+bool viewText(const PageRecord& record, std::string_view& out, PlaceWindow& window);
 bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
 // A changed text: held in memory until the next save puts it at a place.
 void setText(PageRecord& record, std::string text);
