@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "store/HandleIndex.h"
 #include "store/TextSource.h"
 
 // Handle of a page-list tree item; the Win32 side casts HTREEITEM to it.
@@ -69,7 +69,7 @@ public:
     // Removes one record; the ones behind it keep their relative order.
     void removeAt(int index);
     void clear();
-    void reserve(int records) { records_.reserve(records > 0 ? static_cast<std::size_t>(records) : 0); }
+    void reserve(int records);
 
     // Gives a record a new item handle and keeps the lookup index current.
     // Code that writes `item` directly is still found (the index notices stale
@@ -81,9 +81,16 @@ private:
     bool indexEntryValid(ItemHandle item, int index) const;
 
     std::vector<PageRecord> records_;
+    // The handle of the record at an index, for the lookup index.
+    struct ItemOf {
+        const PageTable* table;
+        ItemHandle operator()(std::uint32_t index) const { return table->records_[index].item; }
+    };
+    ItemOf itemOf() const { return ItemOf{this}; }
+
     // First index holding each item handle. A cache: checked on every use and
     // rebuilt whenever it does not match the records.
-    mutable std::unordered_map<ItemHandle, int> index_;
+    mutable HandleIndex index_;
     mutable bool indexStale_ = false;
 };
 
