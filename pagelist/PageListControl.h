@@ -126,6 +126,7 @@ public:
     // list read it when it agrees with the control (ShadowMatches).
     const TreeShadow& shadow() const { return shadow_; }
     bool ShadowMatches() const;
+    void ReserveShadow(int items) { shadow_.reserve(items > 0 ? static_cast<std::size_t>(items) : 0); }
 
 private:
     ItemHandle insert(const std::string& title, int image, ItemHandle parent, ItemHandle after, int selected,

@@ -37,7 +37,10 @@ ItemHandle PageListTree::insertAfter(ItemHandle parent, ItemHandle after, const 
     return list_.InsertItemAfter(title, image, parent, after, selectedImage);
 }
 
-void PageListTree::beginFill() { SendMessageA(list_.window(), WM_SETREDRAW, FALSE, 0); }
+void PageListTree::beginFill(int items) {
+    SendMessageA(list_.window(), WM_SETREDRAW, FALSE, 0);
+    list_.ReserveShadow(items);
+}
 
 void PageListTree::endFill() {
     HWND tree = list_.window();

@@ -23,7 +23,7 @@ public:
                            int selectedImage) override;
     // Drawing off while filling: the control then neither repaints nor lays out
     // its visible items and scroll bars per insertion, only once at the end.
-    void beginFill() override;
+    void beginFill(int items) override;
     void endFill() override;
 
 private:

@@ -1,8 +1,7 @@
 #include "search/MemoText.h"
 
-#include <cctype>
-#include <cstdlib>
-#include <cstring>
+#include <array>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 
@@ -46,6 +45,7 @@ FoldedChar foldSingle(unsigned char c, bool matchCase) {
 
 FoldedChar foldDouble(unsigned char lead, unsigned char trail, bool matchCase) {
     const unsigned code = lead << 8 | trail;
+    if (lead > 0x84) return code;              // kanji and the rest: as they are
     if (code == 0x815B) return KANA + 0x30FC;  // the long vowel mark
     if (code == 0x814A || code == 0x814B) return DROPPED;
     if (lead == 0x81) return PUNCTUATION;
@@ -61,82 +61,224 @@ FoldedChar foldDouble(unsigned char lead, unsigned char trail, bool matchCase) {
     return code;
 }
 
-// Collects characters, pairing the bytes of double-byte characters.
+// foldSingle for every byte, for each way of matching case.
+const FoldedChar* singleFolds(bool matchCase) {
+    static const auto tables = [] {
+        std::array<std::array<FoldedChar, 256>, 2> t{};
+        for (int c = 0; c < 256; ++c) {
+            t[0][c] = foldSingle(static_cast<unsigned char>(c), false);
+            t[1][c] = foldSingle(static_cast<unsigned char>(c), true);
+        }
+        return t;
+    }();
+    return tables[matchCase ? 1 : 0].data();
+}
+
+// The value of each byte as a hex digit, or -1.
+const std::array<std::int8_t, 256> HEX_DIGITS = [] {
+    std::array<std::int8_t, 256> digits{};
+    for (int c = 0; c < 256; ++c) {
+        digits[c] = -1;
+        if (c >= '0' && c <= '9') digits[c] = static_cast<std::int8_t>(c - '0');
+        if (c >= 'a' && c <= 'f') digits[c] = static_cast<std::int8_t>(c - 'a' + 10);
+        if (c >= 'A' && c <= 'F') digits[c] = static_cast<std::int8_t>(c - 'A' + 10);
+    }
+    return digits;
+}();
+
+int hexDigit(char c) { return HEX_DIGITS[static_cast<unsigned char>(c)]; }
+
+// Collects characters, pairing the bytes of double-byte characters, into a
+// buffer of at least one place for each byte of the page.
 class TextSink {
 public:
-    TextSink(std::vector<FoldedChar>& out, bool matchCase) : out_(out), matchCase_(matchCase) {}
+    TextSink(FoldedChar* out, bool matchCase)
+        : start_(out), out_(out), single_(singleFolds(matchCase)), matchCase_(matchCase) {}
+
+    std::size_t count() const { return static_cast<std::size_t>(out_ - start_); }
 
     // A byte of text; `dbcs` false for a run whose bytes are not code page 932.
-    void byte(unsigned char c, bool dbcs) {
-        if (lead_) {
-            const unsigned char lead = lead_;
-            lead_ = 0;
-            if (validTrail(c)) return put(foldDouble(lead, c, matchCase_));
-            put(ANY_CHARACTER);
+    void byte(unsigned char c, bool dbcs) { out_ = fold(out_, c, dbcs); }
+
+    // Text bytes and their escapes from `at` up to anything else (a brace, a control
+    // word, an escape that cannot be read): most of a page is read here. Returns where
+    // it stopped.
+    const char* run(const char* at, const char* end, bool dbcs) {
+        FoldedChar* out = out_;
+        while (at < end) {
+            unsigned char c = static_cast<unsigned char>(*at);
+            if (c == '\\') {
+                if (end - at < 4 || at[1] != '\'') break;
+                const int high = hexDigit(at[2]), low = hexDigit(at[3]);
+                if (high < 0 || low < 0) break;
+                c = static_cast<unsigned char>(high * 16 + low);
+                at += 4;
+            } else if (c == '{' || c == '}') {
+                break;
+            } else if (++at, c == '\r' || c == '\n') {
+                continue;
+            }
+            out = fold(out, c, dbcs);
         }
-        if (c >= 0x80 && !dbcs) return put(ANY_CHARACTER);
-        if (cp932::isLeadByte(c)) {
-            lead_ = c;
-            return;
-        }
-        put(foldSingle(c, matchCase_));
+        out_ = out;
+        return at;
     }
     void character(FoldedChar c) {
         flush();
-        put(c);
+        out_ = put(out_, c);
     }
     void flush() {
-        if (lead_) put(ANY_CHARACTER);
+        if (lead_) out_ = put(out_, ANY_CHARACTER);
         lead_ = 0;
     }
 
 private:
-    void put(FoldedChar c) {
-        if (c != DROPPED) out_.push_back(c);
+    FoldedChar* fold(FoldedChar* out, unsigned char c, bool dbcs) {
+        if (lead_) {
+            const unsigned char lead = lead_;
+            lead_ = 0;
+            if (validTrail(c)) return put(out, foldDouble(lead, c, matchCase_));
+            out = put(out, ANY_CHARACTER);
+        }
+        if (c >= 0x80) {
+            if (!dbcs) return put(out, ANY_CHARACTER);
+            if (cp932::isLeadByte(c)) {
+                lead_ = c;
+                return out;
+            }
+        }
+        return put(out, single_[c]);
     }
-    std::vector<FoldedChar>& out_;
+    static FoldedChar* put(FoldedChar* out, FoldedChar c) {
+        *out = c;
+        return c == DROPPED ? out : out + 1;
+    }
+    FoldedChar* start_;
+    FoldedChar* out_;
+    const FoldedChar* single_;
     bool matchCase_;
     unsigned char lead_ = 0;
 };
 
-// Groups whose content is never text of the page.
-constexpr std::string_view SKIPPED_GROUPS[] = {
-    "fonttbl",   "colortbl",          "stylesheet", "info",         "pict",
-    "objdata",   "themedata",         "datastore",  "latentstyles", "colorschememapping",
-    "listtable", "listoverridetable", "rsidtbl",    "generator",    "xmlnstbl",
-    "fontemb",   "fontfile",          "panose",     "falt",         "revtbl"};
-
+// What a control word does to the reading.
+enum class Action : std::uint8_t { NONE, FONT_TABLE, BIN, FONT, CHARSET, CODE_PAGE, UC, U, HIDDEN, BREAK, TAB, ANY };
+constexpr std::uint8_t SKIPPED = 1;  // a group whose content is never text of the page
 // Where rich-edit versions part ways: a picture stands as a blank or as
 // nothing, an object as its result's text or as one character, a field's
 // result is shown or left out, hidden text is found or not, and the texts of
 // headers, footers, notes and the two-part Unicode groups are each shown by
 // some and skipped by others. A page holding any of them is never ruled out.
-constexpr std::string_view UNSURE_WORDS[] = {
-    "pict",   "object",  "field",   "fldrslt", "upr",      "v",          "header", "headerl", "headerr", "headerf",
-    "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "shp",    "shpinst", "do",      "txe"};
+constexpr std::uint8_t UNSURE = 2;
+constexpr std::uint8_t PICTURE = 4;  // unsure even inside a group that is never text ("\\*\\shppict")
 
-// Control words are views into the page's RTF: every page of a whole-book search is read
-// here, so no word is copied and a comparison looks at the length first.
-bool listed(const std::string_view* names, std::size_t count, std::string_view word) {
-    for (std::size_t i = 0; i < count; ++i)
-        if (word == names[i]) return true;
-    return false;
+struct WordEntry {
+    std::string_view name;
+    Action action;
+    std::uint8_t flags;
+};
+
+constexpr WordEntry WORDS[] = {
+    {"fonttbl", Action::FONT_TABLE, 0},
+    {"colortbl", Action::NONE, SKIPPED},
+    {"stylesheet", Action::NONE, SKIPPED},
+    {"info", Action::NONE, SKIPPED},
+    {"pict", Action::NONE, SKIPPED | UNSURE | PICTURE},
+    {"objdata", Action::NONE, SKIPPED},
+    {"themedata", Action::NONE, SKIPPED},
+    {"datastore", Action::NONE, SKIPPED},
+    {"latentstyles", Action::NONE, SKIPPED},
+    {"colorschememapping", Action::NONE, SKIPPED},
+    {"listtable", Action::NONE, SKIPPED},
+    {"listoverridetable", Action::NONE, SKIPPED},
+    {"rsidtbl", Action::NONE, SKIPPED},
+    {"generator", Action::NONE, SKIPPED},
+    {"xmlnstbl", Action::NONE, SKIPPED},
+    {"fontemb", Action::NONE, SKIPPED},
+    {"fontfile", Action::NONE, SKIPPED},
+    {"panose", Action::NONE, SKIPPED},
+    {"falt", Action::NONE, SKIPPED},
+    {"revtbl", Action::NONE, SKIPPED},
+    {"object", Action::NONE, UNSURE | PICTURE},
+    {"field", Action::NONE, UNSURE},
+    {"fldrslt", Action::NONE, UNSURE},
+    {"upr", Action::NONE, UNSURE},
+    {"v", Action::HIDDEN, 0},  // \v0 ends hidden text
+    {"header", Action::NONE, UNSURE},
+    {"headerl", Action::NONE, UNSURE},
+    {"headerr", Action::NONE, UNSURE},
+    {"headerf", Action::NONE, UNSURE},
+    {"footer", Action::NONE, UNSURE},
+    {"footerl", Action::NONE, UNSURE},
+    {"footerr", Action::NONE, UNSURE},
+    {"footerf", Action::NONE, UNSURE},
+    {"footnote", Action::NONE, UNSURE},
+    {"annotation", Action::NONE, UNSURE},
+    {"shp", Action::NONE, UNSURE},
+    {"shpinst", Action::NONE, UNSURE},
+    {"do", Action::NONE, UNSURE},
+    {"txe", Action::NONE, UNSURE},
+    {"bin", Action::BIN, 0},
+    {"f", Action::FONT, 0},
+    {"fcharset", Action::CHARSET, 0},
+    {"ansicpg", Action::CODE_PAGE, 0},
+    {"uc", Action::UC, 0},
+    {"u", Action::U, 0},
+    {"par", Action::BREAK, 0},
+    {"sect", Action::BREAK, 0},
+    {"page", Action::BREAK, 0},
+    {"row", Action::BREAK, 0},
+    {"line", Action::ANY, 0},  // a line break: one character that some editors find as a blank
+    {"tab", Action::TAB, 0},
+    {"cell", Action::ANY, 0},
+    {"emdash", Action::ANY, 0},
+    {"endash", Action::ANY, 0},
+    {"emspace", Action::ANY, 0},
+    {"enspace", Action::ANY, 0},
+    {"qmspace", Action::ANY, 0},
+    {"bullet", Action::ANY, 0},
+    {"lquote", Action::ANY, 0},
+    {"rquote", Action::ANY, 0},
+    {"ldblquote", Action::ANY, 0},
+    {"rdblquote", Action::ANY, 0},
+};
+
+// Every page of a whole-book search is read here: the words are views into the page's
+// RTF, looked up among those sharing their first letter.
+const WordEntry& lookUp(std::string_view word) {
+    static const WordEntry none{"", Action::NONE, 0};
+    static const auto byLetter = [] {
+        std::array<std::vector<WordEntry>, 26> lists;
+        for (const WordEntry& entry : WORDS) lists[static_cast<std::size_t>(entry.name[0] - 'a')].push_back(entry);
+        return lists;
+    }();
+    if (word[0] < 'a' || word[0] > 'z') return none;
+    for (const WordEntry& entry : byLetter[static_cast<std::size_t>(word[0] - 'a')])
+        if (entry.name == word) return entry;
+    return none;
 }
 
-bool skippedGroup(std::string_view word) {
-    return listed(SKIPPED_GROUPS, sizeof SKIPPED_GROUPS / sizeof *SKIPPED_GROUPS, word);
-}
+bool isLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool unsureWord(std::string_view word, bool hasValue, long value) {
-    if (word == "v") return !hasValue || value != 0;  // \v0 ends hidden text
-    return listed(UNSURE_WORDS, sizeof UNSURE_WORDS / sizeof *UNSURE_WORDS, word);
+// A control word's number as strtol reads it: clamped to the range of a long; a lone
+// minus sign is 0 and not consumed.
+long readNumber(std::string_view s, std::size_t& pos) {
+    const bool negative = s[pos] == '-';
+    std::size_t at = pos + (negative ? 1 : 0);
+    if (at >= s.size() || !isDigit(static_cast<unsigned char>(s[at]))) return 0;
+    const unsigned long long limit =
+        static_cast<unsigned long long>(std::numeric_limits<long>::max()) + (negative ? 1 : 0);
+    unsigned long long magnitude = 0;
+    bool over = false;
+    for (; at < s.size() && isDigit(static_cast<unsigned char>(s[at])); ++at) {
+        const unsigned digit = static_cast<unsigned>(s[at] - '0');
+        if (!over && magnitude > (limit - digit) / 10) over = true;
+        if (!over) magnitude = magnitude * 10 + digit;
+    }
+    pos = at;
+    if (over) magnitude = limit;
+    if (!negative) return static_cast<long>(magnitude);
+    return magnitude == limit ? std::numeric_limits<long>::min() : -static_cast<long>(magnitude);
 }
 
 struct GroupState {
@@ -148,13 +290,14 @@ struct GroupState {
 
 class RtfReader {
 public:
-    RtfReader(const std::string& rtf, TextSink& sink, bool matchCase) : s_(rtf), sink_(sink), matchCase_(matchCase) {}
+    RtfReader(std::string_view rtf, TextSink& sink, bool matchCase) : s_(rtf), sink_(sink), matchCase_(matchCase) {}
 
     // False when the RTF cannot be read, or holds what editors show differently.
     bool read() {
         std::vector<GroupState> stack;
         GroupState state;
-        while (pos_ < s_.size()) {
+        const std::size_t size = s_.size();
+        while (pos_ < size) {
             const unsigned char c = static_cast<unsigned char>(s_[pos_]);
             if (c == '{') {
                 ++pos_;
@@ -174,6 +317,7 @@ public:
             }
             const bool first = firstInGroup_;
             firstInGroup_ = false;
+            if (skipCount_ == 0 && !state.skip && !state.fontTable && textRun(state)) continue;
             if (c == '\\') {
                 if (!control(state, first)) return false;
                 continue;
@@ -187,6 +331,14 @@ public:
     }
 
 private:
+    // Text in a group that shows it, read by the sink; false when there was none.
+    bool textRun(const GroupState& state) {
+        const char* const start = s_.data() + pos_;
+        const char* const stop = sink_.run(start, s_.data() + s_.size(), state.dbcs);
+        pos_ = static_cast<std::size_t>(stop - s_.data());
+        return stop != start;
+    }
+
     void text(const GroupState& state, unsigned char c) {
         if (skipCount_ > 0) {
             --skipCount_;
@@ -219,25 +371,22 @@ private:
             text(state, static_cast<unsigned char>(high * 16 + low));
             return true;
         }
-        if (!std::isalpha(static_cast<unsigned char>(c))) {
+        if (!isLetter(static_cast<unsigned char>(c))) {
             ++pos_;
             controlSymbol(state, c, firstInGroup);
             return true;
         }
         const std::size_t wordAt = pos_;
-        while (pos_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[pos_]))) ++pos_;
-        const std::string_view word(s_.data() + wordAt, pos_ - wordAt);
+        while (pos_ < s_.size() && isLetter(static_cast<unsigned char>(s_[pos_]))) ++pos_;
+        const std::string_view word = s_.substr(wordAt, pos_ - wordAt);
         bool hasValue = false;
         long value = 0;
-        if (pos_ < s_.size() && (s_[pos_] == '-' || std::isdigit(static_cast<unsigned char>(s_[pos_])))) {
-            const char* start = s_.c_str() + pos_;
-            char* end = nullptr;
-            value = std::strtol(start, &end, 10);
-            pos_ += static_cast<std::size_t>(end - start);
+        if (pos_ < s_.size() && (s_[pos_] == '-' || isDigit(static_cast<unsigned char>(s_[pos_])))) {
+            value = readNumber(s_, pos_);
             hasValue = true;
         }
         if (pos_ < s_.size() && s_[pos_] == ' ') ++pos_;
-        controlWord(state, word, hasValue, value, firstInGroup);
+        controlWord(state, lookUp(word), hasValue, value, firstInGroup);
         return true;
     }
 
@@ -260,54 +409,62 @@ private:
         }
     }
 
-    void controlWord(GroupState& state, std::string_view word, bool hasValue, long value, bool firstInGroup) {
+    void controlWord(GroupState& state, const WordEntry& word, bool hasValue, long value, bool firstInGroup) {
         const bool destination = firstInGroup || ignorable_;
         const bool ignorable = ignorable_;
         ignorable_ = false;
-        // a picture counts even inside a group that is never text ("\\*\\shppict")
-        if (unsureWord(word, hasValue, value) && (!state.skip || word == "pict" || word == "object")) unsure_ = true;
-        if (destination && word == "fonttbl") {
+        const bool unsure = (word.flags & UNSURE) || (word.action == Action::HIDDEN && (!hasValue || value != 0));
+        if (unsure && (!state.skip || (word.flags & PICTURE))) unsure_ = true;
+        if (destination && word.action == Action::FONT_TABLE) {
             state.fontTable = true;
             return;
         }
         // "\*" marks a group that is never text: field instructions, bookmarks,
         // and whatever a later writer adds
-        if ((destination && skippedGroup(word)) || ignorable) {
+        if ((destination && (word.flags & SKIPPED)) || ignorable) {
             state.skip = true;
             return;
         }
-        if (word == "bin" && hasValue && value > 0) {
-            pos_ += static_cast<std::size_t>(value);
-            return;
+        valued(state, word.action, hasValue, value);
+    }
+
+    void valued(GroupState& state, Action action, bool hasValue, long value) {
+        switch (action) {
+            case Action::BIN:
+                if (hasValue && value > 0) pos_ += static_cast<std::size_t>(value);
+                return;
+            case Action::FONT:
+                if (hasValue) font(state, static_cast<int>(value));
+                return;
+            case Action::CHARSET:
+                if (state.fontTable && fontNumber_ >= 0) fontCharsets_[fontNumber_] = static_cast<int>(value);
+                return;
+            case Action::CODE_PAGE:
+                if (!hasValue) return;
+                defaultDbcs_ = value == 932;
+                state.dbcs = defaultDbcs_;
+                return;
+            case Action::UC:
+                if (hasValue) state.uc = static_cast<int>(value);
+                return;
+            case Action::U:
+                if (!hasValue) return;
+                {
+                    const long code = value < 0 ? value + 65536 : value;
+                    symbol(state,
+                           code < 0x80 ? foldSingle(static_cast<unsigned char>(code), matchCase_) : ANY_CHARACTER);
+                }
+                skipCount_ = state.uc;
+                return;
+            case Action::BREAK:
+                return symbol(state, '\r');
+            case Action::TAB:
+                return symbol(state, '\t');
+            case Action::ANY:
+                return symbol(state, ANY_CHARACTER);
+            default:
+                return;
         }
-        if (word == "f" && hasValue) return font(state, static_cast<int>(value));
-        if (word == "fcharset" && state.fontTable) {
-            if (fontNumber_ >= 0) fontCharsets_[fontNumber_] = static_cast<int>(value);
-            return;
-        }
-        if (word == "ansicpg" && hasValue) {
-            defaultDbcs_ = value == 932;
-            state.dbcs = defaultDbcs_;
-            return;
-        }
-        if (word == "uc" && hasValue) {
-            state.uc = static_cast<int>(value);
-            return;
-        }
-        if (word == "u" && hasValue) {
-            const long code = value < 0 ? value + 65536 : value;
-            symbol(state, code < 0x80 ? foldSingle(static_cast<unsigned char>(code), matchCase_) : ANY_CHARACTER);
-            skipCount_ = state.uc;
-            return;
-        }
-        if (word == "par" || word == "sect" || word == "page" || word == "row") return symbol(state, '\r');
-        // a line break: one character that some editors find as a blank
-        if (word == "line") return symbol(state, ANY_CHARACTER);
-        if (word == "tab") return symbol(state, '\t');
-        if (word == "cell" || word == "emdash" || word == "endash" || word == "emspace" || word == "enspace" ||
-            word == "qmspace" || word == "bullet" || word == "lquote" || word == "rquote" || word == "ldblquote" ||
-            word == "rdblquote")
-            return symbol(state, ANY_CHARACTER);
     }
 
     void font(GroupState& state, int number) {
@@ -322,7 +479,7 @@ private:
         state.dbcs = charset == 128 || (charset == 1 && defaultDbcs_);
     }
 
-    const std::string& s_;
+    std::string_view s_;
     TextSink& sink_;
     bool matchCase_;
     std::size_t pos_ = 0;
@@ -335,23 +492,26 @@ private:
     std::unordered_map<int, int> fontCharsets_;
 };
 
-bool startsWith(const std::string& s, const char* prefix) { return s.compare(0, std::strlen(prefix), prefix) == 0; }
+// The folded text into `out`; false when the RTF cannot be read.
+bool foldInto(std::string_view rtf, bool matchCase, std::vector<FoldedChar>& out) {
+    out.resize(rtf.size() + 1);  // never more characters than bytes
+    TextSink sink(out.data(), matchCase);
+    bool ok = true;
+    if (rtf.substr(0, 5) != "{\\rtf") {
+        for (unsigned char c : rtf) sink.byte(c, true);  // the editor takes it as plain text
+        sink.flush();
+    } else {
+        ok = RtfReader(rtf, sink, matchCase).read();
+    }
+    out.resize(ok ? sink.count() : 0);
+    return ok;
+}
 
 }  // namespace
 
-std::vector<FoldedChar> foldedMemoText(const std::string& rtf, bool matchCase, bool& ok) {
+std::vector<FoldedChar> foldedMemoText(std::string_view rtf, bool matchCase, bool& ok) {
     std::vector<FoldedChar> out;
-    out.reserve(rtf.size() / 4);
-    TextSink sink(out, matchCase);
-    if (!startsWith(rtf, "{\\rtf")) {
-        for (unsigned char c : rtf) sink.byte(c, true);  // the editor takes it as plain text
-        sink.flush();
-        ok = true;
-        return out;
-    }
-    RtfReader reader(rtf, sink, matchCase);
-    ok = reader.read();
-    if (!ok) out.clear();
+    ok = foldInto(rtf, matchCase, out);
     return out;
 }
 
@@ -374,20 +534,23 @@ std::vector<FoldedChar> foldedSearchText(const std::string& text, bool matchCase
     return out;
 }
 
-bool memoMayContain(const std::string& rtf, const std::string& text, bool matchCase) {
+bool memoMayContain(std::string_view rtf, const std::string& text, bool matchCase) {
     bool ok = false;
     const std::vector<FoldedChar> needle = foldedSearchText(text, matchCase, ok);
     if (!ok) return true;
-    const std::vector<FoldedChar> memo = foldedMemoText(rtf, matchCase, ok);
-    if (!ok) return true;
-    if (memo.size() < needle.size()) return false;
-    const std::size_t last = memo.size() - needle.size();
-    for (std::size_t at = 0; at <= last; ++at) {
-        std::size_t i = 0;
-        while (i < needle.size() && (memo[at + i] == needle[i] || memo[at + i] == ANY_CHARACTER)) ++i;
-        if (i == needle.size()) return true;
+    thread_local std::vector<FoldedChar> memo;  // a whole-book search reads every page into it
+    ok = foldInto(rtf, matchCase, memo);
+    bool may = !ok;
+    if (ok && memo.size() >= needle.size()) {
+        const std::size_t last = memo.size() - needle.size();
+        for (std::size_t at = 0; at <= last && !may; ++at) {
+            std::size_t i = 0;
+            while (i < needle.size() && (memo[at + i] == needle[i] || memo[at + i] == ANY_CHARACTER)) ++i;
+            may = i == needle.size();
+        }
     }
-    return false;
+    if (memo.capacity() > 1024 * 1024) std::vector<FoldedChar>().swap(memo);  // a very long page is let go
+    return may;
 }
 
 }  // namespace search

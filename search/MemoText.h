@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace search {
@@ -22,13 +23,13 @@ constexpr FoldedChar ANY_CHARACTER = 0xFFFFFFFFu;
 
 // The characters the editor would show for `rtf` (plain text when it is not
 // RTF), folded as above. Empty and `ok` false when the RTF cannot be read.
-std::vector<FoldedChar> foldedMemoText(const std::string& rtf, bool matchCase, bool& ok);
+std::vector<FoldedChar> foldedMemoText(std::string_view rtf, bool matchCase, bool& ok);
 
 // The search text folded the same way; `ok` false when it cannot be (empty,
 // a cut double-byte character, a control character other than tab).
 std::vector<FoldedChar> foldedSearchText(const std::string& text, bool matchCase, bool& ok);
 
 // False only when the editor's find cannot find `text` in the page `rtf`.
-bool memoMayContain(const std::string& rtf, const std::string& text, bool matchCase);
+bool memoMayContain(std::string_view rtf, const std::string& text, bool matchCase);
 
 }  // namespace search

@@ -234,8 +234,8 @@ bool mustShow(ItemHandle item, const Press& p, const Walk& walk) {
     if (!p.memos) return false;
     // a text at its place in the data file is read through one window for the whole walk;
     // one that cannot be read is shown, and showing it says so
-    std::string text;
-    if (!loadText(record, text, &gWindow)) return true;
+    std::string_view text;
+    if (!viewText(record, text, gWindow)) return true;
     return memoMayContain(text, p.text, p.matchCase);
 }
 
@@ -263,10 +263,9 @@ bool findInMemo(SearchState& s, const Press& p) {
 }
 
 // The title as the list shows it: the record's, cut as the list cuts its labels.
-bool titleMatches(ItemHandle item, const Press& p) {
-    const int index = gSearch.host.pages->indexOfItem(item);
-    const std::string title =
-        index < 0 ? list().GetTitle(item) : pagelist::cutTitle(gSearch.host.pages->recordAt(index).title);
+bool titleMatches(ItemHandle item, const Press& p, const Walk& walk) {
+    const PageRecord* record = walk.record(item);
+    const std::string title = record ? pagelist::cutTitle(record->title) : list().GetTitle(item);
     return matchTitle(p.text, title.c_str(), title.size(), p.matchCase, p.down);
 }
 
@@ -280,7 +279,7 @@ const char* searchOn(SearchState& s, const Press& p, const Walk& walk) {
     for (;;) {
         if (s.titlePending && p.titles) {
             s.titlePending = false;
-            if (titleMatches(current, p)) {
+            if (titleMatches(current, p, walk)) {
                 if (!shown) show(s, current, p.down);
                 return FOUND_IN_TITLE;
             }

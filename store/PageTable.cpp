@@ -32,22 +32,23 @@ bool PageTable::indexEntryValid(ItemHandle item, int index) const {
 
 void PageTable::rebuildIndex() const {
     index_.clear();
-    index_.reserve(records_.size());
+    index_.reserve(records_.size(), itemOf());
     for (std::size_t i = 0; i < records_.size(); ++i)
-        index_.emplace(records_[i].item, static_cast<int>(i));  // keeps the first
+        index_.insert(static_cast<std::uint32_t>(i), itemOf());  // keeps the first
     indexStale_ = false;
 }
 
 int PageTable::indexOfItem(ItemHandle item) const {
     if (!indexStale_) {
-        auto found = index_.find(item);
-        if (found != index_.end() && indexEntryValid(item, found->second)) return found->second;
+        const std::uint32_t found = index_.find(item, itemOf());
+        if (found != HandleIndex::NONE && indexEntryValid(item, static_cast<int>(found)))
+            return static_cast<int>(found);
     }
     // A miss or a stale entry: someone changed `item` behind the index, or
     // records were removed. Rebuild once and look again.
     rebuildIndex();
-    auto found = index_.find(item);
-    return found == index_.end() ? -1 : found->second;
+    const std::uint32_t found = index_.find(item, itemOf());
+    return found == HandleIndex::NONE ? -1 : static_cast<int>(found);
 }
 
 PageRecord& PageTable::recordOfItem(ItemHandle item) { return recordAt(indexOfItem(item)); }
@@ -67,18 +68,17 @@ const PageRecord& PageTable::recordAt(int index) const {
 }
 
 void PageTable::appendRecord(PageRecord&& record) {
-    int index = count();
-    ItemHandle item = record.item;
+    const int index = count();
     records_.push_back(std::move(record));
-    if (!indexStale_) index_.try_emplace(item, index);  // an earlier record with this item stays first
+    if (!indexStale_) index_.insert(static_cast<std::uint32_t>(index), itemOf());  // an earlier one stays first
 }
 
 void PageTable::appendRecord(const PageRecord& record) { appendRecord(PageRecord(record)); }
 
 void PageTable::addEmptyRecord(ItemHandle item) {
-    int index = count();
+    const int index = count();
     records_.emplace_back().item = item;
-    if (!indexStale_) index_.try_emplace(item, index);
+    if (!indexStale_) index_.insert(static_cast<std::uint32_t>(index), itemOf());
 }
 
 void PageTable::addPage(ItemHandle item, const std::string& text, const std::string& title, bool isFolder) {
@@ -99,6 +99,12 @@ void PageTable::removeAt(int index) {
     indexStale_ = true;
 }
 
+void PageTable::reserve(int records) {
+    const std::size_t count = records > 0 ? static_cast<std::size_t>(records) : 0;
+    records_.reserve(count);
+    if (!indexStale_) index_.reserve(count, itemOf());
+}
+
 void PageTable::clear() {
     records_.clear();
     index_.clear();
@@ -109,17 +115,13 @@ void PageTable::setItem(int index, ItemHandle item) {
     assert(index >= 0 && index < count() && "record index outside the table");
     if (index < 0 || index >= count()) return;
     PageRecord& record = records_[static_cast<std::size_t>(index)];
-    ItemHandle old = record.item;
+    // Another record may hold the old handle too; find it on the next lookup.
+    if (!indexStale_ && index_.find(record.item, itemOf()) == static_cast<std::uint32_t>(index)) indexStale_ = true;
     record.item = item;
     if (indexStale_) return;
-    auto oldEntry = index_.find(old);
-    if (oldEntry != index_.end() && oldEntry->second == index) {
-        // Another record may hold the old handle too; find it on the next lookup.
-        indexStale_ = true;
-        return;
-    }
-    auto entry = index_.find(item);
-    if (entry == index_.end() || entry->second > index) index_[item] = index;
+    const std::uint32_t entry = index_.find(item, itemOf());
+    if (entry == HandleIndex::NONE || entry > static_cast<std::uint32_t>(index))
+        index_.assign(static_cast<std::uint32_t>(index), itemOf());
 }
 
 void copyRecord(const PageRecord& source, PageRecord& destination) { destination = source; }
@@ -180,6 +182,17 @@ bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window) {
     if (record.text.empty() && hasTextPlace(record)) return loadPlace(record.place, out, window);
     out = record.text;
     return true;
+}
+
+bool viewText(const PageRecord& record, std::string_view& out, PlaceWindow& window) {
+    out = std::string_view();
+    if (!record.text.empty() || !hasTextPlace(record)) {
+        out = record.text;
+        return true;
+    }
+    const char* bytes = window.bytes(record.place);
+    if (bytes) out = std::string_view(bytes, record.place.length);
+    return bytes != nullptr;
 }
 
 bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window) {

@@ -11,9 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
+#include "store/HandleIndex.h"
 #include "store/TextSource.h"
 
 // Handle of a page-list tree item; the Win32 side casts HTREEITEM to it.
@@ -68,7 +69,7 @@ public:
     // Removes one record; the ones behind it keep their relative order.
     void removeAt(int index);
     void clear();
-    void reserve(int records) { records_.reserve(records > 0 ? static_cast<std::size_t>(records) : 0); }
+    void reserve(int records);
 
     // Gives a record a new item handle and keeps the lookup index current.
     // Code that writes `item` directly is still found (the index notices stale
@@ -80,9 +81,16 @@ private:
     bool indexEntryValid(ItemHandle item, int index) const;
 
     std::vector<PageRecord> records_;
+    // The handle of the record at an index, for the lookup index.
+    struct ItemOf {
+        const PageTable* table;
+        ItemHandle operator()(std::uint32_t index) const { return table->records_[index].item; }
+    };
+    ItemOf itemOf() const { return ItemOf{this}; }
+
     // First index holding each item handle. A cache: checked on every use and
     // rebuilt whenever it does not match the records.
-    mutable std::unordered_map<ItemHandle, int> index_;
+    mutable HandleIndex index_;
     mutable bool indexStale_ = false;
 };
 
@@ -102,6 +110,8 @@ void clearCipher(PageRecord& record);
 // The page's RTF, held or read from its place; false (and `out` empty) when
 // the place cannot be read. `window` serves walks over many pages.
 bool loadText(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
+// The same as a view, valid until the record changes or the window reads again.
+bool viewText(const PageRecord& record, std::string_view& out, PlaceWindow& window);
 bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window = nullptr);
 // A changed text: held in memory until the next save puts it at a place.
 void setText(PageRecord& record, std::string text);

@@ -74,7 +74,7 @@ bool rebuildTree(PageTable& table, TreeBuilder& tree, int bookmarkPosition) {
         if (folder) last = i;
     }
 
-    tree.beginFill();
+    tree.beginFill(n);
     bool ok = true;
     for (int i = 0; i < n && ok; ++i) {
         if (!firstPass[static_cast<std::size_t>(i)]) continue;

@@ -37,8 +37,9 @@ public:
     // after its sibling `after` (NO_ITEM: as the first child).
     virtual ItemHandle insertAfter(ItemHandle parent, ItemHandle after, const std::string& title, int image,
                                    int selectedImage) = 0;
-    // A fill of many items runs between these: the page list draws nothing meanwhile.
-    virtual void beginFill() {}
+    // A fill of `items` items runs between these: the page list draws nothing
+    // meanwhile and makes room for them at once.
+    virtual void beginFill(int items) { (void)items; }
     virtual void endFill() {}
 };
 
