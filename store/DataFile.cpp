@@ -266,7 +266,9 @@ bool readDataFile(FileReader& in, PageTable& table, DataFileHeader& header, Vers
 bool readDataFile(const TextSourcePtr& source, PageTable& table, DataFileHeader& header, VersionBlock& version,
                   ReadReport* report) {
     SourceReader in(source);
-    return readBookInto(in, table, header, version, report);
+    if (!readBookInto(in, table, header, version, report)) return false;
+    table.holdFile(source);
+    return true;
 }
 
 bool parseDataFile(const void* data, std::size_t size, PageTable& table, DataFileHeader& header, VersionBlock& version,
@@ -443,6 +445,7 @@ bool putDataFile(Out& out, const PageTable& table, const DataFileHeader& header,
 // Every text and cipher of the table becomes its place in the file just
 // written; the bytes held for changed pages are let go.
 void placeContents(PageTable& table, const TextSourcePtr& source, const std::vector<std::uint64_t>& contentAt) {
+    table.holdFile(source);
     for (int i = 0; i < table.count(); ++i) {
         PageRecord& r = table.recordAt(i);
         const bool secure = r.isSecure != 0;

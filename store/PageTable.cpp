@@ -109,6 +109,7 @@ void PageTable::clear() {
     records_.clear();
     index_.clear();
     indexStale_ = false;
+    held_.reset();
 }
 
 void PageTable::setItem(int index, ItemHandle item) {
@@ -203,6 +204,7 @@ bool loadCipher(const PageRecord& record, std::string& out, PlaceWindow* window)
 
 std::vector<const TextSource*> placeFiles(const PageTable& table) {
     std::vector<const TextSource*> found;
+    if (table.heldFile()) found.push_back(table.heldFile().get());
     const TextSource* last = nullptr;
     for (int i = 0; i < table.count(); ++i) {
         const TextSource* source = table.recordAt(i).place.source.get();

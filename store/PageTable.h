@@ -76,6 +76,11 @@ public:
     // entries), this is just the cheap way.
     void setItem(int index, ItemHandle item);
 
+    // The data file the table was read from or last saved as: held open while the program
+    // runs (others may read it, never write it), whether or not a text is still at a place in it.
+    void holdFile(TextSourcePtr file) { held_ = std::move(file); }
+    const TextSourcePtr& heldFile() const { return held_; }
+
 private:
     void rebuildIndex() const;
     bool indexEntryValid(ItemHandle item, int index) const;
@@ -92,6 +97,7 @@ private:
     // rebuilt whenever it does not match the records.
     mutable HandleIndex index_;
     mutable bool indexStale_ = false;
+    TextSourcePtr held_;
 };
 
 // A full copy of every field, `item` included.

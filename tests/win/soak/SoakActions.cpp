@@ -186,10 +186,12 @@ void Driver::editorAction(const Action& action) {
         case Kind::Paste:
             clipboardAction(action.kind, from, to);
             break;
-        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932; the page shows what it holds
+        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932; the page shows
+                                  // what it holds
             pasteOwn(L"\xD55C\xAE00 \x00FC\x20AC \xD83D\xDE00 x");
             pushUndo();
-            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(toCp932(s_.clip)));
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
+                         fromCp932(toCp932(s_.clip)));
             break;
         case Kind::PasteEmpty:  // pastes nothing, and takes back nothing the user did
             pasteOwn(L"");

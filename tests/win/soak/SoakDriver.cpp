@@ -480,8 +480,10 @@ void Driver::restore(const Action& action) {
 
 void Driver::lifeAction(const Action& action) {
     switch (action.kind) {
-        case Kind::Tick:
         case Kind::Check:
+            otherWriter();
+            [[fallthrough]];
+        case Kind::Tick:
             tickNow();
             compareDataFile(s_.book, "after a tick");
             break;
@@ -602,6 +604,16 @@ void Driver::afterStep(const Action& action, const Book& before) {
 }
 
 // The window closed by an outside WM_CLOSE once the step's dialogs were done: an exit.
+// Another program tries to write the data file while the program runs: refused (the program
+// holds it open for its pages' texts), and the save that follows loses nothing.
+void Driver::otherWriter() {
+    HANDLE file = CreateFileA(dataFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    CloseHandle(file);
+    fail("another program could open the data file for writing");
+}
+
 // The start's password is asked inside the step and answered by its plan.
 void Driver::closedInDialog() { restart(false, now_.a); }
 

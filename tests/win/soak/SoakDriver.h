@@ -155,6 +155,7 @@ private:
     void afterStep(const Action& action, const Book& before);
     void killAndMatch(const std::vector<FileCopy>& disk, const std::vector<Book>& candidates, const Book& before);
     void closedInDialog();
+    void otherWriter();
     void searchNext();
     void secondCopy();
     void pasteOwn(const std::wstring& text);

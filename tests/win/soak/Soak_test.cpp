@@ -98,7 +98,8 @@ const Replay REPLAYS[] = {
     // made moments before, the lowest number among equal minutes (seed 20261207, step 134).
     // The driver's: after a close from outside, the start's password prompt was answered by the
     // step's plan while the model took another answer (seed 19509349).
-    {"a close inside the delete confirmation, then a secure page", "make-secure 1812 3653270536 4190152352\n"
+    {"a close inside the delete confirmation, then a secure page",
+     "make-secure 1812 3653270536 4190152352\n"
      "delete 704 1880018742 0\ndelete 2334 1857048074 8\n"},
     {"the exit's backup over the delete's",
      "delete 1893 4194316043 6\nrestore 1486 0 2\ndelete 2307 3538681253 10\ndelete 1550 1220338558 7\n"
