@@ -410,11 +410,12 @@ void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<B
         if (!kept(before) && !kept(lastSaved))
             return fail("a restore cut off by the session end lost the book from before");
     }
-    reopen(0);
+    reopen(now_.a);  // the start's password is asked inside the step and answered by its plan
 }
 
 void Driver::restoring(int slot, int line) {
     now_.b = static_cast<std::uint32_t>(line);
+    if (sessionEnded_) return;  // a line chosen after a forced session end: the process is gone, nothing restores
     if (slots_.count(slot)) {
         pending_.push_back(slots_[slot].book);
         note('P', slots_[slot].book);

@@ -101,6 +101,11 @@ const Replay REPLAYS[] = {
     {"a close inside the delete confirmation, then a secure page",
      "make-secure 1812 3653270536 4190152352\n"
      "delete 704 1880018742 0\ndelete 2334 1857048074 8\n"},
+    // The driver's: a forced session end inside the restore list (its exit backup took the oldest
+    // slot), then the line the answerer chose afterwards was taken for a restore cut off (seed 40005).
+    {"a forced session end inside the restore list",
+     "exit 1059 3371886531 4241130301\nexit 948 1646571427 3238392791\ntype 2683 0 0 x616263\n"
+     "delete 2303 3562562380 3\nexit 892 253035683 2958472209\ndelete 1590 1817972403 6\nrestore 612 1 2\n"},
     {"the exit's backup over the delete's",
      "delete 1893 4194316043 6\nrestore 1486 0 2\ndelete 2307 3538681253 10\ndelete 1550 1220338558 7\n"
      "delete 705 3948408311 17\n"},
