@@ -231,13 +231,7 @@ std::string Driver::traceList() const {
     if (all.size() != s_.book.nodes.size()) return "; the list has another size";
     const int at = s_.book.indexOf(s_.selected);
     if (at < 0 || s_.locked) return "";
-    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
-    const LRESULT n = SendMessageW(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(editor(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
-    return text == s_.book.nodes[at].text ? "" : "; the editor parts from the model";
+    return richEditText(editor()) == s_.book.nodes[at].text ? "" : "; the editor parts from the model";
 }
 
 void Driver::clickItem(int index) {
@@ -474,6 +468,7 @@ void Driver::restore(const Action& action) {
     savedBook_ = held == 0 ? restored : before;
     note('V', savedBook_);
     slots_[slot] = {before, SaveKind::BeforeRestore};
+    slotKeys_[slot] = INT64_MAX;  // written now: the newest, for an exit backup later in the step
     note('L', before, slot, SaveKind::BeforeRestore);
     s_.book = restored;
     afterLoad(action.a);
@@ -630,12 +625,7 @@ void Driver::checkShown() {
         return fail("the list selects item " + std::to_string(it - all.begin()) + ", the model " + std::to_string(at));
     }
     if (s_.locked) return;
-    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
-    const LRESULT n = SendMessageW(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(editor(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
+    std::wstring text = richEditText(editor());
     std::wstring model = s_.book.nodes[at].text;
     for (std::wstring* t : {&text, &model})
         for (std::size_t i; (i = t->find(L"\r\n")) != std::wstring::npos;) t->erase(i + 1, 1);

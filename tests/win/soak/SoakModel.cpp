@@ -141,17 +141,20 @@ std::wstring plainTextOf(const std::string& rtf) {
     EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
     const bool isRtf = rtf.compare(0, 5, "{\\rtf") == 0;
     SendMessageA(scratch, EM_STREAMIN, isRtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
-    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
-    const LRESULT n = SendMessageW(scratch, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
-    const LRESULT got =
-        SendMessageW(scratch, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<std::size_t>(got));
-    return text;
+    return richEditText(scratch);
 }
 
 }  // namespace
+
+std::wstring richEditText(HWND edit) {
+    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
+    const LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    GETTEXTEX get = {static_cast<DWORD>((n + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
+}
 
 DiskBook readDisk(const std::string& path, const std::string& password) {
     DiskBook disk;

@@ -2,6 +2,8 @@
 // real program and compared with what reaches the disk. It is updated only
 // from the actions themselves, never read back from the program.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -49,6 +51,8 @@ std::string cutTitle(const std::string& title);
 // Code page 932 bytes to the text a rich edit holds, and back (for messages, in the program's code page).
 std::wstring fromCp932(const std::string& bytes);
 std::string toCp932(const std::wstring& text);
+// The whole text of a rich edit control, as Unicode.
+std::wstring richEditText(HWND edit);
 
 // A book read from a data file: every record in tree order, secure texts
 // decrypted with `password`. Empty `error` when it could be read whole.

@@ -106,6 +106,12 @@ const Replay REPLAYS[] = {
     {"a forced session end inside the restore list",
      "exit 1059 3371886531 4241130301\nexit 948 1646571427 3238392791\ntype 2683 0 0 x616263\n"
      "delete 2303 3562562380 3\nexit 892 253035683 2958472209\ndelete 1590 1817972403 6\nrestore 612 1 2\n"},
+    // The driver's: a restore wrote its slot, and the exit a close from outside brought after it
+    // was predicted into that slot, still the oldest by the ages taken as the step began (seed 23819580).
+    {"an exit after a restore in the same step",
+     "delete 2871 1838917960 6\ndelete 213 3447686579 19\ndelete 2080 2892476620 5\ndelete 562 3014494661 18\n"
+     "delete 379 2521898742 13\nmake-secure 615 983342567 1941553514\ndelete 2679 2908488571 17\n"
+     "delete 604 237610626 1\nrestore 2188 0 7\n"},
     {"the exit's backup over the delete's",
      "delete 1893 4194316043 6\nrestore 1486 0 2\ndelete 2307 3538681253 10\ndelete 1550 1220338558 7\n"
      "delete 705 3948408311 17\n"},
