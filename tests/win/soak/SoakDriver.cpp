@@ -513,6 +513,7 @@ Plan Driver::planFor(const Action& action) const {
     plan.outside = outside < 6 ? Outside::None : static_cast<Outside>(outside - 6);
     plan.outsideIn = action.a / 750 % 4;
     if (journal_ || leftOut("outside")) plan.outside = Outside::None;
+    if (plan.outside == Outside::ForcedSessionEnd && leftOut("forced-end")) plan.outside = Outside::None;
     plan.confirm = action.kind == Kind::Restore ? (action.c / 5 % 4) != 0 : (action.c % 4) != 0;
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
