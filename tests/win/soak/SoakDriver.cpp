@@ -180,7 +180,7 @@ Driver::~Driver() {
 }
 
 void Driver::fail(const std::string& what) {
-    if (!failure_.empty()) return;
+    if (!failure_.empty() || afterEnd_) return;
     failure_ = what;
     if (journal_) journal_->failed(what);  // before the exit writes a book the model does not know
 }
@@ -545,7 +545,7 @@ bool Driver::run(const Action& action) {
     now_ = action;
     now_.a %= 3000;  // the password answer, the tick, the drag's variant, what comes from outside and when
     if (action.kind == Kind::Delete || action.kind == Kind::ResetFont || action.kind == Kind::Restore) now_.c %= 20;
-    sessionEnded_ = closeAsked_ = false;
+    sessionEnded_ = closeAsked_ = afterEnd_ = false;
     std::vector<std::string> paths;
     for (int slot = 0; slot < SLOTS; ++slot) paths.push_back(slotPath(slot));
     slotKeys_ = slotAges(paths);
@@ -579,7 +579,9 @@ void Driver::afterStep(const Action& action, const Book& before) {
         for (const std::string& w : seen) std::printf(" [%s]", w.c_str());
         std::printf("%s\n", window_ && IsWindow(window_) ? traceList().c_str() : "");
     }
-    if (sessionEnded_) {  // the process ended inside the dialog: what it showed after does not count
+    if (sessionEnded_) {  // the process ended inside the dialog: what it did and showed after does not count
+        afterEnd_ = false;
+        slots_ = slotsAtEnd_;
         std::vector<Book> candidates = pending_;
         candidates.insert(candidates.end(), {savedBook_, before, midState_});
         killAndMatch(endedAt_, candidates, before);
@@ -652,7 +654,8 @@ void Driver::inDialog(HWND) {
             SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
             SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
             endedAt_ = filesBelow(dataFolder());
-            sessionEnded_ = true;
+            slotsAtEnd_ = slots_;
+            sessionEnded_ = afterEnd_ = true;
             break;
         case Outside::Close:
             PostMessageA(window_, WM_CLOSE, 0, 0);

@@ -199,7 +199,9 @@ private:
     std::vector<Book> pending_;           // books a write inside this step may carry
     std::vector<std::int64_t> slotKeys_;  // each slot's last write at the start of the step, -1: free
     std::vector<FileCopy> endedAt_;       // the files when a forced session end ended the process
+    std::map<int, Slot> slotsAtEnd_;      // and the model's slots then
     bool sessionEnded_ = false, closeAsked_ = false;
+    bool afterEnd_ = false;  // the process is gone: what the step still models does not count
     HWND window_ = nullptr;
     HANDLE instance_ = nullptr;
     Session s_;
