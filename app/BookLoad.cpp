@@ -254,7 +254,11 @@ bool saveFromUi(const std::string& path, SaveKind kind) {
 
     PageListTree tree(gControls.pageList);
     DataFileHeader& h = gBook.header;
-    h.bookmark = refreshFromTree(gBook.pages, tree);
+    bool whole = false;
+    h.bookmark = refreshFromTree(gBook.pages, tree, &whole);
+    // Inside an operation (a session forced to end while a delete takes its items out of the
+    // list) the list and the table can part: such a book would not read back. The file stays.
+    if (!whole) return false;
     const MemoEditor& memo = gControls.memo;
     h.listLines = gControls.pageList.HasLines() ? 1 : 0;
     h.noWrap = memo.noWrap ? 1 : 0;

@@ -1,8 +1,8 @@
 #include "store/TreeSource.h"
 
-int refreshFromTree(PageTable& table, const TreeSource& tree) {
+int refreshFromTree(PageTable& table, const TreeSource& tree, bool* whole) {
     int bookmark = 0;
-    int order = 0;
+    int order = 0, reached = 0;
     // Walked with a loop, not recursion: the depth of the tree is the user's.
     // The open ancestors ride on stacks, so a parent is never asked for.
     std::vector<ItemHandle> ancestors;
@@ -10,10 +10,14 @@ int refreshFromTree(PageTable& table, const TreeSource& tree) {
     ItemHandle item = tree.firstRoot();
     while (item != NO_ITEM) {
         const TreeItemFacts facts = tree.facts(item);
-        PageRecord& record = table.recordOfItem(item);
-        record.order = order;
-        record.parentOrder = ancestorOrders.empty() ? -1 : ancestorOrders.back();
-        record.isExpanded = (facts.firstChild != NO_ITEM && facts.expanded) ? 1 : 0;
+        const int index = table.indexOfItem(item);
+        if (index >= 0) {
+            ++reached;
+            PageRecord& record = table.recordAt(index);
+            record.order = order;
+            record.parentOrder = ancestorOrders.empty() ? -1 : ancestorOrders.back();
+            record.isExpanded = (facts.firstChild != NO_ITEM && facts.expanded) ? 1 : 0;
+        }
         if (isSavedBookmark(facts.image)) bookmark = order;
         if (facts.firstChild != NO_ITEM) {
             ancestors.push_back(item);
@@ -29,6 +33,7 @@ int refreshFromTree(PageTable& table, const TreeSource& tree) {
             ancestorOrders.pop_back();
         }
     }
+    if (whole) *whole = reached == order && reached == table.count();
     return bookmark;
 }
 

@@ -45,8 +45,11 @@ public:
 
 // Numbers the tree in pre-order into the records (`order`, `parentOrder`,
 // `isExpanded`) and returns the bookmark position: the order of the last item
-// whose image is 4 or 6, 0 when there is none. Every item must have a record.
-int refreshFromTree(PageTable& table, const TreeSource& tree);
+// whose image is 4 or 6, 0 when there is none. Every item must have a record:
+// `whole`, when given, tells whether the list and the table still hold the same
+// pages (an operation half done, such as a delete that has taken items out of
+// the list but not yet their records, parts them; such a book must not be written).
+int refreshFromTree(PageTable& table, const TreeSource& tree, bool* whole = nullptr);
 
 // A bookmark position that names no record means the first one.
 int bookmarkIndex(int bookmarkPosition, int recordCount);

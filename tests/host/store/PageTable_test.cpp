@@ -167,6 +167,19 @@ TEST(TreeRefresh, BookmarkIsTheLastPlainBookmarkedItem) {
     EXPECT_EQ(0, refreshFromTree(s.table, s.tree));
 }
 
+// A list and a table that part (an item without a record, a record without an item) are told,
+// so that such a book is never written.
+TEST(TreeRefresh, TellsWhenTheListAndTheTablePart) {
+    for (int parted = 0; parted < 3; ++parted) {
+        SampleTree s;
+        if (parted == 1) s.tree.insertLast(s.b, "no record", 0, 1);
+        if (parted == 2) s.table.addPage(9999, "", "no item", false);
+        bool whole = parted != 0;
+        refreshFromTree(s.table, s.tree, &whole);
+        EXPECT_EQ(parted == 0, whole) << parted;
+    }
+}
+
 TEST(TreeRefresh, DeepNestingNeedsNoRecursion) {
     MemoryTree tree;
     PageTable table;

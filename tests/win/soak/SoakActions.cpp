@@ -8,6 +8,7 @@
 
 #include "res/resource.h"
 #include "soak/SoakDriver.h"
+#include "tests/common/FileBytes.h"
 
 namespace soak {
 
@@ -385,6 +386,29 @@ void Driver::pageListAction(const Action& action) {
         default:
             break;
     }
+}
+
+// このページを保存 as text: a locked page asks for its password first (cancelled: nothing is
+// written); the file holds the page as the model has it, whatever comes from outside meanwhile.
+void Driver::savePage(const Action& action) {
+    const int at = s_.book.indexOf(s_.selected);
+    if (at < 0) return;
+    DeleteFileA(answerer_->plan().saveTo.c_str());
+    const bool locked = s_.locked, opened = opens(passwordAnswerOf(action.a));
+    if (locked) expected_.push_back("auth");
+    if (!locked || opened) expected_.push_back("save as");
+    command(IDM_SAVE_PAGE);
+    if (locked && opened) s_.locked = false, s_.authenticated = true;
+    if (afterEnd_) return;
+    const std::string saved = testcommon::readFile(answerer_->plan().saveTo);
+    if (locked && !opened) {
+        if (!saved.empty()) fail("the locked page was saved to a file without its password");
+        return;
+    }
+    std::wstring text = s_.book.nodes[at].text;
+    for (std::size_t i = 0; (i = text.find(L'\r', i)) != std::wstring::npos; i += 2) text.insert(i + 1, 1, L'\n');
+    if (saved != toCp932(text))
+        fail("the saved page holds \"" + saved.substr(0, 200) + "\", the model \"" + toCp932(text.substr(0, 200)) + "\"");
 }
 
 void Driver::secureAction(const Action& action) {

@@ -2,6 +2,7 @@
 
 #include "soak/SoakDialogs.h"
 
+#include "app/AppState.h"
 #include "res/dialogs/PasswordDialogs.h"
 #include "res/dialogs/RestoreDialog.h"
 #include "soak/SoakDriver.h"
@@ -75,7 +76,8 @@ void Answerer::press(HWND dialog, int id) {
 bool Answerer::answer(HWND dialog) {
     char cls[64] = {};
     GetClassNameA(dialog, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || answered_.count(dialog))
+    if (std::string(cls) != "#32770" || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || answered_.count(dialog) ||
+        dialog == gApp.searchWindow)  // the search window stays open beside the main window
         return false;
     std::string name;
     if (captionHas(dialog, "パスワード登録"))
@@ -94,6 +96,8 @@ bool Answerer::answer(HWND dialog) {
         name = "restored";
     else if (captionHas(dialog, "ページの貼り付け"))
         name = "paste refused";
+    else if (captionHas(dialog, "名前を付けて保存"))
+        name = "save as";
     else
         name = "unexpected: " + testsupport::windowText(dialog) + " / " +
                testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
@@ -113,6 +117,8 @@ bool Answerer::answer(HWND dialog) {
         press(dialog, plan_.confirm ? IDOK : IDCANCEL);
     else if (name == "restore")
         answerRestore(dialog);
+    else if (name == "save as")
+        answerSave(dialog);
     else
         press(dialog, name == "restored" ? IDOK : IDCANCEL);
     return true;
@@ -136,6 +142,13 @@ void Answerer::answerPassword(HWND dialog, bool registration) {
     testsupport::setControlText(dialog, IDC_PASSWORD, PASSWORD);
     if (registration) testsupport::setControlText(dialog, IDC_PASSWORD_AGAIN, PASSWORD);
     press(dialog, IDC_PASSWORD_OK);
+}
+
+// The file name goes into the dialog's name box (an edit, or the edit of a combo box), then "保存".
+void Answerer::answerSave(HWND dialog) {
+    for (int id : {0x480, 0x47c})  // edt1, cmb13
+        if (GetDlgItem(dialog, id)) SetDlgItemTextA(dialog, id, plan_.saveTo.c_str());
+    press(dialog, IDOK);
 }
 
 void Answerer::answerRestore(HWND dialog) {

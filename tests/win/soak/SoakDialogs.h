@@ -35,6 +35,7 @@ struct Plan {
     bool confirm = true;        // delete confirmation, restore question
     std::uint32_t line = 0;     // restore list line, modulo the lines
     bool restore = true;        // "復元する" or "キャンセル" in the restore dialog
+    std::string saveTo;         // the file name given to a save dialog
 };
 
 class Answerer {
@@ -57,6 +58,7 @@ private:
     bool answer(HWND dialog);
     void answerPassword(HWND dialog, bool registration);
     void answerRestore(HWND dialog);
+    void answerSave(HWND dialog);
     void press(HWND dialog, int id);
 
     Driver& driver_;

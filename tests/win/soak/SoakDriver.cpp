@@ -500,6 +500,9 @@ void Driver::lifeAction(const Action& action) {
         case Kind::SecondCopy:
             secondCopy();
             break;
+        case Kind::SavePage:
+            savePage(action);
+            break;
         default:
             break;
     }
@@ -517,6 +520,7 @@ Plan Driver::planFor(const Action& action) const {
     plan.confirm = action.kind == Kind::Restore ? (action.c / 5 % 4) != 0 : (action.c % 4) != 0;
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
+    plan.saveTo = root_ + "\\saved.txt";
     return plan;
 }
 
@@ -551,9 +555,11 @@ bool Driver::run(const Action& action) {
     slotKeys_ = slotAges(paths);
     midState_ = s_.book;
     const Book before = s_.book;
+    const Plan plan = planFor(action);
+    if (plan.outside == Outside::SearchNext) openSearch();  // a user opens it before the command
     // the user comes back to the main window (from the search window, or after a start)
     if (GetActiveWindow() != window_) SetActiveWindow(window_);
-    answerer_->begin(planFor(action));
+    answerer_->begin(plan);
     if (action.kind >= Kind::Tick)
         lifeAction(action);
     else if (action.kind >= Kind::MakeSecure)
@@ -666,14 +672,27 @@ void Driver::inDialog(HWND) {
     }
 }
 
-// 次を検索 in the search window, opened for it with a text most books hold, if a user could click it.
+// The search window, open with a text most books hold, moved where it covers nothing a drag points at.
+void Driver::openSearch() {
+    if (gApp.searchWindow && IsWindowVisible(gApp.searchWindow)) return;
+    SendMessageA(window_, WM_COMMAND, IDM_SEARCH, 0);
+    if (!gApp.searchWindow) return;
+    SetDlgItemTextA(gApp.searchWindow, IDC_SEARCH_TEXT, "ペ");
+    RECT search, main;
+    GetWindowRect(gApp.searchWindow, &search);
+    GetWindowRect(window_, &main);
+    SetWindowPos(gApp.searchWindow, nullptr, main.right, main.bottom - (search.bottom - search.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // back to the main window, and let the activation settle: one arriving late would end a
+    // drag of this step as a lost capture does
+    SetForegroundWindow(window_);
+    for (int i = 0; i < 20; ++i, Sleep(10)) testapp::pumpMessages();
+}
+
+// 次を検索 in the search window opened before the step, if a user could click it.
 void Driver::searchNext() {
     HWND search = gApp.searchWindow;
     if (!search) return;
-    if (!IsWindowVisible(search)) {
-        SendMessageA(window_, WM_COMMAND, IDM_SEARCH, 0);
-        SetDlgItemTextA(search, IDC_SEARCH_TEXT, "ペ");
-    }
     HWND next = GetDlgItem(search, IDC_SEARCH_NEXT);
     if (IsWindowVisible(search) && IsWindowEnabled(search) && IsWindowEnabled(next)) SendMessageA(next, BM_CLICK, 0, 0);
 }

@@ -62,6 +62,7 @@ enum class Kind {
     Check,
     Drag,
     SecondCopy,
+    SavePage,
     Count
 };
 
@@ -156,8 +157,10 @@ private:
     void killAndMatch(const std::vector<FileCopy>& disk, const std::vector<Book>& candidates, const Book& before);
     void closedInDialog();
     void otherWriter();
+    void openSearch();
     void searchNext();
     void secondCopy();
+    void savePage(const Action& action);
     void pasteOwn(const std::wstring& text);
     int selectionAfterDelete(int at) const;
     void stopRealTimers();

@@ -139,6 +139,14 @@ std::vector<std::string> halfWritten(const std::string& data) {
     return names;
 }
 
+// The copies a restore cut off left waiting to replace their slots.
+std::vector<std::string> waitingCopies(const std::string& data) {
+    std::vector<std::string> names;
+    for (const std::string& name : halfWritten(data))
+        if (name.find("~before") != std::string::npos) names.push_back(name);
+    return names;
+}
+
 void writeResume(const std::string& path, const Resume& resume) {
     std::string text = "B " + serialise(resume.book) + "\n";
     for (const Book& b : resume.could) text += "C " + serialise(b) + "\n";
@@ -178,11 +186,16 @@ std::string checkAfterKill(const std::string& root, const Reading& r, Resume& ne
     if (at < 0) return "data file: " + why;
     next.book = r.candidates[static_cast<std::size_t>(at)];
     next.slots.clear();
+    // a start finishes a restore cut before it, at any moment until its journal says so: a slot
+    // may then hold the book from before that restore, and still may while a waiting copy is left
+    const std::vector<Book> earlier = next.could;
     next.could = r.candidates;
+    if (!waitingCopies(data).empty()) next.could.insert(next.could.end(), earlier.begin(), earlier.end());
     for (int slot = 0; slot < 4; ++slot) {
         char name[32];
         wsprintfA(name, "\\backup\\backup%02d.qpd", slot);
         std::vector<Book> could = r.candidates;
+        could.insert(could.end(), earlier.begin(), earlier.end());
         const auto model = r.slots.find(slot);
         if (model != r.slots.end()) could.insert(could.begin(), model->second.book);
         if (testcommon::readFile(data + name).empty()) {

@@ -56,6 +56,7 @@ const KindInfo KINDS[] = {
     {Kind::PasteUnicode, "paste-unicode", 2},
     {Kind::PasteEmpty, "paste-empty", 2},
     {Kind::SecondCopy, "second-copy", 1},
+    {Kind::SavePage, "save-page", 1},
 };
 
 constexpr int CHECK_EVERY = 25;
