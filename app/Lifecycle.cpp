@@ -196,7 +196,8 @@ void shutdown(HWND window, bool sessionEnding) {
             saveBook(window, !sessionEnding);
         }
         settingsio::collectAndSaveSettings(window);
-        if (writeBook && gApp.ini.setting.ExitBackup) makeBackup(SaveKind::ExitData);
+        // nor a backup while the restore dialog is open: it could take the slot being restored
+        if (writeBook && gApp.ini.setting.ExitBackup && !busy::slotsInUse()) makeBackup(SaveKind::ExitData);
     }
     for (const TextSource* file : placeFiles(gBook.pages)) file->release();  // the data file is let go
     RemovePropA(window, gApp.paths.instanceKey.c_str());

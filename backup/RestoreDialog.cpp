@@ -181,6 +181,7 @@ void finishCutRestores(const std::vector<std::string>& slotPaths, const std::str
 
 bool runRestoreDialog(HWND owner, const RestoreSetup& setup, const BookHooks& hooks) {
     RestoreData data{&setup, &hooks};
+    const busy::SlotsInUse slots;
     ui::runModal(owner, IDD_RESTORE, restoreProc, &data);
     return data.restored;
 }

@@ -10,6 +10,7 @@ namespace {
 int gDepth = 0;     // operations in progress, nested
 int gOwnDepth = 0;  // commands pass up to this depth (an operation's own steps)
 int gUnsettled = 0;
+int gSlotsInUse = 0;
 std::vector<std::function<void()>> gWaiting;
 
 }  // namespace
@@ -26,6 +27,8 @@ Operation::~Operation() {
 
 Unsettled::Unsettled() { ++gUnsettled; }
 Unsettled::~Unsettled() { --gUnsettled; }
+SlotsInUse::SlotsInUse() { ++gSlotsInUse; }
+SlotsInUse::~SlotsInUse() { --gSlotsInUse; }
 
 OwnSteps::OwnSteps() : saved_(gOwnDepth) { gOwnDepth = gDepth; }
 OwnSteps::~OwnSteps() { gOwnDepth = saved_; }
@@ -33,6 +36,7 @@ OwnSteps::~OwnSteps() { gOwnDepth = saved_; }
 bool inProgress() { return gDepth > 0; }
 bool refusesCommands() { return gDepth > gOwnDepth; }
 bool bookUnsettled() { return gUnsettled > 0; }
+bool slotsInUse() { return gSlotsInUse > 0; }
 
 void whenIdle(std::function<void()> then) {
     if (gDepth == 0)

@@ -30,6 +30,17 @@ public:
     Unsettled& operator=(const Unsettled&) = delete;
 };
 
+// Held while the restore dialog is open: a backup written meanwhile could take
+// the very slot the user is choosing or restoring. A session that ends then
+// writes no backup (the data file, when it may be written, holds the book).
+class SlotsInUse {
+public:
+    SlotsInUse();
+    ~SlotsInUse();
+    SlotsInUse(const SlotsInUse&) = delete;
+    SlotsInUse& operator=(const SlotsInUse&) = delete;
+};
+
 // The commands an operation sends itself while it runs (the page an import
 // fills is added by the add-page command) pass; anything that starts inside
 // them (a dialog's message loop) is refused again.
@@ -47,6 +58,7 @@ private:
 bool inProgress();       // some operation is in progress
 bool refusesCommands();  // a command given now would run inside another operation
 bool bookUnsettled();
+bool slotsInUse();
 
 // Runs `then` once no operation is in progress any more: at once when none is.
 void whenIdle(std::function<void()> then);

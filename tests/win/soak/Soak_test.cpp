@@ -131,6 +131,22 @@ const Replay REPLAYS[] = {
      "select 2691 8 299959670\nmake-secure 1642 2917200915 2788765950\ndelete 824 2213718756 10\n"
      "restore 745 0 14\ncollapse 1878 2545327152 3026830375\nselect 2270 6 159450606\n"
      "next 2836 4026449403 1200223271\ndelete 1402 2139152449 15\n"},
+    // A forced session end at the restore's question: the exit's backup took the oldest slot, the
+    // very one chosen, and the book the user was restoring was gone (seed 62001). No backup is
+    // written while the restore dialog is open.
+    {"a forced session end at the restore's question",
+     "clear 362 0 0\nbackup-tick 2888 4245385098 4202269708\ndate 2169 0 0\ncopy-page 371 4226104079 61288325\n"
+     "copy-page 642 4096121570 1113058858\ndelete 2010 3852171951 17\nmake-secure 557 126365678 3878869743\n"
+     "retitle-esc 2042 2055016547 2379275502 x78955c\ndelete 2071 1008756109 6\n"
+     "open-bookmark 21 1064666085 2440278321\nmake-ordinary 2095 960482894 2689084483\n"
+     "new-folder 1293 1861463625 1696927224\nselect 1490 6 633775508\nprevious 366 3711737192 1700309982\n"
+     "tick 2544 367540390 3633013267\nbackup-tick 983 134118255 2408710565\n"
+     "retitle 342 2515799862 2051408520 x835e83438367838b\ncopy-page 1232 158993497 783788673\n"
+     "type 2205 11 11 x6c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65\n"
+     "clear 2761 50 78\nrestore 313 1 9\npaste 1890 7 17\nretitle 540 2787673308 22001263 x\n"
+     "new-folder 2953 3957464354 4057205336\nkill 478 3349532555 4135633064\ncut 2963 5 6\n"
+     "select 1904 3 4290377648\ndelete 750 4179435085 10\nnew-page 345 1764905869 1760370131\ndrag 1447 4 2\n"
+     "type 1993 0 0 x0d\nbold 1301 1 1\npaste 2818 0 1\nrestore 1396 2 12\n"},
     {"the exit's backup over the delete's",
      "delete 1893 4194316043 6\nrestore 1486 0 2\ndelete 2307 3538681253 10\ndelete 1550 1220338558 7\n"
      "delete 705 3948408311 17\n"},
