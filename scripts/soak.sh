@@ -25,7 +25,7 @@ else
 fi
 build_win >/dev/null || { echo "soak: the Windows build failed"; exit 1; }
 ensure_wineprefix
-OUT="${QP_SOAK_DIR:-$ROOT/build/soak}"  # QP_SOAK_DIR and QP_WINEPREFIX let two campaigns run side by side
+OUT="${QP_SOAK_DIR:-$ROOT/build/soak}"  # QP_SOAK_DIR, QP_WINEPREFIX, QP_SOAK_DISPLAY: campaigns side by side
 mkdir -p "$OUT"
 export QP_SOAK_OUT="Z:$(echo "$OUT" | tr / '\\')"
 cd "$OUT"
@@ -33,7 +33,9 @@ cd "$OUT"
 cp -f "$WIN_BUILD/bin/wintests.exe" "$OUT/soaktests.exe"
 cp -f "$WIN_BUILD/bin/quiltpad.exe" "$OUT/quiltpad.exe"  # the second copy a step starts
 # the log is written as it goes (iconv -f CP932 -t UTF-8 build/soak/soak.log shows the progress)
-nice -n 10 xvfb-run -a -s "-screen 0 1280x800x24" wine "$OUT/soaktests.exe" --gtest_filter="$FILTER" > "$OUT/soak.log" 2>&1
+# QP_SOAK_DISPLAY: the first display number tried; campaigns side by side each take their own, as
+# two displays chosen at the same moment can be one (a crash in Wine's X11 driver, an MIT-SHM error)
+nice -n 10 xvfb-run -n "${QP_SOAK_DISPLAY:-99}" -a -s "-screen 0 1280x800x24" wine "$OUT/soaktests.exe" --gtest_filter="$FILTER" > "$OUT/soak.log" 2>&1
 rc=$?
 iconv -f CP932 -t UTF-8 -c "$OUT/soak.log" | grep -v '^\[ \|^\[-\|^\[=\|^$'
 wineserver -k 2>/dev/null || true
