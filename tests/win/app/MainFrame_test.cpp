@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/AppState.h"
+#include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/Splitter.h"
 #include "app/Toolbar.h"
@@ -186,6 +187,7 @@ TEST_F(MainFrameTest, WithAutoViewThePageListIsWiderWhileItHasTheFocus) {
 TEST_F(MainFrameTest, TitleEditKeepsThePageListWideAndCommitsTheTitle) {
     gApp.ini.window.AutoView = true;
     ItemHandle item = gControls.pageList.InsertItem("before", 0, 0, 1);
+    gBook.pages.addPage(item, "", "before", false);  // a page of the book: the exit saves it
     SetFocus(memo);
     SetFocus(list);
     ASSERT_EQ(gApp.splitter.percent, 42);
