@@ -60,6 +60,8 @@ inline constexpr char OTHER_BOOK_BUSY_TEXT[] =
     "上書きしないよう、データファイルの保存先は変更していません。\n\n";  // then the path
 inline constexpr char FOLDER_UNREACHABLE_TEXT[] =
     "新しい保存先に届かないため、データファイルの保存先は変更していません。\n\n";  // then the folder, the reason
+inline constexpr char FOLDER_UNWRITABLE_TEXT[] =
+    "新しい保存先にデータを書き込めなかったため、データファイルの保存先は変更していません。\n\n";  // then the path
 inline constexpr char OTHER_BACKUPS_TEXT[] =
     "新しいバックアップの保存先には、別のデータのバックアップファイルがあります。\n"
     "これらもバックアップの順番に加わり、古いものから上書きされます。\n"

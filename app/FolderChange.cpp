@@ -65,6 +65,10 @@ bool holdsOtherBooksSlot(const std::vector<std::string>& slotPaths) {
 
 void afterSettings(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder) {
     keepOtherBook(window, before, beforeDataFolder);
+    if (!lifecycle::keepChosenSettings(window, before.dataFilePath)) {
+        keepDataFolder(window, before, beforeDataFolder, appmessages::FOLDER_UNWRITABLE_TEXT + gApp.paths.dataFilePath);
+        lifecycle::keepChosenSettings(window, before.dataFilePath);  // the other choices stand
+    }
     if (!fileidentity::sameFolder(gApp.paths.backupFolder, before.backupFolder) &&
         holdsOtherBooksSlot(gApp.paths.backupSlotPaths))
         tell(window, appmessages::OTHER_BACKUPS_TEXT + gApp.paths.backupFolder);

@@ -167,19 +167,40 @@ void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
     saveBook(window, false);  // a background save never interrupts the user
 }
 
-bool saveBook(HWND window, bool ask) {
+namespace {
+bool saveBookTo(const std::string& path) {
     if (bookload::bookIncomplete()) return false;  // the user was told when the book was read
+    if (!bookload::saveFromUi(path, SaveKind::ExitData)) return false;
+    gWritten.insert(path);
+    return true;
+}
+}  // namespace
+
+bool saveBook(HWND window, bool ask) {
+    if (bookload::bookIncomplete()) return false;
     for (;;) {
-        if (bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData)) {
-            gWritten.insert(gApp.paths.dataFilePath);
-            return true;
-        }
+        if (saveBookTo(gApp.paths.dataFilePath)) return true;
         if (!ask) return false;
         const std::string text =
             appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
         if (MessageBoxA(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
             return false;
     }
+}
+
+bool keepChosenSettings(HWND window, const std::string& oldDataFile) {
+    if (!gBookRead) return true;
+    if (!fileidentity::sameFile(oldDataFile, gApp.paths.dataFilePath)) {
+        pagedisplay::storeShownPage();
+        // the old file is still the one the texts are read from: saved as the data file
+        const std::string chosen = gApp.paths.dataFilePath;
+        gApp.paths.dataFilePath = oldDataFile;
+        saveBookTo(oldDataFile);  // a folder that went away keeps what it had
+        gApp.paths.dataFilePath = chosen;
+        if (!saveBookTo(chosen)) return false;
+    }
+    settingsio::collectAndSaveSettings(window);
+    return true;
 }
 
 void shutdown(HWND window, bool sessionEnding) {

@@ -44,6 +44,12 @@ int backgroundSaveCounter();
 
 // Writes the book to the data file; on failure asks Retry/Cancel when `ask` is set.
 bool saveBook(HWND window, bool ask);
+// After the settings dialog's OK: the settings file is written at once, as a start after a
+// kill reads it. When the data folder moved, the book goes first into the old data file and
+// then into the new one, so the folder the settings file names holds the book of this moment
+// whenever the run ends. False, with nothing of the settings written, when the book could not
+// be written into the new data folder.
+bool keepChosenSettings(HWND window, const std::string& oldDataFile);
 // True when this run wrote a book to the path (its own file, not another book's).
 bool wroteThisRun(const std::string& path);
 // The shutdown has run (an exit, or a session that ended inside an operation): the

@@ -16,8 +16,10 @@
 #include "res/dialogs/SettingsDialog.h"
 #include "res/resource.h"
 #include "secure/SecureMessages.h"
+#include "settings/IniSettings.h"
 #include "settings/SettingsMessages.h"
 #include "secure/SecurePages.h"
+#include "store/AtomicFile.h"
 #include "store/DataFile.h"
 #include "support/DialogAnswerer.h"
 #include "tests/common/FileBytes.h"
@@ -340,6 +342,41 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     EXPECT_EQ(gApp.paths.backupFolder, ownBackups.path());
     useOther = false;  // the exit writes into the test's own folder, not into folders already gone
     backupFolder.clear();
+    command(IDM_SETTINGS);
+}
+
+// From the moment OK moved the data folder, the settings file names it and the book of that
+// moment is there and in the old folder: a start after a kill finds it. A folder that refuses
+// the book is not taken, and the user is told.
+TEST_F(BookSafetyTest, AMovedDataFolderHoldsTheBookAndIsNamedAtOnce) {
+    testapp::TempFolder other, refusing;
+    const std::string old = dataFile();
+    std::string chosen = other.path();
+    DialogAnswerer settings(IDOK, "設定"), told(IDOK, appmessages::FOLDER_CHANGED_CAPTION);
+    settings.setInspector([&](HWND dialog) {
+        HWND page = GetWindow(GetDlgItem(dialog, IDC_SETTINGS_TAB), GW_CHILD);
+        for (; page && !GetDlgItem(page, IDC_SET_DATA_DIR); page = GetWindow(page, GW_HWNDNEXT)) {}
+        testsupport::setControlChecked(page, IDC_SET_USE_DATA_DIR, !chosen.empty());
+        testsupport::setControlText(page, IDC_SET_DATA_DIR, chosen);
+    });
+    auto namedFolder = [&] { return ini::readIni(gApp.paths.iniPath, ini::defaultSettings(640, 480)).setting.QpdDirPath; };
+    select(itemAt(1));
+    typeText("before the move");
+    command(IDM_SETTINGS);
+    EXPECT_EQ(namedFolder(), other.path());
+    for (const std::string& file : {old, other.file("quiltpad.qpd")}) EXPECT_TRUE(holds(savedTexts(file)[1], "before the move")) << file;
+
+    atomicfaults::failOperation(0);
+    ASSERT_TRUE(lifecycle::saveBook(window, false));
+    atomicfaults::failOperation(atomicfaults::operationsCounted() + 1);  // the first of the second save
+    chosen = refusing.path();
+    command(IDM_SETTINGS);
+    atomicfaults::failOperation(0);
+    ASSERT_EQ(told.answered(), 1);
+    EXPECT_EQ(told.texts()[0], appmessages::FOLDER_UNWRITABLE_TEXT + refusing.file("quiltpad.qpd"));
+    EXPECT_EQ(gApp.paths.dataFilePath, other.file("quiltpad.qpd"));
+    EXPECT_EQ(namedFolder(), other.path());
+    chosen.clear();  // the exit writes into the test's own folder
     command(IDM_SETTINGS);
 }
 
