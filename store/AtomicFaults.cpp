@@ -8,7 +8,10 @@ namespace atomicfaults {
 namespace {
 std::atomic<long> gFailAt{0};
 std::atomic<long> gCounted{0};
+std::atomic<void (*)(long)> gHook{nullptr};
 }  // namespace
+
+void onOperation(void (*hook)(long counted)) { gHook = hook; }
 
 void failOperation(long failAt) {
     gFailAt = failAt;
@@ -19,6 +22,7 @@ long operationsCounted() { return gCounted; }
 
 bool nextOperationFails() {
     const long now = ++gCounted;
+    if (void (*hook)(long) = gHook) hook(now);
     return gFailAt > 0 && now == gFailAt;
 }
 

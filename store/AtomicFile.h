@@ -55,6 +55,9 @@ void failOperation(long failAt);
 long operationsCounted();
 // True when the operation now starting must fail (used by the two writers).
 bool nextOperationFails();
+// Called on the writer's thread with the count, before each operation (a test stops the
+// program right there); nullptr for none.
+void onOperation(void (*hook)(long counted));
 }  // namespace atomicfaults
 
 inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size) {

@@ -43,21 +43,14 @@ public:
     ~FileJournal() override { CloseHandle(file_); }
     void started() override {
         if (freezeAt_ <= 0) return;
-        static HANDLE ui = nullptr;
         static long target = 0;
-        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &ui, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
         target = atomicfaults::operationsCounted() + freezeAt_;
-        CloseHandle(CreateThread(
-            nullptr, 0,
-            [](LPVOID) -> DWORD {
-                while (atomicfaults::operationsCounted() < target) Sleep(0);
-                SuspendThread(ui);
-                SetEvent(CreateEventA(nullptr, TRUE, FALSE, std::getenv("QP_KILL_EVENT")));
-                Sleep(INFINITE);
-                return 0;
-            },
-            nullptr, 0, nullptr));
+        // on the writer's own thread, right before the operation: nothing of it has happened
+        atomicfaults::onOperation([](long counted) {
+            if (counted != target) return;
+            SetEvent(CreateEventA(nullptr, TRUE, FALSE, std::getenv("QP_KILL_EVENT")));
+            Sleep(INFINITE);
+        });
     }
     void failed(const std::string& what) override { line("F " + what); }
     void begin(long step, const Action& action) override {
@@ -232,7 +225,7 @@ struct Tally {
 // One child: started, ended at its instant, and its folder checked. False on a difference.
 bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, Resume& resume, Tally& t) {
     writeResume(root + "\\resume.txt", resume);
-    const bool inWrite = random() % 3 != 0;
+    const bool inWrite = random() % 4 != 0;
     const std::string event = "qp-soak-frozen-" + std::to_string(GetCurrentProcessId());
     HANDLE frozen = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
     ResetEvent(frozen);
