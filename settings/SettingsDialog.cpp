@@ -3,9 +3,11 @@
 
 #include "settings/SettingsDialog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 #include "editor/DateStamp.h"
 #include "res/resource.h"
@@ -99,15 +101,20 @@ void fillDateFormats(HWND page, int selected) {
     SendMessageA(list, CB_SETCURSEL, known ? selected : 0, 0);
 }
 
-// The entry equal to the setting is selected; a value the list does not offer selects the first.
+// The entry equal to the setting is selected. A value the list does not offer (set by hand in
+// the settings file) gets an entry of its own in its place: an OK for another setting keeps it,
+// where the first entry would turn an interval of hours into one minute.
 void fillNumbers(HWND page, const NumberList& numbers, int current) {
+    std::vector<int> values(numbers.values, numbers.values + numbers.count);
+    if (current > 0 && std::find(values.begin(), values.end(), current) == values.end())
+        values.insert(std::upper_bound(values.begin(), values.end(), current), current);
     HWND list = GetDlgItem(page, numbers.id);
     int selected = 0;
-    for (int i = 0; i < numbers.count; ++i) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
         char text[16];
-        std::snprintf(text, sizeof text, "%02d", numbers.values[i]);
+        std::snprintf(text, sizeof text, "%02d", values[i]);
         addString(list, text);
-        if (numbers.values[i] == current) selected = i;
+        if (values[i] == current) selected = static_cast<int>(i);
     }
     SendMessageA(list, CB_SETCURSEL, selected, 0);
 }

@@ -148,9 +148,11 @@ TEST(SettingsDialog, OkStoresEveryChangedControlAndCancelNone) {
     }
 }
 
-TEST(SettingsDialog, ValuesNoListOffersSelectTheFirstEntry) {
+// A number set by hand outside the list's values is offered in its place and kept by OK; a
+// date format past the list is not a format, and the first entry stands for it.
+TEST(SettingsDialog, HandSetNumbersSurviveOkAndAnUnknownFormatTakesTheFirst) {
     IniSettings settings;
-    settings.setting.BackupInterval = 15;
+    settings.setting.BackupInterval = 600;
     settings.setting.BackupFileSize = 2;
     settings.window.DateString = 25;
     paths::AppPaths paths = pathsOf(settings);
@@ -161,11 +163,11 @@ TEST(SettingsDialog, ValuesNoListOffersSelectTheFirstEntry) {
         files = textOf(dialog, IDC_SET_BACKUP_FILES);
         format = selectedIndex(dialog, IDC_SET_DATE_FORMAT);
     });
-    EXPECT_EQ(interval, "01");
-    EXPECT_EQ(files, "01");
+    EXPECT_EQ(interval, "600");
+    EXPECT_EQ(files, "02");
     EXPECT_EQ(format, 0);
-    EXPECT_EQ(settings.setting.BackupInterval, 1);
-    EXPECT_EQ(settings.setting.BackupFileSize, 1);
+    EXPECT_EQ(settings.setting.BackupInterval, 600);
+    EXPECT_EQ(settings.setting.BackupFileSize, 2);
     EXPECT_EQ(settings.window.DateString, 0);
 }
 
