@@ -56,16 +56,6 @@ std::vector<std::string> savedTexts(const std::string& path) {
 
 bool holds(const std::string& rtf, const std::string& text) { return rtf.find(text) != std::string::npos; }
 
-// The settings dialog's folders tab: a data folder and a backup folder (empty: the default).
-void chooseFolders(HWND dialog, const std::string& data, const std::string& backups) {
-    HWND page = GetWindow(GetDlgItem(dialog, IDC_SETTINGS_TAB), GW_CHILD);
-    for (; page && !GetDlgItem(page, IDC_SET_DATA_DIR); page = GetWindow(page, GW_HWNDNEXT)) {}
-    testsupport::setControlChecked(page, IDC_SET_USE_DATA_DIR, !data.empty());
-    testsupport::setControlText(page, IDC_SET_DATA_DIR, data);
-    testsupport::setControlChecked(page, IDC_SET_USE_BACKUP_DIR, !backups.empty());
-    testsupport::setControlText(page, IDC_SET_BACKUP_DIR, backups);
-}
-
 // A small picture, and nothing else, on the clipboard.
 void putBitmapOnClipboard() {
     const RECT frame = {0, 0, 200, 200};  // 0.01 mm
@@ -301,7 +291,7 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     bool useOther = true;
     std::string backupFolder;  // empty: the backups stay where they are
     DialogAnswerer settings(IDOK, "設定");
-    settings.setInspector([&](HWND dialog) { chooseFolders(dialog, useOther ? other.path() : "", backupFolder); });
+    settings.setInspector([&](HWND dialog) { testsupport::chooseFolders(dialog, useOther ? other.path() : "", backupFolder); });
     DialogAnswerer told(IDOK, appmessages::FOLDER_CHANGED_CAPTION);
     command(IDM_SETTINGS);
     ASSERT_EQ(settings.answered(), 1);
@@ -354,7 +344,7 @@ TEST_F(BookSafetyTest, AMovedDataFolderHoldsTheBookAndIsNamedAtOnce) {
     const std::string old = dataFile();
     std::string chosen = other.path();
     DialogAnswerer settings(IDOK, "設定"), told(IDOK, appmessages::FOLDER_CHANGED_CAPTION);
-    settings.setInspector([&](HWND dialog) { chooseFolders(dialog, chosen, ""); });
+    settings.setInspector([&](HWND dialog) { testsupport::chooseFolders(dialog, chosen, ""); });
     auto namedFolder = [&] { return ini::readIni(gApp.paths.iniPath, ini::defaultSettings(640, 480)).setting.QpdDirPath; };
     select(itemAt(1));
     typeText("before the move");

@@ -98,6 +98,10 @@ bool Answerer::answer(HWND dialog) {
         name = "paste refused";
     else if (captionHas(dialog, "名前を付けて保存"))
         name = "save as";
+    else if (testsupport::windowText(dialog) == "設定")
+        name = "settings";
+    else if (captionHas(dialog, "保存先の変更"))
+        name = "folder told";
     else
         name = "unexpected: " + testsupport::windowText(dialog) + " / " +
                testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
@@ -119,8 +123,11 @@ bool Answerer::answer(HWND dialog) {
         answerRestore(dialog);
     else if (name == "save as")
         answerSave(dialog);
-    else
-        press(dialog, name == "restored" ? IDOK : IDCANCEL);
+    else if (name == "settings") {
+        testsupport::chooseFolders(dialog, plan_.dataFolder, "");
+        press(dialog, plan_.confirm ? IDOK : IDCANCEL);
+    } else
+        press(dialog, name == "restored" || name == "folder told" ? IDOK : IDCANCEL);
     return true;
 }
 

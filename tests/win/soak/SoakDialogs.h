@@ -36,6 +36,7 @@ struct Plan {
     std::uint32_t line = 0;     // restore list line, modulo the lines
     bool restore = true;        // "復元する" or "キャンセル" in the restore dialog
     std::string saveTo;         // the file name given to a save dialog
+    std::string dataFolder;     // chosen in the settings dialog, empty: the default
 };
 
 class Answerer {

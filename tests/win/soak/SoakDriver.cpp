@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/Lifecycle.h"
 #include "res/dialogs/SearchWindow.h"
 #include "settings/AppPaths.h"
+#include "settings/IniSettings.h"
 #include "res/resource.h"
 #include "soak/SoakDialogs.h"
 #include "store/DataFile.h"
@@ -105,6 +107,26 @@ bool putBack(const std::string& folder, const std::vector<FileCopy>& files) {
 
 }  // namespace
 
+std::string dataFileNamedIn(const std::string& programFolder) {
+    std::string folder;
+    ini::findIniValue(testcommon::readFile(programFolder + "\\data\\quiltpad.ini"), "SETTING", "QpdDirPath", folder);
+    return (folder.empty() ? programFolder + "\\data" : folder) + "\\quiltpad.qpd";
+}
+
+std::string movedDataFolder(const std::string& programFolder) { return programFolder + "\\data\\moved"; }
+
+std::vector<std::string> halfWritten(const std::vector<std::string>& folders) {
+    std::vector<std::string> names;
+    for (const std::string& folder : folders) {
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((folder + "\\*~*").c_str(), &found);
+        for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
+            if (std::strchr(found.cFileName, '~')) names.push_back(found.cFileName);  // not by its short name
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+    return names;
+}
+
 Driver::Driver() : own_(new testapp::TempFolder) {
     root_ = own_->path();
     CreateDirectoryA(dataFolder().c_str(), nullptr);
@@ -143,13 +165,15 @@ Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* 
         note('L', slots_[slot].book, slot, kind);
     }
     if (journal_) journal_->started();
-    // the start took away what a killed write had left half-written
-    for (const FileCopy& f : filesBelow(dataFolder()))
-        if (f.path.find('~') != std::string::npos) fail("a half-written file was left after the start: " + f.path);
+    // the start took away what a killed write had left half-written where the book is kept (a
+    // move's write cut in the folder not taken stays there until that folder is the data folder)
+    for (const std::string& name : halfWritten({dataFile_.substr(0, dataFile_.rfind('\\')), backupFolder_}))
+        fail("a half-written file was left after the start: " + name);
 }
 
 void Driver::start(const std::string& programFolder) {
-    dataFile_ = programFolder + "\\data\\quiltpad.qpd";
+    dataFile_ = dataFileNamedIn(programFolder);
+    ownFiles_ = {dataFile_};
     backupFolder_ = programFolder + "\\data\\backup";
     savedBook_ = s_.book;
     note('V', s_.book);
@@ -360,6 +384,7 @@ void Driver::reopen(std::uint32_t answer) {
         return;
     }
     stopRealTimers();
+    ownFiles_ = {dataFile_};
     afterLoad(answer);
     tickNow();
     compareDataFile(s_.book, "after restart");
@@ -474,6 +499,28 @@ void Driver::restore(const Action& action) {
     afterLoad(action.a);
 }
 
+// The data folder moved in the settings dialog, to the other folder or back: the book is
+// written into both, and from then on into the new one. A data file there that this run
+// neither read nor wrote is kept aside under another name, and the user is told.
+void Driver::moveData(const Action& action) {
+    const Plan plan = planFor(action);
+    const std::string to = (plan.dataFolder.empty() ? dataFolder() : plan.dataFolder) + "\\quiltpad.qpd";
+    CreateDirectoryA(movedDataFolder(root_).c_str(), nullptr);
+    expected_.push_back("settings");
+    const bool other = plan.confirm && !ownFiles_.count(to) && GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (other) expected_.push_back("folder told");
+    if (plan.confirm) note('P', s_.book);
+    command(IDM_SETTINGS);
+    stopRealTimers();
+    if (!plan.confirm || sessionEnded_) return;  // cancelled, or the process ended with the dialog open
+    const std::string from = dataFile_;
+    dataFile_ = to;
+    ownFiles_.insert(to);
+    compareDataFile(s_.book, "after the data folder moved");
+    if (dataFileNamedIn(root_) != to) fail("the settings file does not name the new data folder");
+    if (firstDifference(s_.book, readDisk(from, PASSWORD)) != "") fail("the old data folder does not hold the book");
+}
+
 void Driver::lifeAction(const Action& action) {
     switch (action.kind) {
         case Kind::Check:
@@ -503,6 +550,9 @@ void Driver::lifeAction(const Action& action) {
         case Kind::SavePage:
             savePage(action);
             break;
+        case Kind::MoveData:
+            moveData(action);
+            break;
         default:
             break;
     }
@@ -521,6 +571,10 @@ Plan Driver::planFor(const Action& action) const {
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
     plan.saveTo = root_ + "\\saved.txt";
+    // to the other folder, or back to the default
+    plan.dataFolder = dataFile_.compare(0, movedDataFolder(root_).size() + 1, movedDataFolder(root_) + "\\") == 0
+                          ? ""
+                          : movedDataFolder(root_);
     return plan;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ enum class Kind {
     Drag,
     SecondCopy,
     SavePage,
+    MoveData,
     Count
 };
 
@@ -161,6 +163,7 @@ private:
     void searchNext();
     void secondCopy();
     void savePage(const Action& action);
+    void moveData(const Action& action);
     void pasteOwn(const std::wstring& text);
     int selectionAfterDelete(int at) const;
     void stopRealTimers();
@@ -196,6 +199,7 @@ private:
 
     std::unique_ptr<testapp::TempFolder> own_;
     std::string root_, dataFile_, backupFolder_;
+    std::set<std::string> ownFiles_;  // the data files this run of the program read or wrote
     Journal* journal_ = nullptr;
     Action now_;  // the step running, resolved as it goes
     std::vector<Action> resolved_;
@@ -228,6 +232,14 @@ std::string runSequence(const std::vector<Action>& actions, Counters* totals = n
 // `steps` or a failure. Used by the child of the real-kill campaign.
 std::string runResumed(const std::string& programFolder, const Resume& resume, Journal& journal,
                        const std::vector<Action>& actions);
+
+// The data file the settings file of a program folder names, and the other folder a move
+// of the data folder goes to (inside the program's own, so that the files below it are all).
+std::string dataFileNamedIn(const std::string& programFolder);
+std::string movedDataFolder(const std::string& programFolder);
+
+// The half-written files left directly in these folders.
+std::vector<std::string> halfWritten(const std::vector<std::string>& folders);
 
 // Whether QP_SOAK_WITHOUT leaves a kind or a variant out of the mix.
 bool leftOut(const char* name);

@@ -120,22 +120,15 @@ Reading readJournal(const std::string& path) {
     return r;
 }
 
-std::vector<std::string> halfWritten(const std::string& data) {
-    std::vector<std::string> names;
-    for (const char* pattern : {"\\*~*", "\\backup\\*~*"}) {
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((data + pattern).c_str(), &found);
-        for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
-            names.push_back(found.cFileName);
-        if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    }
-    return names;
+// Every folder a write of the book may be cut in.
+std::vector<std::string> halfWritten(const std::string& root) {
+    return soak::halfWritten({root + "\\data", root + "\\data\\backup", movedDataFolder(root)});
 }
 
 // The copies a restore cut off left waiting to replace their slots.
-std::vector<std::string> waitingCopies(const std::string& data) {
+std::vector<std::string> waitingCopies(const std::string& root) {
     std::vector<std::string> names;
-    for (const std::string& name : halfWritten(data))
+    for (const std::string& name : halfWritten(root))
         if (name.find("~before") != std::string::npos) names.push_back(name);
     return names;
 }
@@ -175,7 +168,7 @@ std::string checkAfterKill(const std::string& root, const Reading& r, Resume& ne
     const std::string data = root + "\\data";
     SaveKind kind;
     std::string why;
-    const int at = matchFile(data + "\\quiltpad.qpd", r.candidates, kind, why);
+    const int at = matchFile(dataFileNamedIn(root), r.candidates, kind, why);
     if (at < 0) return "data file: " + why;
     next.book = r.candidates[static_cast<std::size_t>(at)];
     next.slots.clear();
@@ -183,7 +176,7 @@ std::string checkAfterKill(const std::string& root, const Reading& r, Resume& ne
     // may then hold the book from before that restore, and still may while a waiting copy is left
     const std::vector<Book> earlier = next.could;
     next.could = r.candidates;
-    if (!waitingCopies(data).empty()) next.could.insert(next.could.end(), earlier.begin(), earlier.end());
+    if (!waitingCopies(root).empty()) next.could.insert(next.could.end(), earlier.begin(), earlier.end());
     for (int slot = 0; slot < 4; ++slot) {
         char name[32];
         wsprintfA(name, "\\backup\\backup%02d.qpd", slot);
@@ -272,7 +265,7 @@ bool oneKill(const std::string& root, std::mt19937& random, std::uint32_t seed, 
     CloseHandle(pi.hProcess);
     CloseHandle(frozen);
     const Reading reading = readJournal(root + "\\journal.txt");
-    const std::vector<std::string> cut = halfWritten(root + "\\data");
+    const std::vector<std::string> cut = halfWritten(root);
     std::string difference = reading.failure.empty() ? "" : "the child: " + reading.failure;
     if (ended) {
         ++t.ended;

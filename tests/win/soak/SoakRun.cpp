@@ -57,6 +57,7 @@ const KindInfo KINDS[] = {
     {Kind::PasteEmpty, "paste-empty", 2},
     {Kind::SecondCopy, "second-copy", 1},
     {Kind::SavePage, "save-page", 1},
+    {Kind::MoveData, "move-data", 1},
 };
 
 constexpr int CHECK_EVERY = 25;

@@ -160,6 +160,17 @@ const Replay REPLAYS[] = {
      "new-folder 504 0 0\nnew-folder 783 0 0\nnew-folder 1062 0 0\nnew-page 2591 0 0\nexit 859 0 0\n"
      "copy-page 635 0 0\nnew-page 218 0 0\npaste-page 907 0 0\ntype 122 0 0 x616263\ndrag 1783 12 4\n"
      "reset-font 258 1 2\nundo 930 2 3\nundo 1483 1 2\n"},
+    // An OK in the settings dialog (moving the data folder) turned the backup count and interval set
+    // by hand (4 slots, 600 minutes) into the lists' first entries (1 and 1): the restore list lost
+    // three slots (seed 501, step 14).
+    {"settings kept after a move of the data folder",
+     "restore 2526 2215792088 0\ndelete 353 3547905587 5\nbackup-tick 1404 2880251634 2521985607\n"
+     "new-page 1497 4274177331 2682572254\ncheck 747 1984553107 3778481619\ntype 255 0 0 x0d\n"
+     "new-page 108 2656391467 3052762127\ntype 1212 0 0 x0d\n"
+     "type 2555 0 1 x7b5c72746631206e6f74207274667d\nmove-data 1091 2387504205 4107735935\n"
+     "tick 1370 698553187 3869942121\ntick 1708 3877575146 791386889\n"
+     "type 1291 6 15 x6c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65\n"
+     "type 556 53 84 x7b5c72746631206e6f74207274667d\nrestore 146 0 3\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "res/dialogs/SettingsDialog.h"
+
 namespace testsupport {
 namespace {
 
@@ -32,6 +34,15 @@ void setControlChecked(HWND dialog, int id, bool checked) {
 }
 
 void clickControl(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void chooseFolders(HWND dialog, const std::string& data, const std::string& backups) {
+    HWND page = GetWindow(GetDlgItem(dialog, IDC_SETTINGS_TAB), GW_CHILD);
+    for (; page && !GetDlgItem(page, IDC_SET_DATA_DIR); page = GetWindow(page, GW_HWNDNEXT)) {}
+    setControlChecked(page, IDC_SET_USE_DATA_DIR, !data.empty());
+    setControlText(page, IDC_SET_DATA_DIR, data);
+    setControlChecked(page, IDC_SET_USE_BACKUP_DIR, !backups.empty());
+    setControlText(page, IDC_SET_BACKUP_DIR, backups);
+}
 
 DialogAnswerer::DialogAnswerer(int button, std::string caption) : button_(button), caption_(std::move(caption)) {
     timer_ = SetTimer(nullptr, 0, POLL_MS, onTimer);

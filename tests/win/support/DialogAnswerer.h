@@ -56,5 +56,7 @@ void setControlText(HWND dialog, int id, const std::string& text);
 void setControlChecked(HWND dialog, int id, bool checked);
 // Sends the control's click (BN_CLICKED through BM_CLICK) and waits for it to be handled.
 void clickControl(HWND dialog, int id);
+// The settings dialog's folders tab: a data folder and a backup folder (empty: the default).
+void chooseFolders(HWND settingsDialog, const std::string& data, const std::string& backups);
 
 }  // namespace testsupport
