@@ -253,34 +253,14 @@ TEST_F(ImportExportTest, SaveThisPageReportsAFailedWrite) {
     }
 }
 
-// Text of the folder browser's selected tree item.
-std::string browserSelection(HWND tree) {
-    char text[MAX_PATH] = {};
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = TreeView_GetSelection(tree);
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    if (item.hItem) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 // Runs "save all pages" with the folder browser pointed at `destination`;
 // the texts of the dialogs answered (the browser's, then the closing message).
 // A browser that will not go there is cancelled, so nothing is written elsewhere.
 std::vector<std::string> saveAllInto(HWND window, const std::string& destination) {
-    const std::string leaf = destination.substr(destination.rfind('\\') + 1);
     DialogAnswerer ok(IDOK);
     ok.setInspector([&](HWND dialog) {
-        HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
-        if (!tree) return;
-        // the browser fills its tree while it opens: select until it shows the folder
-        for (int i = 0; i < 50 && browserSelection(tree) != leaf; ++i) {
-            testapp::pumpMessages();
-            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(destination.c_str()));
-            Sleep(10);
-        }
-        if (browserSelection(tree) != leaf) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr) && !testsupport::pointFolderBrowser(dialog, destination))
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     SendMessageA(window, WM_COMMAND, IDM_SAVE_ALL_RTF, 0);
     testapp::pumpMessages();

@@ -53,6 +53,7 @@ void Answerer::begin(const Plan& plan) {
     seen_.clear();
     answered_.clear();
     chosenSlot_ = -1;
+    savedAll_ = false;
 }
 
 void CALLBACK Answerer::onTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -102,6 +103,12 @@ bool Answerer::answer(HWND dialog) {
         name = "settings";
     else if (captionHas(dialog, "保存先の変更"))
         name = "folder told";
+    else if (FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr))
+        name = "choose folder";
+    else if (captionHas(dialog, "ページ保存の完了"))
+        name = "save all done";
+    else if (testsupport::windowText(dialog) == "ページ保存")
+        name = "save all refused";
     else
         name = "unexpected: " + testsupport::windowText(dialog) + " / " +
                testsupport::windowText(GetDlgItem(dialog, 0xFFFF));
@@ -126,8 +133,14 @@ bool Answerer::answer(HWND dialog) {
     else if (name == "settings") {
         testsupport::chooseFolders(dialog, plan_.dataFolder, "");
         press(dialog, plan_.confirm ? IDOK : IDCANCEL);
-    } else
-        press(dialog, name == "restored" || name == "folder told" ? IDOK : IDCANCEL);
+    } else if (name == "choose folder") {
+        answered_.insert(dialog);  // pointing it pumps messages
+        if (!testsupport::pointFolderBrowser(dialog, plan_.exportTo)) seen_.push_back("the browser would not show the folder");
+        press(dialog, IDOK);
+    } else {
+        if (name == "save all done") savedAll_ = testsupport::windowText(GetDlgItem(dialog, 0xFFFF)) == "全てのページを保存しました。";
+        press(dialog, name == "restored" || name == "folder told" || name == "save all done" ? IDOK : IDCANCEL);
+    }
     return true;
 }
 

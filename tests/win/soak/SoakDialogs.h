@@ -37,6 +37,7 @@ struct Plan {
     bool restore = true;        // "復元する" or "キャンセル" in the restore dialog
     std::string saveTo;         // the file name given to a save dialog
     std::string dataFolder;     // chosen in the settings dialog, empty: the default
+    std::string exportTo;       // the folder chosen in the folder browser
 };
 
 class Answerer {
@@ -52,6 +53,7 @@ public:
     const std::vector<std::string>& seen() const { return seen_; }
     const Plan& plan() const { return plan_; }
     int chosenSlot() const { return chosenSlot_; }
+    bool savedAll() const { return savedAll_; }  // the save-all said every page was saved
 
 private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
@@ -68,6 +70,7 @@ private:
     std::set<HWND> answered_;
     std::vector<std::string> seen_;
     int chosenSlot_ = -1;
+    bool savedAll_ = false;
 };
 
 }  // namespace soak

@@ -397,6 +397,7 @@ void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<B
     testapp::destroyMainWindow(window_);
     window_ = nullptr;
     if (!putBack(dataFolder(), disk)) fail("the files of the ended program could not be put back");
+    dataFile_ = dataFileNamedIn(root_);  // a session end inside a move of the data folder: either one
     ++counters_.kills;
     const Book lastSaved = savedBook_;
     SaveKind kind;
@@ -521,6 +522,30 @@ void Driver::moveData(const Action& action) {
     if (firstDifference(s_.book, readDisk(from, PASSWORD)) != "") fail("the old data folder does not hold the book");
 }
 
+// 全てのページを保存: the password first when one is registered and not given, then a folder; every
+// page and folder lands there as its RTF text (a folder's may be empty), or the closing message
+// says that some did not.
+void Driver::saveAll(const Action& action) {
+    const std::string folder = planFor(action).exportTo;
+    testapp::removeTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const bool asks = s_.book.registration && !s_.authenticated, opened = opens(passwordAnswerOf(action.a));
+    if (asks) expected_.push_back("auth");
+    if (asks && !opened) expected_.push_back("save all refused");
+    if (!asks || opened) expected_.insert(expected_.end(), {"choose folder", "save all done"});
+    command(IDM_SAVE_ALL_RTF);
+    if (asks && opened) s_.authenticated = true;
+    if (afterEnd_ || (asks && !opened)) return;
+    std::size_t files = 0;
+    for (const FileCopy& f : filesBelow(folder)) {
+        if (!f.bytes.empty() && f.bytes.compare(0, 5, "{\\rtf") != 0) fail("save-all wrote a file that is not RTF: " + f.path);
+        ++files;
+    }
+    if (answerer_->savedAll() != (files == s_.book.nodes.size()))
+        fail("save-all wrote " + std::to_string(files) + " files for " + std::to_string(s_.book.nodes.size()) +
+             " pages and said " + (answerer_->savedAll() ? "all were saved" : "some were not"));
+}
+
 void Driver::lifeAction(const Action& action) {
     switch (action.kind) {
         case Kind::Check:
@@ -553,6 +578,9 @@ void Driver::lifeAction(const Action& action) {
         case Kind::MoveData:
             moveData(action);
             break;
+        case Kind::SaveAll:
+            saveAll(action);
+            break;
         default:
             break;
     }
@@ -571,6 +599,7 @@ Plan Driver::planFor(const Action& action) const {
     plan.restore = (action.c % 5) != 0;
     plan.line = action.b;
     plan.saveTo = root_ + "\\saved.txt";
+    plan.exportTo = root_ + "\\export";
     // to the other folder, or back to the default
     plan.dataFolder = dataFile_.compare(0, movedDataFolder(root_).size() + 1, movedDataFolder(root_) + "\\") == 0
                           ? ""

@@ -65,6 +65,7 @@ enum class Kind {
     SecondCopy,
     SavePage,
     MoveData,
+    SaveAll,
     Count
 };
 
@@ -164,6 +165,7 @@ private:
     void secondCopy();
     void savePage(const Action& action);
     void moveData(const Action& action);
+    void saveAll(const Action& action);
     void pasteOwn(const std::wstring& text);
     int selectionAfterDelete(int at) const;
     void stopRealTimers();

@@ -58,6 +58,7 @@ const KindInfo KINDS[] = {
     {Kind::SecondCopy, "second-copy", 1},
     {Kind::SavePage, "save-page", 1},
     {Kind::MoveData, "move-data", 1},
+    {Kind::SaveAll, "save-all", 1},
 };
 
 constexpr int CHECK_EVERY = 25;

@@ -2,9 +2,13 @@
 
 #include "support/DialogAnswerer.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <map>
 
 #include "res/dialogs/SettingsDialog.h"
+#include "support/TestApp.h"
 
 namespace testsupport {
 namespace {
@@ -34,6 +38,28 @@ void setControlChecked(HWND dialog, int id, bool checked) {
 }
 
 void clickControl(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool pointFolderBrowser(HWND browser, const std::string& folder) {
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    const std::string leaf = folder.substr(folder.rfind('\\') + 1);
+    const auto selection = [tree] {
+        char text[MAX_PATH] = {};
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetSelection(tree);
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        if (item.hItem) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return std::string(text);
+    };
+    // the browser fills its tree while it opens: select until it shows the folder
+    for (int i = 0; tree && i < 50 && selection() != leaf; ++i) {
+        testapp::pumpMessages();
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+        Sleep(10);
+    }
+    return tree && selection() == leaf;
+}
 
 void chooseFolders(HWND dialog, const std::string& data, const std::string& backups) {
     HWND page = GetWindow(GetDlgItem(dialog, IDC_SETTINGS_TAB), GW_CHILD);

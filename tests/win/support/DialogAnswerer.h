@@ -56,6 +56,8 @@ void setControlText(HWND dialog, int id, const std::string& text);
 void setControlChecked(HWND dialog, int id, bool checked);
 // Sends the control's click (BN_CLICKED through BM_CLICK) and waits for it to be handled.
 void clickControl(HWND dialog, int id);
+// Points the folder browser at `folder`; false when it will not show it.
+bool pointFolderBrowser(HWND browser, const std::string& folder);
 // The settings dialog's folders tab: a data folder and a backup folder (empty: the default).
 void chooseFolders(HWND settingsDialog, const std::string& data, const std::string& backups);
 
