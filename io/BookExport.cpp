@@ -40,7 +40,7 @@ std::string freeName(const std::string& folder, const std::string& base, const s
         name += suffix;
         filenames::cleanFileName(name);
         const std::string path = iofs::joinPath(folder, name);
-        if (!iofs::pathExists(path)) return path;
+        if (!iofs::pathTaken(path)) return path;
     }
     return std::string();
 }

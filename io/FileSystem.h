@@ -18,6 +18,9 @@ struct DirEntry {
 std::string joinPath(const std::string& folder, const std::string& name);
 // True when anything (file or folder) has this path.
 bool pathExists(const std::string& path);
+// False only when the file system says nothing has this path: one it cannot check (too long,
+// no access) is taken, so that a write there cannot go over a file already written.
+bool pathTaken(const std::string& path);
 bool directoryExists(const std::string& path);
 bool createDirectory(const std::string& path);
 // The folder's entries without "." and "..", in no particular order.

@@ -1,6 +1,7 @@
 #include "io/FileSystem.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <sys/stat.h>
 
 #include "io/TextCodec.h"
@@ -17,6 +18,11 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 bool pathExists(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
+}
+
+bool pathTaken(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
 bool directoryExists(const std::string& path) {

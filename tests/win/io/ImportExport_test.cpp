@@ -294,6 +294,18 @@ TEST_F(ImportExportTest, SaveAllWritesTheBookUnderATimeStampedFolder) {
     EXPECT_TRUE(PathFileExistsA((top + "\\Folder\\" + pageTitle + ".rtf").c_str())) << pageTitle;
 }
 
+// A name whose whole path is longer than the file system can check is never taken as free:
+// two pages of one long title went into one file, and the save said every page was saved.
+TEST_F(ImportExportTest, SaveAllTellsOfPagesWhosePathIsTooLongToCheck) {
+    const std::string destination = folder.file("out");
+    CreateDirectoryA(destination.c_str(), nullptr);
+    const std::string title(270 - destination.size() - sizeof "\\20261208120000\\.rtf" + 1, 'x');  // 270 bytes in all
+    for (int i : {0, 1}) commands::ioShell().setTitle(itemAt(i), title);
+    const std::vector<std::string> texts = saveAllInto(window, destination);
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_EQ(iomessages::SAVE_ALL_FAILED_TEXT, texts[1]);
+}
+
 // Every file below `folder` as "relative path" -> bytes.
 void collectTree(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
     for (const std::string& name : namesIn(folder)) {
