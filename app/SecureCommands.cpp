@@ -47,10 +47,10 @@ void makeOrdinary(HWND window) {
     ItemHandle item = NO_ITEM;
     const PageRecord* found = selectedRecord(item);
     if (!found || !found->isSecure) return;
-    if (!secure::isAuthenticated()) {
-        if (!secure::authenticate(window, gBook.header)) return;
-        pagedisplay::showPage(item, window);
-    }
+    if (!secure::isAuthenticated() && !secure::authenticate(window, gBook.header)) return;
+    // shown locked (the password may have been given since, for a save of all pages): the page's
+    // own text comes into the editor, or it would go on showing the placeholder as an ordinary page
+    if (gControls.memo.locked) pagedisplay::showPage(item, window);
     pagedisplay::storeShownPage();
     PageRecord& record = gBook.pages.recordOfItem(item);
     if (!secure::decryptPage(record, true)) {

@@ -171,6 +171,10 @@ const Replay REPLAYS[] = {
      "tick 1370 698553187 3869942121\ntick 1708 3877575146 791386889\n"
      "type 1291 6 15 x6c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65206c6f6e67206c696e65\n"
      "type 556 53 84 x7b5c72746631206e6f74207274667d\nrestore 146 0 3\n"},
+    // A secure page shown locked, the password given for a save of all pages, then made ordinary:
+    // the editor went on showing the placeholder for the ordinary page (seeds 83001 and 82004).
+    {"make ordinary a page shown locked after the password was given",
+     "type 3 0 0 x616263\nmake-secure 10 0 0\nexit 13 0 0\nsave-all 10 0 0\nmake-ordinary 10 0 0\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
