@@ -503,8 +503,8 @@ void Driver::restore(const Action& action) {
 // The data folder moved in the settings dialog, to the other folder or back: the book is
 // written into both, and from then on into the new one. A data file there that this run
 // neither read nor wrote is kept aside under another name, and the user is told.
-void Driver::moveData(const Action& action) {
-    const Plan plan = planFor(action);
+void Driver::moveData(const Action&) {
+    const Plan& plan = answerer_->plan();
     const std::string to = (plan.dataFolder.empty() ? dataFolder() : plan.dataFolder) + "\\quiltpad.qpd";
     CreateDirectoryA(movedDataFolder(root_).c_str(), nullptr);
     expected_.push_back("settings");
@@ -526,7 +526,7 @@ void Driver::moveData(const Action& action) {
 // page and folder lands there as its RTF text (a folder's may be empty), or the closing message
 // says that some did not.
 void Driver::saveAll(const Action& action) {
-    const std::string folder = planFor(action).exportTo;
+    const std::string folder = answerer_->plan().exportTo;
     testapp::removeTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     const bool asks = s_.book.registration && !s_.authenticated, opened = opens(passwordAnswerOf(action.a));
@@ -601,9 +601,7 @@ Plan Driver::planFor(const Action& action) const {
     plan.saveTo = root_ + "\\saved.txt";
     plan.exportTo = root_ + "\\export";
     // to the other folder, or back to the default
-    plan.dataFolder = dataFile_.compare(0, movedDataFolder(root_).size() + 1, movedDataFolder(root_) + "\\") == 0
-                          ? ""
-                          : movedDataFolder(root_);
+    plan.dataFolder = dataFile_ == movedDataFolder(root_) + "\\quiltpad.qpd" ? "" : movedDataFolder(root_);
     return plan;
 }
 
