@@ -79,6 +79,8 @@ void resetPageFont(HWND window) {
     memo().SelectAll();
     rtfstream::ReplaceSelectionUnicode(editor(), text);
     SendMessageA(editor(), EM_SETSEL, 0, 0);
+    // the formats before it are gone: its undo history starts afresh, as for a page just shown
+    SendMessageA(editor(), EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 // ---- settings

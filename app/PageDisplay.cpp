@@ -216,7 +216,11 @@ void addPageIfEmpty(ItemHandle folder) {
 
 void onSelectionChanged(const NMTREEVIEWA& info) {
     if (gControls.pageList.IsDragging()) return;  // the drop re-selects when it is done
-    showPage(reinterpret_cast<ItemHandle>(info.itemNew.hItem), gApp.mainWindow);
+    const ItemHandle item = reinterpret_cast<ItemHandle>(info.itemNew.hItem);
+    // The page already in the editor (selected again after a drop moved it) stays as it is,
+    // with its undo history; a page shown locked asks for the password again.
+    if (item == gShown && !gControls.memo.locked) return;
+    showPage(item, gApp.mainWindow);
 }
 
 void onTitleEdited(const NMTVDISPINFOA& info) {

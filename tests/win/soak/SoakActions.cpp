@@ -164,7 +164,7 @@ void Driver::editorAction(const Action& action) {
     if (action.kind == Kind::Type && action.a % 3 == 0) to = from;
     if (action.kind == Kind::LongPage || action.kind == Kind::PasteEmpty) from = to = static_cast<int>(length) - 1;
     now_.b = static_cast<std::uint32_t>(from);
-    now_.c = static_cast<std::uint32_t>(to);
+    if (action.kind != Kind::ResetFont) now_.c = static_cast<std::uint32_t>(to);  // there it is the answer
     const bool range = from < to;
     setEditorSelection(from, to);
     switch (action.kind) {
@@ -218,7 +218,10 @@ void Driver::editorAction(const Action& action) {
         case Kind::ResetFont:  // asks first
             expected_.push_back("reset font");
             command(IDM_RESET_PAGE_FONT);
-            if (action.c % 4) pushUndo();
+            if (action.c % 4) {  // the editor's history starts afresh: nothing before the reset comes back
+                s_.undo.clear();
+                s_.redo.clear();
+            }
             break;
         case Kind::TextClipboard:  // the text stays the same either way
             if (action.a % 2) {

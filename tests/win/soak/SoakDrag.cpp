@@ -100,11 +100,8 @@ void Driver::drag(const Action& action) {
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
-    // the drop shows the moved page again: its editing history starts afresh
-    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture && s_.book.moveBefore(dragged, hovered)) {
-        s_.undo.clear();
-        s_.redo.clear();
-    }
+    // the page in the editor stays there, with its undo history
+    if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
 }
 
 }  // namespace soak

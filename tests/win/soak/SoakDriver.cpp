@@ -715,6 +715,10 @@ void Driver::checkShown() {
         return fail("the list selects item " + std::to_string(it - all.begin()) + ", the model " + std::to_string(at));
     }
     if (s_.locked) return;
+    // Undo is offered exactly when the model has a step to take back: never one from before a reset
+    if ((SendMessageA(editor(), EM_CANUNDO, 0, 0) != 0) != !s_.undo.empty())
+        return fail(s_.undo.empty() ? "the editor offers an undo the model does not have"
+                                    : "the editor offers no undo, the model has " + std::to_string(s_.undo.size()));
     std::wstring text = richEditText(editor());
     std::wstring model = s_.book.nodes[at].text;
     for (std::wstring* t : {&text, &model})

@@ -152,8 +152,8 @@ const Replay REPLAYS[] = {
      "delete 705 3948408311 17\n"},
     // The driver's own mistakes, kept so they stay mended: a slot holding the restored book as the
     // model had it was not counted as keeping it (seed 7005); after a restore the model did not know
-    // which book the data file held (seed 5003); a drop shows the moved page again, so the
-    // editor's undo history starts afresh (seed 5004).
+    // which book the data file held (seed 5003); after a drop the undo history was not the one the
+    // model had (seed 5004): the page in the editor now stays there, with its history.
     {"a session end inside a restore's question", "delete 843 3441737638 13\nrestore 1396 2 4\n"},
     {"a kill after a restore", "delete 2372 1322709737 7\nrestore 834 3 17\nkill 701 1799319475 1353445709\n"},
     {"undo after a drop",
@@ -175,6 +175,9 @@ const Replay REPLAYS[] = {
     // the editor went on showing the placeholder for the ordinary page (seeds 83001 and 82004).
     {"make ordinary a page shown locked after the password was given",
      "type 3 0 0 x616263\nmake-secure 10 0 0\nexit 13 0 0\nsave-all 10 0 0\nmake-ordinary 10 0 0\n"},
+    // A font reset empties the editor's undo history; the model went on taking back the steps
+    // before it (seeds 86007 and 67015).
+    {"undo twice after a font reset", "type 3 0 0 x616263\ntype 1 1 1 x78797a\nreset-font 1 1 1\nundo 1 0 0\nundo 1 0 0\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
