@@ -178,7 +178,9 @@ void Driver::start(const std::string& programFolder) {
     savedBook_ = s_.book;
     note('V', s_.book);
     answerer_ = new Answerer(*this);
-    answerer_->begin(planFor(Action{Kind::Check, 5, 0, 0}));  // the right password, as afterLoad(0) expects
+    Action start;
+    start.a = 5;  // the right password, as afterLoad(0) expects
+    answerer_->begin(planFor(start));
     // the running program's mark, as its start makes it: a second copy finds it and hands over
     instance_ = CreateMutexA(nullptr, FALSE, paths::instanceKeyFor(programFolder).c_str());
     window_ = testapp::createMainWindowIn(programFolder);
@@ -723,9 +725,14 @@ void Driver::checkShown() {
     std::wstring model = s_.book.nodes[at].text;
     for (std::wstring* t : {&text, &model})
         for (std::size_t i; (i = t->find(L"\r\n")) != std::wstring::npos;) t->erase(i + 1, 1);
-    if (text != model)
-        fail("the editor shows \"" + toCp932(text.substr(0, 200)) + "\" on item " + std::to_string(at) +
-             ", the model \"" + toCp932(model.substr(0, 200)) + "\"");
+    if (text == model) return;
+    // from a little before the first character that differs
+    const std::size_t first = std::mismatch(text.begin(), text.begin() + std::min(text.size(), model.size()),
+                                            model.begin()).first - text.begin();
+    const std::size_t from = first < 40 ? 0 : first - 40;
+    fail("the editor shows \"" + toCp932(text.substr(from, 200)) + "\" on item " + std::to_string(at) +
+         ", the model \"" + toCp932(model.substr(from, 200)) + "\"" +
+         (from ? " (from character " + std::to_string(from) + ")" : ""));
 }
 
 // Something from outside while the first dialog of a step is up.

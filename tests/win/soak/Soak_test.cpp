@@ -22,17 +22,17 @@ std::string env(const char* name) {
     return value ? value : "";
 }
 
-// Prints the failure, shrinks it and writes the replayable script; returns the script.
-std::string report(std::uint32_t seed, int steps, const std::string& failure) {
-    std::vector<Action> actions = generate(seed, steps);
-    int failedAt = 0;
-    runSequence(actions, nullptr, &failedAt);
+// Prints the failure, shrinks the steps the failing run took (as it took them: a run again of the
+// seed's actions may choose otherwise) and writes the replayable script; returns the script.
+std::string report(std::uint32_t seed, const std::string& failure, const std::vector<Action>& taken, int failedAt) {
     std::printf("soak: seed %u, step %d: %s\n", seed, failedAt, failure.c_str());
-    const std::vector<Action> shortest =
-        shrink(actions, std::atoi(env("QP_SOAK_SHRINK").c_str()) > 0 ? std::atoi(env("QP_SOAK_SHRINK").c_str()) : 150);
-    const std::string script = scriptOf(shortest);
     const std::string outFolder = env("QP_SOAK_OUT");
-    if (!outFolder.empty()) testcommon::writeFile(outFolder + "\\seed" + std::to_string(seed) + ".soak", script);
+    const std::string file = outFolder + "\\seed" + std::to_string(seed);
+    if (!outFolder.empty()) testcommon::writeFile(file + "-taken.soak", scriptOf(taken));
+    const std::vector<Action> shortest =
+        shrink(taken, std::atoi(env("QP_SOAK_SHRINK").c_str()) > 0 ? std::atoi(env("QP_SOAK_SHRINK").c_str()) : 150);
+    const std::string script = scriptOf(shortest);
+    if (!outFolder.empty()) testcommon::writeFile(file + ".soak", script);
     std::printf("soak: shrunk to %zu steps (%s):\n%s", shortest.size(), runSequence(shortest).c_str(), script.c_str());
     return script;
 }
@@ -44,8 +44,10 @@ TEST(Soak, TwoFixedSeedsAndOneNewAgreeWithTheModel) {
                                               : static_cast<std::uint32_t>(std::strtoul(given.c_str(), nullptr, 10));
     std::printf("soak: seeds 20261207 and 4242, and this run's seed %u\n", fresh);
     for (std::uint32_t seed : {20261207u, 4242u, fresh}) {
-        const std::string failure = runSequence(generate(seed, 250));
-        if (!failure.empty()) report(seed, 250, failure);
+        std::vector<Action> taken;
+        int failedAt = 0;
+        const std::string failure = runSequence(generate(seed, 250), nullptr, &failedAt, &taken);
+        if (!failure.empty()) report(seed, failure, taken, failedAt);
         EXPECT_EQ(failure, "") << "seed " << seed;
     }
 }
@@ -212,10 +214,12 @@ TEST(SoakCampaign, Run) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < seeds; ++i) {
         const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
-        const std::string failure = runSequence(generate(seed, steps), &totals);
+        std::vector<Action> taken;
+        int failedAt = 0;
+        const std::string failure = runSequence(generate(seed, steps), &totals, &failedAt, &taken);
         if (!failure.empty()) {
             ++failed;
-            report(seed, steps, failure);
+            report(seed, failure, taken, failedAt);
         }
         std::printf("soak: seed %u done, %ld steps, %ld restarts, %ld kills so far, %s\n", seed, totals.steps,
                     totals.restarts, totals.kills, failure.empty() ? "no difference" : "DIFFERENCE");
