@@ -177,6 +177,9 @@ const Replay REPLAYS[] = {
     // the editor went on showing the placeholder for the ordinary page (seeds 83001 and 82004).
     {"make ordinary a page shown locked after the password was given",
      "type 3 0 0 x616263\nmake-secure 10 0 0\nexit 13 0 0\nsave-all 10 0 0\nmake-ordinary 10 0 0\n"},
+    // ... and saved to a file: the model asked for the password again (seed 103005, a driver's mistake).
+    {"save a page shown locked after the password was given",
+     "type 3 0 0 x616263\nmake-secure 10 0 0\nexit 13 0 0\nsave-all 10 0 0\nsave-page 13 0 0\n"},
     // A font reset empties the editor's undo history; the model went on taking back the steps
     // before it (seeds 86007 and 67015).
     {"undo twice after a font reset", "type 3 0 0 x616263\ntype 1 1 1 x78797a\nreset-font 1 1 1\nundo 1 0 0\nundo 1 0 0\n"},
