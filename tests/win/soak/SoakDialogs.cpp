@@ -178,10 +178,18 @@ void Answerer::answerRestore(HWND dialog) {
         press(dialog, IDCANCEL);
         return;
     }
-    const int line = static_cast<int>(plan_.line % static_cast<std::uint32_t>(lines));
     char text[512] = {};
-    if (SendMessageA(list, LB_GETTEXTLEN, line, 0) < static_cast<LRESULT>(sizeof text))
-        SendMessageA(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(text));
+    const auto read = [&](int at) {
+        text[0] = '\0';
+        if (SendMessageA(list, LB_GETTEXTLEN, at, 0) < static_cast<LRESULT>(sizeof text))
+            SendMessageA(list, LB_GETTEXT, at, reinterpret_cast<LPARAM>(text));
+    };
+    // a replay names the slot a run chose: the lines go by the files' times, which differ from run to run
+    int line = static_cast<int>(plan_.line % static_cast<std::uint32_t>(lines));
+    if (plan_.line >= SLOT_CHOSEN)
+        for (int at = 0; at < lines; ++at)
+            if (read(at), slotOfLine(text) == static_cast<int>(plan_.line - SLOT_CHOSEN)) line = at;
+    read(line);
     SendMessageA(list, LB_SETCURSEL, line, 0);
     driver_.checkRestoreLines(list);
     chosenSlot_ = slotOfLine(text);

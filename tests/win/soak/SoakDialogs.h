@@ -25,6 +25,9 @@ inline bool opens(PasswordAnswer a) { return a == PasswordAnswer::Right || a == 
 // What comes from outside while the first dialog of a step is up: 次を検索 in the search
 // window, a session end refused (WM_QUERYENDSESSION, then WM_ENDSESSION with FALSE), one
 // forced through (WM_ENDSESSION with TRUE: the process ends right after), an outside WM_CLOSE.
+// A restore's line given as the slot it shows (SLOT_CHOSEN + slot), as a run records it.
+constexpr std::uint32_t SLOT_CHOSEN = 0xFFFF0000u;
+
 enum class Outside { SearchNext, SessionEnd, ForcedSessionEnd, Close, None };
 
 struct Plan {

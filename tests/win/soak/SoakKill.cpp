@@ -319,7 +319,9 @@ TEST(SoakKill, Campaign) {
     for (const auto& f : t.byFile) std::printf(" %s %d,", f.first.c_str(), f.second);
     std::printf("\n");
     EXPECT_EQ(t.differences, 0);
-    if (kills >= 100) EXPECT_GE(t.inWrite * 2, t.kills);
+    if (kills >= 100) {
+        EXPECT_GE(t.inWrite * 2, t.kills);
+    }
 }
 
 }  // namespace

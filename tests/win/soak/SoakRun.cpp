@@ -147,7 +147,9 @@ std::string runWith(Driver& driver, const std::vector<Action>& actions, Counters
         if (!driver.run(a)) break;
         ++step;
     }
-    if (driver.failure().empty()) driver.run(Action{Kind::Exit, 0, 0, 0});  // the last exit is checked too
+    Action exit;
+    exit.kind = Kind::Exit;
+    if (driver.failure().empty()) driver.run(exit);  // the last exit is checked too
     if (stepsRun) *stepsRun = step;
     if (totals) {
         const Counters& c = driver.counters();
