@@ -71,6 +71,9 @@ void Driver::drag(const Action& action) {
     const std::size_t dialogsBefore = expected_.size();
     if (s_.book.nodes[dragged].id != s_.selected) show(dragged, action.a);
     const bool begun = expected_.size() == dialogsBefore;
+    if (begun && GetCapture() != window_)  // the drag image follows the pointer from here
+        return fail(std::string("the drag did not begin (the button reads ") +
+                    ((GetKeyState(VK_LBUTTON) & 0x8000) ? "down)" : "up)"));
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
     testapp::pumpMessages();
     const POINT over = labelPoint(list, all[target]);
