@@ -178,22 +178,21 @@ void Answerer::answerRestore(HWND dialog) {
         press(dialog, IDCANCEL);
         return;
     }
-    char text[512] = {};
-    const auto read = [&](int at) {
-        text[0] = '\0';
+    const auto slotAt = [list](int at) {
+        char text[512] = {};
         if (SendMessageA(list, LB_GETTEXTLEN, at, 0) < static_cast<LRESULT>(sizeof text))
             SendMessageA(list, LB_GETTEXT, at, reinterpret_cast<LPARAM>(text));
+        return slotOfLine(text);
     };
     // a replay names the slot a run chose: the lines go by the files' times, which differ from run to run
     int line = static_cast<int>(plan_.line % static_cast<std::uint32_t>(lines));
     if (plan_.line >= SLOT_CHOSEN)
         for (int at = 0; at < lines; ++at)
-            if (read(at), slotOfLine(text) == static_cast<int>(plan_.line - SLOT_CHOSEN)) line = at;
-    read(line);
+            if (slotAt(at) == static_cast<int>(plan_.line - SLOT_CHOSEN)) line = at;
     SendMessageA(list, LB_SETCURSEL, line, 0);
     driver_.checkRestoreLines(list);
-    chosenSlot_ = slotOfLine(text);
-    driver_.restoring(chosenSlot_, line);
+    chosenSlot_ = slotAt(line);
+    driver_.restoring(chosenSlot_);
     press(dialog, IDOK);
 }
 

@@ -435,7 +435,7 @@ void Driver::killAndMatch(const std::vector<FileCopy>& disk, const std::vector<B
     reopen(now_.a);  // the start's password is asked inside the step and answered by its plan
 }
 
-void Driver::restoring(int slot, int) {
+void Driver::restoring(int slot) {
     now_.b = SLOT_CHOSEN + static_cast<std::uint32_t>(slot);
     if (sessionEnded_) return;  // a line chosen after a forced session end: the process is gone, nothing restores
     if (slots_.count(slot)) {

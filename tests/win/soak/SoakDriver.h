@@ -146,7 +146,7 @@ public:
     void tickInDialog();
     void inDialog(HWND dialog);  // something from outside the dialog, as the plan says
     void checkRestoreLines(HWND list);
-    void restoring(int slot, int line);
+    void restoring(int slot);
 
 private:
     friend class Answerer;

@@ -37,6 +37,15 @@ std::string report(std::uint32_t seed, const std::string& failure, const std::ve
     return script;
 }
 
+// One seed's run; a difference is reported from the steps the run took.
+std::string runSeed(std::uint32_t seed, int steps, Counters* totals) {
+    std::vector<Action> taken;
+    int failedAt = 0;
+    const std::string failure = runSequence(generate(seed, steps), totals, &failedAt, &taken);
+    if (!failure.empty()) report(seed, failure, taken, failedAt);
+    return failure;
+}
+
 TEST(Soak, TwoFixedSeedsAndOneNewAgreeWithTheModel) {
     // QP_SOAK_FRESH gives the printed seed of a failed run again
     const std::string given = env("QP_SOAK_FRESH");
@@ -44,10 +53,7 @@ TEST(Soak, TwoFixedSeedsAndOneNewAgreeWithTheModel) {
                                               : static_cast<std::uint32_t>(std::strtoul(given.c_str(), nullptr, 10));
     std::printf("soak: seeds 20261207 and 4242, and this run's seed %u\n", fresh);
     for (std::uint32_t seed : {20261207u, 4242u, fresh}) {
-        std::vector<Action> taken;
-        int failedAt = 0;
-        const std::string failure = runSequence(generate(seed, 250), nullptr, &failedAt, &taken);
-        if (!failure.empty()) report(seed, failure, taken, failedAt);
+        const std::string failure = runSeed(seed, 250, nullptr);
         EXPECT_EQ(failure, "") << "seed " << seed;
     }
 }
@@ -217,13 +223,8 @@ TEST(SoakCampaign, Run) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < seeds; ++i) {
         const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
-        std::vector<Action> taken;
-        int failedAt = 0;
-        const std::string failure = runSequence(generate(seed, steps), &totals, &failedAt, &taken);
-        if (!failure.empty()) {
-            ++failed;
-            report(seed, failure, taken, failedAt);
-        }
+        const std::string failure = runSeed(seed, steps, &totals);
+        if (!failure.empty()) ++failed;
         std::printf("soak: seed %u done, %ld steps, %ld restarts, %ld kills so far, %s\n", seed, totals.steps,
                     totals.restarts, totals.kills, failure.empty() ? "no difference" : "DIFFERENCE");
         std::fflush(stdout);
