@@ -11,6 +11,7 @@
 
 #include "res/resource.h"
 #include "soak/SoakDriver.h"
+#include "support/DialogAnswerer.h"
 
 namespace soak {
 
@@ -32,6 +33,35 @@ POINT labelPoint(HWND tree, HTREEITEM item) {
     RECT client = {};
     GetClientRect(tree, &client);
     return {std::min<LONG>(r.left + 6, client.right - 2), (r.top + r.bottom) / 2};
+}
+
+// Who took the capture from the main window while the driver held the button down, and when:
+// the drop cannot happen after that, so the run says what took it.
+struct CaptureWatch {
+    HWND window = nullptr;
+    const char* phase = "";
+    std::string lost;
+};
+CaptureWatch watch;
+
+std::string describe(HWND w) {
+    if (!w) return "none";
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return std::string(cls) + " \"" + testsupport::windowText(w) + "\"" +
+           (pid == GetCurrentProcessId() ? "" : " of another process");
+}
+
+LRESULT CALLBACK watchCapture(int code, WPARAM sent, LPARAM call) {
+    const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(call);
+    if (code == HC_ACTION && m.hwnd == watch.window && watch.lost.empty() && *watch.phase &&
+        (m.message == WM_CAPTURECHANGED || m.message == WM_CANCELMODE))
+        watch.lost = std::string(m.message == WM_CANCELMODE ? "cancel mode" : "capture to ") +
+                     (m.message == WM_CANCELMODE ? "" : describe(reinterpret_cast<HWND>(m.lParam))) + " " +
+                     watch.phase + ", foreground " + describe(GetForegroundWindow());
+    return CallNextHookEx(nullptr, code, sent, call);
 }
 
 void mouseMove(HWND window, HWND tree, POINT inTree) {
@@ -74,8 +104,11 @@ void Driver::drag(const Action& action) {
     if (begun && GetCapture() != window_)  // the drag image follows the pointer from here
         return fail(std::string("the drag did not begin (the button reads ") +
                     ((GetKeyState(VK_LBUTTON) & 0x8000) ? "down)" : "up)"));
+    watch = {window_, begun && variant != DragVariant::LoseCapture ? "while scrolling to the target" : "", ""};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchCapture, nullptr, GetCurrentThreadId());
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
     testapp::pumpMessages();
+    if (*watch.phase) watch.phase = "over the target";
     const POINT over = labelPoint(list, all[target]);
     // The drop goes where the pointer is: what the list has under it (under Wine the item
     // rectangles and the hit test can part after folders were closed and opened again).
@@ -99,10 +132,14 @@ void Driver::drag(const Action& action) {
         tickNow();
         compareDataFile(s_.book, "saved by a tick while dragging");
     }
+    if (*watch.phase) watch.phase = "before the release";
     testapp::pumpMessages();
+    watch.phase = "";
+    UnhookWindowsHookEx(hook);
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
+    if (!watch.lost.empty()) return fail("the drag lost the capture: " + watch.lost);
     // the page in the editor stays there, with its undo history
     if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
 }
