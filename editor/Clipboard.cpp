@@ -95,12 +95,14 @@ void pasteTwoLineBreaks(HWND edit, WNDPROC previousProc) {
 }
 
 // RTF on the clipboard with paste-as-text on: insert its plain text, then
-// put the RTF and the text back as they were.
+// put the RTF and the text back as they were. The text goes in as one replacement:
+// the control's own paste of CF_TEXT reads it in blocks of 2,048 bytes, and a line
+// break cut between two blocks came in as two.
 void pasteRtfAsText(HWND edit, WNDPROC previousProc) {
-    SendMessageA(edit, EM_PASTESPECIAL, CF_TEXT, 0);
     std::string rtf, text;
     ReadClipboardFormat(RtfFormat(), rtf);
     ReadClipboardText(text);
+    if (!text.empty()) SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     if (endsWith(rtf, PARAGRAPH_END)) pasteTwoLineBreaks(edit, previousProc);
     WriteClipboardFormat(rtf, RtfFormat());
     WriteClipboardText(text, false);
