@@ -11,7 +11,6 @@
 
 #include "res/resource.h"
 #include "soak/SoakDriver.h"
-#include "support/DialogAnswerer.h"
 
 namespace soak {
 
@@ -35,32 +34,21 @@ POINT labelPoint(HWND tree, HTREEITEM item) {
     return {std::min<LONG>(r.left + 6, client.right - 2), (r.top + r.bottom) / 2};
 }
 
-// Who took the capture from the main window while the driver held the button down, and when:
-// the drop cannot happen after that, so the run says what took it.
-struct CaptureWatch {
-    HWND window = nullptr;
-    const char* phase = "";
-    std::string lost;
-};
-CaptureWatch watch;
-
-std::string describe(HWND w) {
-    if (!w) return "none";
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    return std::string(cls) + " \"" + testsupport::windowText(w) + "\"" +
-           (pid == GetCurrentProcessId() ? "" : " of another process");
-}
+// A drag the program let go of while the button was down (the capture lost, a cancel) says
+// so, when, and which window was in front: the drop cannot happen after that.
+HWND watched = nullptr;
+const char* phase = nullptr;  // set while the button is down
+std::string lost;
 
 LRESULT CALLBACK watchCapture(int code, WPARAM sent, LPARAM call) {
     const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(call);
-    if (code == HC_ACTION && m.hwnd == watch.window && watch.lost.empty() && *watch.phase &&
-        (m.message == WM_CAPTURECHANGED || m.message == WM_CANCELMODE))
-        watch.lost = std::string(m.message == WM_CANCELMODE ? "cancel mode" : "capture to ") +
-                     (m.message == WM_CANCELMODE ? "" : describe(reinterpret_cast<HWND>(m.lParam))) + " " +
-                     watch.phase + ", foreground " + describe(GetForegroundWindow());
+    if (code == HC_ACTION && m.hwnd == watched && phase && lost.empty() &&
+        (m.message == WM_CAPTURECHANGED || m.message == WM_CANCELMODE)) {
+        char front[64] = "nothing";
+        GetClassNameA(GetForegroundWindow(), front, sizeof front);
+        lost = std::string(m.message == WM_CANCELMODE ? "a cancel " : "the capture lost ") + phase + ", " + front +
+               " in front";
+    }
     return CallNextHookEx(nullptr, code, sent, call);
 }
 
@@ -104,11 +92,13 @@ void Driver::drag(const Action& action) {
     if (begun && GetCapture() != window_)  // the drag image follows the pointer from here
         return fail(std::string("the drag did not begin (the button reads ") +
                     ((GetKeyState(VK_LBUTTON) & 0x8000) ? "down)" : "up)"));
-    watch = {window_, begun && variant != DragVariant::LoseCapture ? "while scrolling to the target" : "", ""};
+    watched = window_;
+    phase = begun && variant != DragVariant::LoseCapture ? "while scrolling to the target" : nullptr;
+    lost.clear();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchCapture, nullptr, GetCurrentThreadId());
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
     testapp::pumpMessages();
-    if (*watch.phase) watch.phase = "over the target";
+    if (phase) phase = "over the target";
     const POINT over = labelPoint(list, all[target]);
     // The drop goes where the pointer is: what the list has under it (under Wine the item
     // rectangles and the hit test can part after folders were closed and opened again).
@@ -132,14 +122,13 @@ void Driver::drag(const Action& action) {
         tickNow();
         compareDataFile(s_.book, "saved by a tick while dragging");
     }
-    if (*watch.phase) watch.phase = "before the release";
     testapp::pumpMessages();
-    watch.phase = "";
+    phase = nullptr;
     UnhookWindowsHookEx(hook);
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);
     testapp::pumpMessages();
-    if (!watch.lost.empty()) return fail("the drag lost the capture: " + watch.lost);
+    if (!lost.empty()) return fail("the drag ended before the release: " + lost);
     // the page in the editor stays there, with its undo history
     if (begun && hovered >= 0 && variant != DragVariant::LoseCapture) s_.book.moveBefore(dragged, hovered);
 }
