@@ -96,8 +96,8 @@ void pasteTwoLineBreaks(HWND edit, WNDPROC previousProc) {
 
 // RTF on the clipboard with paste-as-text on: insert its plain text, then
 // put the RTF and the text back as they were. The text goes in as one replacement:
-// the control's own paste of CF_TEXT reads it in blocks of 2,048 bytes, and a line
-// break cut between two blocks came in as two.
+// the control's own paste of CF_TEXT took a line break whose CR and LF lay either
+// side of the text's 2,048th byte for two.
 void pasteRtfAsText(HWND edit, WNDPROC previousProc) {
     std::string rtf, text;
     ReadClipboardFormat(RtfFormat(), rtf);
