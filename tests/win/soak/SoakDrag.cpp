@@ -34,20 +34,16 @@ POINT labelPoint(HWND tree, HTREEITEM item) {
     return {std::min<LONG>(r.left + 6, client.right - 2), (r.top + r.bottom) / 2};
 }
 
-// A drag the program let go of while the button was down (the capture lost, a cancel) says
-// so, when, and which window was in front: the drop cannot happen after that.
-HWND watched = nullptr;
-const char* phase = nullptr;  // set while the button is down
+// A drag the program let go of before the release (the capture lost, a cancel) is told as such.
+HWND watched = nullptr;  // the main window, while the button is down
 std::string lost;
-
 LRESULT CALLBACK watchCapture(int code, WPARAM sent, LPARAM call) {
     const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(call);
-    if (code == HC_ACTION && m.hwnd == watched && phase && lost.empty() &&
+    if (code == HC_ACTION && m.hwnd == watched && lost.empty() &&
         (m.message == WM_CAPTURECHANGED || m.message == WM_CANCELMODE)) {
         char front[64] = "nothing";
         GetClassNameA(GetForegroundWindow(), front, sizeof front);
-        lost = std::string(m.message == WM_CANCELMODE ? "a cancel " : "the capture lost ") + phase + ", " + front +
-               " in front";
+        lost = std::string(m.message == WM_CANCELMODE ? "a cancel, " : "the capture lost, ") + front + " in front";
     }
     return CallNextHookEx(nullptr, code, sent, call);
 }
@@ -92,13 +88,11 @@ void Driver::drag(const Action& action) {
     if (begun && GetCapture() != window_)  // the drag image follows the pointer from here
         return fail(std::string("the drag did not begin (the button reads ") +
                     ((GetKeyState(VK_LBUTTON) & 0x8000) ? "down)" : "up)"));
-    watched = window_;
-    phase = begun && variant != DragVariant::LoseCapture ? "while scrolling to the target" : nullptr;
+    watched = begun && variant != DragVariant::LoseCapture ? window_ : nullptr;
     lost.clear();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchCapture, nullptr, GetCurrentThreadId());
     TreeView_EnsureVisible(list, all[target]);  // the user scrolls the list while dragging
     testapp::pumpMessages();
-    if (phase) phase = "over the target";
     const POINT over = labelPoint(list, all[target]);
     // The drop goes where the pointer is: what the list has under it (under Wine the item
     // rectangles and the hit test can part after folders were closed and opened again).
@@ -123,7 +117,7 @@ void Driver::drag(const Action& action) {
         compareDataFile(s_.book, "saved by a tick while dragging");
     }
     testapp::pumpMessages();
-    phase = nullptr;
+    watched = nullptr;
     UnhookWindowsHookEx(hook);
     setButtonDown(false);
     SendMessageA(window_, WM_LBUTTONUP, 0, 0);

@@ -189,8 +189,7 @@ const Replay REPLAYS[] = {
     // A font reset empties the editor's undo history; the model went on taking back the steps
     // before it (seeds 86007 and 67015).
     {"undo twice after a font reset", "type 3 0 0 x616263\ntype 1 1 1 x78797a\nreset-font 1 1 1\nundo 1 0 0\nundo 1 0 0\n"},
-    // Over 2,048 bytes pasted as text with a line break across the 2,048th byte: the control's own
-    // paste took that break for two (seeds 143002 and 94001).
+    // A line break across the 2,048th byte of a paste as text came in as two (seeds 143002, 94001).
     {"paste as text a long page's copy",
      "long-page 1 0 0\nlong-page 1 0 0\ntype 1 0 0 x78\ntext-clipboard 0 0 0\ncopy 40 0 2037\npaste 1 2037 2037\n"},
 };
