@@ -130,7 +130,10 @@ private:
 }  // namespace
 
 std::string pageTextOf(const std::string& bytes, bool isRtf) {
-    return isRtf ? bytes : plainTextToRtf(textcodec::textFileToCp932(bytes));
+    if (isRtf) return bytes;
+    // a code page 932 file keeps its very bytes, as the book stores them
+    if (textcodec::textFileKind(bytes) == textcodec::TextFileKind::CP932) return plainTextToRtf(bytes);
+    return plainTextToRtf(textcodec::decodeTextFile(bytes));
 }
 
 bool importTree(const std::string& directory, PageTable& table, ImportReport& report) {

@@ -2,7 +2,8 @@
 // folder (its "<name>.rtf" the folder's own text when present), every other
 // .rtf or .txt file a page titled by its name without the extension, each
 // directory's entries in name order. RTF files are taken as they are; text
-// files (code page 932, or UTF-8) become RTF. The inverse of BookExport.
+// files (code page 932, UTF-8 or UTF-16) become RTF keeping every character,
+// those outside code page 932 as \uN escapes. The inverse of BookExport.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "io/TextCodec.h"
+#include "io/TextCodecPlatform.h"
 
 namespace textcodec {
 
@@ -38,5 +39,37 @@ bool cp932ToUtf8(const std::string& cp932, std::string& utf8) {
     std::wstring wide;
     return toWide(932, cp932, wide) && fromWide(CP_UTF8, wide, utf8);
 }
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "a wide character is one UTF-16 unit");
+
+bool cp932ToUtf16(const std::string& cp932, std::u16string& out) {
+    std::wstring wide;
+    const bool read = toWide(932, cp932, wide);
+    out.assign(wide.begin(), wide.end());
+    if (!read) out.clear();
+    return read;
+}
+
+namespace platform {
+
+bool encodeCp932(const std::u16string& text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    const std::wstring wide(text.begin(), text.end());
+    const int size = static_cast<int>(wide.size());
+    // no best fit: é must not quietly become e; a character the code page
+    // lacks sets usedDefault instead
+    BOOL usedDefault = FALSE;
+    const UINT flags = WC_NO_BEST_FIT_CHARS;
+    const int count = WideCharToMultiByte(932, flags, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
+    if (count <= 0 || usedDefault) return false;
+    out.resize(static_cast<std::size_t>(count));
+    const int written = WideCharToMultiByte(932, flags, wide.data(), size, &out[0], count, nullptr, &usedDefault);
+    if (written == count && !usedDefault) return true;
+    out.clear();
+    return false;
+}
+
+}  // namespace platform
 
 }  // namespace textcodec

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "io/TextCodec.h"
 #include "store/Cp932.h"
 
 namespace search {
@@ -87,6 +88,149 @@ const std::array<std::int8_t, 256> HEX_DIGITS = [] {
 }();
 
 int hexDigit(char c) { return HEX_DIGITS[static_cast<unsigned char>(c)]; }
+
+// Characters outside code page 932 fold to this plus their UTF-16 unit; a
+// character beyond U+FFFF is its two units, on the page as in the search text.
+constexpr FoldedChar OUTSIDE = 0x1000000;
+constexpr std::uint16_t NO_CODE = 0xFFFF;
+
+// The code page 932 code of each UTF-16 unit (NO_CODE for none): the code the
+// code page gives the character, so of two codes for one character (NEC and
+// IBM rows) the one typed text gets. Made once, on the first search that
+// needs it.
+const std::uint16_t* cp932Codes() {
+    static const std::vector<std::uint16_t> codes = [] {
+        std::vector<std::uint16_t> table(0x10000, NO_CODE);
+        for (std::uint16_t c = 0; c < 0x80; ++c) table[c] = c;
+        std::string bytes, code;
+        std::u16string text;
+        const auto add = [&] {
+            if (!textcodec::cp932ToUtf16(bytes, text) || text.size() != 1 || table[text[0]] != NO_CODE ||
+                !textcodec::utf16ToCp932(text, code))
+                return;
+            std::uint16_t value = 0;
+            for (char b : code) value = static_cast<std::uint16_t>(value << 8 | static_cast<unsigned char>(b));
+            table[text[0]] = value;
+        };
+        for (unsigned first = 0x80; first <= 0xFF; ++first) {
+            bytes.assign(1, static_cast<char>(first));
+            if (!cp932::isLeadByte(static_cast<unsigned char>(first))) {
+                add();
+                continue;
+            }
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                bytes.resize(1);
+                bytes += static_cast<char>(trail);
+                if (validTrail(static_cast<unsigned char>(trail))) add();
+            }
+        }
+        return table;
+    }();
+    return codes.data();
+}
+
+bool inRange(char32_t c, char32_t first, char32_t last) { return c >= first && c <= last; }
+
+// Units that code page 932 lacks but whose twin it holds: the width forms and
+// their counterparts, and kana the code page has only in another form.
+const char16_t TWINS[][2] = {
+    {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00A5, 0xFFE5}, {0x00A6, 0xFFE4},  // ¢￠ £￡ ¥￥ ¦￤
+    {0x00AC, 0xFFE2}, {0x00AF, 0xFFE3}, {0xFFE6, 0x20A9}, {0xFFE8, 0x2502},  // ¬￢ ¯￣ ￦₩ ￨│
+    {0xFFED, 0x25A0}, {0xFFEE, 0x25CB}, {0x3094, 0x30F4},                    // ￭■ ￮○ ゔヴ
+};
+
+char16_t twin(char16_t u) {
+    for (const auto& pair : TWINS)
+        if (pair[0] == u) return pair[1];
+    if (inRange(u, 0xFFE9, 0xFFEC)) return static_cast<char16_t>(u - 0xFFE9 + 0x2190);  // ￩￪￫￬ ←↑→↓
+    if (u == 0x3095 || u == 0x3096) return static_cast<char16_t>(u + 0x60);             // ゕゖ ヵヶ
+    if (inRange(u, 0x30F7, 0x30FA)) return static_cast<char16_t>(u - 8);                // ヷヸヹヺ ワヰヱヲ
+    // half-width Hangul as the compatibility jamo
+    if (u == 0xFFA0) return 0x3164;
+    if (inRange(u, 0xFFA1, 0xFFBE)) return static_cast<char16_t>(u - 0xFFA1 + 0x3131);
+    if (inRange(u, 0xFFC2, 0xFFC7)) return static_cast<char16_t>(u - 0xFFC2 + 0x314F);
+    if (inRange(u, 0xFFCA, 0xFFCF)) return static_cast<char16_t>(u - 0xFFCA + 0x3155);
+    if (inRange(u, 0xFFD2, 0xFFD7)) return static_cast<char16_t>(u - 0xFFD2 + 0x315B);
+    if (inRange(u, 0xFFDA, 0xFFDC)) return static_cast<char16_t>(u - 0xFFDA + 0x3161);
+    if (inRange(u, 0x0622, 0x0627) && u != 0x0624 && u != 0x0626) return 0x0627;  // alef with or without hamza
+    return u;
+}
+
+// Marks and format characters an editor may pass over: combining marks, the
+// kana's combining voiced marks, Hebrew and Arabic points, the kashida, zero
+// widths and direction marks, the soft hyphen, variation selectors.
+bool passedOver(char16_t u) {
+    return (inRange(u, 0x0300, 0x036F) && u != 0x0345) || u == 0x3099 || u == 0x309A || inRange(u, 0x0591, 0x05C7) ||
+           inRange(u, 0x0610, 0x061A) || inRange(u, 0x064B, 0x065F) || u == 0x0640 || u == 0x0670 ||
+           inRange(u, 0x06D6, 0x06ED) || inRange(u, 0x200B, 0x200F) || inRange(u, 0x202A, 0x202E) ||
+           inRange(u, 0x2060, 0x206F) || u == 0x00AD || u == 0xFEFF || inRange(u, 0xFE00, 0xFE0F) ||
+           inRange(u, 0x180B, 0x180E);
+}
+
+// Punctuation and spaces, folded together as the code page's own are.
+bool isPunctuation(char16_t u) {
+    return inRange(u, 0x00A0, 0x00BF) || inRange(u, 0x2000, 0x206F) || inRange(u, 0x2E00, 0x2E7F) ||
+           inRange(u, 0x3000, 0x303F) || u == 0x30A0 || inRange(u, 0xFE10, 0xFE1F) || inRange(u, 0xFE30, 0xFE6F) ||
+           u == 0xFF5F || u == 0xFF60;
+}
+
+// Letters of scripts whose case pairs are not one simple rule each, and the
+// letters whose other case is a character of another kind (ſ and s, µ and Μ,
+// the Kelvin sign and k, the iota subscript and Ι): any character when case
+// is ignored.
+bool caseUnsure(char32_t c) {
+    return c == 0x00B5 || c == 0x0345 || c == 0x0130 || c == 0x0131 || c == 0x017F || inRange(c, 0x0180, 0x02AF) ||
+           inRange(c, 0x0370, 0x0385) || inRange(c, 0x03CF, 0x03FF) || inRange(c, 0x10A0, 0x10FF) ||
+           inRange(c, 0x13A0, 0x13FF) || inRange(c, 0x1C80, 0x1DBF) || c == 0x1E9B || inRange(c, 0x1F00, 0x1FFF) ||
+           c == 0x2126 || c == 0x212A || c == 0x212B || c == 0x2132 || c == 0x214E || inRange(c, 0x2C60, 0x2D2F) ||
+           inRange(c, 0xA640, 0xA69F) || inRange(c, 0xA720, 0xA7FF) || inRange(c, 0xAB30, 0xABBF) ||
+           inRange(c, 0xFB00, 0xFB17) || inRange(c, 0x10400, 0x1044F) || inRange(c, 0x104B0, 0x104FF) ||
+           inRange(c, 0x10570, 0x105BF) || inRange(c, 0x10C80, 0x10CFF) || inRange(c, 0x118A0, 0x118FF) ||
+           inRange(c, 0x16E40, 0x16E9F) || inRange(c, 0x1E900, 0x1E95F);
+}
+
+// The capital of a letter outside code page 932 (the letter itself when it has none).
+char16_t capital(char16_t u) {
+    const bool even = u % 2 == 0;
+    if (u == 0x00C5 || u == 0x00E5) return 0x212B;  // Å as the Ångström sign, which the code page holds
+    if (inRange(u, 0x00E0, 0x00FE) && u != 0x00F7) return static_cast<char16_t>(u - 0x20);
+    if (u == 0x00FF) return 0x0178;
+    if (inRange(u, 0x0100, 0x0137) || inRange(u, 0x014A, 0x0177) || inRange(u, 0x0460, 0x0481) ||
+        inRange(u, 0x048A, 0x04BF) || inRange(u, 0x04D0, 0x052F) || inRange(u, 0x1E00, 0x1E95) ||
+        inRange(u, 0x1EA0, 0x1EFF))
+        return even ? u : static_cast<char16_t>(u - 1);  // the capital on the even unit
+    if (inRange(u, 0x0139, 0x0148) || inRange(u, 0x0179, 0x017E) || inRange(u, 0x04C1, 0x04CE))
+        return even ? static_cast<char16_t>(u - 1) : u;  // the capital on the odd unit
+    if (u == 0x03C2) return 0x03A3;                      // final sigma
+    if (u == 0x03AC) return 0x0386;
+    if (inRange(u, 0x03AD, 0x03AF)) return static_cast<char16_t>(u - 0x25);
+    if (u == 0x03CC) return 0x038C;
+    if (u == 0x03CD || u == 0x03CE) return static_cast<char16_t>(u - 0x3F);
+    if (u == 0x03CA || u == 0x03CB) return static_cast<char16_t>(u - 0x20);
+    if (inRange(u, 0x0450, 0x045F)) return static_cast<char16_t>(u - 0x50);
+    if (u == 0x04CF) return 0x04C0;
+    if (inRange(u, 0x0561, 0x0586)) return static_cast<char16_t>(u - 0x30);
+    if (u == 0x1E9E) return 0x00DF;  // capital sharp s with the small one
+    if (inRange(u, 0x2170, 0x217F) || u == 0x2184) return static_cast<char16_t>(u - (u == 0x2184 ? 1 : 0x10));
+    if (inRange(u, 0x24D0, 0x24E9)) return static_cast<char16_t>(u - 26);
+    if (inRange(u, 0x2C30, 0x2C5F)) return static_cast<char16_t>(u - 0x30);
+    return u;
+}
+
+// One UTF-16 unit of the page or of the search text, folded as above.
+FoldedChar foldUnit(char16_t u, bool matchCase, const std::uint16_t* codes) {
+    std::uint16_t code = codes[u];
+    if (code == NO_CODE) {
+        if (passedOver(u)) return DROPPED;
+        u = twin(u);
+        if (!matchCase && caseUnsure(u)) return ANY_CHARACTER;
+        if (!matchCase) u = capital(u);
+        code = codes[u];
+        if (code == NO_CODE) return isPunctuation(u) ? PUNCTUATION : OUTSIDE + u;
+    }
+    return code < 0x100 ? singleFolds(matchCase)[code]
+                        : foldDouble(static_cast<unsigned char>(code >> 8), code & 0xFF, matchCase);
+}
 
 // Collects characters, pairing the bytes of double-byte characters, into a
 // buffer of at least one place for each byte of the page.
@@ -450,9 +594,8 @@ private:
             case Action::U:
                 if (!hasValue) return;
                 {
-                    const long code = value < 0 ? value + 65536 : value;
-                    symbol(state,
-                           code < 0x80 ? foldSingle(static_cast<unsigned char>(code), matchCase_) : ANY_CHARACTER);
+                    const long unit = value < 0 ? value + 65536 : value;
+                    symbol(state, unit >= 0 && unit <= 0xFFFF ? unicode(static_cast<char16_t>(unit)) : ANY_CHARACTER);
                 }
                 skipCount_ = state.uc;
                 return;
@@ -465,6 +608,13 @@ private:
             default:
                 return;
         }
+    }
+
+    // A \uN character: ASCII as its byte, the rest by the code page's table.
+    FoldedChar unicode(char16_t unit) {
+        if (unit < 0x80) return foldSingle(static_cast<unsigned char>(unit), matchCase_);
+        if (!codes_) codes_ = cp932Codes();
+        return foldUnit(unit, matchCase_, codes_);
     }
 
     void font(GroupState& state, int number) {
@@ -490,6 +640,7 @@ private:
     int fontNumber_ = -1;
     bool defaultDbcs_ = true;
     std::unordered_map<int, int> fontCharsets_;
+    const std::uint16_t* codes_ = nullptr;
 };
 
 // The folded text into `out`; false when the RTF cannot be read.
@@ -534,23 +685,89 @@ std::vector<FoldedChar> foldedSearchText(const std::string& text, bool matchCase
     return out;
 }
 
-bool memoMayContain(std::string_view rtf, const std::string& text, bool matchCase) {
-    bool ok = false;
-    const std::vector<FoldedChar> needle = foldedSearchText(text, matchCase, ok);
-    if (!ok) return true;
-    thread_local std::vector<FoldedChar> memo;  // a whole-book search reads every page into it
-    ok = foldInto(rtf, matchCase, memo);
-    bool may = !ok;
-    if (ok && memo.size() >= needle.size()) {
-        const std::size_t last = memo.size() - needle.size();
-        for (std::size_t at = 0; at <= last && !may; ++at) {
-            std::size_t i = 0;
-            while (i < needle.size() && (memo[at + i] == needle[i] || memo[at + i] == ANY_CHARACTER)) ++i;
-            may = i == needle.size();
+std::vector<FoldedChar> foldedSearchText(const std::u16string& text, bool matchCase, bool& ok) {
+    std::vector<FoldedChar> out;
+    ok = false;
+    const std::uint16_t* codes = cp932Codes();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u < 0x20 && u != u'\t') return {};
+        const bool pair = inRange(u, 0xD800, 0xDBFF) && i + 1 < text.size() && inRange(text[i + 1], 0xDC00, 0xDFFF);
+        if (pair && !matchCase &&
+            caseUnsure(0x10000 + (static_cast<char32_t>(u - 0xD800) << 10) + (text[i + 1] - 0xDC00))) {
+            out.insert(out.end(), 2, ANY_CHARACTER);  // a cased letter beyond U+FFFF: either unit may be any
+            ++i;
+            continue;
         }
+        const FoldedChar f = foldUnit(u, matchCase, codes);
+        if (f != DROPPED) out.push_back(f);
     }
+    ok = !out.empty();
+    return out;
+}
+
+namespace {
+
+// The search text folded once for all the pages of a whole-book search.
+template <class Text>
+class FoldedNeedle {
+public:
+    // The folded text, or null when it cannot be folded (the editor decides).
+    const std::vector<FoldedChar>* of(const Text& text, bool matchCase) {
+        if (!made_ || matchCase != matchCase_ || text != text_) {
+            text_ = text;
+            matchCase_ = matchCase;
+            folded_ = foldedSearchText(text, matchCase, ok_);
+            made_ = true;
+        }
+        return ok_ ? &folded_ : nullptr;
+    }
+
+private:
+    Text text_;
+    bool matchCase_ = false;
+    bool made_ = false;
+    bool ok_ = false;
+    std::vector<FoldedChar> folded_;
+};
+
+// Whether `needle` is at some place of `memo`; ANY_CHARACTER on the page, and
+// with `needleAny` in the search text too, matches every character.
+template <bool needleAny>
+bool holds(const std::vector<FoldedChar>& memo, const std::vector<FoldedChar>& needle) {
+    if (memo.size() < needle.size()) return false;
+    const std::size_t last = memo.size() - needle.size();
+    for (std::size_t at = 0; at <= last; ++at) {
+        std::size_t i = 0;
+        while (i < needle.size() && (memo[at + i] == needle[i] || memo[at + i] == ANY_CHARACTER ||
+                                     (needleAny && needle[i] == ANY_CHARACTER)))
+            ++i;
+        if (i == needle.size()) return true;
+    }
+    return false;
+}
+
+bool pageMayHold(std::string_view rtf, const std::vector<FoldedChar>* needle, bool matchCase) {
+    if (!needle) return true;
+    thread_local std::vector<FoldedChar> memo;  // a whole-book search reads every page into it
+    const bool ok = foldInto(rtf, matchCase, memo);
+    bool needleAny = false;
+    for (FoldedChar c : *needle) needleAny = needleAny || c == ANY_CHARACTER;
+    const bool may = !ok || (needleAny ? holds<true>(memo, *needle) : holds<false>(memo, *needle));
     if (memo.capacity() > 1024 * 1024) std::vector<FoldedChar>().swap(memo);  // a very long page is let go
     return may;
+}
+
+}  // namespace
+
+bool memoMayContain(std::string_view rtf, const std::string& text, bool matchCase) {
+    thread_local FoldedNeedle<std::string> needle;
+    return pageMayHold(rtf, needle.of(text, matchCase), matchCase);
+}
+
+bool memoMayContain(std::string_view rtf, const std::u16string& text, bool matchCase) {
+    thread_local FoldedNeedle<std::u16string> needle;
+    return pageMayHold(rtf, needle.of(text, matchCase), matchCase);
 }
 
 }  // namespace search

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "io/TextCodec.h"
 #include "store/ByteReader.h"
 #include "store/ByteWriter.h"
 #include "store/Cp932.h"
@@ -86,10 +87,11 @@ bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, Read
     return readOldBookInto(in, table, report);
 }
 
-std::string plainTextToRtf(const std::string& text) {
-    std::string out(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
-    out.reserve(out.size() + text.size() * 2 + 16);
-    if (!text.empty()) out += ' ';
+namespace {
+
+// Code page 932 text after the page's header: line breaks become \par,
+// non-ASCII bytes \'xx escapes.
+void appendPlainText(std::string& out, const std::string& text) {
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -112,6 +114,53 @@ std::string plainTextToRtf(const std::string& text) {
             out += static_cast<char>(c);
         }
     }
+}
+
+bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// text[begin, end) after the page's header: a piece that code page 932 holds
+// as its bytes, else split in two, down to single characters outside it, each
+// unit of which becomes \uN with N signed, as RTF counts, and "?" for readers
+// that know no \u (the header's \uc1 says one such character follows).
+void appendUnicodeText(std::string& out, const std::u16string& text, std::size_t begin, std::size_t end) {
+    std::string bytes;
+    if (textcodec::utf16ToCp932(text.substr(begin, end - begin), bytes)) return appendPlainText(out, bytes);
+    const bool pair = end - begin == 2 && isHighSurrogate(text[begin]) && isLowSurrogate(text[begin + 1]);
+    if (end - begin == 1 || pair) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const int unit = text[i];
+            out += "\\u" + std::to_string(unit < 0x8000 ? unit : unit - 0x10000) + "?";
+        }
+        return;
+    }
+    // never between the halves of a surrogate pair or of a CR LF (one \par)
+    std::size_t middle = begin + (end - begin) / 2;
+    if ((isHighSurrogate(text[middle - 1]) && isLowSurrogate(text[middle])) ||
+        (text[middle - 1] == u'\r' && text[middle] == u'\n'))
+        ++middle;
+    appendUnicodeText(out, text, begin, middle);
+    appendUnicodeText(out, text, middle, end);
+}
+
+}  // namespace
+
+std::string plainTextToRtf(const std::string& text) {
+    std::string out(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
+    out.reserve(out.size() + text.size() * 2 + 16);
+    if (!text.empty()) out += ' ';
+    appendPlainText(out, text);
+    out += "\\par\r\n}\r\n";
+    return out;
+}
+
+std::string plainTextToRtf(const std::u16string& text) {
+    std::string cp932;
+    if (textcodec::utf16ToCp932(text, cp932)) return plainTextToRtf(cp932);
+    std::string out(EMPTY_PAGE_RTF, EMPTY_PAGE_RTF_HEAD_LENGTH);
+    out.reserve(out.size() + text.size() * 4 + 16);
+    out += ' ';
+    appendUnicodeText(out, text, 0, text.size());
     out += "\\par\r\n}\r\n";
     return out;
 }

@@ -27,3 +27,8 @@ bool parseOldDataFile(const void* data, std::size_t size, PageTable& table, Read
 // table: line breaks become \par, non-ASCII bytes \'xx escapes. The program
 // converts through the memo editor instead; this serves qpdtool.
 std::string plainTextToRtf(const std::string& text);
+// The same for text of any character: text that code page 932 holds gives
+// the bytes above; each character outside it is written as \uN escapes (one
+// for each UTF-16 unit, N signed as RTF counts) with a "?" each for readers
+// that know no \u, so such a reader still sees the rest.
+std::string plainTextToRtf(const std::u16string& text);

@@ -99,6 +99,20 @@ TEST(BookImport, TextFilesAreReadAsCodePage932OrUtf8) {
     EXPECT_NE(std::string::npos, bookimport::pageTextOf(nihonUtf8 + "\nx", false).find("\\'93\\'fa\\'96\\'7b\\par"));
 }
 
+TEST(BookImport, UnicodeTextFilesKeepEveryCharacterAndCodePage932FilesTheirBytes) {
+    const struct {
+        std::string bytes;
+        const char* rtf;
+    } cases[] = {
+        {std::string("\xFF\xFE\x3C\xD8\x63\xDF\r\0\n\0", 10), "\\u-10180?\\u-8349?\\par"},  // 🍣 in UTF-16LE
+        {"\xC3\xA9\xE8\xA1\xA8", " \\u233?\\'95\\'5c\\par"},                                // é表 in UTF-8
+        {"\x87\x90\x81\xe0", " \\'87\\'90\\'81\\'e0\\par"},  // ≒ by both its codes, as written
+        {"\x85\x40", " \\'85\\'40\\par"},                    // no character: kept as it was
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(std::string::npos, bookimport::pageTextOf(c.bytes, false).find(c.rtf)) << c.rtf;
+}
+
 TEST(BookImport, FoldersOfTheSameTitleComeBackWithTheirOwnTexts) {
     TempFolder folder;
     PageTable table;

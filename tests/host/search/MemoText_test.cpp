@@ -3,6 +3,7 @@
 #include <string>
 
 #include "search/MemoText.h"
+#include "store/OldDataFile.h"
 
 namespace {
 
@@ -64,6 +65,52 @@ TEST(MemoText, RulesOutOnlyPagesTheEditorCannotMatch) {
     };
     for (const MemoCase& c : cases)
         EXPECT_EQ(search::memoMayContain(c.rtf, c.text, c.matchCase), c.may) << c.rtf << " / " << c.text;
+}
+
+struct UnicodeCase {
+    std::string rtf;
+    std::u16string text;
+    bool matchCase;
+    bool may;
+};
+
+TEST(MemoText, ASearchTextOfAnyCharacterRulesOutOnlyPagesWithoutIt) {
+    const UnicodeCase cases[] = {
+        {page("\\u-10180?\\u-8349? dinner"), u"🍣", true, true},  // a surrogate pair as its two escapes
+        {page("sushi"), u"🍣", false, false},
+        {page("\\u-10180?\\u-8350?"), u"🍣", false, false},  // 🍢
+        {page("caf\\u233?"), u"café", true, true},
+        {page("CAF\\u201?"), u"café", false, true},
+        {page("CAF\\u201?"), u"café", true, false},
+        {page("cafe"), u"café", false, false},
+        {page("\\'95\\'5c\\'8e\\'a6"), u"表示", true, true},
+        {page("\\u34920?\\u31034?"), u"表示", true, true},  // code page 932 characters as escapes
+        {page("\\u34920?"), u"裏", true, false},
+        {page("\\u962?"), u"σ", false, true},  // final sigma
+        {page("s"), u"ſ", false, true},        // long s: any character when case is ignored
+        {page("\\u383?"), u"S", false, true},
+        {page("\\u12436?"), u"ヴ", true, true},   // ゔ, which the code page lacks
+        {page("\\'fa\\'55"), u"¦", true, true},   // ￤, its full-width twin
+        {page("a\\u8205?b"), u"ab", true, true},  // a zero-width joiner is passed over
+        {page("\\u-10916?\\u-21139?"), u"한국", true, true},
+        {page("\\u-10916?"), u"한국", true, false},
+        {page("anything"), u"a\x01", true, true},  // a control character: the editor decides
+    };
+    for (const UnicodeCase& c : cases) EXPECT_EQ(search::memoMayContain(c.rtf, c.text, c.matchCase), c.may) << c.rtf;
+
+    // a page written from either case of a letter may hold the other
+    const std::u16string pairs[][2] = {
+        {u"é", u"É"}, {u"ÿ", u"Ÿ"}, {u"ŀ", u"Ŀ"},      {u"ž", u"Ž"},      {u"ǆ", u"Ǆ"}, {u"ı", u"I"},
+        {u"ſ", u"S"}, {u"µ", u"Μ"}, {u"k", u"\u212A"}, {u"å", u"\u212B"}, {u"ς", u"Σ"}, {u"ά", u"Ά"},
+        {u"ϊ", u"Ϊ"}, {u"ђ", u"Ђ"}, {u"ӂ", u"Ӂ"},      {u"ա", u"Ա"},      {u"ḁ", u"Ḁ"}, {u"ỳ", u"Ỳ"},
+        {u"ß", u"ẞ"}, {u"ⓐ", u"Ⓐ"}, {u"ⅺ", u"Ⅺ"},      {u"𐐨", u"𐐀"},
+    };
+    for (const auto& pair : pairs)
+        for (int i = 0; i < 2; ++i) {
+            const std::string rtf = plainTextToRtf(u"x" + pair[i] + u"y");
+            EXPECT_TRUE(search::memoMayContain(rtf, pair[i], true)) << rtf;
+            EXPECT_TRUE(search::memoMayContain(rtf, u"x" + pair[1 - i] + u"y", false)) << rtf;
+        }
 }
 
 }  // namespace

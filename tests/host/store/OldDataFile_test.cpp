@@ -92,4 +92,11 @@ TEST(PlainTextRtf, EscapesAndParagraphs) {
     EXPECT_EQ(" a\\{b\\}\\\\c\\par\r\n2\\par\r\n\\'95\\'5c\\tab \\'b1\\par\r\n}\r\n", rtf.substr(start.size()));
 }
 
+TEST(PlainTextRtf, CharactersOutsideCodePage932AreUnicodeEscapes) {
+    EXPECT_EQ(plainTextToRtf("a{b}\\c\r\n2\n表\tｱ"), plainTextToRtf(u"a{b}\\c\r\n2\n表\tｱ"));
+    const std::string rtf = plainTextToRtf(u"é\r\n🍣{x}表\r\nñ");
+    EXPECT_EQ(" \\u233?\\par\r\n\\u-10180?\\u-8349?\\{x\\}\\'95\\'5c\\par\r\n\\u241?\\par\r\n}\r\n",
+              rtf.substr(EMPTY_PAGE_RTF_HEAD_LENGTH));
+}
+
 }  // namespace
