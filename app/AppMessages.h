@@ -76,4 +76,10 @@ inline constexpr char UNREADABLE_PAGE_TEXT[] =
     "データファイルのあるドライブやネットワークが使えるか確かめてください。\n\n"
     "読み込めないあいだ、このページは表示されず、データファイルへの保存も出来ません。";
 
+// A title edit holding a character the data file cannot keep: "%s" is that character.
+inline constexpr char TITLE_CHARACTER_CAPTION[] = "タイトルの変更";
+inline constexpr char TITLE_CHARACTER_FORMAT[] =
+    "タイトルにある %s は Shift_JIS で表せない文字のため、タイトルに使えません。\n"
+    "タイトルは元のままです。";
+
 }  // namespace appmessages

@@ -25,6 +25,7 @@
 #include "store/OldDataFile.h"
 #include "store/TextSource.h"
 #include "store/TreeSource.h"
+#include "ui/WideText.h"
 
 namespace bookload {
 
@@ -101,11 +102,11 @@ void selectStartPage(const DataFileHeader& header) {
     HWND tree = list.window();
     HTREEITEM above = TreeView_GetPrevVisible(tree, reinterpret_cast<HTREEITEM>(item));
     TreeView_EnsureVisible(tree, above ? above : reinterpret_cast<HTREEITEM>(item));
-    const int indent = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    const int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
     int levels = list.Depth(item);
-    if (GetWindowLongA(tree, GWL_STYLE) & TVS_HASBUTTONS) levels -= 1;
+    if (GetWindowLongW(tree, GWL_STYLE) & TVS_HASBUTTONS) levels -= 1;
     const int x = levels > 0 ? levels * indent : 0;
-    SendMessageA(tree, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+    SendMessageW(tree, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
 }
 
 // The data file stays open while the program runs and its texts stay there, read when needed.
@@ -163,7 +164,7 @@ bool failedUnreachable(const std::string& path, FileFault* unreachable) {
 void holdWritesAfterFailedRebuild(HWND mainWindow, const std::string& path) {
     gIncomplete = true;
     const std::string text = appmessages::REBUILD_FAILED_TEXT + path;
-    MessageBoxA(mainWindow, text.c_str(), appmessages::REBUILD_FAILED_CAPTION, MB_OK | MB_ICONWARNING);
+    wide::messageBox(mainWindow, text.c_str(), appmessages::REBUILD_FAILED_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -190,16 +191,16 @@ void applyColours(HWND mainWindow, const DataFileHeader& header) {
 // text of a rich edit would read a text that begins with "{\rtf" as RTF.
 void convertOldTexts(PageTable& table) {
     HWND edit = editorWindow();
-    const LRESULT limit = SendMessageA(edit, EM_GETLIMITTEXT, 0, 0);
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no old page is cut short
+    const LRESULT limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no old page is cut short
     for (int i = 0; i < table.count(); ++i) {
         PageRecord& record = table.recordAt(i);
-        SetWindowTextA(edit, "");
-        SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(record.text.c_str()));
+        SetWindowTextW(edit, L"");
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide::from932(record.text).c_str()));
         record.text = rtfstream::StreamOutRtf(edit);
     }
-    SetWindowTextA(edit, "");
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, limit);
+    SetWindowTextW(edit, L"");
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, limit);
 }
 
 bool editorHasDeletionMark() { return rtfHasDeletionMark(rtfstream::StreamOutRtf(editorWindow())); }
@@ -250,7 +251,7 @@ bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable
 bool saveFromUi(const std::string& path, SaveKind kind) {
     if (gIncomplete) return false;
     const size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    if (slash != std::string::npos) CreateDirectoryW(wide::from932(path.substr(0, slash)).c_str(), nullptr);
 
     PageListTree tree(gControls.pageList);
     DataFileHeader& h = gBook.header;

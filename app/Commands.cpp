@@ -31,6 +31,7 @@
 #include "res/resource.h"
 #include "search/SearchWindow.h"
 #include "ui/Busy.h"
+#include "ui/WideText.h"
 
 namespace commands {
 
@@ -42,12 +43,12 @@ MemoEditor& memo() { return gControls.memo; }
 HWND editor() { return gControls.memo.window(); }
 
 // ---- editor
-void undo(HWND) { SendMessageA(editor(), WM_UNDO, 0, 0); }
-void redo(HWND) { SendMessageA(editor(), EM_REDO, 0, 0); }
-void cut(HWND) { SendMessageA(editor(), WM_CUT, 0, 0); }
-void copy(HWND) { SendMessageA(editor(), WM_COPY, 0, 0); }
-void paste(HWND) { SendMessageA(editor(), WM_PASTE, 0, 0); }
-void clearSelection(HWND) { SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("")); }
+void undo(HWND) { SendMessageW(editor(), WM_UNDO, 0, 0); }
+void redo(HWND) { SendMessageW(editor(), EM_REDO, 0, 0); }
+void cut(HWND) { SendMessageW(editor(), WM_CUT, 0, 0); }
+void copy(HWND) { SendMessageW(editor(), WM_COPY, 0, 0); }
+void paste(HWND) { SendMessageW(editor(), WM_PASTE, 0, 0); }
+void clearSelection(HWND) { SendMessageW(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"")); }
 void selectAll(HWND) { memo().SelectAll(); }
 void chooseFace(HWND) { memo().ChooseSelectionFace(); }
 void chooseSize(HWND) { memo().ChooseSelectionSize(); }
@@ -62,7 +63,7 @@ void lastFont(HWND) { memo().ApplyLastFont(); }
 
 void insertDate(HWND) {
     const std::string stamp = datestamp::CurrentDateStamp(gApp.ini.window.DateString);
-    SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(stamp.c_str()));
+    SendMessageW(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide::from932(stamp).c_str()));
 }
 
 void toggleCopyAsText(HWND) { memo().copyAsText = !memo().copyAsText; }
@@ -71,16 +72,16 @@ void togglePasteAsText(HWND) { memo().pasteAsText = !memo().pasteAsText; }
 // The characters stay, those outside code page 932 too; every character format goes.
 // The text goes back in as a replacement of the selection, never read as RTF.
 void resetPageFont(HWND window) {
-    if (MessageBoxA(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION,
+    if (wide::messageBox(window, settingsmessages::RESET_FONT_TEXT, settingsmessages::RESET_FONT_CAPTION,
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     const std::wstring text = rtfstream::EditorTextUnicode(editor());
     rtfstream::StreamInRtf(editor(), EMPTY_PAGE_RTF);
     memo().SelectAll();
     rtfstream::ReplaceSelectionUnicode(editor(), text);
-    SendMessageA(editor(), EM_SETSEL, 0, 0);
+    SendMessageW(editor(), EM_SETSEL, 0, 0);
     // the formats before it are gone: its undo history starts afresh, as for a page just shown
-    SendMessageA(editor(), EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(editor(), EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 // ---- settings
@@ -107,7 +108,7 @@ void applyStandardFontToAllPages(HWND window, int apply) {
         memo().SelectAll();
         if (apply & APPLY_FONT) memo().SetSelectionFont(standardFontFaceOf(h), std::abs(h.standardFontHeight));
         if (apply & APPLY_COLOUR) memo().SetSelectionColour(h.standardFontColour);
-        SendMessageA(editor(), EM_SETSEL, 0, 0);
+        SendMessageW(editor(), EM_SETSEL, 0, 0);
         pagedisplay::markChanged();
     }
     pagedisplay::showPage(shown, window);  // stores the last page of the walk first
@@ -136,14 +137,14 @@ void toggleWordWrap(HWND) { memo().SetNoWrap(!memo().noWrap); }
 
 void toggleLinkDisplay(HWND window) {
     memo().SetUrlDetection(!memo().urlDetection);
-    MessageBoxA(window, appmessages::LINK_CHANGED_TEXT, appmessages::LINK_CHANGED_CAPTION, MB_OK);
+    wide::messageBox(window, appmessages::LINK_CHANGED_TEXT, appmessages::LINK_CHANGED_CAPTION, MB_OK);
 }
 
 void toggleAlwaysOnTop(HWND window) {
     gApp.alwaysOnTop = !gApp.alwaysOnTop;
     SetWindowPos(window, gApp.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SendMessageA(gControls.toolbar, TB_CHECKBUTTON, IDM_ALWAYS_ON_TOP, MAKELONG(gApp.alwaysOnTop ? TRUE : FALSE, 0));
+    SendMessageW(gControls.toolbar, TB_CHECKBUTTON, IDM_ALWAYS_ON_TOP, MAKELONG(gApp.alwaysOnTop ? TRUE : FALSE, 0));
 }
 
 void maximize(HWND window) { ShowWindow(window, SW_MAXIMIZE); }
@@ -279,7 +280,7 @@ bool handleCommand(HWND window, int id, LPARAM) {
 
 void sendOwnCommand(HWND window, int id) {
     const busy::OwnSteps own;
-    SendMessageA(window, WM_COMMAND, id, 0);
+    SendMessageW(window, WM_COMMAND, id, 0);
 }
 
 }  // namespace commands

@@ -11,13 +11,14 @@
 #include "store/FileFaultText.h"
 #include "store/FileReader.h"
 #include "store/FolderIdentity.h"
+#include "ui/WideText.h"
 
 namespace folderchange {
 
 namespace {
 
 void tell(HWND window, const std::string& text) {
-    MessageBoxA(window, text.c_str(), appmessages::FOLDER_CHANGED_CAPTION, MB_OK | MB_ICONINFORMATION);
+    wide::messageBox(window, text.c_str(), appmessages::FOLDER_CHANGED_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
 // Nothing is lost: the book goes on being saved where it was.

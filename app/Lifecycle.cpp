@@ -21,6 +21,7 @@
 #include "ui/Busy.h"
 #include "store/FileFaultText.h"
 #include "store/FolderIdentity.h"
+#include "ui/WideText.h"
 
 #include <set>
 
@@ -64,7 +65,7 @@ bool isDefaultDataFolder() { return gApp.ini.setting.QpdDirPath.empty(); }
 bool askReadAgain(HWND window, const std::string& path, FileFault fault) {
     const std::string text = appmessages::UNREACHABLE_TEXT + path + appmessages::UNREACHABLE_REASON +
                              fileFaultText(fault) + appmessages::UNREACHABLE_HINT;
-    return MessageBoxA(window, text.c_str(), appmessages::UNREACHABLE_CAPTION, MB_RETRYCANCEL | MB_ICONWARNING) ==
+    return wide::messageBox(window, text.c_str(), appmessages::UNREACHABLE_CAPTION, MB_RETRYCANCEL | MB_ICONWARNING) ==
            IDRETRY;
 }
 
@@ -94,7 +95,7 @@ void removeLeftovers() {
 // A title still open in the page list's edit box is taken as typed. When the
 // window goes away the edit box loses the focus and ends by itself, but when
 // the session ends the window stays as it is until the process is gone.
-void commitTitleEdit() { SendMessageA(gControls.pageList.window(), TVM_ENDEDITLABELNOW, FALSE, 0); }
+void commitTitleEdit() { SendMessageW(gControls.pageList.window(), TVM_ENDEDITLABELNOW, FALSE, 0); }
 
 }  // namespace
 
@@ -137,7 +138,7 @@ bool openFirstBook(HWND window) {
     // Whatever the load asks (the start-up question, the bytes after the end, a password),
     // no timer runs yet and the exit writes nothing.
     if (!readFirstBook(window)) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
         return false;
     }
     gBookRead = true;
@@ -183,7 +184,7 @@ bool saveBook(HWND window, bool ask) {
         if (!ask) return false;
         const std::string text =
             appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
-        if (MessageBoxA(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+        if (wide::messageBox(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
             return false;
     }
 }
@@ -221,7 +222,7 @@ void shutdown(HWND window, bool sessionEnding) {
         if (writeBook && gApp.ini.setting.ExitBackup && !busy::slotsInUse()) makeBackup(SaveKind::ExitData);
     }
     for (const TextSource* file : placeFiles(gBook.pages)) file->release();  // the data file is let go
-    RemovePropA(window, gApp.paths.instanceKey.c_str());
+    RemovePropW(window, wide::from932(gApp.paths.instanceKey).c_str());
     gControls.pageList.RestoreWindowProc();  // the page list gets its own window procedure back
     gControls.pageList.LetGoAtExit();        // its items go with the process, not one by one
     if (gApp.usageWindow) DestroyWindow(gApp.usageWindow);

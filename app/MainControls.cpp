@@ -19,12 +19,12 @@ namespace {
 // with the always-on-top button as it was.
 void renewToolbar(HWND mainWindow, int dpi) {
     HWND old = gControls.toolbar;
-    const bool onTop = old && SendMessageA(old, TB_ISBUTTONCHECKED, IDM_ALWAYS_ON_TOP, 0) != 0;
+    const bool onTop = old && SendMessageW(old, TB_ISBUTTONCHECKED, IDM_ALWAYS_ON_TOP, 0) != 0;
     if (old) DestroyWindow(old);  // its tooltip window goes with it
     const toolbar::Toolbar bar = toolbar::create(mainWindow, dpi);
     gControls.toolbar = bar.window;
     gControls.tooltip = bar.tooltip;
-    if (bar.window && onTop) SendMessageA(bar.window, TB_CHECKBUTTON, IDM_ALWAYS_ON_TOP, MAKELONG(TRUE, 0));
+    if (bar.window && onTop) SendMessageW(bar.window, TB_CHECKBUTTON, IDM_ALWAYS_ON_TOP, MAKELONG(TRUE, 0));
 }
 
 // The editor measures its fonts by the session's scale: on a monitor of another one its
@@ -34,12 +34,12 @@ void scaleEditor(int dpi) {
     if (!edit) return;
     const int system = dpi::ofSystem();
     if (dpi == system)
-        SendMessageA(edit, EM_SETZOOM, 0, 0);
+        SendMessageW(edit, EM_SETZOOM, 0, 0);
     else
-        SendMessageA(edit, EM_SETZOOM, dpi, system);
+        SendMessageW(edit, EM_SETZOOM, dpi, system);
     const LPARAM margins = MAKELONG(dpi::scale(6, dpi), dpi::scale(3, dpi));
-    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, margins);
-    SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, margins);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, margins);
+    SendMessageW(edit, EM_SETMARGINS, EC_RIGHTMARGIN, margins);
 }
 
 }  // namespace

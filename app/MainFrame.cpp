@@ -53,11 +53,11 @@ void createMemoEditor(HWND window) {
     HWND edit = memo.Create(window);
     if (!edit) return;
     gControls.pageList.setEnterTarget(edit);
-    const LRESULT events = SendMessageA(edit, EM_GETEVENTMASK, 0, 0);
+    const LRESULT events = SendMessageW(edit, EM_GETEVENTMASK, 0, 0);
     // ENM_CHANGE: the program's own change flag learns of every change of the text
-    SendMessageA(edit, EM_SETEVENTMASK, 0, events | ENM_LINK | ENM_CHANGE);
-    const LRESULT lang = SendMessageA(edit, EM_GETLANGOPTIONS, 0, 0);
-    SendMessageA(edit, EM_SETLANGOPTIONS, 0, lang & ~IMF_DUALFONT);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, events | ENM_LINK | ENM_CHANGE);
+    const LRESULT lang = SendMessageW(edit, EM_GETLANGOPTIONS, 0, 0);
+    SendMessageW(edit, EM_SETLANGOPTIONS, 0, lang & ~IMF_DUALFONT);
 }
 
 // The input method's state of the last run, when one was saved.
@@ -74,13 +74,13 @@ void restoreInputMethod() {
 
 LRESULT onPageListNotify(HWND window, const NMHDR& header) {
     switch (header.code) {
-        case TVN_SELCHANGEDA:
-            pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header));
+        case TVN_SELCHANGEDW:
+            pagedisplay::onSelectionChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
             return 0;
-        case TVN_BEGINDRAGA:
-            pagedrop::begin(window, reinterpret_cast<const NMTREEVIEWA&>(header));
+        case TVN_BEGINDRAGW:
+            pagedrop::begin(window, reinterpret_cast<const NMTREEVIEWW&>(header));
             return 0;
-        case TVN_BEGINLABELEDITA:
+        case TVN_BEGINLABELEDITW:
             if (autoView()) {
                 // the focus goes to the editor (the list narrows), then the list is widened for the edit
                 SetFocus(window);
@@ -88,8 +88,8 @@ LRESULT onPageListNotify(HWND window, const NMHDR& header) {
                 splitter::postRelayout(window);
             }
             return 0;  // the edit is always allowed
-        case TVN_ENDLABELEDITA:
-            pagedisplay::onTitleEdited(reinterpret_cast<const NMTVDISPINFOA&>(header));
+        case TVN_ENDLABELEDITW:
+            pagedisplay::onTitleEdited(reinterpret_cast<const NMTVDISPINFOW&>(header));
             if (autoView()) {
                 splitter::narrow();
                 splitter::postRelayout(window);

@@ -12,6 +12,7 @@
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
 #include "res/resource.h"
+#include "ui/WideText.h"
 #include "settings/ColourScheme.h"
 #include "ui/Busy.h"
 
@@ -30,7 +31,7 @@ LRESULT onCreate(HWND window) {
     if (!lifecycle::openFirstBook(window)) return 0;
     mainframe::finishCreation(window);
     // other instances find this window by the property
-    SetPropA(window, gApp.paths.instanceKey.c_str(), reinterpret_cast<HANDLE>(1));
+    SetPropW(window, wide::from932(gApp.paths.instanceKey).c_str(), reinterpret_cast<HANDLE>(1));
     return 0;
 }
 
@@ -49,7 +50,7 @@ LRESULT onClose(HWND window) {
         gCloseWaits = true;
         busy::whenIdle([window] {
             gCloseWaits = false;
-            PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         });
     }
     return 0;
@@ -81,35 +82,33 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (commands::handleCommand(window, LOWORD(wParam), lParam)) return 0;
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool registerClass(HINSTANCE instance) {
-    char className[64] = {};
-    LoadStringA(instance, IDS_CLASS_NAME, className, sizeof className);
-    WNDCLASSEXA wc = {};
+    const std::wstring className = wide::from932(wide::loadString(IDS_CLASS_NAME));
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = windowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_SMALL));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = colourscheme::brushOf(0);  // the book's own colour comes with the load
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN);
-    wc.lpszClassName = className;
-    return RegisterClassExA(&wc) != 0;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDM_MAIN);
+    wc.lpszClassName = className.c_str();
+    return RegisterClassExW(&wc) != 0;
 }
 
 HWND create(HINSTANCE instance, int showCommand) {
-    char className[64] = {};
-    LoadStringA(instance, IDS_CLASS_NAME, className, sizeof className);
+    const std::wstring className = wide::from932(wide::loadString(IDS_CLASS_NAME));
     const RECT r = settingsio::savedMainWindowRect();
     // clipping the children keeps the panes from flickering while the window is resized
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    HWND window = CreateWindowExA(0, className, gApp.title.c_str(), style, r.left, r.top, r.right - r.left,
+    HWND window = CreateWindowExW(0, className.c_str(), wide::from932(gApp.title).c_str(), style, r.left, r.top, r.right - r.left,
                                   r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
 
@@ -162,17 +161,17 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return mainframe::onCaptureChanged(window, lParam);
         case WM_CANCELMODE:
             mainframe::onCancelMode(window);
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_SETCURSOR:
             if (mainframe::onSetCursor(window, wParam, lParam)) return TRUE;
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_DROPFILES:
             return mainframe::onDropFiles(window, wParam);
         case WM_DPICHANGED:  // moved to a monitor of another display scale
             maincontrols::followDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

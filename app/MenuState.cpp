@@ -77,7 +77,7 @@ void updateMenu(HWND window) {
     enable(menu, IDM_MAKE_ORDINARY, secure);
 
     CHARRANGE range = {0, 0};
-    SendMessageA(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const bool hasSelection = range.cpMin != range.cpMax;
     // nothing changes a read-only editor (the placeholder of a locked page)
     const bool writable = !gControls.memo.IsReadOnly();
@@ -85,9 +85,9 @@ void updateMenu(HWND window) {
     enable(menu, IDM_CUT, writable && hasSelection);
     enable(menu, IDM_COPY, hasSelection);
     enable(menu, IDM_CLEAR, writable && hasSelection);
-    enable(menu, IDM_UNDO, writable && SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
-    enable(menu, IDM_REDO, writable && SendMessageA(edit, EM_CANREDO, 0, 0) != 0);
-    enable(menu, IDM_PASTE, writable && SendMessageA(edit, EM_CANPASTE, 0, 0) != 0);
+    enable(menu, IDM_UNDO, writable && SendMessageW(edit, EM_CANUNDO, 0, 0) != 0);
+    enable(menu, IDM_REDO, writable && SendMessageW(edit, EM_CANREDO, 0, 0) != 0);
+    enable(menu, IDM_PASTE, writable && SendMessageW(edit, EM_CANPASTE, 0, 0) != 0);
 
     check(menu, IDM_COPY_AS_TEXT, gControls.memo.copyAsText);
     check(menu, IDM_PASTE_AS_TEXT, gControls.memo.pasteAsText);

@@ -20,6 +20,7 @@
 #include "secure/SecureMessages.h"
 #include "secure/SecurePages.h"
 #include "store/PageImage.h"
+#include "ui/WideText.h"
 
 namespace pagecommands {
 
@@ -45,7 +46,7 @@ bool takeClipboardRegistration(HWND window) {
     const DataFileHeader& copied = gBook.clipboardRegistration;
     if (sameRegistration(gBook.header, copied)) return true;
     if (gBook.header.passwordRegistered) {
-        MessageBoxA(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION, MB_OK | MB_ICONWARNING);
+        wide::messageBox(window, appmessages::PASTE_OTHER_PASSWORD_TEXT, appmessages::PASTE_CAPTION, MB_OK | MB_ICONWARNING);
         return false;
     }
     gBook.header.passwordRegistered = copied.passwordRegistered;
@@ -114,7 +115,7 @@ void addPage(HWND window) {
     PageRecord sealed;  // a secure page's text is encrypted before anything is added
     sealed.text = emptyPage();
     if (secure && !secure::encryptPage(sealed)) {
-        MessageBoxA(window, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+        wide::messageBox(window, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
         return;
     }
     const std::string title = newPageTitle(true);
@@ -153,7 +154,7 @@ void deletePage(HWND window) {
     const int index = gBook.pages.indexOfItem(selected);
     const bool isFolder = index >= 0 && gBook.pages.recordAt(index).isFolder;
     if (gApp.ini.window.DeleteDialog &&
-        MessageBoxA(window, isFolder ? appmessages::DELETE_FOLDER_TEXT : appmessages::DELETE_PAGE_TEXT,
+        wide::messageBox(window, isFolder ? appmessages::DELETE_FOLDER_TEXT : appmessages::DELETE_PAGE_TEXT,
                     appmessages::DELETE_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     if (gApp.ini.setting.DeleteBackup) {
@@ -193,7 +194,7 @@ void copyPage(HWND window) {
         copyRecord(gBook.pages.recordAt(index), copy);
         if (!holdContent(copy)) {  // the copy holds its text: it outlives the save that replaces the file
             clip.clear();
-            MessageBoxA(window, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
+            wide::messageBox(window, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
                         MB_OK | MB_ICONERROR);
             return;
         }

@@ -13,6 +13,7 @@
 #include "editor/RtfStream.h"
 #include "secure/SecurePages.h"
 #include "store/DataFile.h"
+#include "ui/WideText.h"
 
 namespace pagedisplay {
 
@@ -40,7 +41,26 @@ namespace {
 const char AUTO_PAGE_TITLE[] = "自動追加ページ";
 
 void shellOpen(HWND owner, const char* verb, const std::string& target) {
-    ShellExecuteA(owner, verb, target.c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(owner, verb ? wide::from932(verb).c_str() : nullptr, wide::from932(target).c_str(), nullptr, nullptr,
+                  SW_SHOW);
+}
+
+std::string utf8Of(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+// A link with a character code page 932 lacks (a web address with é) is resolved in UTF-8
+// and opened as it is.
+void openWideLink(HWND edit, const std::wstring& link, const std::wstring& currentDir) {
+    const linktarget::LinkAction action = linktarget::resolveLink(utf8Of(link), utf8Of(currentDir));
+    if (action.verb == linktarget::Verb::None) return;
+    const std::string& t = action.target;
+    std::wstring target(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), nullptr, 0)), L'\0');
+    if (!target.empty()) MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), &target[0], static_cast<int>(target.size()));
+    ShellExecuteW(edit, action.verb == linktarget::Verb::Open ? L"open" : nullptr, target.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 ShellOpen gShellOpen = shellOpen;
@@ -51,7 +71,7 @@ bool gChanged = false;        // the editor's text or format changed since it wa
 HWND editorWindow() { return gControls.memo.window(); }
 
 // The control's modified flag is one input: not every change sets it.
-bool changed() { return gChanged || SendMessageA(editorWindow(), EM_GETMODIFY, 0, 0); }
+bool changed() { return gChanged || SendMessageW(editorWindow(), EM_GETMODIFY, 0, 0); }
 
 PageRecord* recordFor(ItemHandle item) {
     if (item == NO_ITEM) return nullptr;
@@ -61,7 +81,7 @@ PageRecord* recordFor(ItemHandle item) {
 
 void setLocked(bool locked) {
     gControls.memo.locked = locked;
-    SendMessageA(editorWindow(), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
+    SendMessageW(editorWindow(), EM_SETREADONLY, locked ? TRUE : FALSE, 0);
 }
 
 // Some rich-edit versions empty a control paragraph by paragraph, renumbering all
@@ -70,7 +90,7 @@ void setLocked(bool locked) {
 constexpr LRESULT RENEW_ABOVE_LINES = 1000;
 
 void emptyLargeEditor() {
-    if (SendMessageA(editorWindow(), EM_GETLINECOUNT, 0, 0) <= RENEW_ABOVE_LINES) return;
+    if (SendMessageW(editorWindow(), EM_GETLINECOUNT, 0, 0) <= RENEW_ABOVE_LINES) return;
     HWND fresh = gControls.memo.Renew();
     gControls.pageList.setEnterTarget(fresh);
 }
@@ -88,7 +108,7 @@ bool pageText(const PageRecord& record, std::string& loaded, const char*& rtf, H
     rtf = record.text.c_str();
     if (record.isSecure) return true;
     if (!loadText(record, loaded)) {
-        MessageBoxA(owner, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
+        wide::messageBox(owner, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
                     MB_OK | MB_ICONERROR);
         return false;
     }
@@ -121,10 +141,10 @@ void storeShownPage() {
         setText(*record, rtfstream::StreamOutRtf(editorWindow()));
         if (record->isSecure) secure::sealEditedPage(*record, gApp.mainWindow);
         gChanged = false;
-        SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);
+        SendMessageW(editorWindow(), EM_SETMODIFY, FALSE, 0);
     }
     CHARRANGE range = {0, 0};
-    SendMessageA(editorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(editorWindow(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     record->selStart = range.cpMin;
     record->selEnd = range.cpMax;
     const POINT scroll = gControls.memo.GetScrollPosition();
@@ -181,11 +201,11 @@ void showPage(ItemHandle item, HWND owner) {
         memo.SetSelectionColour(h.standardFontColour);
     }
     CHARRANGE range = {record->selStart, record->selEnd};
-    SendMessageA(editorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(editorWindow(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     memo.SetScrollPosition(record->scrollH, record->scrollV);
     // undo starts with the page as shown, not with another page or the standard font
-    SendMessageA(editorWindow(), EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageA(editorWindow(), EM_SETMODIFY, FALSE, 0);  // as stored, until the user changes it
+    SendMessageW(editorWindow(), EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(editorWindow(), EM_SETMODIFY, FALSE, 0);  // as stored, until the user changes it
     gChanged = false;
     gShown = item;
 }
@@ -214,7 +234,7 @@ void addPageIfEmpty(ItemHandle folder) {
     }
 }
 
-void onSelectionChanged(const NMTREEVIEWA& info) {
+void onSelectionChanged(const NMTREEVIEWW& info) {
     if (gControls.pageList.IsDragging()) return;  // the drop re-selects when it is done
     const ItemHandle item = reinterpret_cast<ItemHandle>(info.itemNew.hItem);
     // The page already in the editor (selected again after a drop moved it) stays as it is,
@@ -223,8 +243,14 @@ void onSelectionChanged(const NMTREEVIEWA& info) {
     showPage(item, gApp.mainWindow);
 }
 
-void onTitleEdited(const NMTVDISPINFOA& info) {
+void onTitleEdited(const NMTVDISPINFOW& info) {
     if (!info.item.pszText) return;  // the edit was cancelled
+    // the data file keeps titles in Shift_JIS: a title it cannot hold is refused, the old one stays
+    if (!wide::firstOutside932(info.item.pszText).empty()) {
+        wide::messageBox(gApp.mainWindow, wide::refusalNaming(appmessages::TITLE_CHARACTER_FORMAT, info.item.pszText),
+                         appmessages::TITLE_CHARACTER_CAPTION, MB_OK | MB_ICONWARNING);
+        return;
+    }
     PageListControl& list = gControls.pageList;
     list.CommitLabelEdit(info.item);
     const ItemHandle item = reinterpret_cast<ItemHandle>(info.item.hItem);
@@ -236,18 +262,20 @@ void openLink(const ENLINK& link) {
     if (link.msg != WM_LBUTTONUP) return;
     HWND edit = editorWindow();
     CHARRANGE range = link.chrg;
-    SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    // the link text, at most what fits the 1024-byte buffer
-    char buffer[1024] = {};
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    // the link text, at most 511 characters
+    wchar_t buffer[512] = {};
     LONG last = range.cpMax;
     if (last < 0 || last - range.cpMin > 511) last = range.cpMin + 511;
-    TEXTRANGEA tr = {{range.cpMin, last}, buffer};
-    SendMessageA(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
-    buffer[sizeof buffer - 1] = '\0';
+    TEXTRANGEW tr = {{range.cpMin, last}, buffer};
+    SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
+    buffer[511] = L'\0';
 
-    char currentDir[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, currentDir);
-    const linktarget::LinkAction action = linktarget::resolveLink(buffer, currentDir);
+    wchar_t currentDir[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, currentDir);
+    std::string text, folder;
+    if (!wide::to932(buffer, text) || !wide::to932(currentDir, folder)) return openWideLink(edit, buffer, currentDir);
+    const linktarget::LinkAction action = linktarget::resolveLink(text, folder);
     if (action.verb == linktarget::Verb::Default)
         gShellOpen(edit, nullptr, action.target);
     else if (action.verb == linktarget::Verb::Open)

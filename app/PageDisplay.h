@@ -38,8 +38,8 @@ void markChanged();
 void addPageIfEmpty(ItemHandle folder);
 
 // Page list notifications.
-void onSelectionChanged(const NMTREEVIEWA& info);
-void onTitleEdited(const NMTVDISPINFOA& info);
+void onSelectionChanged(const NMTREEVIEWW& info);
+void onTitleEdited(const NMTVDISPINFOW& info);
 // Memo editor link click.
 void openLink(const ENLINK& link);
 

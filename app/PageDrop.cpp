@@ -16,7 +16,7 @@ namespace {
 ItemHandle gOldParent = NO_ITEM;  // the dragged item's parent when the drag began
 }
 
-void begin(HWND window, const NMTREEVIEWA& info) {
+void begin(HWND window, const NMTREEVIEWW& info) {
     PageListControl& list = gControls.pageList;
     list.BeginDrag(info, window);
     if (list.IsDragging()) gOldParent = list.Parent(reinterpret_cast<ItemHandle>(info.itemNew.hItem));

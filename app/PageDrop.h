@@ -7,7 +7,7 @@
 namespace pagedrop {
 
 // TVN_BEGINDRAG: the page list starts the drag; the dragged item's parent is remembered.
-void begin(HWND window, const NMTREEVIEWA& info);
+void begin(HWND window, const NMTREEVIEWW& info);
 // WM_MOUSEMOVE (main window client coordinates) while a page is dragged.
 void track(HWND window, LPARAM point);
 // The capture was lost (WM_CAPTURECHANGED to another window, WM_CANCELMODE): the drag

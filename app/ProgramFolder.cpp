@@ -1,14 +1,12 @@
 #include <windows.h>
 
 #include "app/ProgramFolder.h"
+#include "store/Wide932.h"
 
 #include <string>
 
 namespace programfolder {
 
-namespace {
-
-// The folder of the executable as the wide functions see it, without a trailing backslash.
 std::wstring wideFolder() {
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
@@ -17,21 +15,10 @@ std::wstring wideFolder() {
     return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-// The folder in the ANSI code page; `lost` tells whether some character had no byte form
-// (no best fit either: a near look-alike would name another folder).
-std::string ansiFolder(const std::wstring& folder, bool& lost) {
-    BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, nullptr, 0, nullptr, &usedDefault);
-    std::string text(length > 0 ? length : 1, '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, &text[0], length, nullptr, &usedDefault);
-    text.resize(text.size() - 1);
-    lost = usedDefault != FALSE;
-    return text;
-}
+namespace {
 
 bool isFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide::from932(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -41,7 +28,7 @@ bool canWriteBelow(const std::string& folder) {
     const std::string dataFolder = folder + "\\data";
     const std::string probe = (isFolder(dataFolder) ? dataFolder : folder) + "\\~quiltpad-check" +
                               std::to_string(GetCurrentProcessId()) + ".tmp";
-    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(wide::from932(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
     CloseHandle(file);
@@ -73,9 +60,10 @@ const char* textOf(Problem problem) {
 }  // namespace
 
 Problem check() {
-    bool lost = false;
-    const std::string folder = ansiFolder(wideFolder(), lost);
-    if (lost) return Problem::OutsideCodePage;
+    // the paths of the book, the settings and the backups are kept in code page 932,
+    // whatever the system's code page (no best fit: a near look-alike would name another folder)
+    std::string folder;
+    if (!wide::to932(wideFolder(), folder)) return Problem::OutsideCodePage;
     if (folder.size() > LONGEST_FOLDER) return Problem::TooLong;
     if (!canWriteBelow(folder)) return Problem::NotWritable;
     return Problem::None;

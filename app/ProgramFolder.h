@@ -11,7 +11,7 @@ namespace programfolder {
 
 enum class Problem {
     None,
-    OutsideCodePage,  // the folder's path holds a character the ANSI functions turn into '?'
+    OutsideCodePage,  // the folder's path holds a character code page 932 cannot hold
     TooLong,          // the longest file the program makes below the folder passes 259 bytes
     NotWritable,      // a read-only folder, a CD, a folder of another user
 };
@@ -34,6 +34,9 @@ inline constexpr char NOT_WRITABLE_TEXT[] =
 inline constexpr std::size_t LONGEST_TAIL = sizeof "\\data\\quiltpad.qpd.20261207153000-(99)" - 1;
 // So the folder itself may be at most this long, in code page 932 bytes.
 inline constexpr std::size_t LONGEST_FOLDER = MAX_PATH - 1 - LONGEST_TAIL;
+
+// The folder of the executable as the wide functions see it, without a trailing backslash.
+std::wstring wideFolder();
 
 // Checks the folder of the running executable in the order of Problem. The write
 // check makes a file that goes away when its handle closes.

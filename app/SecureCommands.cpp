@@ -8,6 +8,7 @@
 #include "secure/SecureMessages.h"
 #include "secure/SecurePages.h"
 #include "store/PageImage.h"
+#include "ui/WideText.h"
 
 namespace securecommands {
 
@@ -36,7 +37,7 @@ void makeSecure(HWND window) {
     pagedisplay::storeShownPage();
     PageRecord& record = gBook.pages.recordOfItem(item);
     if (!secure::encryptPage(record)) {
-        MessageBoxA(window, securemsg::ENCRYPT_FAILED, securemsg::MAKE_SECURE_CAPTION, MB_OK | MB_ICONERROR);
+        wide::messageBox(window, securemsg::ENCRYPT_FAILED, securemsg::MAKE_SECURE_CAPTION, MB_OK | MB_ICONERROR);
         return;
     }
     record.isSecure = 1;

@@ -15,6 +15,7 @@
 #include "settings/Monitors.h"
 #include "ui/Dpi.h"
 #include "store/FileFaultText.h"
+#include "ui/WideText.h"
 
 namespace settingsio {
 
@@ -51,9 +52,9 @@ void scaleDefaultWindow(IniSettings::Window& w, int desktopWidth, int desktopHei
 // The page list's focus widening is for systems before version 6; on later
 // ones, or when the version cannot be told, it is off for this run.
 bool systemAllowsAutoView() {
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) return false;
+    if (!GetVersionExW(&version)) return false;
     return version.dwMajorVersion < 6;
 }
 
@@ -112,7 +113,7 @@ bool gSettingsUnread = false;
 
 void tellSettingsUnread(const std::string& iniPath, FileFault fault) {
     const std::string text = appmessages::SETTINGS_UNREADABLE_TEXT + iniPath + "\n\n" + fileFaultText(fault);
-    MessageBoxA(nullptr, text.c_str(), appmessages::SETTINGS_UNREADABLE_CAPTION, MB_OK | MB_ICONWARNING);
+    wide::messageBox(nullptr, text.c_str(), appmessages::SETTINGS_UNREADABLE_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
 std::string folderOf(const std::string& path) {
@@ -163,7 +164,7 @@ int firstShowCommand(int processShowCommand) {
 bool collectAndSaveSettings(HWND mainWindow) {
     if (gSettingsUnread) return false;  // the user was told at start
     // the settings stay in the data folder below the program, wherever the book lives
-    CreateDirectoryA(folderOf(gApp.paths.iniPath).c_str(), nullptr);
+    CreateDirectoryW(wide::from932(folderOf(gApp.paths.iniPath)).c_str(), nullptr);
     collectWindowValues(mainWindow);
     return ini::writeIni(gApp.paths.iniPath, gApp.ini);
 }

@@ -36,7 +36,7 @@ bool inZone(HWND window, int x, int y) {
     return splitlayout::inSplitterZone(x, y, listWidth(), clientSize(window).cy, spacing());
 }
 
-HCURSOR sizingCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)); }
+HCURSOR sizingCursor() { return LoadCursorW(nullptr, IDC_SIZEWE); }
 
 }  // namespace
 
@@ -50,23 +50,23 @@ void layout(HWND window, WPARAM sizeType, int width, int height) {
         place(gControls.pageList.window(), p.list);
         place(gControls.memo.window(), p.memo);
     }
-    if (gControls.toolbar) SendMessageA(gControls.toolbar, TB_AUTOSIZE, 0, 0);
+    if (gControls.toolbar) SendMessageW(gControls.toolbar, TB_AUTOSIZE, 0, 0);
     (void)window;
 }
 
 void postRelayout(HWND window) {
     SIZE s = clientSize(window);
-    PostMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
+    PostMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
 }
 
 void sendRelayout(HWND window) {
     SIZE s = clientSize(window);
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
+    SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
 }
 
 void onMouseMove(HWND window, int x, int y) {
     if (!gDrag.dragging) {
-        SetCursor(inZone(window, x, y) ? sizingCursor() : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+        SetCursor(inZone(window, x, y) ? sizingCursor() : LoadCursorW(nullptr, IDC_ARROW));
         return;
     }
     splitlayout::Share& share = gApp.splitter;

@@ -14,20 +14,15 @@
 #include "help/UsageWindow.h"
 #include "res/resource.h"
 #include "search/SearchWindow.h"
+#include "ui/WideText.h"
 
 namespace startup {
 
 namespace {
 
-std::string loadString(HINSTANCE instance, UINT id) {
-    char buffer[256] = {};
-    LoadStringA(instance, id, buffer, sizeof buffer);
-    return buffer;
-}
-
 BOOL CALLBACK findInstanceWindow(HWND window, LPARAM param) {
-    auto* found = reinterpret_cast<std::pair<const std::string*, HWND>*>(param);
-    if (GetPropA(window, found->first->c_str()) == nullptr) return TRUE;
+    auto* found = reinterpret_cast<std::pair<const std::wstring*, HWND>*>(param);
+    if (GetPropW(window, found->first->c_str()) == nullptr) return TRUE;
     found->second = window;
     return FALSE;
 }
@@ -42,23 +37,19 @@ void prepareState(HINSTANCE instance, const std::string& appFolder) {
 
 }  // namespace
 
-std::string applicationFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    PathRemoveFileSpecA(path);
-    return path;
-}
+std::string applicationFolder() { return wide::to932(programfolder::wideFolder()); }
 
-std::string loadTitle(HINSTANCE instance) {
-    const std::string name = loadString(instance, IDS_APP_TITLE);
-    const std::string version = loadString(instance, IDS_APP_VERSION);
+std::string loadTitle(HINSTANCE) {
+    const std::string name = wide::loadString(IDS_APP_TITLE);
+    const std::string version = wide::loadString(IDS_APP_VERSION);
     char title[256];
     std::snprintf(title, sizeof title, "%s　　%s", name.c_str(), version.c_str());
     return title;
 }
 
 bool raiseRunningInstance(const std::string& instanceKey) {
-    std::pair<const std::string*, HWND> found(&instanceKey, nullptr);
+    const std::wstring key = wide::from932(instanceKey);
+    std::pair<const std::wstring*, HWND> found(&key, nullptr);
     EnumWindows(findInstanceWindow, reinterpret_cast<LPARAM>(&found));
     if (found.second == nullptr) return false;
     if (IsIconic(found.second)) ShowWindow(found.second, SW_RESTORE);
@@ -80,12 +71,12 @@ void showToolWindows() {
 
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (gApp.usageWindow && IsDialogMessageA(gApp.usageWindow, &msg)) continue;
-        if (gApp.searchWindow && IsDialogMessageA(gApp.searchWindow, &msg)) continue;
-        if (TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (gApp.usageWindow && IsDialogMessageW(gApp.usageWindow, &msg)) continue;
+        if (gApp.searchWindow && IsDialogMessageW(gApp.searchWindow, &msg)) continue;
+        if (TranslateAcceleratorW(mainWindow, accelerators, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
 }
@@ -95,7 +86,7 @@ int runApplication(HINSTANCE instance, int showCommand) {
     const std::string instanceKey = paths::instanceKeyFor(appFolder);
 
     // One instance per program folder: a second start raises the first and touches nothing.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, instanceKey.c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, wide::from932(instanceKey).c_str());
     if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         raiseRunningInstance(instanceKey);
         CloseHandle(mutex);
@@ -116,7 +107,7 @@ int runApplication(HINSTANCE instance, int showCommand) {
         return 0;
     }
     showToolWindows();
-    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
     const int exitCode = runMessageLoop(window, accelerators);
     if (mutex) CloseHandle(mutex);
     return exitCode;

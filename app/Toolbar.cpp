@@ -33,7 +33,7 @@ HBITMAP scaledImages(HINSTANCE instance, int dpi) {
     HBITMAP source = CreateMappedBitmap(instance, IDB_TOOLBAR, 0, nullptr, 0);
     if (!source || dpi == dpi::BASE) return source;
     BITMAP info{};
-    GetObjectA(source, sizeof info, &info);
+    GetObjectW(source, sizeof info, &info);
     const int width = IMAGE_COUNT * imageWidth(dpi);
     const int height = imageHeight(dpi);
     HDC screen = GetDC(nullptr);
@@ -57,7 +57,7 @@ HBITMAP scaledImages(HINSTANCE instance, int dpi) {
 void addButtons(HWND bar, HINSTANCE instance, int dpi) {
     HBITMAP images = scaledImages(instance, dpi);
     TBADDBITMAP bitmap{nullptr, reinterpret_cast<UINT_PTR>(images)};
-    SendMessageA(bar, TB_ADDBITMAP, IMAGE_COUNT, reinterpret_cast<LPARAM>(&bitmap));
+    SendMessageW(bar, TB_ADDBITMAP, IMAGE_COUNT, reinterpret_cast<LPARAM>(&bitmap));
     if (gImages) DeleteObject(gImages);
     gImages = images;
     TBBUTTON buttons[BUTTON_COUNT] = {};
@@ -68,27 +68,27 @@ void addButtons(HWND bar, HINSTANCE instance, int dpi) {
         buttons[i].fsState = spec.command == BLANK_ID ? TBSTATE_INDETERMINATE : TBSTATE_ENABLED;
         buttons[i].fsStyle = spec.check ? BTNS_CHECK : BTNS_BUTTON;
     }
-    SendMessageA(bar, TB_ADDBUTTONSA, BUTTON_COUNT, reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(bar, TB_ADDBUTTONSW, BUTTON_COUNT, reinterpret_cast<LPARAM>(buttons));
 }
 
 // Each tip covers its button's rectangle; the tooltip subclasses the toolbar to see the mouse.
 HWND addToolbarTips(HWND bar, HINSTANCE instance) {
-    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, bar, nullptr, instance, nullptr);
     if (!tip) return nullptr;
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         if (!BUTTONS[i].tipString) continue;
-        TTTOOLINFOA info{};
-        info.cbSize = TTTOOLINFOA_V2_SIZE;
+        TTTOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
         info.uFlags = TTF_SUBCLASS;
         info.hwnd = bar;
         info.uId = static_cast<UINT_PTR>(BUTTONS[i].command);
-        SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&info.rect));
+        SendMessageW(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&info.rect));
         info.hinst = instance;
-        info.lpszText = MAKEINTRESOURCEA(BUTTONS[i].tipString);
-        SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        info.lpszText = MAKEINTRESOURCEW(BUTTONS[i].tipString);
+        SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
-    SendMessageA(bar, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tip), 0);
+    SendMessageW(bar, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tip), 0);
     return tip;
 }
 
@@ -99,7 +99,7 @@ int imageWidth(int dpi) { return dpi::scale(IMAGE_WIDTH, dpi); }
 int imageHeight(int dpi) { return dpi::scale(IMAGE_HEIGHT, dpi); }
 
 Toolbar create(HWND parent, int dpi) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     const int width = imageWidth(dpi);
     const int height = imageHeight(dpi);
     Toolbar tb;
@@ -108,7 +108,7 @@ Toolbar create(HWND parent, int dpi) {
     if (!tb.window) return tb;
     addButtons(tb.window, instance, dpi);
     tb.tooltip = addToolbarTips(tb.window, instance);
-    SendMessageA(tb.window, TB_AUTOSIZE, 0, 0);
+    SendMessageW(tb.window, TB_AUTOSIZE, 0, 0);
     return tb;
 }
 

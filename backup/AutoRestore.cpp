@@ -6,6 +6,7 @@
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
 #include "store/DataFile.h"
+#include "ui/WideText.h"
 
 namespace backup {
 
@@ -20,7 +21,7 @@ bool moveAside(const std::string& path) { return !moveStampedAside(path).empty()
 // told, and the program ends without writing.
 AutoRestoreResult refusedBusy(HWND window, const AutoRestoreSetup& setup) {
     const std::string busy = messages::DATA_FILE_BUSY_TEXT + setup.dataFilePath;
-    MessageBoxA(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
+    wide::messageBox(window, busy.c_str(), messages::START_EMPTY_CAPTION, MB_OK | MB_ICONWARNING);
     return AutoRestoreResult::Refused;
 }
 
@@ -44,7 +45,7 @@ bool loadedBookOf(const AutoRestoreSetup& setup) {
 
 std::string keepStampedCopy(const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
-        return CopyFileA(path.c_str(), target.c_str(), TRUE) != 0;  // TRUE: never over an existing file
+        return CopyFileW(wide::from932(path).c_str(), wide::from932(target).c_str(), TRUE) != 0;  // TRUE: never over an existing file
     });
 }
 
@@ -52,7 +53,7 @@ std::string moveStampedAside(const std::string& path) { return moveStampedBeside
 
 std::string moveStampedBeside(const std::string& file, const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
-        return MoveFileA(file.c_str(), target.c_str()) != 0;  // fails when the target exists
+        return MoveFileW(wide::from932(file).c_str(), wide::from932(target).c_str()) != 0;  // fails when the target exists
     });
 }
 
@@ -66,12 +67,12 @@ AutoRestoreResult autoRestore(HWND window, const AutoRestoreSetup& setup,
         if (keepStampedCopy(setup.dataFilePath).empty()) return refusedBusy(window, setup);
         const std::string text =
             std::string(messages::AUTO_RESTORED_TEXT) + messages::AUTO_RESTORED_FILE + setup.dataFilePath;
-        MessageBoxA(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
+        wide::messageBox(window, text.c_str(), messages::AUTO_RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
         return AutoRestoreResult::BackupLoaded;
     }
     const std::string question =
         setup.dataFilePath + (!otherBook ? messages::START_EMPTY_QUESTION : messages::NO_OWN_BACKUP_QUESTION);
-    if (MessageBoxA(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    if (wide::messageBox(window, question.c_str(), messages::START_EMPTY_CAPTION, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return AutoRestoreResult::Refused;
     // A file that cannot be moved aside would be overwritten by the new book: end instead.
     if (!moveAside(setup.dataFilePath)) return refusedBusy(window, setup);
@@ -83,11 +84,11 @@ void keepFileWithExtraBytes(HWND owner, const std::string& path) {
     const std::string kept = keepStampedCopy(path);
     if (kept.empty()) {
         const std::string text = messages::EXTRA_BYTES_NOT_KEPT_TEXT + path;
-        MessageBoxA(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONWARNING);
+        wide::messageBox(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONWARNING);
         return;
     }
     const std::string text = messages::EXTRA_BYTES_TEXT + kept;
-    MessageBoxA(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONINFORMATION);
+    wide::messageBox(owner, text.c_str(), messages::EXTRA_BYTES_CAPTION, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace backup

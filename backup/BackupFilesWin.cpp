@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "backup/BackupSlots.h"
+#include "store/Wide932.h"
 
 namespace backup {
 
@@ -10,7 +11,7 @@ namespace {
 // Opens the file for reading without sharing, as a slot in use by another
 // program counts as free; the last-write time as a local file time.
 bool localLastWrite(const std::string& path, FILETIME& local) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(wide::from932(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     FILETIME written = {};
     const bool ok = GetFileTime(file, nullptr, nullptr, &written) && FileTimeToLocalFileTime(&written, &local);

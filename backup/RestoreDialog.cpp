@@ -9,6 +9,7 @@
 #include "store/AtomicFile.h"
 #include "ui/Busy.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace backup {
 
@@ -23,7 +24,7 @@ struct RestoreData {
 // One line per readable slot; the line's item data is its slot number.
 void fillList(HWND dialog, const RestoreData& data) {
     HWND list = GetDlgItem(dialog, IDC_RESTORE_LIST);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     const RestoreSetup& setup = *data.setup;
     const int inUse = setup.slotPaths.empty() ? 0 : slotsInUse(setup.backupFileSize, setup.slotPaths.size());
     for (int slot = 0; slot < inUse; ++slot) {
@@ -34,8 +35,8 @@ void fillList(HWND dialog, const RestoreData& data) {
         const VersionBlock version = decodeVersionBlock(first);
         const std::string line =
             restoreLine(time, fileNameOf(path), version.saveKind, version.bookNumber != setup.bookNumber);
-        const LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        if (at >= 0) SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), slot);
+        const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide::from932(line).c_str()));
+        if (at >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), slot);
     }
 }
 
@@ -47,8 +48,8 @@ void close(HWND dialog, RestoreData& data) {
 // The chosen line's slot, -1 without a selection.
 int selectedSlot(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_RESTORE_LIST);
-    const LRESULT at = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    return at == LB_ERR ? -1 : static_cast<int>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+    const LRESULT at = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    return at == LB_ERR ? -1 : static_cast<int>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(at), 0));
 }
 
 // As the list has it: the file opens and holds a version block.
@@ -58,7 +59,7 @@ bool slotReadable(const std::string& path) {
 }
 
 void showError(HWND dialog, const std::string& text, const char* caption) {
-    MessageBoxA(dialog, text.c_str(), caption, MB_OK | MB_ICONERROR);
+    wide::messageBox(dialog, text.c_str(), caption, MB_OK | MB_ICONERROR);
 }
 
 // The book from before, waiting beside the slot, takes the slot's place; when
@@ -71,7 +72,7 @@ bool putBookFromBefore(const RestoreSetup& setup, const std::string& slotPath) {
 
 // The book from before stays where it waits, named to the user.
 void warnNotKept(HWND dialog, const std::string& waiting) {
-    MessageBoxA(dialog, (messages::NOT_KEPT_TEXT + waiting).c_str(), messages::RESTORED_CAPTION,
+    wide::messageBox(dialog, (messages::NOT_KEPT_TEXT + waiting).c_str(), messages::RESTORED_CAPTION,
                 MB_OK | MB_ICONWARNING);
 }
 
@@ -80,7 +81,7 @@ void warnNotKept(HWND dialog, const std::string& waiting) {
 bool takeBack(HWND dialog, RestoreData& data, const std::string& slotPath) {
     const RestoreSetup& setup = *data.setup;
     if (!data.hooks->loadBook(setup.dataFilePath)) return false;
-    DeleteFileA(bookFromBeforePath(slotPath).c_str());
+    DeleteFileW(wide::from932(bookFromBeforePath(slotPath)).c_str());
     showError(dialog, messages::NOT_WRITTEN_UNDONE_TEXT, messages::RESTORE_STOPPED_CAPTION);
     return true;
 }
@@ -104,13 +105,13 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
     // Without the current book on disk twice the swap could lose it: stop here.
     if (!data.hooks->saveBook(setup.dataFilePath, SaveKind::BeforeRestore) ||
         !data.hooks->saveBook(waiting, SaveKind::BeforeRestore)) {
-        DeleteFileA(waiting.c_str());
+        DeleteFileW(wide::from932(waiting).c_str());
         showError(dialog, messages::SAVE_FAILED_TEXT, messages::RESTORE_CAPTION);
         return false;
     }
     busy::Unsettled unsettled;  // from here the window's book is not one for the data file
     if (!slotReadable(slotPath) || !data.hooks->loadBook(slotPath)) {
-        DeleteFileA(waiting.c_str());
+        DeleteFileW(wide::from932(waiting).c_str());
         showError(dialog, messages::LOAD_FAILED_TEXT, messages::LOAD_FAILED_CAPTION);
         return false;
     }
@@ -125,12 +126,12 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
         warnNotKept(dialog, waiting);
         return true;
     }
-    MessageBoxA(dialog, messages::RESTORED_TEXT, messages::RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
+    wide::messageBox(dialog, messages::RESTORED_TEXT, messages::RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
     return true;
 }
 
 void onRestore(HWND dialog, RestoreData& data) {
-    if (MessageBoxA(dialog, messages::RESTORE_CONFIRM, messages::RESTORE_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) !=
+    if (wide::messageBox(dialog, messages::RESTORE_CONFIRM, messages::RESTORE_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) !=
         IDOK) {
         close(dialog, data);
         return;
@@ -171,11 +172,11 @@ void finishCutRestores(const std::vector<std::string>& slotPaths, const std::str
                                     decodeVersionBlock(first).saveKind != static_cast<int>(SaveKind::BeforeRestore);
     for (const std::string& slotPath : slotPaths) {
         const std::string waiting = bookFromBeforePath(slotPath);
-        if (GetFileAttributesA(waiting.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (GetFileAttributesW(wide::from932(waiting).c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         if (restoredInDataFile)
             replaceFile(waiting, slotPath);
         else if (readFirst32(dataFilePath, first))
-            DeleteFileA(waiting.c_str());  // the data file holds the book from before
+            DeleteFileW(wide::from932(waiting).c_str());  // the data file holds the book from before
     }
 }
 

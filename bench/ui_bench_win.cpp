@@ -26,6 +26,8 @@
 #include "store/TreeSource.h"
 #include "support/TestApp.h"
 #include "ui/Dialog.h"
+#include "store/Wide932.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ double timeSearch(bool ruleOut, ItemHandle first, ItemHandle last) {
     select(first);
     HWND window = gApp.searchWindow;
     const double start = seconds();
-    SendMessageA(window, WM_COMMAND, IDC_SEARCH_NEXT, 0);
+    SendMessageW(window, WM_COMMAND, IDC_SEARCH_NEXT, 0);
     const double took = seconds() - start;
     const bool found =
         list().GetSelection() == last && ui::itemText(window, IDC_SEARCH_STATUS) == "メモに見つかりました。";
@@ -104,7 +106,7 @@ int benchSearch(bool baseline) {
     const ItemHandle first = list().FirstChild(PageListControl::root());
     const ItemHandle last = lastInOrder();
     select(last);
-    SendMessageA(gControls.memo.window(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(ONLY_ON_LAST_PAGE));
+    SendMessageW(gControls.memo.window(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide::from932(ONLY_ON_LAST_PAGE).c_str()));
     select(first);  // stores the last page with the word in it
     HWND window = gApp.searchWindow;
     ui::setItemText(window, IDC_SEARCH_TEXT, ONLY_ON_LAST_PAGE);
@@ -147,7 +149,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     testapp::TempFolder folder;
-    CreateDirectoryA(folder.file("data").c_str(), nullptr);
+    CreateDirectoryW(wide::from932(folder.file("data")).c_str(), nullptr);
     if (!CopyFileA(argv[2], (folder.file("data") + "\\quiltpad.qpd").c_str(), FALSE)) {
         std::fprintf(stderr, "uibench: cannot copy %s\n", argv[2]);
         return 2;

@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "editor/RtfStream.h"
+#include "store/Wide932.h"
 
 namespace clipboard {
 namespace {
 
 const char PARAGRAPH_END[] = "\\par\r\n}\r\n";  // RTF that ends with a paragraph mark
-const char TWO_LINE_BREAKS[] = "\r\n\r\n";
+const wchar_t TWO_LINE_BREAKS[] = L"\r\n\r\n";
 
 // Opens the clipboard without an owner for the life of the object. Another
 // program may hold it for a moment, so a few tries are made.
@@ -45,7 +46,19 @@ bool copyHandleText(HANDLE data, std::string& text) {
     return true;
 }
 
-bool readFormat(UINT format, std::string& text) {
+// The same for the clipboard's Unicode text.
+bool copyHandleText(HANDLE data, std::wstring& text) {
+    if (!data) return false;
+    const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(data));
+    if (!units) return false;
+    SIZE_T size = GlobalSize(data) / sizeof(wchar_t);
+    text.assign(units, wcsnlen(units, size));
+    GlobalUnlock(data);
+    return true;
+}
+
+template <class Text>
+bool readFormat(UINT format, Text& text) {
     text.clear();
     if (!IsClipboardFormatAvailable(format)) return false;
     OpenedClipboard cb;
@@ -54,18 +67,20 @@ bool readFormat(UINT format, std::string& text) {
 }
 
 // Puts `text` and its terminating zero in a global block the clipboard owns.
-bool writeFormat(const std::string& text, UINT format, bool emptyFirst) {
+template <class Text>
+bool writeFormat(const Text& text, UINT format, bool emptyFirst) {
     if (text.empty()) return false;
     OpenedClipboard cb;
     if (!cb.isOpen()) return false;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    const SIZE_T size = (text.size() + 1) * sizeof(text[0]);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!block) return false;
-    char* bytes = static_cast<char*>(GlobalLock(block));
+    void* bytes = GlobalLock(block);
     if (!bytes) {
         GlobalFree(block);
         return false;
     }
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    std::memcpy(bytes, text.c_str(), size);
     GlobalUnlock(block);
     if (emptyFirst) EmptyClipboard();
     if (!SetClipboardData(format, block)) {
@@ -80,18 +95,24 @@ bool endsWith(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
+bool endsWithBreak(const std::wstring& text) { return text.size() >= 2 && text.compare(text.size() - 2, 2, L"\r\n") == 0; }
+
+void replaceSelection(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 // The control's own paste, bypassing the subclass.
 void ownPaste(HWND edit, WNDPROC previousProc) {
     if (previousProc)
-        CallWindowProcA(previousProc, edit, WM_PASTE, 0, 0);
+        CallWindowProcW(previousProc, edit, WM_PASTE, 0, 0);
     else
-        SendMessageA(edit, WM_PASTE, 0, 0);
+        SendMessageW(edit, WM_PASTE, 0, 0);
 }
 
 // After pasting a text that ends with a line break, the control is also
 // given "\r\n\r\n" pasted on its own, as the editor always has.
 void pasteTwoLineBreaks(HWND edit, WNDPROC previousProc) {
-    if (WriteClipboardText(TWO_LINE_BREAKS, true)) ownPaste(edit, previousProc);
+    if (WriteClipboardUnicode(TWO_LINE_BREAKS, true)) ownPaste(edit, previousProc);
 }
 
 // RTF on the clipboard with paste-as-text on: insert its plain text, then
@@ -99,36 +120,52 @@ void pasteTwoLineBreaks(HWND edit, WNDPROC previousProc) {
 // the control's own paste of CF_TEXT took a line break whose CR and LF lay either
 // side of the text's 2,048th byte for two.
 void pasteRtfAsText(HWND edit, WNDPROC previousProc) {
-    std::string rtf, text;
+    std::string rtf;
+    std::wstring text;
     ReadClipboardFormat(RtfFormat(), rtf);
-    ReadClipboardText(text);
-    if (!text.empty()) SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    ReadClipboardUnicode(text);
+    if (!text.empty()) replaceSelection(edit, text);
     if (endsWith(rtf, PARAGRAPH_END)) pasteTwoLineBreaks(edit, previousProc);
     WriteClipboardFormat(rtf, RtfFormat());
-    WriteClipboardText(text, false);
+    WriteClipboardUnicode(text, false);
 }
 
-// Plain text on the clipboard: inserted as the page can hold it, in code page 932 (the text
-// the system gives for CF_TEXT), so what shows is what is stored: the editor's own paste would
-// show characters outside it and lose them when the page is stored. A text that ends
-// with a line break is followed by two more, as the editor always had it. The clipboard is
-// left as the other program put it (its Unicode text included).
+// Plain text on the clipboard: inserted as one replacement, every character as it is (the page's
+// RTF keeps what code page 932 lacks). A text that ends with a line break is followed by two
+// more, as the editor always had it. The clipboard is left as the other program put it.
 void pastePlainText(HWND edit) {
-    std::string text;
-    if (!ReadClipboardText(text) || text.empty()) return;
-    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    if (endsWith(text, "\r\n")) SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(TWO_LINE_BREAKS));
+    std::wstring text;
+    if (!ReadClipboardUnicode(text) || text.empty()) return;
+    replaceSelection(edit, text);
+    if (endsWithBreak(text)) replaceSelection(edit, TWO_LINE_BREAKS);
 }
 
 }  // namespace
 
-UINT RtfFormat() { return RegisterClipboardFormatA("Rich Text Format"); }
+UINT RtfFormat() { return RegisterClipboardFormatW(L"Rich Text Format"); }
 
-bool ReadClipboardText(std::string& text) { return readFormat(CF_TEXT, text); }
+bool ReadClipboardUnicode(std::wstring& text) { return readFormat(CF_UNICODETEXT, text); }
 
-bool WriteClipboardText(const std::string& text, bool emptyFirst) { return writeFormat(text, CF_TEXT, emptyFirst); }
+bool WriteClipboardUnicode(const std::wstring& text, bool emptyFirst) {
+    return writeFormat(text, CF_UNICODETEXT, emptyFirst);
+}
 
-std::size_t ClipboardTextLength() { return ClipboardFormatLength(CF_TEXT); }
+bool ReadClipboardText(std::string& text) {
+    std::wstring unicode;
+    const bool read = ReadClipboardUnicode(unicode);
+    text = wide::to932(unicode);
+    return read;
+}
+
+bool WriteClipboardText(const std::string& text, bool emptyFirst) {
+    return WriteClipboardUnicode(wide::from932(text), emptyFirst);
+}
+
+std::size_t ClipboardTextLength() {
+    std::string text;
+    ReadClipboardText(text);
+    return text.size();
+}
 
 bool ReadClipboardFormat(UINT format, std::string& text) { return readFormat(format, text); }
 
@@ -142,8 +179,8 @@ std::size_t ClipboardFormatLength(UINT format) {
 
 bool CopyAsTextStep(bool copyAsText) {
     if (!copyAsText) return false;
-    std::string text;
-    if (ReadClipboardText(text) && !text.empty()) WriteClipboardText(text, true);
+    std::wstring text;
+    if (ReadClipboardUnicode(text) && !text.empty()) WriteClipboardUnicode(text, true);
     return true;
 }
 
@@ -153,18 +190,19 @@ bool PasteStep(HWND edit, WNDPROC previousProc, bool pasteAsText) {
         pasteRtfAsText(edit, previousProc);
         return true;
     }
-    if (hasRtf || !IsClipboardFormatAvailable(CF_TEXT)) return false;
+    if (hasRtf || !IsClipboardFormatAvailable(CF_UNICODETEXT)) return false;
     pastePlainText(edit);
     return true;
 }
 
 std::size_t PasteCharacters(HWND edit, bool pasteAsText) {
-    std::string text, rtf;
-    const bool hasText = ReadClipboardText(text);
+    std::string rtf;
+    std::wstring text;
+    const bool hasText = ReadClipboardUnicode(text);
     const bool hasRtf = ReadClipboardFormat(RtfFormat(), rtf);
     if (hasRtf && !pasteAsText) return rtfstream::RtfCharacters(edit, rtf);  // the control's own RTF paste
     if (!hasText) return 0;
-    const bool extraBreaks = hasRtf ? endsWith(rtf, PARAGRAPH_END) : endsWith(text, "\r\n");
+    const bool extraBreaks = hasRtf ? endsWith(rtf, PARAGRAPH_END) : endsWithBreak(text);
     return rtfstream::PlainTextCharacters(text) + (extraBreaks ? 2 : 0);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The clipboard as zero-terminated code page 932 byte strings, and the two
+// The clipboard's Unicode text and RTF (and its text as code page 932, for callers
+// that keep text in it), and the two
 // steps the memo editor runs around every cut, copy and paste ("copy as
 // text" and "paste as text").
 //
@@ -15,10 +16,13 @@ namespace clipboard {
 // The registered "Rich Text Format" clipboard format.
 UINT RtfFormat();
 
-// Reads the clipboard's CF_TEXT. `text` is emptied first; false when there is
+// The clipboard's Unicode text, every character as it is; written alone or beside others.
+bool ReadClipboardUnicode(std::wstring& text);
+bool WriteClipboardUnicode(const std::wstring& text, bool emptyFirst);
+// Reads the clipboard's text in code page 932 (a character it lacks reads as '?'). `text` is emptied first; false when there is
 // no text or the clipboard cannot be opened.
 bool ReadClipboardText(std::string& text);
-// Puts `text` on the clipboard as CF_TEXT, emptying the clipboard first only
+// Puts the code page 932 `text` on the clipboard as Unicode text, emptying the clipboard first only
 // when asked (so it can sit beside other formats). False, with nothing done,
 // for an empty text or when the clipboard cannot be opened.
 bool WriteClipboardText(const std::string& text, bool emptyFirst);
@@ -32,7 +36,7 @@ bool WriteClipboardFormat(const std::string& text, UINT format);
 std::size_t ClipboardFormatLength(UINT format);
 
 // Runs after the control has cut or copied. With copy-as-text on, reduces
-// whatever text the clipboard holds to CF_TEXT alone (any RTF is dropped) and
+// whatever text the clipboard holds to its Unicode text alone (any RTF is dropped) and
 // reports that it acted, even when there was nothing to reduce.
 bool CopyAsTextStep(bool copyAsText);
 

@@ -15,10 +15,11 @@
 #include "editor/Twips.h"
 #include "settings/CommonDialogs.h"
 #include "store/Cp932.h"
+#include "ui/WideText.h"
 
 namespace {
 
-const char PROP_THIS[] = "MYRE_THIS";
+const wchar_t PROP_THIS[] = L"MYRE_THIS";
 const char DEFAULT_FACE[] = "ＭＳ ゴシック";
 constexpr int LEFT_MARGIN = 6;   // pixels at 96 dots per inch, in the low word of the margins
 constexpr int RIGHT_MARGIN = 3;  // and in the high word
@@ -29,10 +30,15 @@ constexpr WPARAM CHAR_CTRL_C = 0x03;
 constexpr WPARAM CHAR_CTRL_X = 0x18;
 constexpr WPARAM CHAR_CTRL_V = 0x16;
 
-void copyFace(char (&dst)[LF_FACESIZE], const std::string& face) {
-    std::string cut = cp932::cutAt(face, LF_FACESIZE - 1);
-    std::memcpy(dst, cut.c_str(), cut.size() + 1);
+// Face names are kept in code page 932, as the book stores them, and cut as they always were.
+void copyFace(wchar_t (&dst)[LF_FACESIZE], const std::string& face) {
+    const std::wstring cut = wide::from932(cp932::cutAt(face, LF_FACESIZE - 1));
+    const std::size_t n = cut.size() < LF_FACESIZE - 1 ? cut.size() : LF_FACESIZE - 1;
+    std::memcpy(dst, cut.c_str(), n * sizeof(wchar_t));
+    dst[n] = L'\0';
 }
+
+std::string faceOf(const wchar_t (&face)[LF_FACESIZE]) { return wide::to932(std::wstring(face, wcsnlen(face, LF_FACESIZE))); }
 
 // The clipboard steps of cut, copy and paste: copy as text and paste as text.
 bool copyAsTextStep(MemoEditor& editor) { return clipboard::CopyAsTextStep(editor.copyAsText); }
@@ -43,14 +49,14 @@ bool pasteStep(MemoEditor& editor) {
 }  // namespace
 
 MemoEditor::MemoEditor() {
-    library_ = LoadLibraryA("RICHED20.DLL");
+    library_ = LoadLibraryW(L"RICHED20.DLL");
     setClipboardSteps(copyAsTextStep, pasteStep);
 }
 
 HWND MemoEditor::Create(HWND parent) {
     window_ =
-        CreateWindowExA(0, "RICHEDIT20A", "", STYLE, 0, 0, 0, 0, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), GetModuleHandleA(nullptr), nullptr);
+        CreateWindowExW(0, L"RichEdit20W", L"", STYLE, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), GetModuleHandleW(nullptr), nullptr);
     if (!window_) return nullptr;
 
     HDC dc = GetDC(window_);
@@ -58,31 +64,31 @@ HWND MemoEditor::Create(HWND parent) {
     ReleaseDC(window_, dc);
     if (pixelsPerInch_ <= 0) pixelsPerInch_ = 96;
 
-    CHARFORMAT2A cf{};
+    CHARFORMAT2W cf{};
     cf.cbSize = sizeof(cf);
     cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
     cf.yHeight = twips::fromPixels(DEFAULT_PIXELS, pixelsPerInch_);
     cf.crTextColor = 0;
     cf.bCharSet = SHIFTJIS;
-    std::strcpy(cf.szFaceName, DEFAULT_FACE);
-    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    copyFace(cf.szFaceName, DEFAULT_FACE);
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
 
     PARAFORMAT2 pf{};
     pf.cbSize = sizeof(pf);
     pf.dwMask = PFM_LINESPACING;
     pf.bLineSpacingRule = 0;
     pf.dyLineSpacing = 10;
-    SendMessageA(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    SendMessageW(window_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
     const LPARAM margins = MAKELONG(MulDiv(LEFT_MARGIN, pixelsPerInch_, 96), MulDiv(RIGHT_MARGIN, pixelsPerInch_, 96));
-    SendMessageA(window_, EM_SETMARGINS, EC_LEFTMARGIN, margins);
-    SendMessageA(window_, EM_SETMARGINS, EC_RIGHTMARGIN, margins);
+    SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN, margins);
+    SendMessageW(window_, EM_SETMARGINS, EC_RIGHTMARGIN, margins);
 
     // The subclass reads the property's address from the user data: reading a
     // property is a trip to the window server on every message, keys included.
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
-    SetPropA(window_, PROP_THIS, this);
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    SetPropW(window_, PROP_THIS, this);
     return window_;
 }
 
@@ -94,12 +100,12 @@ HWND MemoEditor::Renew() {
     GetWindowRect(old, &place);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
     const bool focused = GetFocus() == old;
-    CHARFORMAT2A font{};
+    CHARFORMAT2W font{};
     font.cbSize = sizeof(font);
-    SendMessageA(old, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
-    const LRESULT events = SendMessageA(old, EM_GETEVENTMASK, 0, 0);
-    const LRESULT lang = SendMessageA(old, EM_GETLANGOPTIONS, 0, 0);
-    const LRESULT limit = SendMessageA(old, EM_GETLIMITTEXT, 0, 0);
+    SendMessageW(old, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    const LRESULT events = SendMessageW(old, EM_GETEVENTMASK, 0, 0);
+    const LRESULT lang = SendMessageW(old, EM_GETLANGOPTIONS, 0, 0);
+    const LRESULT limit = SendMessageW(old, EM_GETLIMITTEXT, 0, 0);
     const WNDPROC oldProc = previousProc_;
     if (!Create(parent)) {  // the old control stays, subclass and all
         window_ = old;
@@ -108,18 +114,18 @@ HWND MemoEditor::Renew() {
     }
     SetWindowPos(window_, old, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOACTIVATE);
-    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
-    SendMessageA(window_, EM_SETEVENTMASK, 0, events);
-    SendMessageA(window_, EM_SETLANGOPTIONS, 0, lang);
-    SendMessageA(window_, EM_EXLIMITTEXT, 0, limit);
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    SendMessageW(window_, EM_SETEVENTMASK, 0, events);
+    SendMessageW(window_, EM_SETLANGOPTIONS, 0, lang);
+    SendMessageW(window_, EM_EXLIMITTEXT, 0, limit);
     SetNoWrap(noWrap);
     SetUrlDetection(urlDetection);
     if (hasBackColour_) SetBackColour(backColour_);
-    if (locked) SendMessageA(window_, EM_SETREADONLY, TRUE, 0);
+    if (locked) SendMessageW(window_, EM_SETREADONLY, TRUE, 0);
     // the old control goes without the subclass, which now serves the new one
-    SetWindowLongPtrA(old, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
-    SetWindowLongPtrA(old, GWLP_USERDATA, 0);
-    RemovePropA(old, PROP_THIS);
+    SetWindowLongPtrW(old, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+    SetWindowLongPtrW(old, GWLP_USERDATA, 0);
+    RemovePropW(old, PROP_THIS);
     DestroyWindow(old);
     if (focused) SetFocus(window_);
     return window_;
@@ -134,50 +140,50 @@ void MemoEditor::Resize(int width, int height) {
 
 void MemoEditor::SetNoWrap(bool flag) {
     noWrap = flag;
-    SendMessageA(window_, EM_SETTARGETDEVICE, 0, flag ? 1 : 0);
+    SendMessageW(window_, EM_SETTARGETDEVICE, 0, flag ? 1 : 0);
 }
 
 void MemoEditor::SetUrlDetection(bool on) {
     urlDetection = on;
-    SendMessageA(window_, EM_AUTOURLDETECT, on ? TRUE : FALSE, 0);
+    SendMessageW(window_, EM_AUTOURLDETECT, on ? TRUE : FALSE, 0);
 }
 
 void MemoEditor::SetDefaultFont(const std::string& face, int pixels, COLORREF colour) {
-    CHARFORMAT2A cf{};
+    CHARFORMAT2W cf{};
     cf.cbSize = sizeof(cf);
-    SendMessageA(window_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(window_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
     cf.dwMask |= CFM_FACE | CFM_SIZE | CFM_COLOR;
     cf.dwEffects &= ~CFE_AUTOCOLOR;  // an automatic colour would hide the one given
     copyFace(cf.szFaceName, face);
     cf.yHeight = twips::fromPixels(std::abs(pixels), pixelsPerInch_);
     cf.crTextColor = colour;
-    SendMessageA(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
 }
 
 void MemoEditor::SetBackColour(COLORREF colour) {
     backColour_ = colour;
     hasBackColour_ = true;
-    SendMessageA(window_, EM_SETBKGNDCOLOR, 0, colour);
+    SendMessageW(window_, EM_SETBKGNDCOLOR, 0, colour);
 }
 
-void MemoEditor::SetTextLimit(int characters) { SendMessageA(window_, EM_EXLIMITTEXT, 0, characters); }
+void MemoEditor::SetTextLimit(int characters) { SendMessageW(window_, EM_EXLIMITTEXT, 0, characters); }
 
-CHARFORMATA MemoEditor::selectionFormat() const {
-    CHARFORMATA cf{};
+CHARFORMATW MemoEditor::selectionFormat() const {
+    CHARFORMATW cf{};
     cf.cbSize = sizeof(cf);
-    SendMessageA(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(window_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     return cf;
 }
 
-void MemoEditor::applyToSelection(CHARFORMATA& format) {
+void MemoEditor::applyToSelection(CHARFORMATW& format) {
     format.cbSize = sizeof(format);
-    SendMessageA(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(window_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     // a new format is a change of the page, even where the control does not say so
-    SendMessageA(window_, EM_SETMODIFY, TRUE, 0);
+    SendMessageW(window_, EM_SETMODIFY, TRUE, 0);
 }
 
 void MemoEditor::SetSelectionColour(COLORREF colour) {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     cf.dwMask |= CFM_COLOR;
     cf.dwEffects &= ~CFE_AUTOCOLOR;
     cf.crTextColor = colour;
@@ -185,7 +191,7 @@ void MemoEditor::SetSelectionColour(COLORREF colour) {
 }
 
 void MemoEditor::SetSelectionFont(const std::string& face, int pixels) {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     cf.dwMask |= CFM_SIZE | CFM_FACE;
     cf.yHeight = twips::fromPixels(pixels, pixelsPerInch_);
     copyFace(cf.szFaceName, face);
@@ -193,14 +199,14 @@ void MemoEditor::SetSelectionFont(const std::string& face, int pixels) {
 }
 
 void MemoEditor::SetSelectionFace(const std::string& face) {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     cf.dwMask = CFM_FACE;
     copyFace(cf.szFaceName, face);
     applyToSelection(cf);
 }
 
 void MemoEditor::SetSelectionSize(int pixels) {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     cf.dwMask = CFM_SIZE;
     cf.yHeight = twips::fromPixels(pixels, pixelsPerInch_);
     applyToSelection(cf);
@@ -208,7 +214,7 @@ void MemoEditor::SetSelectionSize(int pixels) {
 
 // Follows the effect bit the control reports; for a mixed selection that is its own choice.
 void MemoEditor::toggleEffect(DWORD effect) {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     const bool on = (cf.dwEffects & effect) != 0;
     cf.dwMask = effect;
     cf.dwEffects = on ? 0 : effect;
@@ -228,7 +234,7 @@ void MemoEditor::ChooseSelectionColour() {
 }
 
 void MemoEditor::ChooseSelectionFace() {
-    std::string face = selectionFormat().szFaceName;
+    std::string face = faceOf(selectionFormat().szFaceName);
     if (!dialogs::chooseFontName(window_, face) || face.empty()) return;
     SetSelectionFace(face);
 }
@@ -241,9 +247,9 @@ void MemoEditor::ChooseSelectionSize() {
 }
 
 void MemoEditor::ChooseSelectionFont() {
-    CHARFORMATA cf = selectionFormat();
+    CHARFORMATW cf = selectionFormat();
     dialogs::StyledFont font;
-    font.face = cf.szFaceName;
+    font.face = faceOf(cf.szFaceName);
     font.height = -twips::toPixels(cf.yHeight, pixelsPerInch_);
     font.bold = (cf.dwEffects & CFE_BOLD) != 0;
     font.italic = (cf.dwEffects & CFE_ITALIC) != 0;
@@ -251,7 +257,7 @@ void MemoEditor::ChooseSelectionFont() {
     font.strikeOut = (cf.dwEffects & CFE_STRIKEOUT) != 0;
     if (!dialogs::chooseFontStyled(window_, font)) return;
 
-    CHARFORMATA chosen{};
+    CHARFORMATW chosen{};
     chosen.cbSize = sizeof(chosen);
     chosen.dwMask = CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
     chosen.dwEffects = (font.bold ? CFE_BOLD : 0) | (font.italic ? CFE_ITALIC : 0) |
@@ -266,11 +272,11 @@ void MemoEditor::ApplyLastColour() { SetSelectionColour(lastColour); }
 
 void MemoEditor::ApplyLastFont() {
     if (lastFont.cbSize == 0) return;  // the font dialog has not been used yet
-    CHARFORMATA cf = lastFont;
+    CHARFORMATW cf = lastFont;
     applyToSelection(cf);
 }
 
-void MemoEditor::SelectAll() { SendMessageA(window_, EM_SETSEL, 0, -1); }
+void MemoEditor::SelectAll() { SendMessageW(window_, EM_SETSEL, 0, -1); }
 
 POINT MemoEditor::GetScrollPosition() const { return {GetScrollPos(window_, SB_HORZ), GetScrollPos(window_, SB_VERT)}; }
 
@@ -280,26 +286,26 @@ void MemoEditor::SetScrollPosition(int horizontal, int vertical) {
     // A bar already there is left alone: every scroll message redraws the bar.
     const POINT now = GetScrollPosition();
     if (now.y != v) {
-        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, v), 0);
-        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), 0);
-        SendMessageA(window_, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+        SendMessageW(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, v), 0);
+        SendMessageW(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, v), 0);
+        SendMessageW(window_, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
     }
     if (now.x != h) {
-        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, h), 0);
-        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, h), 0);
-        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+        SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, h), 0);
+        SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, h), 0);
+        SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
     }
 }
 
-std::string MemoEditor::GetSelectedFirstLine() const {
+std::wstring MemoEditor::GetSelectedFirstLine() const {
     CHARRANGE sel{};
-    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const LONG length = sel.cpMax > sel.cpMin ? sel.cpMax - sel.cpMin : 0;
-    std::vector<char> buffer(2 * static_cast<size_t>(length) + 1, 0);
-    SendMessageA(window_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
-    std::string text(buffer.data());
-    const size_t cr = text.find('\r');
-    return cr == std::string::npos ? text : text.substr(0, cr);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, 0);
+    SendMessageW(window_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+    std::wstring text(buffer.data());
+    const size_t cr = text.find(L'\r');
+    return cr == std::wstring::npos ? text : text.substr(0, cr);
 }
 
 void MemoEditor::setClipboardSteps(ClipboardStep copyAsText, ClipboardStep paste) {
@@ -308,12 +314,12 @@ void MemoEditor::setClipboardSteps(ClipboardStep copyAsText, ClipboardStep paste
 }
 
 LRESULT MemoEditor::callOriginal(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(previousProc_, window_, msg, wParam, lParam);
+    return CallWindowProcW(previousProc_, window_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK MemoEditor::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<MemoEditor*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto* self = reinterpret_cast<MemoEditor*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     switch (msg) {
         case WM_KEYDOWN:
         case WM_CHAR:
@@ -370,14 +376,14 @@ LRESULT MemoEditor::onArrowKey(WPARAM key, LPARAM lParam) {
 
 bool MemoEditor::arrowKeyStaysPut(WPARAM key) const {
     CHARRANGE sel{};
-    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     if (sel.cpMin != sel.cpMax && !shift) return false;
-    const LRESULT startLine = SendMessageA(window_, EM_EXLINEFROMCHAR, 0, sel.cpMin);
-    const LRESULT endLine = SendMessageA(window_, EM_EXLINEFROMCHAR, 0, sel.cpMax);
-    const LRESULT endLineStart = SendMessageA(window_, EM_LINEINDEX, endLine, 0);
-    const bool endOnLastLine = SendMessageA(window_, EM_LINEINDEX, endLine + 1, 0) == -1;
-    const LRESULT endLineLength = SendMessageA(window_, EM_LINELENGTH, endLineStart, 0);
+    const LRESULT startLine = SendMessageW(window_, EM_EXLINEFROMCHAR, 0, sel.cpMin);
+    const LRESULT endLine = SendMessageW(window_, EM_EXLINEFROMCHAR, 0, sel.cpMax);
+    const LRESULT endLineStart = SendMessageW(window_, EM_LINEINDEX, endLine, 0);
+    const bool endOnLastLine = SendMessageW(window_, EM_LINEINDEX, endLine + 1, 0) == -1;
+    const LRESULT endLineLength = SendMessageW(window_, EM_LINELENGTH, endLineStart, 0);
     const bool endAtLineEnd = sel.cpMax >= endLineStart + endLineLength;
     switch (key) {
         case VK_LEFT:
@@ -415,7 +421,7 @@ LRESULT MemoEditor::onCopyOrCut(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-bool MemoEditor::IsReadOnly() const { return window_ && (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) != 0; }
+bool MemoEditor::IsReadOnly() const { return window_ && (GetWindowLongW(window_, GWL_STYLE) & ES_READONLY) != 0; }
 
 LRESULT MemoEditor::onPaste(WPARAM wParam, LPARAM lParam) {
     if (IsReadOnly()) return 0;  // the paste steps write past the control's own read-only check
@@ -449,9 +455,9 @@ LRESULT MemoEditor::onImeComposition(WPARAM wParam, LPARAM lParam) {
 }
 
 bool MemoEditor::roomFor(std::size_t characters) const {
-    if (GetWindowLongA(window_, GWL_STYLE) & ES_READONLY) return true;  // the control refuses by itself
+    if (GetWindowLongW(window_, GWL_STYLE) & ES_READONLY) return true;  // the control refuses by itself
     CHARRANGE sel{};
-    SendMessageA(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    SendMessageW(window_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
     const std::size_t selected = sel.cpMax > sel.cpMin ? static_cast<std::size_t>(sel.cpMax - sel.cpMin) : 0;
     const std::size_t held = rtfstream::CharacterCount(window_);
     const std::size_t kept = held > selected ? held - selected : 0;
@@ -464,7 +470,7 @@ bool MemoEditor::pasteFits() {
     char text[sizeof editormessages::PASTE_TOO_LONG_TEXT + 32];
     std::snprintf(text, sizeof text, editormessages::PASTE_TOO_LONG_TEXT,
                   static_cast<unsigned long>(rtfstream::TextLimit(window_)));
-    MessageBoxA(GetAncestor(window_, GA_ROOT), text, editormessages::PASTE_TOO_LONG_CAPTION,
+    wide::messageBox(GetAncestor(window_, GA_ROOT), text, editormessages::PASTE_TOO_LONG_CAPTION,
                 MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

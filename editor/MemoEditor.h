@@ -60,7 +60,7 @@ public:
     void SelectAll();
     POINT GetScrollPosition() const;  // x horizontal, y vertical
     void SetScrollPosition(int horizontal, int vertical);
-    std::string GetSelectedFirstLine() const;
+    std::wstring GetSelectedFirstLine() const;
     // A read-only editor (the placeholder of a locked page) takes no paste and no command's changes.
     bool IsReadOnly() const;
 
@@ -85,7 +85,7 @@ public:
     bool copyAsText = false;
     bool pasteAsText = false;
     COLORREF lastColour = 0;
-    CHARFORMATA lastFont{};  // all zero until the font dialog is used
+    CHARFORMATW lastFont{};  // all zero until the font dialog is used
 
 private:
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -102,8 +102,8 @@ private:
     // A paste that does not fit is refused whole, with a message.
     bool pasteFits();
     bool arrowKeyStaysPut(WPARAM key) const;
-    CHARFORMATA selectionFormat() const;
-    void applyToSelection(CHARFORMATA& format);
+    CHARFORMATW selectionFormat() const;
+    void applyToSelection(CHARFORMATW& format);
     void toggleEffect(DWORD effect);
 
     HMODULE library_ = nullptr;

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/RtfUnicode.h"
+#include "store/Wide932.h"
+
 namespace rtfstream {
 namespace {
 
@@ -61,15 +64,29 @@ void streamIn(HWND edit, const char* bytes, std::size_t length, WPARAM format = 
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
     stream.pfnCallback = readPiece;
-    SendMessageA(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
 }
 
-std::size_t textLimit(HWND edit) { return static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0)); }
+std::size_t textLimit(HWND edit) { return static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0)); }
 
 // New content counts as a change to the page, whatever the control's own flag
 // says after replacing everything; the page display clears the flag itself
 // once it has shown a page as stored.
-void markChanged(HWND edit) { SendMessageA(edit, EM_SETMODIFY, TRUE, 0); }
+void markChanged(HWND edit) { SendMessageW(edit, EM_SETMODIFY, TRUE, 0); }
+
+// The control's text in UTF-16 units; the buffer is wiped, as it may hold a secure page's text.
+std::wstring unicodeText(HWND edit, DWORD flags, std::size_t units) {
+    std::vector<wchar_t> buffer(units + 1, L'\0');
+    GETTEXTEX how{};
+    how.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    how.flags = flags;
+    how.codepage = 1200;
+    SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.back() = L'\0';
+    std::wstring text(buffer.data());
+    SecureZeroMemory(buffer.data(), buffer.size() * sizeof(wchar_t));
+    return text;
+}
 
 }  // namespace
 
@@ -84,12 +101,9 @@ std::size_t PlainTextCharacters(const std::string& text) {
 
 // Measured in a hidden control of the editor's class that has no text limit of its own.
 std::size_t RtfCharacters(HWND edit, const std::string& rtf) {
-    char className[64] = "";
-    GetClassNameA(edit, className, sizeof className);
-    HWND scratch = CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND scratch = ScratchOf(edit);
     if (!scratch) return static_cast<std::size_t>(-1);
-    SendMessageA(scratch, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(scratch, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     streamIn(scratch, rtf.c_str(), rtf.size());
     std::size_t n = CharacterCount(scratch);
     DestroyWindow(scratch);
@@ -100,7 +114,7 @@ std::size_t CharacterCount(HWND edit) {
     GETTEXTLENGTHEX how{};
     how.flags = GTL_PRECISE | GTL_NUMCHARS;
     how.codepage = 1200;  // UTF-16 units, as the text limit counts them
-    LRESULT n = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
@@ -112,17 +126,33 @@ void StreamInRtf(HWND edit, const char* rtf) {
     if (length <= limit) {
         streamIn(edit, rtf, length);
     } else {
-        SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(length));
+        SendMessageW(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(length));
         streamIn(edit, rtf, length);
         std::size_t held = CharacterCount(edit);
-        SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
+        SendMessageW(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(held > limit ? held : limit));
     }
     markChanged(edit);
 }
 
-void StreamInText(HWND edit, const std::string& text) {
-    streamIn(edit, text.c_str(), std::strlen(text.c_str()), SF_TEXT);
+void StreamInText(HWND edit, const std::string& text) { StreamInText(edit, wide::from932(text.c_str())); }
+
+void StreamInText(HWND edit, const std::wstring& text) {
+    const std::size_t units = wcslen(text.c_str());
+    streamIn(edit, reinterpret_cast<const char*>(text.c_str()), units * sizeof(wchar_t), SF_TEXT | SF_UNICODE);
     markChanged(edit);
+}
+
+std::size_t PlainTextCharacters(const std::wstring& text) {
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) ++breaks;
+    return text.size() - breaks;
+}
+
+HWND ScratchOf(HWND edit) {
+    wchar_t className[64] = L"";
+    GetClassNameW(edit, className, 64);
+    return CreateWindowExW(0, className, L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 std::size_t RtfLength(HWND edit) {
@@ -130,7 +160,7 @@ std::size_t RtfLength(HWND edit) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&count);
     stream.pfnCallback = countPiece;
-    SendMessageA(edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     return count;
 }
 
@@ -140,7 +170,7 @@ void StreamOutRtf(HWND edit, char* buffer, std::size_t capacity) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&target);
     stream.pfnCallback = appendPiece;
-    SendMessageA(edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }
 
 std::string StreamOutRtf(HWND edit) {
@@ -148,14 +178,22 @@ std::string StreamOutRtf(HWND edit) {
     StreamOutRtf(edit, buffer.data(), buffer.size());
     std::string rtf(buffer.data());
     SecureZeroMemory(buffer.data(), buffer.size());  // it may be a secure page's plain text
-    return rtf;
+    // the control may have written a look-alike for a character code page 932 lacks; the
+    // text as the RTF writes it: a paragraph ends with '\r', a line break is '\v'
+    std::wstring units = unicodeText(edit, GT_DEFAULT, CharacterCount(edit));
+    std::u16string text(units.begin(), units.end());
+    std::string kept = rtfunicode::keepEveryCharacter(rtf, text);
+    SecureZeroMemory(&units[0], units.size() * sizeof(wchar_t));
+    SecureZeroMemory(&text[0], text.size() * sizeof(char16_t));
+    if (kept.size() != rtf.size() || kept != rtf) SecureZeroMemory(&rtf[0], rtf.size());
+    return kept;
 }
 
 std::size_t TextByteLength(HWND edit) {
     GETTEXTLENGTHEX how{};
     how.flags = GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES;
     how.codepage = CP_SHIFT_JIS;
-    LRESULT n = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    LRESULT n = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
@@ -165,20 +203,13 @@ std::string EditorText(HWND edit) {
     how.cb = static_cast<DWORD>(buffer.size());
     how.flags = GT_USECRLF;
     how.codepage = CP_SHIFT_JIS;
-    SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
+    SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.back() = '\0';
     return std::string(buffer.data());
 }
 
 std::wstring EditorTextUnicode(HWND edit) {
-    std::vector<wchar_t> buffer(2 * CharacterCount(edit) + 1, L'\0');  // CR LF at most doubles
-    GETTEXTEX how{};
-    how.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    how.flags = GT_USECRLF;
-    how.codepage = 1200;
-    SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.back() = L'\0';
-    return std::wstring(buffer.data());
+    return unicodeText(edit, GT_USECRLF, 2 * CharacterCount(edit));  // CR LF at most doubles
 }
 
 void ReplaceSelectionUnicode(HWND edit, const std::wstring& text) {
@@ -190,7 +221,7 @@ void ReplaceSelectionUnicode(HWND edit, const std::wstring& text) {
     const std::size_t first = (!text.empty() && text[0] == L'{') ? 1 : 0;
     for (const std::wstring& piece : {text.substr(0, first), text.substr(first)})
         if (!piece.empty())
-            SendMessageA(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(piece.c_str()));
+            SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(piece.c_str()));
 }
 
 }  // namespace rtfstream

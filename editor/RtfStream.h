@@ -13,9 +13,13 @@ namespace rtfstream {
 // A text longer than the control's text limit raises the limit to its length
 // rather than being cut short.
 void StreamInRtf(HWND edit, const char* rtf);
-// Replaces the content with plain text (code page 932), never read as RTF
-// however it begins. The caller has checked it fits the text limit.
+// Replaces the content with plain text (code page 932, or any character as
+// UTF-16), never read as RTF however it begins. The caller has checked it fits
+// the text limit.
 void StreamInText(HWND edit, const std::string& text);
+void StreamInText(HWND edit, const std::wstring& text);
+// A hidden control of the editor's class, for measuring without touching the page.
+HWND ScratchOf(HWND edit);
 
 // Bytes of the content written out as RTF, by a counting pass.
 std::size_t RtfLength(HWND edit);
@@ -30,6 +34,7 @@ std::string StreamOutRtf(HWND edit);
 std::size_t TextLimit(HWND edit);
 // Characters a plain text becomes in the editor (a CR LF is one paragraph mark).
 std::size_t PlainTextCharacters(const std::string& text);
+std::size_t PlainTextCharacters(const std::wstring& text);
 // Characters an RTF text becomes in a control of the editor's class.
 std::size_t RtfCharacters(HWND edit, const std::string& rtf);
 

@@ -5,6 +5,7 @@
 #include "help/HelpMessages.h"
 #include "res/resource.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace aboutbox {
 
@@ -16,18 +17,17 @@ struct AboutData {
 };
 
 HFONT createAboutFont(int height) {
-    return CreateFontA(height, 0, 0, 0, 600, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, help::ABOUT_FONT_FACE);
+    return CreateFontW(height, 0, 0, 0, 600, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                       wide::from932(help::ABOUT_FONT_FACE).c_str());
 }
 
 void setFont(HWND control, HFONT font) {
-    if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void loadInto(HWND control, UINT stringId) {
-    char text[260] = {};
-    LoadStringA(GetModuleHandleA(nullptr), stringId, text, sizeof text);
-    if (control) SetWindowTextA(control, text);
+    if (control) wide::setWindowText(control, wide::loadString(stringId));
 }
 
 BOOL onInit(HWND dialog, AboutData& data) {
@@ -72,7 +72,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 HWND noticeStatic(HWND dialog) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const bool unnumbered = (GetDlgCtrlID(child) & 0xFFFF) == 0xFFFF;
-        const bool icon = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        const bool icon = (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
         if (unnumbered && !icon) return child;
     }
     return nullptr;

@@ -2,6 +2,7 @@
 #include <shellapi.h>
 
 #include "help/Manual.h"
+#include "store/Wide932.h"
 
 namespace manual {
 
@@ -13,7 +14,7 @@ ShellExecuteFunction gShellExecute = ShellExecuteA;
 
 void open(HWND owner, const std::string& appFolder) {
     const std::string page = appFolder + "\\help.html";
-    if (GetFileAttributesA(page.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (GetFileAttributesW(wide::from932(page).c_str()) == INVALID_FILE_ATTRIBUTES) return;
     gShellExecute(owner, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);  // the result is not used
 }
 

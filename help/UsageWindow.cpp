@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "settings/Monitors.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace usagewindow {
 
@@ -44,7 +45,8 @@ int widestLine(HDC dc, const char* text) {
         const char* end = std::strstr(line, "\r\n");
         const int length = static_cast<int>(end ? end - line : std::strlen(line));
         SIZE size{};
-        GetTextExtentPoint32A(dc, line, length, &size);
+        const std::wstring wideLine = wide::from932(std::string(line, static_cast<size_t>(length)));
+        GetTextExtentPoint32W(dc, wideLine.c_str(), static_cast<int>(wideLine.size()), &size);
         widest = std::max<int>(widest, size.cx);
         line += length + (end ? 2 : 0);
     }
@@ -58,13 +60,13 @@ void fitTextBox(HWND dialog) {
     HWND box = GetDlgItem(dialog, IDC_USAGE_TEXT);
     HDC dc = box ? GetDC(box) : nullptr;
     if (!dc) return;
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
     int widest = 0;
     for (const Page& page : PAGES) widest = std::max(widest, widestLine(dc, page.text));
     SelectObject(dc, oldFont);
     ReleaseDC(box, dc);
     RECT format{};
-    SendMessageA(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     const int missing = widest - (format.right - format.left);
     if (missing <= 0) return;
     auto widen = [missing](HWND window) {
@@ -115,7 +117,7 @@ INT_PTR CALLBACK usageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             ShowWindow(dialog, SW_HIDE);
             return TRUE;     // the close box
         case WM_DPICHANGED:  // the dialog manager scales the window; the box is fitted after it
-            PostMessageA(dialog, WM_APP_REFIT, 0, 0);
+            PostMessageW(dialog, WM_APP_REFIT, 0, 0);
             return FALSE;
         case WM_APP_REFIT:
             fitTextBox(dialog);

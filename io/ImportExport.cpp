@@ -16,6 +16,7 @@
 #include "secure/SecurePages.h"
 #include "settings/CommonDialogs.h"
 #include "ui/Busy.h"
+#include "ui/WideText.h"
 
 namespace importexport {
 
@@ -23,10 +24,13 @@ namespace {
 
 constexpr std::size_t PATH_BYTES = 260;
 
+// Empty when the folder's name is not code page 932 text: the dialogs then start where they like.
 std::string currentDirectory() {
-    char buffer[PATH_BYTES] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+    wchar_t buffer[PATH_BYTES] = {};
+    const DWORD length = GetCurrentDirectoryW(PATH_BYTES, buffer);
+    std::string folder;
+    if (length == 0 || length >= PATH_BYTES || !wide::to932(std::wstring(buffer, length), folder)) return std::string();
+    return folder;
 }
 
 std::string withBackslash(const std::string& folder) {
@@ -47,14 +51,14 @@ bool decryptedText(const PageRecord& record, std::string& rtf) {
 bool authenticatedForSaving(HWND window, const Shell& shell) {
     if (!shell.header || !shell.header->passwordRegistered || secure::isAuthenticated()) return true;
     if (secure::authenticate(window, *shell.header)) return true;
-    MessageBoxA(window, iomessages::NOT_AUTHENTICATED_TEXT, iomessages::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
+    wide::messageBox(window, iomessages::NOT_AUTHENTICATED_TEXT, iomessages::SAVE_ALL_CAPTION, MB_OK | MB_ICONERROR);
     return false;
 }
 
 // A command the import gives as a step of its own: it runs inside the import.
 void sendOwnCommand(HWND window, int id) {
     const busy::OwnSteps own;
-    SendMessageA(window, WM_COMMAND, id, 0);
+    SendMessageW(window, WM_COMMAND, id, 0);
 }
 
 enum class Imported { ADDED, NOT_READ, NO_PAGE };
@@ -96,10 +100,16 @@ bool importFile(int fileType, const std::string& path, HWND window, const Shell&
 void filesDropped(HWND window, HDROP drop, const Shell& shell) {
     if (busy::refusesCommands()) return;  // dropped inside another operation: not taken
     const busy::Operation operation;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        char path[PATH_BYTES] = {};
-        if (!DragQueryFileA(drop, i, path, sizeof path)) continue;
+        wchar_t widePath[PATH_BYTES] = {};
+        if (!DragQueryFileW(drop, i, widePath, PATH_BYTES)) continue;
+        std::string path;
+        // a path code page 932 cannot spell could not be opened, nor give a title
+        if (!wide::to932(widePath, path)) {
+            textfiles::ReportNotRead(window, path.c_str(), textfiles::PageFile::UNREADABLE, 0);
+            continue;
+        }
         // when one page cannot be added, none of the others can either
         if (importOne(filenames::droppedFileType(path), path, window, shell) == Imported::NO_PAGE) break;
     }
@@ -135,7 +145,7 @@ void saveAllPages(HWND window, const Shell& shell) {
     bookexport::BookExport exporter(*shell.book, decryptedText);
     const bool saved = exporter.exportFolder(-1, withBackslash(folder),
                                              datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP));
-    MessageBoxA(window, saved ? iomessages::SAVE_ALL_OK_TEXT : iomessages::SAVE_ALL_FAILED_TEXT,
+    wide::messageBox(window, saved ? iomessages::SAVE_ALL_OK_TEXT : iomessages::SAVE_ALL_FAILED_TEXT,
                 iomessages::SAVE_ALL_DONE_CAPTION, MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
 }
 

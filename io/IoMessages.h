@@ -21,6 +21,9 @@ inline constexpr char NOT_READ_FORMAT[] = "ファイルを読み込めません�
 // A page that could not be written to the chosen file: the path is filled in.
 inline constexpr char SAVE_PAGE_CAPTION[] = "ページの保存";
 inline constexpr char NOT_WRITTEN_FORMAT[] = "ファイルに書き込めませんでした。\r\n%s";
+// A page holding characters that Shift_JIS cannot hold was written as UTF-8.
+inline constexpr char SAVED_AS_UTF8_TEXT[] =
+    "このページには Shift_JIS で保存できない文字があるため、UTF-8 (BOM 付き) で保存しました。";
 
 // The desktop shortcut: the question, the confirmation naming the link, and the
 // report when no link file could be written; the link's names.

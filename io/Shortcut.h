@@ -18,7 +18,7 @@ std::string freeName(const std::string& folder);
 
 // Writes a shell link at `linkPath` that starts `target` with no arguments in
 // `workingDirectory`. False when the link object cannot be made or saved.
-bool createLink(const std::string& linkPath, const std::string& target, const std::string& workingDirectory);
+bool createLink(const std::string& linkPath, const std::wstring& target, const std::string& workingDirectory);
 
 // The command: asks on `owner`, puts the link to this executable on the desktop
 // with `appFolder` as its working directory, and says what it made. False when

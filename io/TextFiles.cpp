@@ -8,8 +8,10 @@
 
 #include "editor/RtfStream.h"
 #include "io/IoMessages.h"
+#include "io/TextCodec.h"
 #include "settings/CommonDialogs.h"
 #include "store/AtomicFile.h"
+#include "ui/WideText.h"
 
 namespace textfiles {
 namespace {
@@ -22,12 +24,12 @@ std::size_t textLimit(HWND edit) { return rtfstream::TextLimit(edit); }
 void showNotWritten(HWND owner, const char* path) {
     char text[MAX_PATH + 128];
     std::snprintf(text, sizeof text, iomessages::NOT_WRITTEN_FORMAT, path);
-    MessageBoxA(owner, text, iomessages::SAVE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+    wide::messageBox(owner, text, iomessages::SAVE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
 }
 
 bool fileSize(const char* path, std::size_t& size) {
     HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(wide::from932(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER bytes{};
     bool ok = GetFileSizeEx(file, &bytes) != FALSE && bytes.QuadPart >= 0 &&
@@ -37,12 +39,12 @@ bool fileSize(const char* path, std::size_t& size) {
     return ok;
 }
 
-// A hidden control of the editor's class, for measuring without touching the page.
-HWND scratchOf(HWND edit) {
-    char className[64] = "";
-    GetClassNameA(edit, className, sizeof className);
-    return CreateWindowExA(0, className, "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+HWND scratchOf(HWND edit) { return rtfstream::ScratchOf(edit); }
+
+// A text file's characters, whatever it was written in (UTF-8, UTF-16, code page 932).
+std::wstring decoded(const std::string& bytes) {
+    const std::u16string text = textcodec::decodeTextFile(bytes);
+    return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace
@@ -51,10 +53,11 @@ PageFile ReadPageFile(HWND edit, const char* path, bool rtf, std::size_t limit, 
     bytes.clear();
     std::size_t size = 0;
     if (!fileSize(path, size)) return PageFile::UNREADABLE;
-    // Every character the control holds came from at most two bytes of plain text.
-    if (size > (rtf ? MAX_RTF_FILE_BYTES : 2 * limit + 2)) return PageFile::TOO_LARGE;
+    // Every character the control holds came from at most four bytes of plain text.
+    if (size > (rtf ? MAX_RTF_FILE_BYTES : 4 * limit + 4)) return PageFile::TOO_LARGE;
     if (!ReadWholeFile(path, bytes, size)) return PageFile::UNREADABLE;
-    const std::size_t characters = rtf ? rtfstream::RtfCharacters(edit, bytes) : rtfstream::PlainTextCharacters(bytes);
+    const std::size_t characters =
+        rtf ? rtfstream::RtfCharacters(edit, bytes) : rtfstream::PlainTextCharacters(decoded(bytes));
     if (characters <= limit) return PageFile::READ;
     bytes.clear();
     return PageFile::TOO_LARGE;
@@ -66,7 +69,7 @@ void ReportNotRead(HWND owner, const char* path, PageFile result, std::size_t li
         std::snprintf(text, sizeof text, iomessages::TOO_LARGE_FORMAT, path, static_cast<unsigned long>(limit));
     else
         std::snprintf(text, sizeof text, iomessages::NOT_READ_FORMAT, path);
-    MessageBoxA(owner, text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+    wide::messageBox(owner, text, iomessages::READ_CAPTION, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void ShowPageFile(HWND edit, const std::string& bytes, bool rtf) {
@@ -74,13 +77,13 @@ void ShowPageFile(HWND edit, const std::string& bytes, bool rtf) {
     if (rtf)
         rtfstream::StreamInRtf(edit, bytes.c_str());
     else
-        rtfstream::StreamInText(edit, bytes);
+        rtfstream::StreamInText(edit, decoded(bytes));
 }
 
 std::size_t LimitOfNewPage(HWND edit, int characters) {
     HWND scratch = scratchOf(edit);
     if (!scratch) return textLimit(edit);
-    SendMessageA(scratch, EM_EXLIMITTEXT, 0, characters);
+    SendMessageW(scratch, EM_EXLIMITTEXT, 0, characters);
     const std::size_t limit = textLimit(scratch);
     DestroyWindow(scratch);
     return limit;
@@ -104,18 +107,29 @@ bool LoadTextFile(HWND edit, const char* path) { return loadFile(edit, path, fal
 
 bool LoadRtfFile(HWND edit, const char* path) { return loadFile(edit, path, true); }
 
-bool SaveTextFile(HWND edit, const char* path) { return WriteWholeFile(path, rtfstream::EditorText(edit).c_str()); }
+bool SaveTextFile(HWND edit, const char* path, bool* wroteUtf8) {
+    const std::wstring text = rtfstream::EditorTextUnicode(edit);
+    bool utf8 = false;
+    const std::string bytes = textcodec::encodeTextFile(std::u16string(text.begin(), text.end()), utf8);
+    if (wroteUtf8) *wroteUtf8 = utf8;
+    return writeFileAtomically(path, bytes.data(), bytes.size());
+}
 
 bool SaveRtfFile(HWND edit, const char* path) { return WriteWholeFile(path, rtfstream::StreamOutRtf(edit).c_str()); }
 
-bool SavePageAs(HWND edit, const char* path, int filter) {
-    return filter == dialogs::FILTER_RTF ? SaveRtfFile(edit, path) : SaveTextFile(edit, path);
+bool SavePageAs(HWND edit, const char* path, int filter, bool* wroteUtf8) {
+    if (wroteUtf8) *wroteUtf8 = false;
+    return filter == dialogs::FILTER_RTF ? SaveRtfFile(edit, path) : SaveTextFile(edit, path, wroteUtf8);
 }
 
 bool SavePageToFile(HWND edit, HWND owner, std::string& path) {
     int filter = dialogs::chooseSaveFile(owner, path);
     if (filter == 0) return false;
-    if (SavePageAs(edit, path.c_str(), filter)) return true;
+    bool utf8 = false;
+    if (SavePageAs(edit, path.c_str(), filter, &utf8)) {
+        if (utf8) wide::messageBox(owner, iomessages::SAVED_AS_UTF8_TEXT, iomessages::SAVE_PAGE_CAPTION, MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
     showNotWritten(owner, path.c_str());
     return false;
 }
@@ -129,7 +143,7 @@ bool ReadWholeFile(const char* path, char* buffer, std::size_t capacity) {
 
 bool ReadWholeFile(const char* path, std::string& bytes, std::size_t maxBytes) {
     bytes.clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(wide::from932(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) != FALSE && size.QuadPart >= 0 &&

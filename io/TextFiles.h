@@ -1,7 +1,8 @@
 #pragma once
 // Whole files in and out of the memo editor: a page loaded from or saved to a
-// text or RTF file, and the whole-file reads and writes under them. All text is
-// code page 932 bytes; lengths are bytes, never characters.
+// text or RTF file, and the whole-file reads and writes under them. A text file
+// is read as UTF-8 or UTF-16 when it is one, else as code page 932; a page is
+// written as code page 932 when every character fits, else as UTF-8 with a BOM.
 #include <windows.h>
 
 #include <cstddef>
@@ -32,15 +33,17 @@ bool LoadTextFile(HWND edit, const char* path);
 bool LoadRtfFile(HWND edit, const char* path);
 
 // Writes the editor's plain text / its RTF to the file; the write's success.
-bool SaveTextFile(HWND edit, const char* path);
+// `wroteUtf8` tells that the text needed UTF-8.
+bool SaveTextFile(HWND edit, const char* path, bool* wroteUtf8 = nullptr);
 bool SaveRtfFile(HWND edit, const char* path);
 
 // Saves the page shown in the editor under the file type of the save
 // dialog's filter: 2 (RTF) as RTF, 1 and 3 (and anything else) as plain text.
-bool SavePageAs(HWND edit, const char* path, int filter);
+bool SavePageAs(HWND edit, const char* path, int filter, bool* wroteUtf8 = nullptr);
 // Asks for a file with the save dialog (owner `owner`), starting at the
 // proposed `path`, which then holds the chosen file. False when cancelled;
-// a failed write is reported to the user and returns false.
+// a failed write is reported to the user and returns false; a text written as
+// UTF-8 is told once.
 bool SavePageToFile(HWND edit, HWND owner, std::string& path);
 
 // Reads the whole file into `buffer` and terminates it with a zero byte. The

@@ -42,7 +42,7 @@ bool dragButtonDown() {
 
 }  // namespace
 
-void PageListControl::BeginDrag(const NMTREEVIEWA& info, HWND captureWindow) {
+void PageListControl::BeginDrag(const NMTREEVIEWW& info, HWND captureWindow) {
     const ItemHandle item = toItem(info.itemNew.hItem);
     if (!item || drag_.dragging || busy::inProgress()) return;  // nothing starts inside an operation
     Select(item);                                               // shows the page, which may ask for its password first
@@ -135,7 +135,7 @@ std::vector<ItemMove> PageListControl::dropOnTarget() {
     std::vector<treemove::DropItem> items = readOrderList(*this, dragged, target);
     const std::vector<ItemHandle> roots = treemove::deletionRoots(items);
 
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     // made open where they were open: children then join a shown list at its end,
     // which costs the control far less than opening each folder afterwards
     const auto insert = [this](const treemove::DropItem& d, ItemHandle parent) {
@@ -149,7 +149,7 @@ std::vector<ItemMove> PageListControl::dropOnTarget() {
     } else {
         for (ItemHandle old : roots) deleteOne(old);  // children go with them
     }
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     if (!rebuilt) return {};
 
     std::vector<ItemMove> moves;

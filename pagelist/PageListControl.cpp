@@ -6,6 +6,7 @@
 #include "pagelist/PageListRules.h"
 #include "res/resource.h"
 #include "ui/Dpi.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -17,27 +18,27 @@ ItemHandle toItem(LRESULT result) { return static_cast<ItemHandle>(result); }
 }  // namespace
 
 HWND PageListControl::Create(HWND parent) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    window_ = CreateWindowExA(0, WC_TREEVIEWA, "", STYLE, 0, 0, 0, 0, parent,
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    window_ = CreateWindowExW(0, WC_TREEVIEWW, L"", STYLE, 0, 0, 0, 0, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(CONTROL_ID)), instance, nullptr);
     if (!window_) return nullptr;
     iconSize_ = dpi::scale(IMAGE_SIZE, dpi::ofWindow(parent));
     loadIcons();
     // The object rides in the window's user data: a property would cost a trip to the
     // window server on every message the list gets.
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     return window_;
 }
 
 // The icons hold pictures of 16, 24 and 32 pixels; other sizes are made from the nearest.
 void PageListControl::loadIcons() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icons[16];
     for (int i = 0; i < 16; ++i) {
         icons[i] = static_cast<HICON>(
-            LoadImageA(instance, MAKEINTRESOURCEA(pagelist::IMAGE_ICONS[i]), IMAGE_ICON, iconSize_, iconSize_, 0));
+            LoadImageW(instance, MAKEINTRESOURCEW(pagelist::IMAGE_ICONS[i]), IMAGE_ICON, iconSize_, iconSize_, 0));
     }
     BuildImageList(icons);
     for (HICON icon : icons) {
@@ -53,11 +54,11 @@ void PageListControl::FollowDpi(int dpi) {
     if (old) ImageList_Destroy(old);  // the control has let go of it
     const int session = dpi::ofSystem();
     if (dpi == session && !font_) return;  // the control's own font is the session's
-    LOGFONTA face{};
-    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0)) return;
+    LOGFONTW face{};
+    if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0)) return;
     face.lfHeight = MulDiv(face.lfHeight, dpi, session);
-    HFONT font = CreateFontIndirectA(&face);
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HFONT font = CreateFontIndirectW(&face);
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (font_) DeleteObject(font_);
     font_ = font;
 }
@@ -65,13 +66,13 @@ void PageListControl::FollowDpi(int dpi) {
 void PageListControl::BuildImageList(const HICON icons[16]) {
     imageList_ = ImageList_Create(iconSize_, iconSize_, ILC_MASK | ILC_COLOR8, 16, 0);
     for (int i = 0; i < 16; ++i) ImageList_AddIcon(imageList_, icons[i]);
-    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList_));
+    SendMessageW(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList_));
 }
 
 void PageListControl::RestoreWindowProc() {
     if (!window_ || !previousProc_) return;
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     previousProc_ = nullptr;
 }
 
@@ -84,8 +85,8 @@ void PageListControl::LetGoAtExit() {
 }
 
 LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<PageListControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto* self = reinterpret_cast<PageListControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     switch (msg) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
@@ -100,7 +101,7 @@ LRESULT CALLBACK PageListControl::subclassProc(HWND hwnd, UINT msg, WPARAM wPara
 }
 
 LRESULT PageListControl::callPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(previousProc_, window_, msg, wParam, lParam);
+    return CallWindowProcW(previousProc_, window_, msg, wParam, lParam);
 }
 
 // Focus widening (AutoView) is the main window's business; it hears of every change.
@@ -112,7 +113,7 @@ LRESULT PageListControl::onFocus(UINT msg, WPARAM wParam, LPARAM lParam) {
 // Delete deletes the selected page, once per key-down, auto-repeat included.
 LRESULT PageListControl::onKeyDown(WPARAM wParam, LPARAM lParam) {
     if (wParam != VK_DELETE) return callPrevious(WM_KEYDOWN, wParam, lParam);
-    SendMessageA(GetParent(window_), WM_COMMAND, IDM_DELETE_PAGE, 0);  // "ページの削除"
+    SendMessageW(GetParent(window_), WM_COMMAND, IDM_DELETE_PAGE, 0);  // "ページの削除"
     return 0;
 }
 
@@ -128,9 +129,9 @@ ItemHandle PageListControl::relative(ItemHandle item, UINT relation) const {
     if (item == root()) {
         // the root pseudo-item has children (the top level) but no relatives
         if (relation != TVGN_CHILD) return 0;
-        return toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        return toItem(SendMessageW(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     }
-    return toItem(SendMessageA(window_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(handle(item))));
+    return toItem(SendMessageW(window_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(handle(item))));
 }
 
 ItemHandle PageListControl::Parent(ItemHandle item) const { return relative(item, TVGN_PARENT); }
@@ -146,11 +147,11 @@ int PageListControl::ancestorCount(ItemHandle item) const {
 
 ItemHandle PageListControl::GetSelection() const {
     if (!window_) return 0;
-    return toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return toItem(SendMessageW(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
 
 void PageListControl::Select(ItemHandle item) {
-    SendMessageA(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(handle(item)));
+    SendMessageW(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(handle(item)));
 }
 
 namespace {
@@ -184,66 +185,66 @@ ItemHandle PageListControl::PreviousInOrder(ItemHandle item) const {
 }
 
 int PageListControl::Depth(ItemHandle item) const {
-    return ancestorCount(item) + ((GetWindowLongA(window_, GWL_STYLE) & TVS_HASBUTTONS) ? 1 : 0);
+    return ancestorCount(item) + ((GetWindowLongW(window_, GWL_STYLE) & TVS_HASBUTTONS) ? 1 : 0);
 }
 
 std::string PageListControl::GetTitle(ItemHandle item) const {
-    char buffer[pagelist::TITLE_MAX_BYTES + 1] = {};
-    TVITEMA tv{};
+    wchar_t buffer[pagelist::TITLE_MAX_BYTES + 1] = {};  // a title has no more characters than bytes
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_TEXT;
     tv.hItem = handle(item);
     tv.pszText = buffer;
-    tv.cchTextMax = sizeof(buffer);
-    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+    tv.cchTextMax = pagelist::TITLE_MAX_BYTES + 1;
+    if (!item || item == root() || !SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)))
         return std::string();
-    return pagelist::cutTitle(buffer);
+    return pagelist::cutTitle(wide::to932(buffer));
 }
 
 void PageListControl::SetTitle(ItemHandle item, const std::string& title) {
     if (!item || item == root()) return;
-    std::string text = pagelist::cutTitle(title);
-    TVITEMA tv{};
+    std::wstring text = wide::from932(pagelist::cutTitle(title));
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_TEXT;
     tv.hItem = handle(item);
     tv.pszText = &text[0];
-    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
 }
 
 // The expanded state bit, not "is the first child the next visible item":
 // that test fails for an open folder inside a closed one.
 bool PageListControl::IsExpanded(ItemHandle item) const {
     if (!FirstChild(item) || item == root()) return false;
-    LRESULT state = SendMessageA(window_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(handle(item)), TVIS_EXPANDED);
+    LRESULT state = SendMessageW(window_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(handle(item)), TVIS_EXPANDED);
     return (state & TVIS_EXPANDED) != 0;
 }
 
 ItemImages PageListControl::GetImages(ItemHandle item) const {
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     tv.hItem = handle(item);
-    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+    if (!item || item == root() || !SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)))
         return {0, 0};
     return {tv.iImage, tv.iSelectedImage};
 }
 
 ItemState PageListControl::GetState(ItemHandle item) const {
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_STATE;
     tv.hItem = handle(item);
     tv.stateMask = TVIS_EXPANDED;
-    if (!item || item == root() || !SendMessageA(window_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+    if (!item || item == root() || !SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)))
         return {0, false};
     return {tv.iImage, (tv.state & TVIS_EXPANDED) != 0};
 }
 
 void PageListControl::SetImages(ItemHandle item, int image, int selected) {
     if (!item || item == root()) return;
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     tv.hItem = handle(item);
     tv.iImage = image;
     tv.iSelectedImage = selected;
-    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
     shadow_.setImage(item, image);
 }
 
@@ -266,8 +267,8 @@ ItemHandle PageListControl::InsertItemAfter(const std::string& title, int image,
 
 ItemHandle PageListControl::insert(const std::string& title, int image, ItemHandle parent, ItemHandle after,
                                    int selected, bool expanded) {
-    std::string text = pagelist::cutTitle(title);
-    TVINSERTSTRUCTA ins{};
+    std::wstring text = wide::from932(pagelist::cutTitle(title));
+    TVINSERTSTRUCTW ins{};
     ins.hParent = parent ? handle(parent) : TVI_ROOT;
     ins.hInsertAfter = handle(after);
     ins.item.mask = TVIF_TEXT;
@@ -284,7 +285,7 @@ ItemHandle PageListControl::insert(const std::string& title, int image, ItemHand
         ins.item.mask |= TVIF_STATE;
         ins.item.state = ins.item.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
     }
-    const ItemHandle item = toItem(SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    const ItemHandle item = toItem(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
     if (!item) return item;
     const TreeShadow::Item shadowParent = parent == root() ? 0 : parent;
     const int shadowImage = image == -1 ? 0 : image;
@@ -306,36 +307,36 @@ std::vector<ItemMove> PageListControl::DeleteItem(ItemHandle item) {
 }
 
 void PageListControl::deleteOne(ItemHandle item) {
-    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle(item)));
+    SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(handle(item)));
     shadow_.remove(item);
 }
 
 void PageListControl::DeleteAll() {
-    SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     shadow_.clear();
 }
 
 bool PageListControl::ShadowMatches() const {
-    const LRESULT count = SendMessageA(window_, TVM_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(window_, TVM_GETCOUNT, 0, 0);
     return count >= 0 && static_cast<std::size_t>(count) == shadow_.size() &&
-           shadow_.firstRoot() == toItem(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+           shadow_.firstRoot() == toItem(SendMessageW(window_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
 }
 
-void PageListControl::CommitLabelEdit(const TVITEMA& edited) {
+void PageListControl::CommitLabelEdit(const TVITEMW& edited) {
     if (!edited.pszText) return;  // a cancelled edit keeps the old title
-    std::string text = pagelist::cutTitle(edited.pszText);
-    TVITEMA tv = edited;
+    std::wstring text = wide::from932(pagelist::cutTitle(wide::to932(edited.pszText)));
+    TVITEMW tv = edited;
     tv.pszText = &text[0];
-    SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
 }
 
 void PageListControl::Reveal(ItemHandle item) {
     if (!item || item == root()) return;
-    SendMessageA(window_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(handle(item)));
-    const int indent = static_cast<int>(SendMessageA(window_, TVM_GETINDENT, 0, 0));
+    SendMessageW(window_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(handle(item)));
+    const int indent = static_cast<int>(SendMessageW(window_, TVM_GETINDENT, 0, 0));
     const int x = ancestorCount(item) * indent;
     // scrolling by message moves the content together with the thumb
-    SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+    SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
     SetScrollPos(window_, SB_HORZ, x, TRUE);
 }
 
@@ -357,14 +358,14 @@ std::vector<ItemLink> PageListControl::CollectSubtreeLinks(ItemHandle item) cons
 }
 
 void PageListControl::SetLines(bool on) {
-    LONG style = GetWindowLongA(window_, GWL_STYLE) | 0xF;
+    LONG style = GetWindowLongW(window_, GWL_STYLE) | 0xF;
     if (!on) style ^= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
-    SetWindowLongA(window_, GWL_STYLE, style);
+    SetWindowLongW(window_, GWL_STYLE, style);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-bool PageListControl::HasLines() const { return (GetWindowLongA(window_, GWL_STYLE) & TVS_HASLINES) != 0; }
+bool PageListControl::HasLines() const { return (GetWindowLongW(window_, GWL_STYLE) & TVS_HASLINES) != 0; }
 
-void PageListControl::SetTextColour(COLORREF colour) { SendMessageA(window_, TVM_SETTEXTCOLOR, 0, colour); }
+void PageListControl::SetTextColour(COLORREF colour) { SendMessageW(window_, TVM_SETTEXTCOLOR, 0, colour); }
 
-void PageListControl::SetBackColour(COLORREF colour) { SendMessageA(window_, TVM_SETBKCOLOR, 0, colour); }
+void PageListControl::SetBackColour(COLORREF colour) { SendMessageW(window_, TVM_SETBKCOLOR, 0, colour); }

@@ -91,7 +91,7 @@ public:
     std::vector<ItemMove> DeleteItem(ItemHandle item);
     // Empties the control (a new book), without walking it first.
     void DeleteAll();
-    void CommitLabelEdit(const TVITEMA& edited);
+    void CommitLabelEdit(const TVITEMW& edited);
     void Reveal(ItemHandle item);
     std::vector<ItemMove> CollectSubtree(ItemHandle item) const;
     std::vector<ItemLink> CollectSubtreeLinks(ItemHandle item) const;
@@ -104,7 +104,7 @@ public:
     // in the order they were made; empty when nothing moved. A drag begins only while
     // the button is still down once the item is selected (a password dialog may have
     // taken the release). CancelDrag ends a drag without a move (the capture was lost).
-    void BeginDrag(const NMTREEVIEWA& info, HWND captureWindow);
+    void BeginDrag(const NMTREEVIEWW& info, HWND captureWindow);
     void DragMove(POINT inCaptureWindow);
     std::vector<ItemMove> EndDrag();
     bool CancelDrag();  // false when no drag was cancelled

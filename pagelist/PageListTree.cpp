@@ -38,12 +38,12 @@ ItemHandle PageListTree::insertAfter(ItemHandle parent, ItemHandle after, const 
 }
 
 void PageListTree::beginFill(int items) {
-    SendMessageA(list_.window(), WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_.window(), WM_SETREDRAW, FALSE, 0);
     list_.ReserveShadow(items);
 }
 
 void PageListTree::endFill() {
     HWND tree = list_.window();
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
 }

@@ -42,6 +42,27 @@ ensure_wineprefix_dpi() {
 ensure_wineprefix144() { ensure_wineprefix_dpi 144 "$WINEPREFIX_144"; }
 ensure_wineprefix192() { ensure_wineprefix_dpi 192 "$WINEPREFIX_192"; }
 
+# A prefix for a Windows set to English (system code page 1252), run with LANG=en_US.UTF-8.
+# As on an English Windows with East Asian fonts, the interface fonts link to a Japanese one.
+WINEPREFIX_EN="${QP_WINEPREFIX_EN:-$ROOT/build/wineprefix-en}"
+ensure_wineprefix_en() {
+  if [ -f "$WINEPREFIX_EN/.quiltpad-en" ]; then return 0; fi
+  (
+    export WINEPREFIX="$WINEPREFIX_EN" LANG=en_US.UTF-8
+    ensure_wineprefix
+    for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI" "Arial"; do
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
+    done
+    # the dialogs' Japanese faces, installed with the East Asian fonts there
+    for face in "MS UI Gothic" "ＭＳ ゴシック" "MS Gothic"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+    done
+    wineserver -w
+  )
+  touch "$WINEPREFIX_EN/.quiltpad-en"
+}
+
 build_host() {
   cmake -S "$ROOT" -B "$HOST_BUILD" -G Ninja >/dev/null
   cmake --build "$HOST_BUILD"

@@ -3,6 +3,10 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 RESULTS="$1"
+# What runs again under an English system code page: every character kept, and the
+# subsystems whose texts cross the clipboard and files.
+EN_FILTER='UnicodeRoundTrip.*:Clipboard*:TextFiles*:RtfStream*:SearchWindow*'
+
 cd "$RESULTS"
 echo "-- wintests.exe"
 QP_EXPECT_DPI=96 timeout 1200 wine "$WIN_BUILD/bin/wintests.exe" --gtest_output=json:wintests.json 2>&1 | iconv -f CP932 -t UTF-8 -c
@@ -15,6 +19,12 @@ for DPI in 144 192; do
       --gtest_output=json:wintests$DPI.json 2>&1 | iconv -f CP932 -t UTF-8 -c | tail -n 15
     wineserver -k 2>/dev/null; wineserver -w 2>/dev/null )
 done
+# The fidelity tests again on a Windows set to English (system code page 1252).
+echo "-- wintests.exe on an English system"
+( export WINEPREFIX="$WINEPREFIX_EN" LANG=en_US.UTF-8 QP_EXPECT_DPI=96
+  timeout 600 wine "$WIN_BUILD/bin/wintests.exe" --gtest_filter="$EN_FILTER" \
+    --gtest_output=json:wintests-en.json 2>&1 | iconv -f CP932 -t UTF-8 -c | tail -n 15
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null )
 echo "-- e2etests.exe"
 # A small disk of its own for the full-disk test, where the machine lets us mount one.
 SMALL_DISK="$RESULTS/smalldisk"

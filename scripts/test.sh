@@ -25,10 +25,12 @@ if build_win; then
   ensure_wineprefix
   ensure_wineprefix144
   ensure_wineprefix192
+  ensure_wineprefix_en
   xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/test-wine.sh "$RESULTS" | tail -n 60
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests.json")" "windows tests"
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests144.json")" "windows layout at 144 dpi"
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests192.json")" "windows layout at 192 dpi"
+  add_counts "$(python3 scripts/count_gtest.py "$RESULTS/wintests-en.json")" "windows tests on an English system"
   add_counts "$(python3 scripts/count_gtest.py "$RESULTS/e2etests.json")" "end-to-end tests"
   wineserver -k 2>/dev/null || true
 else

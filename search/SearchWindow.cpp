@@ -17,6 +17,7 @@
 #include "store/TreeSource.h"
 #include "ui/Busy.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace search {
 
@@ -24,7 +25,7 @@ namespace {
 
 // The search in progress, kept from press to press.
 struct SearchState {
-    std::string lastText;
+    std::wstring lastText;
     int lastTargetId = 0;
     bool lastDown = true;
     bool lastMatchCase = false;
@@ -49,7 +50,9 @@ PlaceWindow gWindow;  // reads the texts a press passes; let go when the press e
 
 // What one press asks for.
 struct Press {
-    std::string text;
+    std::wstring text;    // any character a page can hold
+    std::string titleText;  // the same in code page 932, as titles are kept
+    bool titleable = true;  // false: the text has a character no title can hold
     bool matchCase = false;
     bool down = true;
     int targetId = IDC_SEARCH_ALL;
@@ -153,7 +156,7 @@ private:
 
 LONG textLength() {
     GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    return static_cast<LONG>(SendMessageA(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    return static_cast<LONG>(SendMessageW(editor(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
 }
 
 void resetRange(SearchState& s, bool down) {
@@ -163,7 +166,8 @@ void resetRange(SearchState& s, bool down) {
 
 Press readPress(HWND dialog) {
     Press p;
-    p.text = ui::itemText(dialog, IDC_SEARCH_TEXT);
+    p.text = ui::itemTextWide(dialog, IDC_SEARCH_TEXT);
+    p.titleable = wide::to932(p.text, p.titleText);
     p.matchCase = ui::isChecked(dialog, IDC_SEARCH_MATCH_CASE);
     p.down = !ui::isChecked(dialog, IDC_SEARCH_UP);
     for (int id = IDC_SEARCH_ALL; id <= IDC_SEARCH_THIS_MEMO; ++id) {
@@ -236,7 +240,8 @@ bool mustShow(ItemHandle item, const Press& p, const Walk& walk) {
     // one that cannot be read is shown, and showing it says so
     std::string_view text;
     if (!viewText(record, text, gWindow)) return true;
-    return memoMayContain(text, p.text, p.matchCase);
+    if (p.titleable) return memoMayContain(text, p.titleText, p.matchCase);
+    return memoMayContain(text, std::u16string(p.text.begin(), p.text.end()), p.matchCase);
 }
 
 // Selecting the page shows it in the editor; the range is its whole memo.
@@ -249,16 +254,16 @@ void show(SearchState& s, ItemHandle item, bool down) {
 // A locked secure page holds only the placeholder: nothing of it is searched.
 bool findInMemo(SearchState& s, const Press& p) {
     if (gSearch.host.memo->locked) return false;
-    FINDTEXTEXA find = {};
+    FINDTEXTEXW find = {};
     find.chrg.cpMin = s.rangeStart;
     find.chrg.cpMax = s.rangeEnd;
     find.lpstrText = p.text.c_str();
     const WPARAM flags = (p.down ? FR_DOWN : 0) | (p.matchCase ? FR_MATCHCASE : 0);
-    if (SendMessageA(editor(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find)) < 0) return false;
+    if (SendMessageW(editor(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find)) < 0) return false;
     if (!p.memos) return false;  // a match where memos are not searched counts for nothing
     s.rangeStart = p.down ? find.chrgText.cpMin + 1 : find.chrgText.cpMax - 1;
-    SendMessageA(editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
-    SendMessageA(editor(), EM_SCROLLCARET, 0, 0);
+    SendMessageW(editor(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
+    SendMessageW(editor(), EM_SCROLLCARET, 0, 0);
     return true;
 }
 
@@ -266,7 +271,8 @@ bool findInMemo(SearchState& s, const Press& p) {
 bool titleMatches(ItemHandle item, const Press& p, const Walk& walk) {
     const PageRecord* record = walk.record(item);
     const std::string title = record ? pagelist::cutTitle(record->title) : list().GetTitle(item);
-    return matchTitle(p.text, title.c_str(), title.size(), p.matchCase, p.down);
+    if (!p.titleable) return false;
+    return matchTitle(p.titleText, title.c_str(), title.size(), p.matchCase, p.down);
 }
 
 // One press, from the page the search stands on to the next stop; returns the status text.
@@ -401,12 +407,12 @@ HWND createSearchWindow(const SearchHost& host) {
     return window;
 }
 
-void showSearchWindow(const std::string& text) {
+void showSearchWindow(const std::wstring& text) {
     HWND window = gSearch.window;
     if (!window || !IsWindow(window)) return;
     ShowWindow(window, SW_SHOW);
-    ui::setItemText(window, IDC_SEARCH_TEXT, text);
-    SendDlgItemMessageA(window, IDC_SEARCH_TEXT, EM_SETSEL, 0, -1);
+    SetDlgItemTextW(window, IDC_SEARCH_TEXT, text.c_str());
+    SendDlgItemMessageW(window, IDC_SEARCH_TEXT, EM_SETSEL, 0, -1);
     SetFocus(GetDlgItem(window, IDC_SEARCH_TEXT));
 }
 

@@ -26,7 +26,7 @@ struct SearchHost {
 HWND createSearchWindow(const SearchHost& host);
 // The search command: shows the window with `text` in the search box, all of
 // it selected, and the focus there.
-void showSearchWindow(const std::string& text);
+void showSearchWindow(const std::wstring& text);
 
 // Off: every page the search passes is shown and searched by the editor, none
 // is ruled out from its stored text (a baseline for measuring).

@@ -16,7 +16,7 @@ struct Context {
     HCRYPTPROV provider = 0;
     HCRYPTHASH hash = 0;
     HCRYPTKEY key = 0;
-    Context() { CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT); }
+    Context() { CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT); }
     ~Context() {
         if (key) CryptDestroyKey(key);
         if (hash) CryptDestroyHash(hash);

@@ -8,6 +8,7 @@
 #include "secure/SecretBuffer.h"
 #include "secure/SecureMessages.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace passworddialogs {
 
@@ -21,32 +22,67 @@ struct PasswordData {
     pagecrypt::KeyMaterial* key = nullptr;
 };
 
-// What an edit holds, wiped when it goes out of scope.
+// The first character code page 932 lacks, found in place: no copy of the password is made.
+std::wstring firstOutside(const wchar_t* units, int count) {
+    for (int i = 0; i < count;) {
+        const int n = IS_HIGH_SURROGATE(units[i]) && i + 1 < count ? 2 : 1;
+        char bytes[8];
+        BOOL lost = FALSE;
+        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, units + i, n, bytes, sizeof bytes, nullptr, &lost);
+        if (lost) return std::wstring(units + i, static_cast<std::size_t>(n));
+        i += n;
+    }
+    return L"?";
+}
+
+// What an edit holds, in code page 932 as the check value was made from it, wiped when it
+// goes out of scope. `fits` is false when a character has no code page 932 form (`outside`
+// names it) or the bytes pass the longest password.
 struct TypedPassword {
-    pagecrypt::SecretBuffer buffer{128 + 1};
+    pagecrypt::SecretBuffer typed{(pagecrypt::MAX_PASSWORD_BYTES + 1) * sizeof(wchar_t)};
+    pagecrypt::SecretBuffer buffer{pagecrypt::MAX_PASSWORD_BYTES * 2 + 1};
     std::size_t length = 0;
+    bool fits = true;
+    std::wstring outside;
     TypedPassword(HWND dialog, int id) {
-        length = static_cast<std::size_t>(GetDlgItemTextA(dialog, id, buffer.chars(), static_cast<int>(buffer.size())));
+        wchar_t* units = reinterpret_cast<wchar_t*>(typed.data());
+        const int count = GetDlgItemTextW(dialog, id, units, static_cast<int>(pagecrypt::MAX_PASSWORD_BYTES + 1));
+        BOOL lost = FALSE;
+        const int bytes = count <= 0 ? 0
+                                     : WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, units, count, buffer.chars(),
+                                                           static_cast<int>(buffer.size() - 1), nullptr, &lost);
+        length = bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        if (lost) outside = firstOutside(units, count);
+        fits = !lost && (count <= 0 || bytes > 0) && length <= pagecrypt::MAX_PASSWORD_BYTES;
     }
     const char* bytes() const { return buffer.chars(); }
 };
 
 // The message line is painted transparently: the dialog is redrawn so the old text goes.
-void showMessage(HWND dialog, const char* text) {
-    SetDlgItemTextA(dialog, IDC_PASSWORD_MESSAGE, text);
+void showMessage(HWND dialog, const std::wstring& text) {
+    SetDlgItemTextW(dialog, IDC_PASSWORD_MESSAGE, text.c_str());
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void showMessage(HWND dialog, const char* text) { showMessage(dialog, wide::from932(text)); }
+
+// A password the book could not keep as typed is refused with the reason.
+bool refused(HWND dialog, const TypedPassword& typed) {
+    if (typed.fits) return false;
+    if (typed.outside.empty())
+        showMessage(dialog, securemsg::PASSWORD_TOO_LONG);
+    else
+        showMessage(dialog, wide::refusalNaming(securemsg::PASSWORD_CHARACTER_FORMAT, typed.outside));
+    return true;
 }
 
 // Overwrites what the edits hold before the dialog goes, so the typed bytes do not linger there.
 void scrubEdits(HWND dialog) {
-    const char filler[pagecrypt::MAX_PASSWORD_BYTES * 4 + 1] = {};
-    char cover[sizeof filler];
-    std::memset(cover, '*', sizeof cover - 1);
-    cover[sizeof cover - 1] = '\0';
+    const std::wstring cover(pagecrypt::MAX_PASSWORD_BYTES * 4, L'*');
     for (int id : {IDC_PASSWORD, IDC_PASSWORD_AGAIN}) {
         if (!GetDlgItem(dialog, id)) continue;
-        SetDlgItemTextA(dialog, id, cover);
-        SetDlgItemTextA(dialog, id, filler);
+        SetDlgItemTextW(dialog, id, cover.c_str());
+        SetDlgItemTextW(dialog, id, L"");
     }
 }
 
@@ -58,6 +94,7 @@ void endDialog(HWND dialog, int code) {
 void onRegister(HWND dialog, PasswordData& data) {
     const TypedPassword first(dialog, IDC_PASSWORD);
     const TypedPassword second(dialog, IDC_PASSWORD_AGAIN);
+    if (refused(dialog, first)) return;
     if (first.length < pagecrypt::MIN_PASSWORD_BYTES) return showMessage(dialog, securemsg::PASSWORD_TOO_SHORT);
     if (std::strcmp(first.bytes(), second.bytes()) != 0) return showMessage(dialog, securemsg::PASSWORDS_DIFFER);
     if (!pagecrypt::registerPassword(*data.registerInto, first.bytes(), first.length, *data.key))
@@ -67,6 +104,7 @@ void onRegister(HWND dialog, PasswordData& data) {
 
 void onAuthenticate(HWND dialog, PasswordData& data) {
     const TypedPassword typed(dialog, IDC_PASSWORD);
+    if (refused(dialog, typed)) return;
     if (!pagecrypt::checkPassword(*data.stored, typed.bytes(), typed.length, *data.key))
         return showMessage(dialog, securemsg::PASSWORD_WRONG);
     endDialog(dialog, PASSWORD_ACCEPTED);
@@ -74,7 +112,7 @@ void onAuthenticate(HWND dialog, PasswordData& data) {
 
 INT_PTR onInit(HWND dialog) {
     for (int id : {IDC_PASSWORD, IDC_PASSWORD_AGAIN})
-        SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, pagecrypt::MAX_PASSWORD_BYTES, 0);
+        SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, pagecrypt::MAX_PASSWORD_BYTES, 0);
     return TRUE;  // the focus goes to the first edit
 }
 

@@ -7,6 +7,7 @@
 #include "secure/PageCrypt.h"
 #include "secure/PasswordDialogs.h"
 #include "secure/SecureMessages.h"
+#include "ui/WideText.h"
 
 namespace secure {
 
@@ -61,13 +62,13 @@ void forgetPlainText(PageRecord& record) { pagecrypt::wipeString(record.text); }
 bool sealEditedPage(PageRecord& record, HWND owner) {
     if (encryptPage(record)) return true;
     pagecrypt::wipeString(record.text);
-    MessageBoxA(owner, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
+    wide::messageBox(owner, securemsg::ENCRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONERROR);
     return false;
 }
 
 void reportUndecryptable(HWND owner, ItemHandle item) {
     if (!gSecure.reportedPages.insert(item).second) return;
-    MessageBoxA(owner, securemsg::DECRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONWARNING);
+    wide::messageBox(owner, securemsg::DECRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace secure

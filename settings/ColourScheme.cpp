@@ -29,7 +29,7 @@ void setCustomColour(COLORREF colour) {
 
 void setWindowBackground(HWND mainWindow, int windowColourIndex) {
     if (!mainWindow) return;
-    SetClassLongPtrA(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brushOf(windowColourIndex)));
+    SetClassLongPtrW(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brushOf(windowColourIndex)));
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -42,7 +42,7 @@ void setWindowScheme(HWND mainWindow, int windowColourIndex, COLORREF custom) {
 
 void deleteBrushes(HWND mainWindow) {
     if (mainWindow)
-        SetClassLongPtrA(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
+        SetClassLongPtrW(mainWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
     for (HBRUSH& brush : gBrushes) {
         if (brush) DeleteObject(brush);
         brush = nullptr;

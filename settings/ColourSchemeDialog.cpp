@@ -7,6 +7,7 @@
 #include "settings/CommonDialogs.h"
 #include "settings/WindowColours.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace colourschemedialog {
 
@@ -45,9 +46,9 @@ BOOL onInit(HWND dialog, SchemeData& data) {
     // filled by display position, never sorted
     for (int position = 0; position < windowcolours::COUNT; ++position) {
         const int index = windowcolours::indexAtDisplayPosition(position);
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(windowcolours::nameOf(index)));
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide::from932(windowcolours::nameOf(index)).c_str()));
     }
-    SendMessageA(list, LB_SETCURSEL, windowcolours::displayPositionOf(data.header->windowColourIndex), 0);
+    SendMessageW(list, LB_SETCURSEL, windowcolours::displayPositionOf(data.header->windowColourIndex), 0);
     return TRUE;
 }
 
@@ -56,14 +57,14 @@ BOOL onInit(HWND dialog, SchemeData& data) {
 // the window still shows, so the next start shows what the user saw.
 void onBackgroundChosen(HWND dialog, SchemeData& data) {
     HWND list = GetDlgItem(dialog, IDC_SCHEME_WINDOW_COLOURS);
-    const int position = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    const int position = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
     const int index = windowcolours::indexAtDisplayPosition(position);
     if (index < 0) return;
     DataFileHeader& header = *data.header;
     if (index == windowcolours::CUSTOM_INDEX) {
         COLORREF custom = header.customWindowColour;
         if (!dialogs::chooseColour(data.targets.mainWindow, custom)) {
-            SendMessageA(list, LB_SETCURSEL, windowcolours::displayPositionOf(header.windowColourIndex), 0);
+            SendMessageW(list, LB_SETCURSEL, windowcolours::displayPositionOf(header.windowColourIndex), 0);
             return;
         }
         header.windowColourIndex = index;

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "settings/CommonDialogs.h"
+#include "settings/SettingsMessages.h"
+#include "ui/WideText.h"
 
 namespace dialogs {
 namespace {
@@ -19,17 +21,28 @@ const char FILE_FILTER[] =
     "リッチテキスト形式(*.rtf)\0*.rtf\0"
     "すべてのファイル(*.*)\0*.*\0";
 
-void copyBounded(char* dst, size_t size, const std::string& src) {
-    size_t n = src.size() < size - 1 ? src.size() : size - 1;
-    std::memcpy(dst, src.data(), n);
+void copyBounded(wchar_t* dst, size_t size, const std::string& src) {
+    const std::wstring text = wide::from932(src);
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(dst, text.data(), n * sizeof(wchar_t));
     dst[n] = 0;
 }
 
-OPENFILENAMEA fileDialog(HWND owner, char* path, const char* title, DWORD flags) {
-    OPENFILENAMEA ofn{};
+// The chosen path in code page 932, which every file of the program keeps its paths in;
+// a path it cannot spell is refused with a message naming the character.
+bool chosenPath(HWND owner, const wchar_t* chosen, std::string& path) {
+    if (wide::to932(chosen, path)) return true;
+    wide::messageBox(owner, wide::refusalNaming(settingsmessages::PATH_CHARACTER_FORMAT, chosen),
+                     settingsmessages::PATH_CHARACTER_CAPTION, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+OPENFILENAMEW fileDialog(HWND owner, wchar_t* path, const wchar_t* title, DWORD flags) {
+    static const std::wstring filter = wide::from932(std::string(FILE_FILTER, sizeof FILE_FILTER));
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = FILE_FILTER;
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = PATH_BYTES;
@@ -41,38 +54,39 @@ OPENFILENAMEA fileDialog(HWND owner, char* path, const char* title, DWORD flags)
 }
 
 int CALLBACK folderBrowserProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data) SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     return 0;
 }
 
 bool browseFolder(HWND owner, const char* start, std::string& folder) {
-    char display[PATH_BYTES] = {};
-    BROWSEINFOA bi{};
+    wchar_t display[PATH_BYTES] = {};
+    static const std::wstring title = wide::from932("保存先を選択してください");
+    const std::wstring startAt = wide::from932(start ? start : "");
+    BROWSEINFOW bi{};
     bi.hwndOwner = owner;
     bi.pszDisplayName = display;
-    bi.lpszTitle = "保存先を選択してください";
+    bi.lpszTitle = title.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
     if (start) {
         bi.lpfn = folderBrowserProc;
-        bi.lParam = reinterpret_cast<LPARAM>(start);
+        bi.lParam = reinterpret_cast<LPARAM>(startAt.c_str());
     }
-    LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
     if (!pidl) return false;
-    char path[MAX_PATH] = {};
-    bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
+    wchar_t path[MAX_PATH] = {};
+    bool ok = SHGetPathFromIDListW(pidl, path) != FALSE;
     CoTaskMemFree(pidl);
-    if (ok) folder = path;
-    return ok;
+    return ok && chosenPath(owner, path, folder);
 }
 
 bool runColourDialog(HWND owner, COLORREF& colour, COLORREF* custom) {
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof(cc);
     cc.hwndOwner = owner;
     cc.rgbResult = colour;
     cc.lpCustColors = custom;
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (!ChooseColorA(&cc)) return false;
+    if (!ChooseColorW(&cc)) return false;
     colour = cc.rgbResult;
     return true;
 }
@@ -82,7 +96,7 @@ enum FontBox : LPARAM { FACE_BOX = 1, STYLE_BOX = 2, SIZE_BOX = 4, COLOUR_BOX = 
 
 UINT_PTR CALLBACK fontHookProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
     if (msg != WM_INITDIALOG) return 0;
-    LPARAM boxes = reinterpret_cast<CHOOSEFONTA*>(lParam)->lCustData;
+    LPARAM boxes = reinterpret_cast<CHOOSEFONTW*>(lParam)->lCustData;
     const struct {
         LPARAM bit;
         int id;
@@ -93,10 +107,22 @@ UINT_PTR CALLBACK fontHookProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
     return TRUE;
 }
 
+// The chosen face in code page 932, which the book keeps it in; refused when it cannot be.
+bool chosenFace(HWND owner, const wchar_t* chosen, std::string& face) {
+    std::string text;
+    if (!wide::to932(chosen, text)) {
+        wide::messageBox(owner, wide::refusalNaming(settingsmessages::FONT_CHARACTER_FORMAT, chosen),
+                         settingsmessages::PATH_CHARACTER_CAPTION, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    face = text;
+    return true;
+}
+
 // Runs the font chooser over `lf` with the screen fonts of the Shift-JIS set.
-bool runFontDialog(HWND owner, LOGFONTA& lf, DWORD flags, LPARAM disabledBoxes, char* style) {
+bool runFontDialog(HWND owner, LOGFONTW& lf, DWORD flags, LPARAM disabledBoxes, wchar_t* style) {
     lf.lfCharSet = SHIFTJIS_CHARSET;
-    CHOOSEFONTA cf{};
+    CHOOSEFONTW cf{};
     cf.lStructSize = sizeof(cf);
     cf.hwndOwner = owner;
     cf.lpLogFont = &lf;
@@ -105,7 +131,7 @@ bool runFontDialog(HWND owner, LOGFONTA& lf, DWORD flags, LPARAM disabledBoxes, 
     cf.lCustData = disabledBoxes;
     cf.lpszStyle = style;
     if (style) cf.Flags |= CF_USESTYLE;
-    return ChooseFontA(&cf) != FALSE;
+    return ChooseFontW(&cf) != FALSE;
 }
 
 const char* styleName(bool bold, bool italic) {
@@ -118,21 +144,21 @@ const char* styleName(bool bold, bool italic) {
 }  // namespace
 
 int chooseSaveFile(HWND owner, std::string& path) {
-    char buf[PATH_BYTES];
-    copyBounded(buf, sizeof(buf), path);
-    OPENFILENAMEA ofn = fileDialog(owner, buf, "名前を付けて保存", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST);
-    ofn.lpstrDefExt = "txt";
-    if (!GetSaveFileNameA(&ofn)) return 0;
-    path = buf;
+    wchar_t buf[PATH_BYTES];
+    copyBounded(buf, PATH_BYTES, path);
+    static const std::wstring title = wide::from932("名前を付けて保存");
+    OPENFILENAMEW ofn = fileDialog(owner, buf, title.c_str(), OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST);
+    ofn.lpstrDefExt = L"txt";
+    if (!GetSaveFileNameW(&ofn) || !chosenPath(owner, buf, path)) return 0;
     return static_cast<int>(ofn.nFilterIndex);
 }
 
 int chooseOpenFileFilter(HWND owner, std::string& path) {
-    char buf[PATH_BYTES];
-    copyBounded(buf, sizeof(buf), path);
-    OPENFILENAMEA ofn = fileDialog(owner, buf, "開く", OFN_FILEMUSTEXIST);
-    if (!GetOpenFileNameA(&ofn)) return 0;
-    path = buf;
+    wchar_t buf[PATH_BYTES];
+    copyBounded(buf, PATH_BYTES, path);
+    static const std::wstring title = wide::from932("開く");
+    OPENFILENAMEW ofn = fileDialog(owner, buf, title.c_str(), OFN_FILEMUSTEXIST);
+    if (!GetOpenFileNameW(&ofn) || !chosenPath(owner, buf, path)) return 0;
     return static_cast<int>(ofn.nFilterIndex);
 }
 
@@ -141,9 +167,7 @@ bool chooseOpenFile(HWND owner, std::string& path) { return chooseOpenFileFilter
 bool chooseFolder(HWND owner, std::string& folder) { return browseFolder(owner, nullptr, folder); }
 
 bool chooseFolderFrom(HWND owner, const std::string& start, std::string& folder) {
-    char buf[PATH_BYTES];
-    copyBounded(buf, sizeof(buf), start);
-    return browseFolder(owner, buf, folder);
+    return browseFolder(owner, start.c_str(), folder);
 }
 
 bool chooseColour(HWND owner, COLORREF& colour) {
@@ -162,17 +186,17 @@ bool chooseColourRecent(HWND owner, COLORREF& colour, colourlist::Colours& recen
 }
 
 bool chooseFontStyled(HWND owner, StyledFont& font) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     copyBounded(lf.lfFaceName, LF_FACESIZE, font.face);
     lf.lfHeight = font.height;
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.italic;
     lf.lfUnderline = font.underline;
     lf.lfStrikeOut = font.strikeOut;
-    char style[64];
-    copyBounded(style, sizeof(style), styleName(font.bold, font.italic));
-    if (!runFontDialog(owner, lf, CF_EFFECTS, COLOUR_BOX, style)) return false;
-    font.face = lf.lfFaceName;
+    wchar_t style[64];
+    copyBounded(style, 64, styleName(font.bold, font.italic));
+    if (!runFontDialog(owner, lf, CF_EFFECTS, COLOUR_BOX, style) || !chosenFace(owner, lf.lfFaceName, font.face))
+        return false;
     font.height = lf.lfHeight;
     font.bold = lf.lfWeight >= FW_BOLD;
     font.italic = lf.lfItalic != 0;
@@ -182,27 +206,28 @@ bool chooseFontStyled(HWND owner, StyledFont& font) {
 }
 
 bool chooseFontNameSize(HWND owner, std::string& face, int& height) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     copyBounded(lf.lfFaceName, LF_FACESIZE, face);
     lf.lfHeight = height;
     lf.lfWeight = FW_NORMAL;
-    if (!runFontDialog(owner, lf, CF_NOSTYLESEL, STYLE_BOX, nullptr)) return false;
-    face = lf.lfFaceName;
+    if (!runFontDialog(owner, lf, CF_NOSTYLESEL, STYLE_BOX, nullptr) || !chosenFace(owner, lf.lfFaceName, face))
+        return false;
     height = lf.lfHeight;
     return true;
 }
 
 bool chooseFontName(HWND owner, std::string& face) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     copyBounded(lf.lfFaceName, LF_FACESIZE, face);
     lf.lfWeight = FW_NORMAL;
-    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOSIZESEL, STYLE_BOX | SIZE_BOX, nullptr)) return false;
-    face = lf.lfFaceName;
+    if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOSIZESEL, STYLE_BOX | SIZE_BOX, nullptr) ||
+        !chosenFace(owner, lf.lfFaceName, face))
+        return false;
     return true;
 }
 
 bool chooseFontSize(HWND owner, int& height) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = height;
     lf.lfWeight = FW_NORMAL;
     if (!runFontDialog(owner, lf, CF_NOSTYLESEL | CF_NOFACESEL, FACE_BOX | STYLE_BOX, nullptr)) return false;

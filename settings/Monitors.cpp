@@ -21,7 +21,7 @@ screenfit::Rect fromRect(const RECT& r) {
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info))
+    if (GetMonitorInfoW(monitor, &info))
         reinterpret_cast<std::vector<screenfit::Rect>*>(param)->push_back(fromRect(info.rcWork));
     return TRUE;
 }
@@ -32,7 +32,7 @@ screenfit::Placement keepOnScreen(const screenfit::Placement& window, int32_t mi
     std::vector<screenfit::Rect> areas;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&areas));
     RECT work;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) GetWindowRect(GetDesktopWindow(), &work);
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) GetWindowRect(GetDesktopWindow(), &work);
     if (areas.empty()) areas.push_back(fromRect(work));
     return screenfit::keepOnScreen(window, areas, fromRect(work), minSize);
 }

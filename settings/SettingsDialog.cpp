@@ -18,6 +18,7 @@
 #include "store/FileFaultText.h"
 #include "store/FolderIdentity.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace settingsdialog {
 
@@ -90,7 +91,7 @@ const FolderRow FOLDER_ROWS[] = {
 };
 
 void addString(HWND list, const std::string& text) {
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide::from932(text).c_str()));
 }
 
 void fillDateFormats(HWND page, int selected) {
@@ -98,7 +99,7 @@ void fillDateFormats(HWND page, int selected) {
     const datestamp::StampTime sample{2017, 1, 1, 12, 30, 59};
     for (int i = 0; i < datestamp::DATE_FORMAT_COUNT; ++i) addString(list, datestamp::FormatDateStamp(i, sample));
     const bool known = selected >= 0 && selected < datestamp::DATE_FORMAT_COUNT;
-    SendMessageA(list, CB_SETCURSEL, known ? selected : 0, 0);
+    SendMessageW(list, CB_SETCURSEL, known ? selected : 0, 0);
 }
 
 // The entry equal to the setting is selected. A value the list does not offer (set by hand in
@@ -116,7 +117,7 @@ void fillNumbers(HWND page, const NumberList& numbers, int current) {
         addString(list, text);
         if (values[i] == current) selected = static_cast<int>(i);
     }
-    SendMessageA(list, CB_SETCURSEL, selected, 0);
+    SendMessageW(list, CB_SETCURSEL, selected, 0);
 }
 
 // The number the selected entry's text spells (at most its first seven characters).
@@ -149,14 +150,15 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 BOOL onInit(HWND dialog, SettingsData& data) {
     HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
     for (int i = 0; i < PAGE_COUNT; ++i) {
-        TCITEMA item{};
+        std::wstring label = wide::from932(PAGE_LABELS[i]);
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(PAGE_LABELS[i]);
-        SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        item.pszText = &label[0];
+        SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     RECT area;
     GetClientRect(tab, &area);
-    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     for (int i = 0; i < PAGE_COUNT; ++i) {
         data.pages[i] = ui::createModeless(tab, PAGE_TEMPLATES[i], pageProc, &data);
         SetWindowPos(data.pages[i], nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
@@ -174,7 +176,7 @@ std::string chosenFolder(HWND folders, const FolderRow& row) {
 }
 
 void refuse(HWND dialog, const std::string& text) {
-    MessageBoxA(dialog, text.c_str(), settingsmessages::FOLDER_REFUSED_CAPTION, MB_OK | MB_ICONWARNING);
+    wide::messageBox(dialog, text.c_str(), settingsmessages::FOLDER_REFUSED_CAPTION, MB_OK | MB_ICONWARNING);
 }
 
 // A slot of the folder that shows a current version block of another book.
@@ -193,6 +195,14 @@ bool holdsOtherBook(const std::string& backupFolder, std::int32_t bookNumber) {
 bool foldersAccepted(HWND dialog, SettingsData& data) {
     HWND folders = data.pages[PAGE_FOLDERS];
     for (const FolderRow& row : FOLDER_ROWS) {
+        // the settings file keeps a folder in Shift_JIS: one it cannot spell is refused by name
+        if (ui::isChecked(folders, row.check) && !wide::firstOutside932(ui::itemTextWide(folders, row.edit)).empty()) {
+            wide::messageBox(dialog,
+                             wide::refusalNaming(settingsmessages::FOLDER_CHARACTER_FORMAT,
+                                                 ui::itemTextWide(folders, row.edit)),
+                             settingsmessages::FOLDER_REFUSED_CAPTION, MB_OK | MB_ICONWARNING);
+            return false;
+        }
         const std::string folder = chosenFolder(folders, row);
         if (folder.empty() || folder == row.folder(*data.settings)) continue;
         fileidentity::FolderId id;
@@ -215,7 +225,7 @@ void store(SettingsData& data) {
     IniSettings& s = *data.settings;
     s.window.AutoView = false;  // the dialog has no control for it
     for (const CheckBox& box : CHECK_BOXES) box.flag(s) = ui::isChecked(data.pages[box.page], box.id);
-    const LRESULT format = SendDlgItemMessageA(data.pages[PAGE_LIST], IDC_SET_DATE_FORMAT, CB_GETCURSEL, 0, 0);
+    const LRESULT format = SendDlgItemMessageW(data.pages[PAGE_LIST], IDC_SET_DATE_FORMAT, CB_GETCURSEL, 0, 0);
     s.window.DateString = format > 0 ? static_cast<int32_t>(format) : 0;
     for (const NumberList& numbers : NUMBER_LISTS)
         numbers.value(s) = selectedNumber(data.pages[PAGE_BACKUP], numbers.id);
@@ -249,7 +259,7 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->idFrom == IDC_SETTINGS_TAB && header->code == TCN_SELCHANGE)
-                showPage(*data, static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+                showPage(*data, static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
             return FALSE;
         }
         case WM_COMMAND:

@@ -24,4 +24,14 @@ constexpr char OTHER_BOOK_BACKUPS_HINT[] =
     "\n\nこのまま使うと、それらが古いものから上書きされてしまいます。\n"
     "別のフォルダを選ぶか、そのフォルダを空にしてから選び直してください。";
 
+// A name the files keep in Shift_JIS (a folder, a file, a font) holds a character that
+// Shift_JIS cannot hold: "%s" is that character; the name is not taken.
+constexpr char PATH_CHARACTER_CAPTION[] = "使えない文字";
+constexpr char PATH_CHARACTER_FORMAT[] =
+    "名前にある %s は Shift_JIS で表せない文字のため、この場所は使えません。\n別の名前の場所を選んでください。";
+constexpr char FONT_CHARACTER_FORMAT[] =
+    "フォント名にある %s は Shift_JIS で表せない文字のため、このフォントは使えません。";
+constexpr char FOLDER_CHARACTER_FORMAT[] =
+    "保存先にある %s は Shift_JIS で表せない文字のため、設定ファイルに保存できません。\n別の名前のフォルダを選んでください。";
+
 }  // namespace settingsmessages

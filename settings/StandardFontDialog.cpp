@@ -10,6 +10,7 @@
 #include "settings/SettingsMessages.h"
 #include "store/Cp932.h"
 #include "ui/Dialog.h"
+#include "ui/WideText.h"
 
 namespace standardfontdialog {
 
@@ -55,7 +56,7 @@ void chooseColour(HWND dialog, DataFileHeader& header) {
 // A confirmed apply goes through every page and closes the dialog; a refused one leaves it open.
 void applyToAllPages(HWND dialog, StandardFontData& data, int apply) {
     using namespace settingsmessages;
-    if (MessageBoxA(dialog, STANDARD_FONT_APPLY_TEXT, STANDARD_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    if (wide::messageBox(dialog, STANDARD_FONT_APPLY_TEXT, STANDARD_FONT_CAPTION, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     if (data.applyToAllPages) data.applyToAllPages(data.owner, apply);
     EndDialog(dialog, IDOK);

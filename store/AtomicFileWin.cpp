@@ -1,8 +1,9 @@
 // Windows side of the atomic file write: temporary file beside the target,
-// FlushFileBuffers, MoveFileExA over the target.
+// FlushFileBuffers, MoveFileExW over the target.
 #include <windows.h>
 
 #include "store/AtomicFile.h"
+#include "store/Wide932.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ HANDLE createTemporary(const std::string& path, std::string& tempPath) {
         tempPath = path + "~" + std::to_string(attempt);
         if (atomicfaults::nextOperationFails()) return INVALID_HANDLE_VALUE;
         HANDLE file =
-            CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            CreateFileW(wide::from932(tempPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
@@ -27,22 +28,22 @@ bool isDigits(const std::string& text) {
 void removeLeftoverTemporaries(const std::string& path) {
     const std::string::size_type slash = path.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "~*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide::from932(path + "~*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        const std::string name = found.cFileName;
+        const std::string name = wide::to932(found.cFileName);
         const std::string::size_type tilde = name.rfind('~');
         if (tilde != std::string::npos && isDigits(name.substr(tilde + 1)) &&
             !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + name).c_str());
-    } while (FindNextFileA(search, &found));
+            DeleteFileW(wide::from932(folder + name).c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return !atomicfaults::nextOperationFails() &&
-           MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+           MoveFileExW(wide::from932(from).c_str(), wide::from932(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 struct AtomicFileWriter::Impl {
@@ -63,7 +64,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl) {
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (impl_->file != INVALID_HANDLE_VALUE) CloseHandle(impl_->file);
-    if (impl_->created && !impl_->committed) DeleteFileA(impl_->tempPath.c_str());
+    if (impl_->created && !impl_->committed) DeleteFileW(wide::from932(impl_->tempPath).c_str());
 }
 
 bool AtomicFileWriter::ok() const { return !impl_->failed; }
@@ -89,7 +90,7 @@ bool AtomicFileWriter::commit() {
     bool ok = !atomicfaults::nextOperationFails() && FlushFileBuffers(impl_->file) != 0;
     if (!CloseHandle(impl_->file) || atomicfaults::nextOperationFails()) ok = false;
     impl_->file = INVALID_HANDLE_VALUE;
-    if (ok && (atomicfaults::nextOperationFails() || !MoveFileExA(impl_->tempPath.c_str(), impl_->path.c_str(),
+    if (ok && (atomicfaults::nextOperationFails() || !MoveFileExW(wide::from932(impl_->tempPath).c_str(), wide::from932(impl_->path).c_str(),
                                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
         ok = false;
     if (!ok) {

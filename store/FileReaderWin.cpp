@@ -7,6 +7,7 @@
 #include <io.h>
 
 #include "store/FileReader.h"
+#include "store/Wide932.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string folderOf(const std::string& path) {
 FileFault faultOfAbsentFile(const std::string& path) {
     const std::string folder = folderOf(path);
     HANDLE handle =
-        CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(wide::from932(folder).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -43,7 +44,7 @@ FileFault faultOfAbsentFile(const std::string& path) {
 FileFault faultOfMissingPath(const std::string& path) {
     if (isUncPath(path)) return FileFault::Offline;
     const std::string root = driveRoot(path);
-    if (!root.empty() && GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR) return FileFault::NoDrive;
+    if (!root.empty() && GetDriveTypeW(wide::from932(root).c_str()) == DRIVE_NO_ROOT_DIR) return FileFault::NoDrive;
     return FileFault::NoFolder;
 }
 
@@ -93,7 +94,7 @@ FileFault openForReading(const std::string& path, std::FILE*& file) {
     unsigned long injected = 0;
     if (filefaults::openFails(path, injected)) return faultOfPlatformError(path, injected);
     // the same sharing as the C runtime's fopen: others may read and write meanwhile
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE handle = CreateFileW(wide::from932(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return faultOfPlatformError(path, GetLastError());
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);

@@ -13,7 +13,7 @@ namespace fileidentity {
 struct FolderId {
     std::uint64_t volume = 0;  // the volume's serial number
     std::uint64_t index = 0;   // the folder's file index on that volume
-    std::string finalPath;     // the path the file system resolves it to, when it tells it
+    std::string finalPath;     // the path the file system resolves it to (UTF-8), when it tells it
 };
 
 // What the folder is; the fault when it cannot be reached (FileFault::NoFolder when it

@@ -3,15 +3,32 @@
 #include <windows.h>
 
 #include "store/FolderIdentity.h"
+#include "store/Wide932.h"
 
 namespace fileidentity {
 
 namespace {
 
+// The final path in UTF-8: it is only compared, and any name the file system gives fits.
 std::string finalPathOf(HANDLE handle) {
-    char buffer[MAX_PATH * 2] = {};
-    const DWORD length = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+    wchar_t buffer[MAX_PATH * 2] = {};
+    const DWORD length = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH * 2, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= MAX_PATH * 2) return std::string();
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+bool sameText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+}
+
+std::wstring fromUtf8(const std::string& utf8) {
+    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
+    if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], count);
+    return text;
 }
 
 // The reader's reasons, for the folder: a folder that is not there is a missing folder.
@@ -28,7 +45,7 @@ FileFault identifyFolder(const std::string& folder, FolderId& id) {
     if (folder.empty()) return FileFault::NoFolder;
     if (filefaults::openFails(folder, injected)) return faultOfFolder(folder, injected);
     HANDLE handle =
-        CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(wide::from932(folder).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return faultOfFolder(folder, GetLastError());
     BY_HANDLE_FILE_INFORMATION info = {};
@@ -49,8 +66,7 @@ bool sameFolder(const std::string& a, const std::string& b) {
     if (identifyFolder(a, first) != FileFault::None || identifyFolder(b, second) != FileFault::None) return false;
     const bool indexed = first.index != 0 && second.index != 0;
     if (indexed) return first.volume == second.volume && first.index == second.index;
-    return !first.finalPath.empty() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, first.finalPath.c_str(), -1,
-                                                      second.finalPath.c_str(), -1) == CSTR_EQUAL;
+    return !first.finalPath.empty() && sameText(fromUtf8(first.finalPath), fromUtf8(second.finalPath));
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -60,8 +76,7 @@ bool sameFile(const std::string& a, const std::string& b) {
     if (slashA == std::string::npos || slashB == std::string::npos) return false;
     const std::string nameA = a.substr(slashA + 1);
     const std::string nameB = b.substr(slashB + 1);
-    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, nameA.c_str(), -1, nameB.c_str(), -1) != CSTR_EQUAL)
-        return false;
+    if (!sameText(wide::from932(nameA), wide::from932(nameB))) return false;
     return sameFolder(a.substr(0, slashA + 1), b.substr(0, slashB + 1));
 }
 

@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include "store/TextSource.h"
+#include "store/Wide932.h"
 
 namespace {
 
 HANDLE openShared(const std::string& path, std::uint64_t& size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(wide::from932(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return file;
     LARGE_INTEGER bytes;

@@ -36,8 +36,8 @@ namespace ui {
 // (WM_SETFONT comes first).
 template <class Data>
 Data* dialogData(HWND dialog, UINT message, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<Data*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // Runs dialog template `templateId` of the program's resources modally, as an
@@ -49,8 +49,10 @@ INT_PTR runModal(HWND owner, int templateId, DLGPROC proc, void* data);
 // template says WS_VISIBLE; null on failure.
 HWND createModeless(HWND owner, int templateId, DLGPROC proc, void* data);
 
-// Small control helpers the dialogs share (code page 932 text).
+// Small control helpers the dialogs share (code page 932 text: a character it
+// lacks reads as '?'; itemTextWide gives every character, for a check first).
 std::string itemText(HWND dialog, int id);
+std::wstring itemTextWide(HWND dialog, int id);
 void setItemText(HWND dialog, int id, const std::string& text);
 bool isChecked(HWND dialog, int id);
 void setChecked(HWND dialog, int id, bool checked);

@@ -9,7 +9,7 @@ namespace {
 // Looked up at run time: Windows 7 and 8 have neither function, and the program runs there too.
 template <class Function>
 Function user32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
     return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "editor/RtfStream.h"
+#include "store/Wide932.h"
 #include "support/TestApp.h"
 
 namespace apptest {
@@ -22,7 +23,9 @@ inline PageListControl& list() { return gControls.pageList; }
 inline HWND editor() { return gControls.memo.window(); }
 inline std::string editorText() { return rtfstream::EditorText(editor()); }
 
-inline void typeText(const char* text) { SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text)); }
+inline void typeText(const char* text) {
+    SendMessageW(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide::from932(text).c_str()));
+}
 
 inline void setEditorSelection(LONG from, LONG to) {
     CHARRANGE range = {from, to};

@@ -75,7 +75,7 @@ TEST_F(BusyTest, InsideEveryDialogOfACommandNothingElseStartsAndNothingIsWritten
     select(itemAt(2));
     typeText("needle");
     select(itemAt(0));
-    search::showSearchWindow("needle");
+    search::showSearchWindow(L"needle");
     gApp.ini.window.DeleteDialog = true;
     const struct {
         int id;
@@ -176,7 +176,7 @@ TEST_F(BusyTest, ALockedPageIsNeitherSavedNorSearchedAsItsPlaceholder) {
     EXPECT_EQ(1, refuse.answered()) << "the password asked again";
     EXPECT_EQ(0, save.answered()) << "a file offered for the placeholder";
 
-    search::showSearchWindow("未認証");
+    search::showSearchWindow(L"未認証");
     CheckRadioButton(gApp.searchWindow, IDC_SEARCH_ALL, IDC_SEARCH_THIS_MEMO, IDC_SEARCH_THIS_MEMO);
     SendMessageA(gApp.searchWindow, WM_COMMAND, MAKEWPARAM(IDC_SEARCH_THIS_MEMO, BN_CLICKED), 0);
     EXPECT_EQ(search::SEARCHED_TO_END, pressSearch());

@@ -106,8 +106,8 @@ TEST_F(ClipboardTest, PasteAsTextOfRtfInsertsPlainTextAndRestoresTheClipboard) {
 
     // the plain text, then what the control makes of "\r\n\r\n"
     RichEdit expected;
-    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(BOLD_LINE_TEXT));
-    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n\r\n"));
+    editortest::replaceSelection(expected.hwnd(), FALSE, BOLD_LINE_TEXT);
+    editortest::replaceSelection(expected.hwnd(), FALSE, "\r\n\r\n");
     EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text());
     EXPECT_EQ(0, text().compare(0, 7, "bold 日"));
     EXPECT_FALSE(edit.isBold(0, 4));
@@ -143,8 +143,8 @@ TEST_F(ClipboardTest, PlainTextEndingWithALineBreakAlsoPastesTwoLineBreaks) {
     EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, false));
 
     RichEdit expected;
-    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("line\r\n"));
-    SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n\r\n"));
+    editortest::replaceSelection(expected.hwnd(), FALSE, "line\r\n");
+    editortest::replaceSelection(expected.hwnd(), FALSE, "\r\n\r\n");
     EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text());
     EXPECT_EQ("line\r\n", clipboardText());
 }
@@ -152,12 +152,12 @@ TEST_F(ClipboardTest, PlainTextEndingWithALineBreakAlsoPastesTwoLineBreaks) {
 TEST_F(ClipboardTest, PlainTextWithoutALineBreakAtItsEndIsPastedOnce) {
     const char* texts[] = {"x", "\n", "a\r\nb", "日本"};
     for (const char* pasted : texts) {
-        SetWindowTextA(hwnd(), "");
+        editortest::setText(hwnd(), "");
         ASSERT_TRUE(clipboard::WriteClipboardText(pasted, true));
         EXPECT_TRUE(clipboard::PasteStep(hwnd(), nullptr, true)) << pasted;
 
         RichEdit expected;
-        SendMessageA(expected.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pasted));
+        editortest::replaceSelection(expected.hwnd(), FALSE, pasted);
         EXPECT_EQ(rtfstream::EditorText(expected.hwnd()), text()) << pasted;
         EXPECT_EQ(pasted, clipboardText());
     }
@@ -227,7 +227,7 @@ TEST_F(MemoEditorClipboardTest, PasteMessageAndCtrlVGoThroughTheSameStep) {
     EXPECT_EQ(0, byMessage.compare(0, 9, BOLD_LINE_TEXT));
     EXPECT_FALSE(memoBold(0, 4));
     EXPECT_EQ(BOLD_LINE_RTF, clipboardRtf());
-    SetWindowTextA(memo.window(), "");
+    editortest::setText(memo.window(), "");
     SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
 
     typeCtrlV();
@@ -236,7 +236,7 @@ TEST_F(MemoEditorClipboardTest, PasteMessageAndCtrlVGoThroughTheSameStep) {
 
     // with paste as text off the control's own paste stays, once, formatted
     memo.pasteAsText = false;
-    SetWindowTextA(memo.window(), "");
+    editortest::setText(memo.window(), "");
     SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
     typeCtrlV();
     EXPECT_EQ(0, memoText().compare(0, 7, "bold 日"));
@@ -253,10 +253,10 @@ TEST_F(MemoEditorClipboardTest, CtrlVThatPastesNothingUndoesNothing) {
     } cases[] = {{"", 100}, {"more", 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.limit);
-        SetWindowTextA(memo.window(), "");
+        editortest::setText(memo.window(), "");
         SendMessageA(memo.window(), EM_EXLIMITTEXT, 0, c.limit);
         SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
-        SendMessageA(memo.window(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed"));
+        editortest::replaceSelection(memo.window(), TRUE, "typed");
         if (*c.clipboard) {
             ASSERT_TRUE(clipboard::WriteClipboardText(c.clipboard, true));
         } else {  // a text of no characters, as some programs leave it
@@ -283,7 +283,7 @@ TEST_F(MemoEditorClipboardTest, TypingAndPastingStopAtTheTextLimit) {
     const char* ways[] = {"message", "Ctrl+V", "Shift+Insert"};
     for (const Case& c : cases) {
         for (const char* way : ways) {
-            SetWindowTextA(memo.window(), "abcde");
+            editortest::setText(memo.window(), "abcde");
             SendMessageA(memo.window(), EM_EXLIMITTEXT, 0, 10);
             SendMessageA(memo.window(), EM_SETSEL, 5, 5);
             SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
@@ -311,7 +311,7 @@ TEST_F(MemoEditorClipboardTest, TypingAndPastingStopAtTheTextLimit) {
         }
     }
     // typing stops at the limit; typing over a selection still works there
-    SetWindowTextA(memo.window(), "123456789");
+    editortest::setText(memo.window(), "123456789");
     SendMessageA(memo.window(), EM_SETSEL, 9, 9);
     for (char ch : std::string("xyz")) SendMessageA(memo.window(), WM_CHAR, static_cast<WPARAM>(ch), 1);
     EXPECT_EQ("123456789x", memoText());

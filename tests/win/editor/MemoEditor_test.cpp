@@ -8,6 +8,7 @@
 
 #include "editor/MemoEditor.h"
 #include "editor/Twips.h"
+#include "store/Wide932.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
 
@@ -21,7 +22,7 @@ struct ControlSpy {
     static std::vector<WPARAM> keys;  // WM_KEYDOWN keys that reached the control
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_KEYDOWN) keys.push_back(wParam);
-        return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+        return CallWindowProcW(original, hwnd, msg, wParam, lParam);
     }
 };
 WNDPROC ControlSpy::original = nullptr;
@@ -30,13 +31,13 @@ std::vector<WPARAM> ControlSpy::keys;
 class MemoEditorTest : public testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = CreateWindowExA(0, "RICHEDIT20A", "", WS_CHILD, 0, 0, 0, 0, parent.window(), nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
+        HWND probe = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD, 0, 0, 0, 0, parent.window(), nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(probe, nullptr);
         ControlSpy::original = reinterpret_cast<WNDPROC>(
-            SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSpy::proc)));
+            SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSpy::proc)));
         ASSERT_NE(memo.Create(parent.window()), nullptr);
-        SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSpy::original));
+        SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSpy::original));
         DestroyWindow(probe);
         MoveWindow(memo.window(), 0, 0, 300, 200, TRUE);
         ControlSpy::keys.clear();
@@ -77,7 +78,7 @@ protected:
 TEST_F(MemoEditorTest, CreatedWithItsClassStyleIdPropertyAndDefaultFont) {
     char cls[64] = {};
     GetClassNameA(memo.window(), cls, sizeof cls);
-    EXPECT_EQ(lstrcmpiA(cls, "RICHEDIT20A"), 0);
+    EXPECT_EQ(lstrcmpiA(cls, "RichEdit20W"), 0);  // a wide control: every character typed or pasted stays
     // the control shows its scroll bars (and their style bits) only when it needs them
     const DWORD scrollBars = WS_HSCROLL | WS_VSCROLL;
     const DWORD style = static_cast<DWORD>(GetWindowLongA(memo.window(), GWL_STYLE));
@@ -271,7 +272,7 @@ TEST_F(MemoEditorTest, ConfirmedChoicesBecomeTheLastColourAndFont) {
     }
     EXPECT_EQ(memo.lastColour, RGB(10, 20, 30));
     EXPECT_EQ(memo.customColours()[0], RGB(10, 20, 30));
-    ASSERT_EQ(memo.lastFont.cbSize, sizeof(CHARFORMATA));
+    ASSERT_EQ(memo.lastFont.cbSize, sizeof(CHARFORMATW));
     EXPECT_EQ(memo.lastFont.dwMask,
               static_cast<DWORD>(CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT));
     select(3, 6);
@@ -280,17 +281,17 @@ TEST_F(MemoEditorTest, ConfirmedChoicesBecomeTheLastColourAndFont) {
     const CHARFORMATA applied = formatAt(3, 6);
     EXPECT_EQ(applied.crTextColor, RGB(10, 20, 30));
     EXPECT_EQ(applied.yHeight, memo.lastFont.yHeight);
-    EXPECT_STREQ(applied.szFaceName, memo.lastFont.szFaceName);
+    EXPECT_EQ(applied.szFaceName, wide::to932(memo.lastFont.szFaceName));
 }
 
 TEST_F(MemoEditorTest, SelectedFirstLineStopsAtTheLineBreak) {
     setText("最初の行\r\n次の行");
     memo.SelectAll();
-    EXPECT_EQ(memo.GetSelectedFirstLine(), "最初の行");
+    EXPECT_EQ(memo.GetSelectedFirstLine(), L"最初の行");
     select(1, 3);
-    EXPECT_EQ(memo.GetSelectedFirstLine(), "初の");
+    EXPECT_EQ(memo.GetSelectedFirstLine(), L"初の");
     select(2, 2);
-    EXPECT_EQ(memo.GetSelectedFirstLine(), "");
+    EXPECT_EQ(memo.GetSelectedFirstLine(), L"");
 }
 
 TEST_F(MemoEditorTest, ScrollPositionIsSetAndReadBack) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "store/Wide932.h"
+
 namespace editortest {
 
 // "日本語" in bold, then a plain paragraph "abc" (its \par is the control's
@@ -19,15 +21,26 @@ inline std::string repeated(const std::string& piece, int times) {
     return all;
 }
 
-// A hidden multi-line RICHEDIT20A control, as the memo editor creates it.
+// Code page 932 text into a wide control, whatever the system's code page.
+inline void setText(HWND edit, const char* text) { SetWindowTextW(edit, wide::from932(text).c_str()); }
+inline void replaceSelection(HWND edit, BOOL undoable, const char* text) {
+    SendMessageW(edit, EM_REPLACESEL, undoable, reinterpret_cast<LPARAM>(wide::from932(text).c_str()));
+}
+
+// A hidden multi-line rich edit control of the memo editor's class.
 class RichEdit {
 public:
     RichEdit() {
         static HMODULE library = LoadLibraryA("riched20.dll");
         (void)library;
-        hwnd_ = CreateWindowExA(0, "RICHEDIT20A", "", WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_NOHIDESEL,
-                                0, 0, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        hwnd_ = CreateWindowExW(0, L"RichEdit20W", L"", WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_NOHIDESEL,
+                                0, 0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SendMessageA(hwnd_, EM_EXLIMITTEXT, 0, 131072);
+        // the editor's own default is not bold; the bare control's ("System" on an English system) is
+        CHARFORMAT2W plain{};
+        plain.cbSize = sizeof plain;
+        plain.dwMask = CFM_BOLD;
+        SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&plain));
     }
     ~RichEdit() {
         if (hwnd_) DestroyWindow(hwnd_);

@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(RtfStreamTest, StreamedOutRtfCarriesTextAndFormattingIntoAnotherControl) {
-    SetWindowTextA(hwnd(), "old text that must go");
+    editortest::setText(hwnd(), "old text that must go");
     rtfstream::StreamInRtf(hwnd(), FORMATTED_RTF);
     ASSERT_EQ("日本語\r\nabc", rtfstream::EditorText(hwnd()));
     ASSERT_TRUE(edit.isBold(0, 3));
@@ -74,10 +74,10 @@ TEST_F(RtfStreamTest, CountedBufferTakesTheWholeRtfAndSmallBuffersAreNeverOverru
 
 TEST_F(RtfStreamTest, PlainTextLengthIsInShiftJisBytesNotCharacters) {
     // 7 characters, 11 bytes: a buffer sized by characters would cut it short
-    SetWindowTextA(hwnd(), "日本語\r\nabc");
+    editortest::setText(hwnd(), "日本語\r\nabc");
     EXPECT_GE(rtfstream::TextByteLength(hwnd()), 11u);
     EXPECT_EQ("日本語\r\nabc", rtfstream::EditorText(hwnd()));
-    SetWindowTextA(hwnd(), "");
+    editortest::setText(hwnd(), "");
     EXPECT_EQ("", rtfstream::EditorText(hwnd()));
 }
 

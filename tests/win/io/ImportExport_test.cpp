@@ -303,7 +303,13 @@ TEST_F(ImportExportTest, SaveAllTellsOfPagesWhosePathIsTooLongToCheck) {
     for (int i : {0, 1}) commands::ioShell().setTitle(itemAt(i), title);
     const std::vector<std::string> texts = saveAllInto(window, destination);
     ASSERT_EQ(2u, texts.size());
-    EXPECT_EQ(iomessages::SAVE_ALL_FAILED_TEXT, texts[1]);
+    if (texts[1] == iomessages::SAVE_ALL_OK_TEXT) {  // a system whose wide calls take such a path: both kept
+        const std::string top = exportTop(destination);
+        for (const std::string& name : {title + ".rtf", title + "-(1).rtf"})
+            EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide::from932(top + "\\" + name).c_str()));
+    } else {
+        EXPECT_EQ(iomessages::SAVE_ALL_FAILED_TEXT, texts[1]);
+    }
 }
 
 // Every file below `folder` as "relative path" -> bytes.

@@ -33,11 +33,11 @@ protected:
 
 TEST_F(TextFilesTest, TextFileRoundTripsAndAMissingFileLeavesTheEditorAlone) {
     std::string path = folder.file("memo.txt");
-    SetWindowTextA(hwnd(), "表示ソフト\r\nline two");
+    editortest::setText(hwnd(), "表示ソフト\r\nline two");
     ASSERT_TRUE(textfiles::SaveTextFile(hwnd(), path.c_str()));
     EXPECT_EQ("表示ソフト\r\nline two", readFile(path));
 
-    SetWindowTextA(hwnd(), "kept");
+    editortest::setText(hwnd(), "kept");
     EXPECT_FALSE(textfiles::LoadTextFile(hwnd(), folder.file("missing.txt").c_str()));
     EXPECT_EQ("kept", rtfstream::EditorText(hwnd()));
 
@@ -89,7 +89,7 @@ TEST_F(TextFilesTest, TextLimitCountsCharactersSoJapaneseTextLargerInBytesStillL
 
 TEST_F(TextFilesTest, FilesTooLargeForTheTextLimitAreRefusedWithAMessage) {
     SendMessageA(hwnd(), EM_EXLIMITTEXT, 0, 100);
-    SetWindowTextA(hwnd(), "kept");
+    editortest::setText(hwnd(), "kept");
     std::string text = folder.file("big.txt"), rtf = folder.file("big.rtf");
     writeFile(text, repeated("あ", 101));
     writeFile(rtf, "{\\rtf1\\ansi " + repeated("abcdefghij", 11) + "}");
@@ -140,7 +140,7 @@ TEST_F(TextFilesTest, WholeFileReadNeedsRoomForTheTerminatingZero) {
 }
 
 TEST_F(TextFilesTest, SavingThePageAsksForTheFileAndCancelWritesNothing) {
-    SetWindowTextA(hwnd(), "page text");
+    editortest::setText(hwnd(), "page text");
     std::string proposed = folder.file("page.txt");
     {
         DialogAnswerer dialog(IDCANCEL, "名前を付けて保存");

@@ -25,10 +25,10 @@ inline void setButtonDown(bool down) {
 
 inline void begin(HWND mainWindow, ItemHandle item) {
     setButtonDown(true);
-    NMTREEVIEWA info = {};
+    NMTREEVIEWW info = {};
     info.hdr.hwndFrom = gControls.pageList.window();
     info.hdr.idFrom = PageListControl::CONTROL_ID;
-    info.hdr.code = TVN_BEGINDRAGA;
+    info.hdr.code = TVN_BEGINDRAGW;
     info.itemNew.mask = TVIF_HANDLE;
     info.itemNew.hItem = reinterpret_cast<HTREEITEM>(item);
     info.ptDrag = labelPoint(item);

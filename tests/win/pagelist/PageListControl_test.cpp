@@ -215,13 +215,13 @@ TEST_F(PageListTest, TitlesAreCutAt255BytesWithoutSplittingACharacter) {
 
 TEST_F(PageListTest, CommittedLabelEditSetsTheTitleAndACancelledOneKeepsIt) {
     ItemHandle item = page("old");
-    TVITEMA edited{};
+    TVITEMW edited{};
     edited.mask = TVIF_TEXT;
     edited.hItem = reinterpret_cast<HTREEITEM>(item);
     edited.pszText = nullptr;  // cancelled
     list.CommitLabelEdit(edited);
     EXPECT_EQ(list.GetTitle(item), "old");
-    char text[] = "新しいタイトル";
+    wchar_t text[] = L"新しいタイトル";
     edited.pszText = text;
     list.CommitLabelEdit(edited);
     EXPECT_EQ(list.GetTitle(item), "新しいタイトル");

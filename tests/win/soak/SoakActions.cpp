@@ -130,8 +130,8 @@ void Driver::clipboardAction(Kind kind, int from, int to) {
         waitForClipboard();
         command(IDM_PASTE);
         pushUndo();
-        // a plain text goes in as code page 932 holds it (another program's Unicode text too)
-        const std::wstring pasted = s_.clipIsText ? fromCp932(toCp932(s_.clip)) : s_.clip;
+        // every character goes in as it is, another program's Unicode text too
+        const std::wstring& pasted = s_.clip;
         text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), pasted);
         // A plain text (copied as text) that ends with a line break is followed by two more,
         // pasted on their own, as the editor always had it.
@@ -176,7 +176,7 @@ void Driver::editorAction(const Action& action) {
                                                                       : pick(TEXTS, action.a / 3);
             now_.text = typed;
             now_.textGiven = true;
-            SendMessageA(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
+            SendMessageW(editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fromCp932(typed).c_str()));
             pushUndo();
             text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), fromCp932(typed));
             break;
@@ -187,13 +187,17 @@ void Driver::editorAction(const Action& action) {
         case Kind::Paste:
             clipboardAction(action.kind, from, to);
             break;
-        case Kind::PasteUnicode:  // Hangul, an accent, the euro, an emoji: none is in code page 932; the page shows
-                                  // what it holds
-            pasteOwn(L"\xD55C\xAE00 \x00FC\x20AC \xD83D\xDE00 x");
+        case Kind::PasteUnicode: {  // Hangul, an accent, the euro, an emoji, 𠮷: none is in code page 932
+            const std::wstring world = L"\xD55C\xAE00 \x00FC\x20AC \xD83D\xDE00 \xD842\xDFB7 x";
+            if (action.a % 2) {  // typed through an input method, one character message each
+                for (wchar_t c : world) SendMessageW(editor(), WM_CHAR, c, 1);
+            } else {
+                pasteOwn(world);
+            }
             pushUndo();
-            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
-                         fromCp932(toCp932(s_.clip)));
+            text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), world);
             break;
+        }
         case Kind::PasteEmpty:  // pastes nothing, and takes back nothing the user did
             pasteOwn(L"");
             s_.hasClip = false;

@@ -72,10 +72,10 @@ void Driver::drag(const Action& action) {
     HWND list = tree();
     TreeView_EnsureVisible(list, all[dragged]);
     setButtonDown(true);
-    NMTREEVIEWA info = {};
+    NMTREEVIEWW info = {};
     info.hdr.hwndFrom = list;
     info.hdr.idFrom = IDC_PAGE_LIST;
-    info.hdr.code = TVN_BEGINDRAGA;
+    info.hdr.code = TVN_BEGINDRAGW;
     info.itemNew.mask = TVIF_HANDLE;
     info.itemNew.hItem = all[dragged];
     info.ptDrag = labelPoint(list, all[dragged]);

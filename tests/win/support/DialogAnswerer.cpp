@@ -8,6 +8,7 @@
 #include <map>
 
 #include "res/dialogs/SettingsDialog.h"
+#include "store/Wide932.h"
 #include "support/TestApp.h"
 
 namespace testsupport {
@@ -23,15 +24,19 @@ std::map<UINT_PTR, DialogAnswerer*>& answerers() {
 
 }  // namespace
 
+// The program's windows are wide; the tests read and write their texts in code page 932,
+// whatever the system's code page.
 std::string windowText(HWND window) {
-    char text[1024] = {};
-    if (window) GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[1024] = {};
+    if (window) GetWindowTextW(window, text, 1024);
+    return wide::to932(text);
 }
 
 std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 
-void setControlText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+void setControlText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextW(dialog, id, wide::from932(text).c_str());
+}
 
 void setControlChecked(HWND dialog, int id, bool checked) {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -43,19 +48,19 @@ bool pointFolderBrowser(HWND browser, const std::string& folder) {
     HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
     const std::string leaf = folder.substr(folder.rfind('\\') + 1);
     const auto selection = [tree] {
-        char text[MAX_PATH] = {};
-        TVITEMA item{};
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW item{};
         item.mask = TVIF_TEXT;
         item.hItem = TreeView_GetSelection(tree);
         item.pszText = text;
-        item.cchTextMax = sizeof text;
-        if (item.hItem) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        return std::string(text);
+        item.cchTextMax = MAX_PATH;
+        if (item.hItem) SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return wide::to932(text);
     };
     // the browser fills its tree while it opens: select until it shows the folder
     for (int i = 0; tree && i < 50 && selection() != leaf; ++i) {
         testapp::pumpMessages();
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide::from932(folder).c_str()));
         Sleep(10);
     }
     return tree && selection() == leaf;
