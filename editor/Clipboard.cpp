@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "editor/RtfStream.h"
+#include "editor/RtfUnicode.h"
 #include "store/Wide932.h"
 
 namespace clipboard {
@@ -140,6 +141,21 @@ void pastePlainText(HWND edit) {
     if (endsWithBreak(text)) replaceSelection(edit, TWO_LINE_BREAKS);
 }
 
+// The RTF the control put on the clipboard may hold a look-alike for a character code page 932
+// lacks (u for u-umlaut); the Unicode text beside it holds the character, and the RTF gets it back.
+void keepEveryCopiedCharacter() {
+    std::string rtf;
+    std::wstring text;
+    if (!ReadClipboardFormat(RtfFormat(), rtf) || !ReadClipboardUnicode(text)) return;
+    std::u16string paragraphs;  // as the RTF writes them: CR LF is one paragraph mark
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == L'\n' && i > 0 && text[i - 1] == L'\r')) paragraphs += static_cast<char16_t>(text[i]);
+    const std::string kept = rtfunicode::keepEveryCharacter(rtf, paragraphs);
+    if (kept == rtf) return;
+    WriteClipboardFormat(kept, RtfFormat());  // empties the clipboard: the text goes back beside it
+    WriteClipboardUnicode(text, false);
+}
+
 }  // namespace
 
 UINT RtfFormat() { return RegisterClipboardFormatW(L"Rich Text Format"); }
@@ -178,7 +194,10 @@ std::size_t ClipboardFormatLength(UINT format) {
 }
 
 bool CopyAsTextStep(bool copyAsText) {
-    if (!copyAsText) return false;
+    if (!copyAsText) {
+        keepEveryCopiedCharacter();
+        return false;
+    }
     std::wstring text;
     if (ReadClipboardUnicode(text) && !text.empty()) WriteClipboardUnicode(text, true);
     return true;

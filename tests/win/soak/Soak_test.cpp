@@ -192,6 +192,9 @@ const Replay REPLAYS[] = {
     // A line break across the 2,048th byte of a paste as text came in as two (seeds 143002, 94001).
     {"paste as text a long page's copy",
      "long-page 1 0 0\nlong-page 1 0 0\ntype 1 0 0 x78\ntext-clipboard 0 0 0\ncopy 40 0 2037\npaste 1 2037 2037\n"},
+    // The control's RTF of a cut put down "u" for the u-umlaut pasted from another program; the RTF
+    // paste back lost it (seed 1157263, 23 steps).
+    {"cut and paste back a u-umlaut", "paste-unicode 2 0 0\ncut 1 1 4\npaste 1 2 4\n"},
 };
 
 TEST(Soak, ReplaysOfEveryDifferenceFound) {
