@@ -22,8 +22,9 @@ inline constexpr char UNREACHABLE_HINT[] =
 // The settings file is there but cannot be read: this run uses the defaults and leaves the file as it is.
 inline constexpr char SETTINGS_UNREADABLE_CAPTION[] = "設定ファイルを読み込めません";
 inline constexpr char SETTINGS_UNREADABLE_TEXT[] =
-    "設定ファイルを読み込むことが出来なかったため、標準の設定で起動します。\n"
-    "設定ファイルは、終了時にも書き換えません。\n\n";  // then the path, the reason
+    "設定ファイルを読み込むことが出来ません。\n"
+    "他のプログラムが使っていないか確かめてから［再試行］を押してください。\n"
+    "［キャンセル］を押すと、何も書き換えずに終了します。\n\n";  // then the path, the reason
 
 // The page list could not be built for every page of the book just read: a save now would
 // drop the pages it lacks, so nothing is written until another book is read whole.
@@ -68,7 +69,13 @@ inline constexpr char OTHER_BACKUPS_TEXT[] =
     "残したい場合は、先に別の場所へ移してください。\n\n";  // then the folder
 
 // Why the session may not end yet, shown by Windows while a dialog or a command is in progress.
+// A second start on a book that another user of this PC has open (its window cannot be raised).
+inline constexpr char BOOK_OPEN_ELSEWHERE_TEXT[] =
+    "このブックは、このパソコンの別のユーザーが開いています。\n"
+    "そのユーザーがキルト帳を終了してから起動してください。\n\n";  // then the path
 inline constexpr wchar_t SESSION_WAITS_REASON[] = L"キルト帳の処理が終わるまでお待ちください。";
+inline constexpr wchar_t EXIT_SAVE_WAITS_REASON[] =
+    L"キルト帳のデータを保存できていません。キルト帳の画面で［再試行］か［キャンセル］を選んでください。";
 // A page whose text stays in the data file, when the file can no longer be read there.
 inline constexpr char UNREADABLE_PAGE_CAPTION[] = "ページの表示";
 inline constexpr char UNREADABLE_PAGE_TEXT[] =
@@ -81,5 +88,13 @@ inline constexpr char TITLE_CHARACTER_CAPTION[] = "タイトルの変更";
 inline constexpr char TITLE_CHARACTER_FORMAT[] =
     "タイトルにある %s は Shift_JIS で表せない文字のため、タイトルに使えません。\n"
     "タイトルは元のままです。";
+
+// Another program replaced the data file: its version was copied aside; the user chooses.
+inline constexpr char OTHER_VERSION_CAPTION[] = "データファイルが置き換えられました";
+inline constexpr char OTHER_VERSION_TEXT[] = "別のプログラム（同期ソフトなど）が、データファイルを書き換えました。\n";  // then the path
+inline constexpr char OTHER_VERSION_KEPT[] = "\n\nその内容は、次のファイルに保存しました。\n";  // then the copy
+inline constexpr char OTHER_VERSION_QUESTION[] =
+    "\n\n［はい］その内容を開きます。このウィンドウのブックはバックアップに残します。\n"
+    "［いいえ］このウィンドウのブックを使い続け、データファイルに保存します。";
 
 }  // namespace appmessages

@@ -9,6 +9,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/DataFileGuard.h"
 #include "app/Book.h"
 #include "app/Commands.h"
 #include "app/MainControls.h"
@@ -245,6 +246,10 @@ bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable
     else
         selectStartPage(gBook.header);
     SetFocus(editorWindow());
+    if (path == gApp.paths.dataFilePath)
+        datafileguard::remember(path);  // the version this run read
+    else
+        datafileguard::forget();
     return true;
 }
 
@@ -271,7 +276,11 @@ bool saveFromUi(const std::string& path, SaveKind kind) {
     if (editorHasDeletionMark() && stripDeletionMarks(gBook.pages) < 0) return false;
     // Saved as the data file, the texts are at their places in the new file from now on;
     // a backup slot is only written.
-    if (path == gApp.paths.dataFilePath) return saveDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);
+    if (path == gApp.paths.dataFilePath) {
+        if (!saveDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h)) return false;
+        datafileguard::remember(path);  // the version this run wrote
+        return true;
+    }
     return writeDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);
 }
 

@@ -272,6 +272,7 @@ bool handleCommand(HWND window, int id, LPARAM) {
     if (busy::refusesCommands() || gControls.pageList.IsDragging()) return true;
     if (changesEditor(id) && memo().IsReadOnly()) return true;  // known, and nothing to do
     const busy::Operation operation;
+    lifecycle::noteEdit();  // any command may have changed the book since the last save
     entry->handler(window);
     // a cut, a clear, undo, a format: the page changed even where the control does not say so
     if (changesEditor(id)) pagedisplay::markChanged();

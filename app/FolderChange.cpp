@@ -5,6 +5,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/Book.h"
+#include "app/InstanceKey.h"
 #include "app/Lifecycle.h"
 #include "backup/AutoRestore.h"
 #include "store/DataFile.h"
@@ -73,6 +74,10 @@ void afterSettings(HWND window, const paths::AppPaths& before, const std::string
     if (!fileidentity::sameFolder(gApp.paths.backupFolder, before.backupFolder) &&
         holdsOtherBooksSlot(gApp.paths.backupSlotPaths))
         tell(window, appmessages::OTHER_BACKUPS_TEXT + gApp.paths.backupFolder);
+    // one window per book: a second start that reads the new settings finds this one
+    const std::string key = instancekey::forBook(gApp.paths.dataFilePath);
+    instancekey::follow(window, before.instanceKey, key);
+    gApp.paths.instanceKey = key;
 }
 
 }  // namespace folderchange

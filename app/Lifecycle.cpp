@@ -5,10 +5,12 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/DataFileGuard.h"
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/MainControls.h"
 #include "app/PageCommands.h"
+#include "backup/BackupSlots.h"
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
 #include "backup/AutoRestore.h"
@@ -33,6 +35,9 @@ constexpr UINT MINUTE_MS = 60000;
 
 int gBackgroundSaveCounter = 0;
 bool gShutDown = false;
+bool gExitRetryUp = false;  // the exit's Retry/Cancel box is up
+bool gEdited = false;       // edits since the last save of the data file
+bool gRescued = false;      // the session ended while it was: the book went to a backup slot
 bool gBookRead = false;          // the first load succeeded: from now on the book may be written
 bool gSaveAtExit = true;         // off only for tools and tests that must not write
 std::set<std::string> gWritten;  // the data files this run wrote
@@ -90,6 +95,7 @@ void removeLeftovers() {
     removeLeftoverTemporaries(gApp.paths.iniPath);
     const std::string& slots = gApp.paths.backupFolder;
     removeLeftoverTemporaries(slots + (!slots.empty() && slots.back() == '\\' ? "" : "\\") + "backup*.qpd");
+    removeLeftoverTemporaries(backup::slotOrderPath(gApp.paths.backupSlotPaths));
 }
 
 // A title still open in the page list's edit box is taken as typed. When the
@@ -104,6 +110,7 @@ void reset() {
     gShutDown = false;
     gBookRead = false;
     gSaveAtExit = true;
+    gExitRetryUp = gRescued = gEdited = false;
     gWritten.clear();
 }
 
@@ -177,16 +184,43 @@ bool saveBookTo(const std::string& path) {
 }
 }  // namespace
 
+void noteEdit() { gEdited = true; }
+
 bool saveBook(HWND window, bool ask) {
     if (bookload::bookIncomplete()) return false;
+    // another writer's version of the data file is never replaced unseen
+    switch (datafileguard::check(window, gEdited || pagedisplay::hasChanges())) {
+        case datafileguard::Verdict::LOADED_OTHER:
+            gEdited = false;
+            return true;
+        case datafileguard::Verdict::WAIT:
+            return false;
+        default:
+            break;
+    }
     for (;;) {
-        if (saveBookTo(gApp.paths.dataFilePath)) return true;
+        if (saveBookTo(gApp.paths.dataFilePath)) {
+            gEdited = false;
+            return true;
+        }
         if (!ask) return false;
         const std::string text =
             appmessages::SAVE_FAILED_TEXT + gApp.paths.dataFilePath + appmessages::SAVE_FAILED_HINT;
-        if (wide::messageBox(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
-            return false;
+        gExitRetryUp = true;  // the session may not end meanwhile: no file holds this run's edits
+        const int answer = wide::messageBox(window, text.c_str(), gApp.title.c_str(), MB_RETRYCANCEL | MB_ICONWARNING);
+        gExitRetryUp = false;
+        if (gRescued) return false;  // the session ended anyway: the edits are in a backup slot
+        if (answer != IDRETRY) return false;
     }
+}
+
+bool exitRetryUp() { return gExitRetryUp; }
+
+void sessionForcedDuringExitRetry() {
+    if (!gExitRetryUp || gRescued) return;
+    gRescued = true;
+    settingsio::collectAndSaveSettings(gApp.mainWindow);
+    makeBackup(SaveKind::ExitData);  // the book of this run in a slot, whatever the data file's trouble
 }
 
 bool keepChosenSettings(HWND window, const std::string& oldDataFile) {

@@ -60,6 +60,16 @@ bool isShutDown();
 // release everything, post the quit message. Runs once per main window.
 void shutdown(HWND window, bool sessionEnding);
 
+// Whether the exit's Retry/Cancel box (the data file could not be written) is up: a session
+// end is then refused with a reason. One forced anyway writes the settings and the book to a
+// backup slot first, so that this run's edits are in some file.
+bool exitRetryUp();
+
+// The book may hold edits not yet in the data file (any command, any change of a page),
+// until the next save of it.
+void noteEdit();
+void sessionForcedDuringExitRetry();
+
 // A new main window starts unread, with a fresh counter and shutdown state.
 void reset();
 

@@ -58,6 +58,11 @@ LRESULT onClose(HWND window) {
 
 // The session may end only between operations; meanwhile Windows shows why it waits.
 LRESULT onQueryEndSession(HWND window) {
+    if (lifecycle::exitRetryUp()) {
+        // taken back once the box is answered: the window is gone by then
+        ShutdownBlockReasonCreate(window, appmessages::EXIT_SAVE_WAITS_REASON);
+        return FALSE;
+    }
     if (!busy::inProgress()) return TRUE;
     if (!gEndBlocked && ShutdownBlockReasonCreate(window, appmessages::SESSION_WAITS_REASON)) {
         gEndBlocked = true;
@@ -134,6 +139,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_DESTROY:
             return onDestroy(window, false);
         case WM_ENDSESSION:
+            if (wParam) lifecycle::sessionForcedDuringExitRetry();
             return wParam ? onDestroy(window, true) : 0;
         case WM_SIZE:
             return mainframe::onSize(window, wParam, lParam);

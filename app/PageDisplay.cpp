@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/AppMessages.h"
+#include "app/Lifecycle.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/LinkTarget.h"
@@ -121,7 +122,12 @@ bool pageText(const PageRecord& record, std::string& loaded, const char*& rtf, H
 void setShellOpen(ShellOpen open) { gShellOpen = open ? open : shellOpen; }
 
 ItemHandle shownItem() { return gShown; }
-void markChanged() { gChanged = true; }
+void markChanged() {
+    gChanged = true;
+    lifecycle::noteEdit();
+}
+
+bool hasChanges() { return gChanged; }
 
 void forgetShownPage() {
     gShown = NO_ITEM;

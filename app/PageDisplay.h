@@ -34,6 +34,8 @@ void shownItemMoved(ItemHandle from, ItemHandle to);
 // notifications and by every command that changes text or format, cleared only when
 // the page is stored or shown. (The control's modified flag is not set by every change.)
 void markChanged();
+// Whether the shown page changed since it was shown or stored.
+bool hasChanges();
 // Gives an emptied folder (or the emptied top level, NO_ITEM) the page "自動追加ページ".
 void addPageIfEmpty(ItemHandle folder);
 

@@ -7,6 +7,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/InstanceKey.h"
 #include "app/SplitLayout.h"
 #include "app/Splitter.h"
 #include "help/UsageWindow.h"
@@ -107,13 +108,12 @@ void collectWindowValues(HWND mainWindow) {
     collectInputMethod(mainWindow);
 }
 
-// The settings file was there but could not be read: this run uses the defaults, and the
-// file is not written at exit, so whatever it holds survives.
-bool gSettingsUnread = false;
-
-void tellSettingsUnread(const std::string& iniPath, FileFault fault) {
+// The settings file is there but cannot be read (another program holds it): the defaults would
+// name the default data folder, which may hold an older copy of the book. Asked again or ended.
+bool retrySettings(const std::string& iniPath, FileFault fault) {
     const std::string text = appmessages::SETTINGS_UNREADABLE_TEXT + iniPath + "\n\n" + fileFaultText(fault);
-    wide::messageBox(nullptr, text.c_str(), appmessages::SETTINGS_UNREADABLE_CAPTION, MB_OK | MB_ICONWARNING);
+    return wide::messageBox(nullptr, text, appmessages::SETTINGS_UNREADABLE_CAPTION,
+                            MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND) == IDRETRY;
 }
 
 std::string folderOf(const std::string& path) {
@@ -123,7 +123,7 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-void readStartupSettings(const std::string& appFolder) {
+bool readStartupSettings(const std::string& appFolder) {
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
     IniSettings defaults = ini::defaultSettings(desktop.right - desktop.left, desktop.bottom - desktop.top);
@@ -131,11 +131,14 @@ void readStartupSettings(const std::string& appFolder) {
 
     // the settings file never moves; the folders it names decide the other paths
     const std::string iniPath = paths::derivePaths(appFolder, "", "").iniPath;
-    FileFault unreadable = FileFault::None;
-    gApp.ini = ini::readIni(iniPath, defaults, &unreadable);
-    gSettingsUnread = unreadable != FileFault::None;
-    if (gSettingsUnread) tellSettingsUnread(iniPath, unreadable);
+    for (;;) {
+        FileFault unreadable = FileFault::None;
+        gApp.ini = ini::readIni(iniPath, defaults, &unreadable);
+        if (unreadable == FileFault::None) break;
+        if (!retrySettings(iniPath, unreadable)) return false;
+    }
     gApp.paths = paths::derivePaths(appFolder, gApp.ini.setting.QpdDirPath, gApp.ini.setting.BackupDirPath);
+    gApp.paths.instanceKey = instancekey::forBook(gApp.paths.dataFilePath);  // one window per book
 
     if (!systemAllowsAutoView()) gApp.ini.window.AutoView = false;
     for (size_t i = 0; i < gApp.customColours.size(); ++i)
@@ -143,6 +146,7 @@ void readStartupSettings(const std::string& appFolder) {
     gApp.splitter = splitlayout::Share();
     gApp.splitter.percent = gApp.ini.window.TvWidthPer;
     keepMainWindowOnScreen(gApp.ini.window);
+    return true;
 }
 
 RECT savedMainWindowRect() {
@@ -162,7 +166,6 @@ int firstShowCommand(int processShowCommand) {
 }
 
 bool collectAndSaveSettings(HWND mainWindow) {
-    if (gSettingsUnread) return false;  // the user was told at start
     // the settings stay in the data folder below the program, wherever the book lives
     CreateDirectoryW(wide::from932(folderOf(gApp.paths.iniPath)).c_str(), nullptr);
     collectWindowValues(mainWindow);

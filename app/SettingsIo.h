@@ -11,8 +11,9 @@ namespace settingsio {
 // settings, the derived paths, the custom colours and the splitter share.
 // A saved main-window position that no monitor shows is moved back onto the
 // primary monitor. A settings file that is there but cannot be read is named to the
-// user; the run then uses the defaults and never writes the settings file.
-void readStartupSettings(const std::string& appFolder);
+// user with Retry and Cancel; false after Cancel: the program ends, nothing written. An
+// absent file is a first start on the defaults.
+bool readStartupSettings(const std::string& appFolder);
 
 // The main window's restored rectangle as the settings give it.
 RECT savedMainWindowRect();
@@ -23,7 +24,7 @@ int firstShowCommand(int processShowCommand);
 
 // Gathers the window-derived values into the settings and rewrites the
 // settings file (the data folder is created first). False when the file
-// could not be written, or was not read at start and so is left alone.
+// could not be written.
 bool collectAndSaveSettings(HWND mainWindow);
 
 }  // namespace settingsio

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/InstanceKey.h"
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/MainWindow.h"
@@ -28,11 +30,12 @@ BOOL CALLBACK findInstanceWindow(HWND window, LPARAM param) {
 }
 
 // Everything read before the first window exists: title, paths and the splitter share.
-void prepareState(HINSTANCE instance, const std::string& appFolder) {
+// False when the settings could not be read and the user ended the start.
+bool prepareState(HINSTANCE instance, const std::string& appFolder) {
     gApp.instance = instance;
     gApp.title = loadTitle(instance);
-    settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
     gApp.alwaysOnTop = false;
+    return settingsio::readStartupSettings(appFolder);  // settings, paths, custom colours, splitter share
 }
 
 }  // namespace
@@ -83,33 +86,32 @@ int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
 
 int runApplication(HINSTANCE instance, int showCommand) {
     const std::string appFolder = applicationFolder();
-    const std::string instanceKey = paths::instanceKeyFor(appFolder);
-
-    // One instance per program folder: a second start raises the first and touches nothing.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, wide::from932(instanceKey).c_str());
-    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        raiseRunningInstance(instanceKey);
-        CloseHandle(mutex);
-        return 0;
-    }
     // A folder the program cannot keep its files in is named to the user before anything is read or written.
-    if (!programfolder::usable(loadTitle(instance))) {
-        if (mutex) CloseHandle(mutex);
+    if (!programfolder::usable(loadTitle(instance))) return 0;
+    if (!prepareState(instance, appFolder)) return 0;  // the settings could not be read: nothing written
+
+    // One window per book on this PC, whatever the spelling or program folder that leads to it:
+    // a second start raises the first and touches nothing.
+    const std::string& instanceKey = gApp.paths.instanceKey;
+    if (!instancekey::hold(instanceKey)) {
+        // no window of it here: the book is open in another user's session of this PC
+        if (!raiseRunningInstance(instanceKey))
+            wide::messageBox(nullptr, appmessages::BOOK_OPEN_ELSEWHERE_TEXT + gApp.paths.dataFilePath, gApp.title,
+                             MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
         return 0;
     }
 
-    prepareState(instance, appFolder);
     mainwindow::registerClass(instance);
     createToolWindows();
     HWND window = mainwindow::create(instance, showCommand);
     if (window == nullptr) {
-        if (mutex) CloseHandle(mutex);
+        instancekey::letGo();
         return 0;
     }
     showToolWindows();
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
     const int exitCode = runMessageLoop(window, accelerators);
-    if (mutex) CloseHandle(mutex);
+    instancekey::letGo();
     return exitCode;
 }
 

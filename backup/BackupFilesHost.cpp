@@ -35,6 +35,11 @@ public:
                static_cast<std::uint64_t>(info.st_mtim.tv_nsec / 100);
         return true;
     }
+    std::uint64_t localNow() const override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        return static_cast<std::uint64_t>(now.tv_sec) * 10000000u + static_cast<std::uint64_t>(now.tv_nsec / 100);
+    }
 };
 
 }  // namespace

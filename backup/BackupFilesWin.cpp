@@ -39,6 +39,12 @@ public:
         time = (static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
         return true;
     }
+    std::uint64_t localNow() const override {
+        FILETIME utc = {}, local = {};
+        GetSystemTimeAsFileTime(&utc);
+        if (!FileTimeToLocalFileTime(&utc, &local)) return UINT64_MAX;
+        return (static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+    }
 };
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
+
+#include "store/AtomicFile.h"
+#include "store/FileReader.h"
 
 namespace backup {
 
@@ -19,7 +23,58 @@ struct SlotAge {
     std::uint64_t time;  // the full last-write time, for slots of the same minute
 };
 
+// Existing slots by the written order: those it does not name first (oldest by their times),
+// then the named ones oldest first. False when no order is kept.
+bool inWrittenOrder(const std::vector<std::string>& slotPaths, std::vector<SlotAge>& existing) {
+    const std::vector<int> written = readSlotOrder(slotPaths);
+    if (written.empty()) return false;
+    std::vector<SlotAge> named, unnamed;
+    for (int slot : written)
+        for (const SlotAge& age : existing)
+            if (age.slot == slot) named.push_back(age);
+    for (const SlotAge& age : existing)
+        if (std::find(written.begin(), written.end(), age.slot) == written.end()) unnamed.push_back(age);
+    existing = unnamed;
+    existing.insert(existing.end(), named.begin(), named.end());
+    return true;
+}
+
 }  // namespace
+
+std::string slotOrderPath(const std::vector<std::string>& slotPaths) {
+    if (slotPaths.empty()) return std::string();
+    const std::string& first = slotPaths.front();
+    const std::size_t separator = first.find_last_of("\\/");
+    return (separator == std::string::npos ? std::string() : first.substr(0, separator + 1)) + "backuporder.txt";
+}
+
+std::vector<int> readSlotOrder(const std::vector<std::string>& slotPaths) {
+    std::string bytes;
+    if (slotPaths.empty() || readFileBytes(slotOrderPath(slotPaths), bytes) != ReadBytesResult::Ok) return {};
+    std::vector<int> order;
+    std::istringstream lines(bytes);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (line.size() > 3 || line.find_first_not_of("0123456789") != std::string::npos) return {};
+        const int slot = std::stoi(line);
+        if (slot >= static_cast<int>(slotPaths.size()) || std::find(order.begin(), order.end(), slot) != order.end())
+            return {};
+        order.push_back(slot);
+    }
+    return order;
+}
+
+bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot) {
+    if (slotPaths.empty() || slot < 0 || slot >= static_cast<int>(slotPaths.size())) return false;
+    std::vector<int> order = readSlotOrder(slotPaths);
+    order.erase(std::remove(order.begin(), order.end(), slot), order.end());
+    order.push_back(slot);
+    std::string text;
+    for (int s : order) text += std::to_string(s) + "\r\n";
+    return writeFileAtomically(slotOrderPath(slotPaths), text);
+}
 
 std::int32_t slotTimeKey(const StampTime& t) {
     // Packed as unsigned and read back as signed, so keys wrap as the program's always have.
@@ -39,13 +94,15 @@ std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int 
     if (slotPaths.empty()) return {};
     std::vector<int> order;
     std::vector<SlotAge> existing;
+    const std::uint64_t now = times.localNow();
     const int inUse = backupFileSize <= 0 ? 1 : slotsInUse(backupFileSize, slotPaths.size());
     for (int slot = 0; slot < inUse; ++slot) {
         const std::string& path = slotPaths[static_cast<std::size_t>(slot)];
         StampTime time;
         std::uint64_t full = 0;
         if (times.localWriteTime(path, time) && times.localFileTime(path, full))
-            existing.push_back({slot, slotTimeKey(time), full});
+            // dated in the future: no newer for that, overwritten first
+            existing.push_back(full > now ? SlotAge{slot, INT32_MIN, 0} : SlotAge{slot, slotTimeKey(time), full});
         else
             order.push_back(slot);  // free: filled in slot order before any is overwritten
     }
@@ -55,6 +112,8 @@ std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int 
     std::stable_sort(existing.begin(), existing.end(), [](const SlotAge& a, const SlotAge& b) {
         return a.key != b.key ? a.key < b.key : a.time < b.time;
     });
+    // the written order, where it is kept, overrules the clock
+    inWrittenOrder(slotPaths, existing);
     for (const SlotAge& age : existing) order.push_back(age.slot);
     return order;
 }
@@ -80,14 +139,24 @@ std::vector<int> newestSlotsFirst(const std::vector<std::string>& slotPaths, int
     };
     std::vector<Dated> listed;
     const int inUse = slotPaths.empty() ? 0 : slotsInUse(backupFileSize, slotPaths.size());
+    std::vector<SlotAge> existing;
+    const std::uint64_t now = times.localNow();
     for (int slot = 0; slot < inUse; ++slot) {
         std::uint64_t time = 0;
         if (!times.localFileTime(slotPaths[static_cast<std::size_t>(slot)], time)) continue;
+        if (time > now) time = 0;  // dated in the future: no newer for that
+        existing.push_back({slot, 0, time});
         // in front of the first listed slot that is strictly older, else at the end
         auto at = std::find_if(listed.begin(), listed.end(), [&](const Dated& d) { return d.time < time; });
         listed.insert(at, {slot, time});
     }
     std::vector<int> order;
+    std::stable_sort(existing.begin(), existing.end(),
+                     [](const SlotAge& a, const SlotAge& b) { return a.time < b.time; });
+    if (inWrittenOrder(slotPaths, existing)) {
+        for (auto it = existing.rbegin(); it != existing.rend(); ++it) order.push_back(it->slot);
+        return order;
+    }
     for (const Dated& d : listed) order.push_back(d.slot);
     return order;
 }

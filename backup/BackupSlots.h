@@ -27,6 +27,9 @@ public:
     virtual bool localWriteTime(const std::string& path, StampTime& time) const = 0;
     // As a local 64-bit file time, for ordering.
     virtual bool localFileTime(const std::string& path, std::uint64_t& time) const = 0;
+    // Now, as a local 64-bit file time: a slot dated after it is never the newest for that
+    // date alone. The largest time when unknown.
+    virtual std::uint64_t localNow() const { return UINT64_MAX; }
 };
 
 // The platform's file times (BackupFilesWin.cpp, BackupFilesHost.cpp).
@@ -39,9 +42,18 @@ std::int32_t slotTimeKey(const StampTime& time);
 // How many slots BackupFileSize puts in use: 1 at least, never more than there are paths.
 int slotsInUse(int backupFileSize, std::size_t slotCount);
 
-// The slot of the next backup: the first one that does not open, else the one
-// with the smallest time key (the lowest number among equal keys). A size of
-// 0 or less means slot 0.
+// The order the slots were written in, oldest first, kept in "backuporder.txt" beside
+// them (one slot number a line) so that no clock can change it: the file beside
+// slotPaths[0], the order it holds (empty when it is missing or damaged: numbers out of
+// range or twice), and one more slot written (moved to the newest end; false when the
+// file could not be written, the file times then decide as before).
+std::string slotOrderPath(const std::vector<std::string>& slotPaths);
+std::vector<int> readSlotOrder(const std::vector<std::string>& slotPaths);
+bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot);
+
+// The slot of the next backup: the first one that does not open, else the oldest: by the
+// written order where it is kept, else by the smallest time key (the lowest number among
+// equal keys). A size of 0 or less means slot 0.
 int chooseBackupSlot(const std::vector<std::string>& slotPaths, int backupFileSize, const FileTimes& times);
 
 // Every slot in use in the order a backup tries them: chooseBackupSlot's slot
@@ -57,7 +69,9 @@ using SlotWriter = std::function<bool(const std::string& path, SaveKind kind)>;
 int writeBackup(const std::vector<std::string>& slotPaths, int backupFileSize, SaveKind kind, const SlotWriter& write,
                 const FileTimes& times);
 
-// The existing slots in use, newest last-write time first; equal times keep slot order.
+// The existing slots in use, newest first: by the written order where it is kept (slots it
+// does not name after those it does), else by last-write time, equal times in slot order,
+// a slot dated in the future after all the others.
 std::vector<int> newestSlotsFirst(const std::vector<std::string>& slotPaths, int backupFileSize,
                                   const FileTimes& times);
 

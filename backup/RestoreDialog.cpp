@@ -126,6 +126,7 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
         warnNotKept(dialog, waiting);
         return true;
     }
+    recordSlotWritten(setup.slotPaths, slot);  // the book from before is the newest backup now
     wide::messageBox(dialog, messages::RESTORED_TEXT, messages::RESTORED_CAPTION, MB_OK | MB_ICONINFORMATION);
     return true;
 }

@@ -238,7 +238,11 @@ void store(SettingsData& data) {
         row.folder(s) = folder;
         changed = true;
     }
-    if (changed) *data.paths = paths::derivePaths(data.paths->appFolder, s.setting.QpdDirPath, s.setting.BackupDirPath);
+    if (changed) {
+        const std::string key = data.paths->instanceKey;  // the run keeps the key it holds its book by
+        *data.paths = paths::derivePaths(data.paths->appFolder, s.setting.QpdDirPath, s.setting.BackupDirPath);
+        data.paths->instanceKey = key;
+    }
     data.stored = true;
 }
 

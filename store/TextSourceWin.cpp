@@ -22,11 +22,56 @@ HANDLE openShared(const std::string& path, std::uint64_t& size) {
     return file;
 }
 
+// Where the file is on its volume: a file opened again by path must be the one that was read.
+struct Identity {
+    DWORD volume = 0;
+    DWORD high = 0, low = 0;
+    bool known = false;
+};
+
+Identity identityOf(HANDLE file) {
+    Identity id;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info))
+        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true};
+    return id;
+}
+
 class WinSource : public TextSource {
 public:
-    WinSource(const std::string& path, HANDLE file, std::uint64_t size) : TextSource(path, size), file_(file) {}
+    WinSource(const std::string& path, HANDLE file, std::uint64_t size)
+        : TextSource(path, size), file_(file), identity_(identityOf(file)) {}
     ~WinSource() override { release(); }
+    // A read that fails (a drive that dropped and came back, a share after sleep: the handle is
+    // dead) opens the file again by path once; it goes on only when it is the same file.
     bool read(std::uint64_t offset, void* out, std::size_t count) const override {
+        if (readOnce(offset, out, count)) return true;
+        release();
+        return readOnce(offset, out, count);
+    }
+    void release() const override {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+    bool reopen() const override {
+        if (file_ != INVALID_HANDLE_VALUE) return true;
+        if (retired()) return false;
+        std::uint64_t now = 0;
+        file_ = openShared(path(), now);
+        if (file_ == INVALID_HANDLE_VALUE) return false;
+        const Identity id = identityOf(file_);
+        const bool same = !identity_.known || !id.known ||
+                          (id.volume == identity_.volume && id.high == identity_.high && id.low == identity_.low);
+        if (now != size() || !same) {
+            release();  // not the file that was read
+            return false;
+        }
+        if (!identity_.known) identity_ = id;
+        return true;
+    }
+
+private:
+    bool readOnce(std::uint64_t offset, void* out, std::size_t count) const {
         if (!reopen()) return false;
         char* to = static_cast<char*>(out);
         while (count > 0) {
@@ -42,21 +87,9 @@ public:
         }
         return true;
     }
-    void release() const override {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-    bool reopen() const override {
-        if (file_ != INVALID_HANDLE_VALUE) return true;
-        if (retired()) return false;
-        std::uint64_t now = 0;
-        file_ = openShared(path(), now);
-        if (file_ != INVALID_HANDLE_VALUE && now != size()) release();  // not the file that was read
-        return file_ != INVALID_HANDLE_VALUE;
-    }
 
-private:
     mutable HANDLE file_;
+    mutable Identity identity_;
 };
 
 }  // namespace

@@ -47,3 +47,33 @@ TEST(Book, FirstStartThenTypingSurvivesExitAndRestart) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program puts a book where the data file is while the program runs (a sync client
+// bringing the other PC's copy after a first start here); at the exit the user is asked, and
+// whichever book is kept, the other is in a file the user was told of.
+TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtTheExit) {
+    e2e::ProgramCopy program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    const std::string data = program.path("data\\quiltpad.qpd");
+    const std::string other = program.path("data\\incoming.tmp");
+    CreateDirectoryA(program.path("data").c_str(), nullptr);
+    ASSERT_TRUE(e2e::writeBook(other, 5, 10));
+    const std::string otherBytes = e2e::readFile(other);
+    ASSERT_TRUE(MoveFileExA(other.c_str(), data.c_str(), MOVEFILE_REPLACE_EXISTING));
+
+    HWND window = e2e::findMainWindow(program.processId());
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const std::string told = e2e::answerBox(program.processId(), IDNO);  // this window's book is kept
+    EXPECT_EQ(0, program.waitForExit());
+    const std::string::size_type at = told.find("quiltpad.other-");
+    ASSERT_NE(std::string::npos, at) << told;
+    const std::string::size_type line = told.rfind('\n', at) + 1;
+    const std::string kept = told.substr(line, told.find('\n', at) - line);  // the copy's path, on a line of its own
+    EXPECT_EQ(otherBytes, e2e::readFile(kept)) << kept;
+    EXPECT_EQ(3, e2e::pagesIn(data)) << "this window's book";
+}
+
+}  // namespace

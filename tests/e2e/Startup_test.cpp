@@ -55,4 +55,36 @@ TEST(SingleInstance, CopiesInTwoFoldersRunSideBySide) {
     EXPECT_EQ(two.close(), 0);
 }
 
+// One window per book: another spelling of the program's path, or a second program folder whose
+// settings name the same data folder, raises the window that has the book and touches nothing.
+TEST(SingleInstance, AnotherWayToTheSameBookRaisesTheWindowThatHasIt) {
+    for (const char* way : {"upper-case spelling", "second program folder"}) {
+        e2e::ProgramCopy first;
+        e2e::ProgramCopy other;
+        ASSERT_TRUE(first.start());
+        HWND window = first.waitForMainWindow();
+        ASSERT_NE(window, nullptr) << way;
+        ShowWindow(window, SW_MINIMIZE);
+        HANDLE firstProcess = OpenProcess(SYNCHRONIZE, FALSE, first.processId());
+        e2e::ProgramCopy* second = &other;
+        if (way[0] == 'u') {
+            std::wstring upper = first.wideFolder();
+            CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+            first.runFrom(upper);
+            second = &first;
+        } else {
+            CreateDirectoryA(other.path("data").c_str(), nullptr);
+            ASSERT_TRUE(testcommon::writeFile(other.path("data\\quiltpad.ini"),
+                                              "[SETTING]\r\nQpdDirPath=" + first.path("data") + "\r\n"));
+        }
+        ASSERT_TRUE(second->start());
+        EXPECT_EQ(0, second->waitForExit(15000)) << way;
+        EXPECT_FALSE(IsIconic(window)) << way << ": the first window was not raised";
+        EXPECT_FALSE(e2e::fileExists(other.path("data\\quiltpad.qpd"))) << way;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(firstProcess, 20000)) << way;
+        CloseHandle(firstProcess);
+    }
+}
+
 }  // namespace

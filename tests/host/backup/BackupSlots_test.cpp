@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <cstdio>
 #include <set>
 
 #include "backup/BackupSlots.h"
 #include "settings/AppPaths.h"
+#include "store/TestBooks.h"
 
 using namespace backup;
 
@@ -27,6 +29,8 @@ public:
         time = static_cast<std::uint64_t>(slotTimeKey(t)) * 60 + static_cast<std::uint64_t>(t.second);
         return true;
     }
+    std::uint64_t now = UINT64_MAX;
+    std::uint64_t localNow() const override { return now; }
 };
 
 StampTime at(int minute, int second = 0) { return {2026, 12, 7, 15, minute, second}; }
@@ -145,4 +149,41 @@ TEST(StampedName, NeverReplacesAFile) {
     EXPECT_EQ("d.qpd.20261207150000-(2)", placeStamped("d.qpd", "20261207150000", place));
     EXPECT_EQ("d.qpd.20261207160000", placeStamped("d.qpd", "20261207160000", place));
     EXPECT_EQ("", placeStamped("d.qpd", "x", [](const std::string&) { return false; })) << "gives up";
+}
+
+// The written order kept beside the slots decides where the clock cannot be trusted: the clock
+// set back (a dual boot), a slot dated in the future, and a damaged order file, where the
+// file times decide again.
+TEST(BackupSlots, TheWrittenOrderOverrulesTheClock) {
+    const testbooks::TempFolder dir;
+    std::vector<std::string> slots;
+    for (int i = 0; i < 4; ++i) slots.push_back(dir.file("backup0" + std::to_string(i) + ".qpd"));
+    struct Case {
+        const char* name;
+        const char* order;           // the order file; null: none
+        std::map<int, int> minutes;  // slot -> minute of its last write; 99: in the future
+        int next;                    // the next backup's slot
+        int newest;                  // the automatic restore's first
+    };
+    const Case cases[] = {
+        {"no order: the times", nullptr, {{0, 1}, {1, 2}, {2, 3}, {3, 4}}, 0, 3},
+        {"clock set back after slot 3", "0\r\n1\r\n2\r\n3\r\n", {{0, 50}, {1, 51}, {2, 52}, {3, 4}}, 0, 3},
+        {"slots the order does not name are older", "2\r\n", {{0, 1}, {1, 2}, {2, 0}, {3, 3}}, 0, 2},
+        {"damaged order: the times", "2\r\n2\r\n", {{0, 1}, {1, 2}, {2, 3}, {3, 4}}, 0, 3},
+        {"a slot in the future is not newest for it", nullptr, {{0, 1}, {1, 99}, {2, 3}, {3, 4}}, 1, 3},
+    };
+    for (const Case& c : cases) {
+        FakeFolder folder;
+        folder.now = static_cast<std::uint64_t>(slotTimeKey(at(60))) * 60;
+        for (auto& [slot, minute] : c.minutes)
+            folder.files[slots[static_cast<std::size_t>(slot)]] = minute == 99 ? StampTime{2031, 1, 1, 0, 0, 0} : at(minute);
+        std::remove(slotOrderPath(slots).c_str());
+        if (c.order) ASSERT_TRUE(testcommon::writeFile(slotOrderPath(slots), c.order));
+        EXPECT_EQ(c.next, chooseBackupSlot(slots, 4, folder)) << c.name;
+        EXPECT_EQ(c.newest, newestSlotsFirst(slots, 4, folder).front()) << c.name;
+    }
+    ASSERT_TRUE(recordSlotWritten(slots, 1));
+    ASSERT_TRUE(recordSlotWritten(slots, 3));
+    ASSERT_TRUE(recordSlotWritten(slots, 1));
+    EXPECT_EQ((std::vector<int>{3, 1}), readSlotOrder(slots)) << "a slot written again moves to the newest end";
 }

@@ -249,4 +249,26 @@ TEST_F(BlockedSaveTest, RetryAfterTheCauseIsGoneSavesTheBook) {
     EXPECT_NE(table.recordAt(1).text.find("kept by the retry"), std::string::npos);
 }
 
+// A log-off while the exit's Retry/Cancel box is up is refused with a reason; one forced anyway
+// leaves this run's edits in a backup slot before the program goes.
+TEST_F(BlockedSaveTest, ASessionEndInsideTheExitsRetryBoxIsRefusedThenRescuesTheBook) {
+    select(itemAt(1));
+    typeText("kept through the log-off");
+    CreateDirectoryA(gApp.paths.backupFolder.c_str(), nullptr);
+    LRESULT mayEnd = TRUE;
+    testsupport::DialogAnswerer cancel(IDCANCEL, gApp.title);
+    cancel.setInspector([&](HWND) {
+        mayEnd = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // forced all the same
+    });
+    testapp::destroyMainWindow(window);
+    EXPECT_EQ(1, cancel.answered());
+    EXPECT_FALSE(mayEnd);
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readDataFile(gApp.paths.backupSlotPaths[0], table, header, version));
+    EXPECT_NE(table.recordAt(1).text.find("kept through the log-off"), std::string::npos);
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include "app/Lifecycle.h"
 #include "app/AppState.h"
 #include "app/SettingsIo.h"
+#include "app/AppMessages.h"
+#include "support/DialogAnswerer.h"
 #include "support/TestApp.h"
 #include "tests/common/FileBytes.h"
 
@@ -74,6 +76,32 @@ TEST_F(SettingsIoTest, StartUpAppliesTheFileToTheProcessState) {
     EXPECT_EQ(gApp.paths.iniPath, iniPath());
     EXPECT_EQ(gApp.paths.backupSlotPaths[3], folder.file("data\\backup\\backup03.qpd"));
     lifecycle::setSaveAtExit(false);  // the book must not go to the made-up X:\Books at tear-down
+}
+
+// A settings file another program holds is never read as the defaults (whose data folder may
+// hold an older copy of the book): Retry reads it once it is let go, Cancel ends the start.
+TEST(SettingsIoHeld, AHeldSettingsFileIsAskedAgainOrEndsTheStart) {
+    for (const int answer : {IDRETRY, IDCANCEL}) {
+        testapp::TempFolder folder;
+        CreateDirectoryA(folder.file("data").c_str(), nullptr);
+        const std::string ini = folder.file("data\\quiltpad.ini");
+        ASSERT_TRUE(testcommon::writeFile(ini, "[SETTING]\r\nQpdDirPath=" + folder.file("books") + "\r\n"));
+        HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        testsupport::DialogAnswerer box(answer, appmessages::SETTINGS_UNREADABLE_CAPTION);
+        box.setInspector([&held](HWND) {
+            CloseHandle(held);  // the other program lets go while the box is up
+            held = nullptr;
+        });
+        gApp = AppState();
+        const bool started = settingsio::readStartupSettings(folder.path());
+        if (held) CloseHandle(held);
+        EXPECT_EQ(1, box.answered()) << answer;
+        EXPECT_EQ(answer == IDRETRY, started);
+        if (started) {
+            EXPECT_EQ(folder.file("books\\quiltpad.qpd"), gApp.paths.dataFilePath);
+        }
+    }
 }
 
 // A hand-edited settings file: the window still opens wholly on the monitor and is saved back so.

@@ -21,6 +21,7 @@
 #include "soak/SoakDialogs.h"
 #include "store/DataFile.h"
 #include "tests/common/FileBytes.h"
+#include "app/InstanceKey.h"
 
 namespace soak {
 
@@ -182,9 +183,9 @@ void Driver::start(const std::string& programFolder) {
     start.a = 5;  // the right password, as afterLoad(0) expects
     answerer_->begin(planFor(start));
     // the running program's mark, as its start makes it: a second copy finds it and hands over
-    instance_ = CreateMutexA(nullptr, FALSE, paths::instanceKeyFor(programFolder).c_str());
     window_ = testapp::createMainWindowIn(programFolder);
     if (!window_) fail("the main window was not created");
+    instancekey::hold(gApp.paths.instanceKey);  // as the start takes it; a move of the data folder follows it
     stopRealTimers();
     afterLoad(0);
 }
@@ -201,7 +202,7 @@ void Driver::note(char what, const Book& book, int slot, SaveKind kind) {
 
 Driver::~Driver() {
     if (window_) testapp::destroyMainWindow(window_);
-    if (instance_) CloseHandle(instance_);
+    instancekey::letGo();
     delete answerer_;
 }
 

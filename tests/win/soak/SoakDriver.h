@@ -212,7 +212,6 @@ private:
     bool sessionEnded_ = false, closeAsked_ = false;
     bool afterEnd_ = false;  // the process is gone: what the step still models does not count
     HWND window_ = nullptr;
-    HANDLE instance_ = nullptr;
     Session s_;
     Book midState_;
     Book savedBook_;  // what the data file holds, as last compared

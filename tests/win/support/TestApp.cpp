@@ -2,6 +2,8 @@
 
 #include "support/TestApp.h"
 
+#include "app/AppMessages.h"
+
 #include "tests/common/RemoveTree.h"
 
 #include "app/AppState.h"
@@ -48,6 +50,8 @@ HWND createMainWindowIn(const std::string& programFolder,
 }
 
 void destroyMainWindow(HWND window) {
+    // a test that put a file where the data file is keeps it aside and this window's book, unasked
+    testsupport::DialogAnswerer keepOurs(IDNO, appmessages::OTHER_VERSION_CAPTION);
     if (IsWindow(window)) DestroyWindow(window);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

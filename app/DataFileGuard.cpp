@@ -1,0 +1,116 @@
+#include <windows.h>
+
+#include "app/DataFileGuard.h"
+
+#include "app/AppMessages.h"
+#include "app/AppState.h"
+#include "app/BookLoad.h"
+#include "app/Lifecycle.h"
+#include "app/PageDisplay.h"
+#include "editor/DateStamp.h"
+#include "ui/Busy.h"
+#include "ui/WideText.h"
+
+namespace datafileguard {
+
+namespace {
+
+constexpr DWORD HEAD_BYTES = 4096;  // the header and the first records: what a save rewrites first
+
+std::string gPath;          // the data file the fingerprint belongs to
+Fingerprint gRemembered;    // as this run last read or wrote it
+bool gAsking = false;       // the question is up (a timer tick may come meanwhile)
+std::string gKeptAside;
+
+std::uint64_t hashOf(const unsigned char* bytes, DWORD size) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (DWORD i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ULL;
+    return hash;
+}
+
+// "quiltpad.qpd" -> "quiltpad.other-20261209-233400.qpd" beside it, "-(1)" … when taken.
+std::string copyAside(const std::string& path) {
+    const std::string stamp = datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP);
+    const std::string::size_type dot = path.rfind('.');
+    const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    for (int n = 0; n <= 99; ++n) {
+        std::string name = stem + ".other-" + stamp.substr(0, 8) + "-" + stamp.substr(8);
+        if (n > 0) name += "-(" + std::to_string(n) + ")";
+        name += extension;
+        // never over a file: a name taken goes on to the next
+        if (CopyFileW(wide::from932(path).c_str(), wide::from932(name).c_str(), TRUE)) return name;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return std::string();
+}
+
+}  // namespace
+
+Fingerprint take(const std::string& path) {
+    Fingerprint f;
+    HANDLE file = CreateFileW(wide::from932(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return f;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    unsigned char head[HEAD_BYTES];
+    DWORD got = 0;
+    if (GetFileInformationByHandle(file, &info) && ReadFile(file, head, HEAD_BYTES, &got, nullptr)) {
+        f.present = true;
+        f.volume = info.dwVolumeSerialNumber;
+        f.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        f.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        f.written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                    info.ftLastWriteTime.dwLowDateTime;
+        f.headHash = hashOf(head, got);
+    }
+    CloseHandle(file);
+    return f;
+}
+
+void remember(const std::string& path) {
+    gPath = path;
+    gRemembered = take(path);
+}
+
+void forget() {
+    gPath.clear();
+    gRemembered = Fingerprint();
+}
+
+Verdict check(HWND window, bool hasEdits) {
+    const std::string& path = gApp.paths.dataFilePath;
+    if (gAsking) return Verdict::WAIT;
+    if (path != gPath) return Verdict::OURS;  // not the file this run read or wrote
+    const Fingerprint now = take(path);
+    // gone, or ours: the save makes it again; a file where there was none is another version
+    if (!now.present || now == gRemembered) return Verdict::OURS;
+    // Another writer's version: kept before anything else happens to it.
+    gKeptAside = copyAside(path);
+    if (gKeptAside.empty()) return Verdict::WAIT;  // not kept: not overwritten either, asked again next time
+    const busy::Operation operation;
+    gAsking = true;
+    const std::string text = appmessages::OTHER_VERSION_TEXT + path + appmessages::OTHER_VERSION_KEPT + gKeptAside +
+                             appmessages::OTHER_VERSION_QUESTION;
+    const UINT defaultButton = hasEdits ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
+    const int answer = wide::messageBox(window, text, appmessages::OTHER_VERSION_CAPTION,
+                                        MB_YESNO | MB_ICONWARNING | defaultButton);
+    gAsking = false;
+    if (answer != IDYES) {
+        gRemembered = take(path);  // the save about to come replaces it; until then the question is not asked again
+        return Verdict::KEEP_OURS;
+    }
+    // this window's book goes to a backup slot first, then the other version is read
+    pagedisplay::storeShownPage();
+    if (!lifecycle::makeBackup(SaveKind::BeforeRestore) || !bookload::loadIntoUi(window, path)) {
+        gRemembered = take(path);
+        return Verdict::KEEP_OURS;  // this window's book stays and is saved: the other is kept aside
+    }
+    remember(path);
+    return Verdict::LOADED_OTHER;
+}
+
+const std::string& lastKeptAside() { return gKeptAside; }
+
+}  // namespace datafileguard

@@ -1,0 +1,30 @@
+// One window per book on a PC: the key of the single-instance mutex and of the window
+// property that a second start finds the first by.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace instancekey {
+
+// The key of the book at `dataFilePath`: its data folder by identity (the volume serial and
+// file index of the nearest folder that exists, with the rest of the path folded to upper
+// case), never by the text of a path, so another spelling (case, an 8.3 name, a share) or a
+// second program folder whose settings name the same data folder finds the same key. A path
+// with no folder in reach falls back to its upper-cased text.
+std::string forBook(const std::string& dataFilePath);
+
+// The name of the mutex for `key`: in the global namespace, so that it holds across the user
+// sessions of one PC.
+std::wstring mutexName(const std::string& key);
+
+// Takes the mutex of `key` for the run; false (nothing held) when another instance has it.
+bool hold(const std::string& key);
+// The data folder moved: the run holds the new book's key instead, mutex and the main window's
+// property, so that a second start reading the new settings finds this window.
+void follow(HWND window, const std::string& oldKey, const std::string& newKey);
+// At the end of the run.
+void letGo();
+
+}  // namespace instancekey

@@ -1,0 +1,74 @@
+// Another program puts a book where the data file is while the program runs (a sync client
+// bringing the other PC's copy): the next save never overwrites it unseen, whichever version
+// the user keeps. (A rename over the file the program holds open is refused under Wine, so the
+// other version arrives where the first start has no data file yet.)
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/AppMessages.h"
+#include "app/BookLoad.h"
+#include "app/DataFileGuard.h"
+#include "app/Lifecycle.h"
+#include "app/PageDisplay.h"
+#include "store/DataFile.h"
+#include "tests/win/app/AppTestSupport.h"
+
+using namespace apptest;
+
+namespace {
+
+// The text of the second page of the book in `path`; empty when it cannot be read.
+std::string secondPageText(const std::string& path) {
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    if (!readDataFile(path, table, header, version) || table.count() < 2) return std::string();
+    return table.recordAt(1).text;
+}
+
+class DataFileGuardTest : public MainWindowTest {
+protected:
+    // The other PC's book arrives by rename; this window then saves with the answer given.
+    void arriveAndSave(int answer) {
+        CreateDirectoryA(gApp.paths.backupFolder.c_str(), nullptr);
+        select(itemAt(1));
+        typeText("from the other PC");
+        const std::string other = folder.file("other.qpd");
+        pagedisplay::storeShownPage();  // as every save's caller does
+        ASSERT_TRUE(bookload::saveFromUi(other, SaveKind::ExitData));
+        typeText(" and from this window");
+        ASSERT_TRUE(MoveFileExA(other.c_str(), data().c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+        testsupport::DialogAnswerer choose(answer, appmessages::OTHER_VERSION_CAPTION);
+        pagedisplay::storeShownPage();
+        EXPECT_TRUE(lifecycle::saveBook(window, false));
+        ASSERT_EQ(1, choose.answered());
+        kept = datafileguard::lastKeptAside();
+        EXPECT_NE(std::string::npos, choose.texts()[0].find(kept)) << "the user is told where it went";
+        keptText = secondPageText(kept);
+        EXPECT_NE(std::string::npos, keptText.find("from the other PC"));
+        EXPECT_EQ(std::string::npos, keptText.find("this window"));
+        testsupport::DialogAnswerer none(IDCANCEL, appmessages::OTHER_VERSION_CAPTION);
+        EXPECT_TRUE(lifecycle::saveBook(window, false));
+        EXPECT_EQ(0, none.answered()) << "asked once: the version chosen is the program's own again";
+    }
+    std::string data() const { return gApp.paths.dataFilePath; }
+    std::string kept, keptText;
+};
+
+TEST_F(DataFileGuardTest, KeepingThisWindowsBookSavesItAndTheOtherStaysAside) {
+    arriveAndSave(IDNO);
+    EXPECT_NE(std::string::npos, secondPageText(data()).find("and from this window"));
+}
+
+TEST_F(DataFileGuardTest, LoadingTheOtherVersionKeepsThisWindowsBookInABackupSlot) {
+    arriveAndSave(IDYES);
+    EXPECT_EQ(keptText, secondPageText(data()));
+    EXPECT_NE(std::string::npos, secondPageText(gApp.paths.backupSlotPaths[0]).find("and from this window"));
+    select(itemAt(1));
+    EXPECT_EQ(std::string::npos, editorText().find("this window"));
+}
+
+}  // namespace
