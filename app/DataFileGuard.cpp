@@ -7,6 +7,7 @@
 #include "app/BookLoad.h"
 #include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
+#include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
 #include "ui/Busy.h"
 #include "ui/WideText.h"
@@ -28,21 +29,18 @@ std::uint64_t hashOf(const unsigned char* bytes, DWORD size) {
     return hash;
 }
 
-// "quiltpad.qpd" -> "quiltpad.other-20261209-233400.qpd" beside it, "-(1)" … when taken.
+// "quiltpad.qpd" -> "quiltpad.other.20261209-233400.qpd" beside it ("-(1)" … when taken), never
+// over a file; empty when it could not be copied.
 std::string copyAside(const std::string& path) {
     const std::string stamp = datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP);
     const std::string::size_type dot = path.rfind('.');
     const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
     const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    for (int n = 0; n <= 99; ++n) {
-        std::string name = stem + ".other-" + stamp.substr(0, 8) + "-" + stamp.substr(8);
-        if (n > 0) name += "-(" + std::to_string(n) + ")";
-        name += extension;
-        // never over a file: a name taken goes on to the next
-        if (CopyFileW(wide::from932(path).c_str(), wide::from932(name).c_str(), TRUE)) return name;
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    return std::string();
+    const std::string kept =
+        backup::placeStamped(stem + ".other", stamp.substr(0, 8) + "-" + stamp.substr(8), [&](const std::string& target) {
+            return CopyFileW(wide::from932(path).c_str(), wide::from932(target + extension).c_str(), TRUE) != FALSE;
+        });
+    return kept.empty() ? kept : kept + extension;
 }
 
 }  // namespace

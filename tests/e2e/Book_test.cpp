@@ -68,7 +68,7 @@ TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtTheExit) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     const std::string told = e2e::answerBox(program.processId(), IDNO);  // this window's book is kept
     EXPECT_EQ(0, program.waitForExit());
-    const std::string::size_type at = told.find("quiltpad.other-");
+    const std::string::size_type at = told.find("quiltpad.other.");
     ASSERT_NE(std::string::npos, at) << told;
     const std::string::size_type line = told.rfind('\n', at) + 1;
     const std::string kept = told.substr(line, told.find('\n', at) - line);  // the copy's path, on a line of its own
