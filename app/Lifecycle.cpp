@@ -194,6 +194,9 @@ bool saveBook(HWND window, bool ask) {
             gEdited = false;
             return true;
         case datafileguard::Verdict::WAIT:
+            // the other version could not be kept aside, so it is not replaced: at the exit this
+            // run's book goes to a backup slot instead
+            if (ask) makeBackup(SaveKind::ExitData);
             return false;
         default:
             break;
