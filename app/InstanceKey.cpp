@@ -3,6 +3,7 @@
 #include "app/InstanceKey.h"
 
 #include <cstdio>
+#include <cwchar>
 
 #include "store/FolderIdentity.h"
 #include "ui/WideText.h"
@@ -12,9 +13,16 @@ namespace instancekey {
 namespace {
 
 // Upper case as the file system folds names, then a 64-bit FNV-1a of the UTF-16 units: a
-// window property's name has at most 255 characters, a path may have more.
-std::string hashOfFolded(const std::string& path) {
-    std::wstring text = wide::from932(path);
+// window property's name has at most 255 characters, a path may have more. The final path
+// comes in UTF-8, the rest of the path in code page 932.
+std::wstring fromUtf8(const std::string& utf8) {
+    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
+    if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], count);
+    return text;
+}
+
+std::string hashOfFolded(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     unsigned long long hash = 1469598103934665603ULL;
     for (wchar_t c : text) {
@@ -26,18 +34,28 @@ std::string hashOfFolded(const std::string& path) {
     return out;
 }
 
+std::string hashOfFolded(const std::string& path) { return hashOfFolded(wide::from932(path)); }
+
 }  // namespace
 
 std::string forBook(const std::string& dataFilePath) {
+    // the nearest folder that exists, by the path the file system resolves it to (its own
+    // case, long names, a mapped drive as its share); the folders below it, not made yet, as
+    // they are spelled: the same key before and after they are made
     std::string folder = dataFilePath.substr(0, dataFilePath.find_last_of('\\') + 1);
-    std::string rest = dataFilePath.substr(folder.size());  // the name, and folders not made yet
+    std::string rest = dataFilePath.substr(folder.size());
     while (!folder.empty()) {
         fileidentity::FolderId id;
-        if (fileidentity::identifyFolder(folder, id) == FileFault::None && id.index != 0) {
-            char key[64];
-            std::snprintf(key, sizeof key, "Quiltpad-%08lX-%016llX-", static_cast<unsigned long>(id.volume),
-                          static_cast<unsigned long long>(id.index));
-            return key + hashOfFolded(rest);
+        if (fileidentity::identifyFolder(folder, id) == FileFault::None) {
+            std::wstring resolved = fromUtf8(id.finalPath);
+            if (resolved.empty()) {  // the file system does not tell it: its volume and index
+                wchar_t known[48];
+                swprintf(known, 48, L"%08lX-%016llX", static_cast<unsigned long>(id.volume),
+                         static_cast<unsigned long long>(id.index));
+                resolved = known;
+            }
+            if (!resolved.empty() && resolved.back() == L'\\') resolved.pop_back();
+            return "Quiltpad-" + hashOfFolded(resolved + L"\\" + wide::from932(rest));
         }
         // one folder up: the rest of the path goes with the name
         const std::string::size_type slash = folder.find_last_of('\\', folder.size() - 2);

@@ -8,11 +8,11 @@
 
 namespace instancekey {
 
-// The key of the book at `dataFilePath`: its data folder by identity (the volume serial and
-// file index of the nearest folder that exists, with the rest of the path folded to upper
-// case), never by the text of a path, so another spelling (case, an 8.3 name, a share) or a
-// second program folder whose settings name the same data folder finds the same key. A path
-// with no folder in reach falls back to its upper-cased text.
+// The key of the book at `dataFilePath`: its data folder as the file system resolves it (the
+// final path of the nearest folder that exists, with the folders not yet made below it), folded
+// to upper case, never the text it was given: another spelling (case, an 8.3 name, a mapped
+// drive) or a second program folder whose settings name the same data folder finds the same key,
+// before and after the data folder is made. A path with no folder in reach falls back to its text.
 std::string forBook(const std::string& dataFilePath);
 
 // The name of the mutex for `key`: in the global namespace, so that it holds across the user

@@ -45,7 +45,7 @@ std::string slotOrderPath(const std::vector<std::string>& slotPaths) {
     if (slotPaths.empty()) return std::string();
     const std::string& first = slotPaths.front();
     const std::size_t separator = first.find_last_of("\\/");
-    return (separator == std::string::npos ? std::string() : first.substr(0, separator + 1)) + "backuporder.txt";
+    return (separator == std::string::npos ? std::string() : first.substr(0, separator + 1)) + "slots.txt";
 }
 
 std::vector<int> readSlotOrder(const std::vector<std::string>& slotPaths) {

@@ -42,7 +42,7 @@ std::int32_t slotTimeKey(const StampTime& time);
 // How many slots BackupFileSize puts in use: 1 at least, never more than there are paths.
 int slotsInUse(int backupFileSize, std::size_t slotCount);
 
-// The order the slots were written in, oldest first, kept in "backuporder.txt" beside
+// The order the slots were written in, oldest first, kept in "slots.txt" beside
 // them (one slot number a line) so that no clock can change it: the file beside
 // slotPaths[0], the order it holds (empty when it is missing or damaged: numbers out of
 // range or twice), and one more slot written (moved to the newest end; false when the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "E2eSupport.h"
+#include "app/AppMessages.h"
 #include "store/DataFile.h"
 
 namespace {
@@ -66,7 +67,13 @@ TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtTheExit) {
 
     HWND window = e2e::findMainWindow(program.processId());
     PostMessageA(window, WM_CLOSE, 0, 0);
-    const std::string told = e2e::answerBox(program.processId(), IDNO);  // this window's book is kept
+    HWND box = nullptr;  // the question, not the usage window a first start shows
+    for (int i = 0; i < 400 && !box; ++i, Sleep(50)) box = e2e::findDialog(program.processId(), appmessages::OTHER_VERSION_CAPTION);
+    ASSERT_NE(nullptr, box);
+    char text[2048] = {};
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+    const std::string told = text;
+    PostMessageA(box, WM_COMMAND, IDNO, 0);  // this window's book is kept
     EXPECT_EQ(0, program.waitForExit());
     const std::string::size_type at = told.find("quiltpad.other.");
     ASSERT_NE(std::string::npos, at) << told;
