@@ -267,7 +267,13 @@ ItemHandle PageListControl::InsertItemAfter(const std::string& title, int image,
 
 ItemHandle PageListControl::insert(const std::string& title, int image, ItemHandle parent, ItemHandle after,
                                    int selected, bool expanded) {
-    std::wstring text = wide::from932(pagelist::cutTitle(title));
+    // one conversion into a buffer on the stack: a load inserts every title of the book
+    wchar_t text[pagelist::TITLE_MAX_BYTES + 1];
+    const std::string cut = pagelist::cutTitle(title);
+    const int units = cut.empty() ? 0
+                                  : MultiByteToWideChar(932, 0, cut.data(), static_cast<int>(cut.size()), text,
+                                                        pagelist::TITLE_MAX_BYTES);
+    text[units > 0 ? units : 0] = L'\0';
     TVINSERTSTRUCTW ins{};
     ins.hParent = parent ? handle(parent) : TVI_ROOT;
     ins.hInsertAfter = handle(after);
