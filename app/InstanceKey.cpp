@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "io/TextCodec.h"
 #include "store/FolderIdentity.h"
 #include "ui/WideText.h"
 
@@ -13,15 +14,7 @@ namespace instancekey {
 namespace {
 
 // Upper case as the file system folds names, then a 64-bit FNV-1a of the UTF-16 units: a
-// window property's name has at most 255 characters, a path may have more. The final path
-// comes in UTF-8, the rest of the path in code page 932.
-std::wstring fromUtf8(const std::string& utf8) {
-    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
-    if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], count);
-    return text;
-}
-
+// window property's name has at most 255 characters, a path may have more.
 std::string hashOfFolded(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     unsigned long long hash = 1469598103934665603ULL;
@@ -47,7 +40,8 @@ std::string forBook(const std::string& dataFilePath) {
     while (!folder.empty()) {
         fileidentity::FolderId id;
         if (fileidentity::identifyFolder(folder, id) == FileFault::None) {
-            std::wstring resolved = fromUtf8(id.finalPath);
+            const std::u16string final16 = textcodec::utf8ToUtf16(id.finalPath);  // the final path comes in UTF-8
+            std::wstring resolved(final16.begin(), final16.end());
             if (resolved.empty()) {  // the file system does not tell it: its volume and index
                 wchar_t known[48];
                 swprintf(known, 48, L"%08lX-%016llX", static_cast<unsigned long>(id.volume),

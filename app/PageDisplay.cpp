@@ -7,6 +7,7 @@
 
 #include "app/AppMessages.h"
 #include "app/Lifecycle.h"
+#include "io/TextCodec.h"
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/LinkTarget.h"
@@ -46,12 +47,7 @@ void shellOpen(HWND owner, const char* verb, const std::string& target) {
                   SW_SHOW);
 }
 
-std::string utf8Of(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
-    return out;
-}
+std::string utf8Of(const std::wstring& text) { return textcodec::utf16ToUtf8(std::u16string(text.begin(), text.end())); }
 
 // A link with a character code page 932 lacks (a web address with é) is resolved in UTF-8
 // and opened as it is.
@@ -59,8 +55,8 @@ void openWideLink(HWND edit, const std::wstring& link, const std::wstring& curre
     const linktarget::LinkAction action = linktarget::resolveLink(utf8Of(link), utf8Of(currentDir));
     if (action.verb == linktarget::Verb::None) return;
     const std::string& t = action.target;
-    std::wstring target(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), nullptr, 0)), L'\0');
-    if (!target.empty()) MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), &target[0], static_cast<int>(target.size()));
+    const std::u16string target16 = textcodec::utf8ToUtf16(t);
+    const std::wstring target(target16.begin(), target16.end());
     ShellExecuteW(edit, action.verb == linktarget::Verb::Open ? L"open" : nullptr, target.c_str(), nullptr, nullptr, SW_SHOW);
 }
 

@@ -2,6 +2,7 @@
 // opened on the folder itself, and its final path.
 #include <windows.h>
 
+#include "io/TextCodec.h"
 #include "store/FolderIdentity.h"
 #include "store/Wide932.h"
 
@@ -14,10 +15,7 @@ std::string finalPathOf(HANDLE handle) {
     wchar_t buffer[MAX_PATH * 2] = {};
     const DWORD length = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH * 2, FILE_NAME_NORMALIZED);
     if (length == 0 || length >= MAX_PATH * 2) return std::string();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
+    return textcodec::utf16ToUtf8(std::u16string(buffer, buffer + length));
 }
 
 bool sameText(const std::wstring& a, const std::wstring& b) {
@@ -25,10 +23,8 @@ bool sameText(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring fromUtf8(const std::string& utf8) {
-    const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
-    if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], count);
-    return text;
+    const std::u16string text = textcodec::utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
 }
 
 // The reader's reasons, for the folder: a folder that is not there is a missing folder.
