@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Prints 'PASSED FAILED' for a GoogleTest JSON report; a missing or unreadable report is one failure."""
+"""Prints 'PASSED FAILED' for a GoogleTest JSON report; a missing or unreadable report is one failure.
+The names of the failed tests go to standard error, so a short log still tells which."""
 import json
 import sys
 
@@ -16,6 +17,7 @@ for suite in report.get("testsuites", []):
             continue
         if case.get("failures"):
             failed += 1
+            print("FAILED:", suite.get("name", "?") + "." + case.get("name", "?"), file=sys.stderr)
         else:
             passed += 1
 print(passed, failed)

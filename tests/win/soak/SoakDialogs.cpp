@@ -97,6 +97,8 @@ bool Answerer::answer(HWND dialog) {
         name = "restored";
     else if (captionHas(dialog, "ページの貼り付け"))
         name = "paste refused";
+    else if (captionHas(dialog, "ページの保存") && testsupport::windowText(GetDlgItem(dialog, 0xFFFF)).find("UTF-8") != std::string::npos)
+        name = "saved as utf-8";
     else if (captionHas(dialog, "名前を付けて保存"))
         name = "save as";
     else if (testsupport::windowText(dialog) == "設定")
@@ -139,7 +141,7 @@ bool Answerer::answer(HWND dialog) {
         press(dialog, IDOK);
     } else {
         if (name == "save all done") savedAll_ = testsupport::windowText(GetDlgItem(dialog, 0xFFFF)) == "全てのページを保存しました。";
-        press(dialog, name == "restored" || name == "folder told" || name == "save all done" ? IDOK : IDCANCEL);
+        press(dialog, name == "restored" || name == "folder told" || name == "save all done" || name == "saved as utf-8" ? IDOK : IDCANCEL);
     }
     return true;
 }

@@ -110,6 +110,19 @@ std::string toCp932(const std::wstring& text) {
     return out;
 }
 
+std::string textFileBytes(const std::wstring& text, bool& utf8) {
+    BOOL lost = FALSE;
+    if (!text.empty())
+        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                            &lost);
+    utf8 = lost != FALSE;
+    if (!utf8) return toCp932(text);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return "\xEF\xBB\xBF" + out;
+}
+
 namespace {
 
 struct StreamSource {

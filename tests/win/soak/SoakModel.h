@@ -51,6 +51,8 @@ std::string cutTitle(const std::string& title);
 // Code page 932 bytes to the text a rich edit holds, and back (for messages, in the program's code page).
 std::wstring fromCp932(const std::string& bytes);
 std::string toCp932(const std::wstring& text);
+// A page saved as a text file: code page 932 when every character fits, else UTF-8 with its mark.
+std::string textFileBytes(const std::wstring& text, bool& utf8);
 // The whole text of a rich edit control, as Unicode.
 std::wstring richEditText(HWND edit);
 
