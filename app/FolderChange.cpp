@@ -4,6 +4,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
+#include "app/DataFileWatch.h"
 #include "app/Book.h"
 #include "app/InstanceKey.h"
 #include "app/Lifecycle.h"
@@ -78,6 +79,7 @@ void afterSettings(HWND window, const paths::AppPaths& before, const std::string
     const std::string key = instancekey::forBook(gApp.paths.dataFilePath);
     instancekey::follow(window, before.instanceKey, key);
     gApp.paths.instanceKey = key;
+    datafilewatch::watch(window, gApp.paths.dataFilePath, lifecycle::lookAtDataFile);
 }
 
 }  // namespace folderchange

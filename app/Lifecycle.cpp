@@ -6,6 +6,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/DataFileGuard.h"
+#include "app/DataFileWatch.h"
 #include "app/Book.h"
 #include "app/BookLoad.h"
 #include "app/MainControls.h"
@@ -151,6 +152,7 @@ bool openFirstBook(HWND window) {
     gBookRead = true;
     gWritten.insert(gApp.paths.dataFilePath);  // the book read is this run's own file
     startTimers(window);
+    datafilewatch::watch(window, gApp.paths.dataFilePath, lifecycle::lookAtDataFile);
     return true;
 }
 
@@ -186,12 +188,28 @@ bool saveBookTo(const std::string& path) {
 
 void noteEdit() { gEdited = true; }
 
+namespace {
+// Another writer's version of the data file is never replaced unseen.
+datafileguard::Verdict checkDataFile(HWND window) {
+    const datafileguard::Verdict verdict = datafileguard::check(window, gEdited || pagedisplay::hasChanges());
+    if (verdict == datafileguard::Verdict::LOADED_OTHER) gEdited = false;
+    return verdict;
+}
+}  // namespace
+
+void lookAtDataFile(HWND window) {
+    if (!gBookRead || gShutDown || bookload::bookIncomplete()) return;
+    // kept this window's book: it goes back into the data file at once (the other is kept aside)
+    if (checkDataFile(window) == datafileguard::Verdict::KEEP_OURS) {
+        pagedisplay::storeShownPage();
+        saveBook(window, false);
+    }
+}
+
 bool saveBook(HWND window, bool ask) {
     if (bookload::bookIncomplete()) return false;
-    // another writer's version of the data file is never replaced unseen
-    switch (datafileguard::check(window, gEdited || pagedisplay::hasChanges())) {
+    switch (checkDataFile(window)) {
         case datafileguard::Verdict::LOADED_OTHER:
-            gEdited = false;
             return true;
         case datafileguard::Verdict::WAIT:
             // the other version could not be kept aside, so it is not replaced: at the exit this
@@ -266,6 +284,7 @@ void shutdown(HWND window, bool sessionEnding) {
     if (gApp.searchWindow) DestroyWindow(gApp.searchWindow);
     gApp.usageWindow = gApp.searchWindow = nullptr;
     stopTimers(window);
+    datafilewatch::stop();
     secure::clearAuthentication();
     colourscheme::deleteBrushes(window);
     PostQuitMessage(0);

@@ -42,6 +42,9 @@ void CALLBACK backgroundSaveTick(HWND window, UINT message, UINT_PTR id, DWORD t
 // Minutes counted since the last background save.
 int backgroundSaveCounter();
 
+// The data file looked at outside a save (the window activated, a resume, a drive, the folder
+// changed): another writer's version is kept aside and the user chooses, as before a save.
+void lookAtDataFile(HWND window);
 // Writes the book to the data file; on failure asks Retry/Cancel when `ask` is set.
 bool saveBook(HWND window, bool ask);
 // After the settings dialog's OK: the settings file is written at once, as a start after a

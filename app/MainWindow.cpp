@@ -6,6 +6,7 @@
 #include "app/AppState.h"
 #include "app/Book.h"
 #include "app/Commands.h"
+#include "app/DataFileWatch.h"
 #include "app/Lifecycle.h"
 #include "app/MainControls.h"
 #include "app/MainFrame.h"
@@ -177,6 +178,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             maincontrols::followDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         default:
+            datafilewatch::onMessage(window, message, wParam);  // the data file may have changed from outside
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }

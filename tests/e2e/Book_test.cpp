@@ -52,28 +52,29 @@ TEST(Book, FirstStartThenTypingSurvivesExitAndRestart) {
 namespace {
 
 // Another program puts a book where the data file is while the program runs (a sync client
-// bringing the other PC's copy after a first start here); at the exit the user is asked, and
-// whichever book is kept, the other is in a file the user was told of.
-TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtTheExit) {
+// bringing the other PC's copy after a first start here): the program asks by itself, before
+// any save, and whichever book is kept, the other is in a file the user was told of.
+TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtOnce) {
     e2e::ProgramCopy program;
+    CreateDirectoryA(program.path("data").c_str(), nullptr);  // a first start in a folder already there
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
     const std::string data = program.path("data\\quiltpad.qpd");
     const std::string other = program.path("data\\incoming.tmp");
-    CreateDirectoryA(program.path("data").c_str(), nullptr);
     ASSERT_TRUE(e2e::writeBook(other, 5, 10));
     const std::string otherBytes = e2e::readFile(other);
     ASSERT_TRUE(MoveFileExA(other.c_str(), data.c_str(), MOVEFILE_REPLACE_EXISTING));
 
-    HWND window = e2e::findMainWindow(program.processId());
-    PostMessageA(window, WM_CLOSE, 0, 0);
     HWND box = nullptr;  // the question, not the usage window a first start shows
     for (int i = 0; i < 400 && !box; ++i, Sleep(50)) box = e2e::findDialog(program.processId(), appmessages::OTHER_VERSION_CAPTION);
     ASSERT_NE(nullptr, box);
     char text[2048] = {};
     GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
     const std::string told = text;
-    PostMessageA(box, WM_COMMAND, IDNO, 0);  // this window's book is kept
+    PostMessageA(box, WM_COMMAND, IDNO, 0);  // this window's book is kept, and written back at once
+    for (int i = 0; i < 200 && e2e::pagesIn(data) != 3; ++i) Sleep(50);
+    EXPECT_EQ(3, e2e::pagesIn(data)) << "this window's book, before the exit";
+    PostMessageA(e2e::findMainWindow(program.processId()), WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.waitForExit());
     const std::string::size_type at = told.find("quiltpad.other.");
     ASSERT_NE(std::string::npos, at) << told;

@@ -11,6 +11,7 @@
 #include "app/AppMessages.h"
 #include "app/BookLoad.h"
 #include "app/DataFileGuard.h"
+#include "app/DataFileWatch.h"
 #include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
 #include "store/DataFile.h"
@@ -32,7 +33,7 @@ std::string secondPageText(const std::string& path) {
 class DataFileGuardTest : public MainWindowTest {
 protected:
     // The other PC's book arrives by rename; this window then saves with the answer given.
-    void arriveAndSave(int answer) {
+    void arrive() {
         CreateDirectoryA(gApp.paths.backupFolder.c_str(), nullptr);
         select(itemAt(1));
         typeText("from the other PC");
@@ -41,10 +42,16 @@ protected:
         ASSERT_TRUE(bookload::saveFromUi(other, SaveKind::ExitData));
         typeText(" and from this window");
         ASSERT_TRUE(MoveFileExA(other.c_str(), data().c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+    }
+    void arriveAndSave(int answer) {
+        arrive();
         testsupport::DialogAnswerer choose(answer, appmessages::OTHER_VERSION_CAPTION);
         pagedisplay::storeShownPage();
         EXPECT_TRUE(lifecycle::saveBook(window, false));
         ASSERT_EQ(1, choose.answered());
+        checkAsked(choose);
+    }
+    void checkAsked(const testsupport::DialogAnswerer& choose) {
         kept = datafileguard::lastKeptAside();
         EXPECT_NE(std::string::npos, choose.texts()[0].find(kept)) << "the user is told where it went";
         keptText = secondPageText(kept);
@@ -69,6 +76,24 @@ TEST_F(DataFileGuardTest, LoadingTheOtherVersionKeepsThisWindowsBookInABackupSlo
     EXPECT_NE(std::string::npos, secondPageText(gApp.paths.backupSlotPaths[0]).find("and from this window"));
     select(itemAt(1));
     EXPECT_EQ(std::string::npos, editorText().find("this window"));
+}
+
+// No save needed: the folder reports the change, and keeping this window's book writes it back
+// at once (the other version aside).
+TEST_F(DataFileGuardTest, AChangeTheFolderReportsIsLookedAtBeforeAnySave) {
+    datafilewatch::setEnabled(true);
+    datafilewatch::watch(window, data(), lifecycle::lookAtDataFile);
+    arrive();
+    testsupport::DialogAnswerer choose(IDNO, appmessages::OTHER_VERSION_CAPTION);
+    for (int i = 0; i < 200 && choose.answered() == 0; ++i) {
+        Sleep(50);
+        testapp::pumpMessages();
+    }
+    datafilewatch::stop();
+    datafilewatch::setEnabled(false);
+    ASSERT_EQ(1, choose.answered());
+    checkAsked(choose);
+    EXPECT_NE(std::string::npos, secondPageText(data()).find("and from this window"));
 }
 
 }  // namespace
