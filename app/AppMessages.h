@@ -73,6 +73,14 @@ inline constexpr char OTHER_BACKUPS_TEXT[] =
 inline constexpr char BOOK_OPEN_ELSEWHERE_TEXT[] =
     "このブックは、このパソコンの別のユーザーが開いています。\n"
     "そのユーザーがキルト帳を終了してから起動してください。\n\n";  // then the path
+// A start on a book whose marker names another PC: the machine, the user and the time are filled in.
+inline constexpr char OPEN_ON_ANOTHER_PC_TEXT[] = "このブックは、別のパソコン「";
+inline constexpr char OPEN_ON_ANOTHER_PC_USER[] = "」で「";
+inline constexpr char OPEN_ON_ANOTHER_PC_SINCE[] = "」さんが開いています（";
+inline constexpr char OPEN_ON_ANOTHER_PC_QUESTION[] =
+    " から）。\n\nこのまま開きますか？\n"
+    "両方で編集しても、データファイルが書き換えられたときは確認し、どちらの内容もファイルに残します。\n\n"
+    "［いいえ］開かずに終了します。";
 inline constexpr wchar_t SESSION_WAITS_REASON[] = L"キルト帳の処理が終わるまでお待ちください。";
 inline constexpr wchar_t EXIT_SAVE_WAITS_REASON[] =
     L"キルト帳のデータを保存できていません。キルト帳の画面で［再試行］か［キャンセル］を選んでください。";

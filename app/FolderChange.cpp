@@ -8,6 +8,7 @@
 #include "app/Book.h"
 #include "app/InstanceKey.h"
 #include "app/Lifecycle.h"
+#include "app/OpenMarker.h"
 #include "backup/AutoRestore.h"
 #include "store/DataFile.h"
 #include "store/FileFaultText.h"
@@ -80,6 +81,7 @@ void afterSettings(HWND window, const paths::AppPaths& before, const std::string
     instancekey::follow(window, before.instanceKey, key);
     gApp.paths.instanceKey = key;
     datafilewatch::watch(window, gApp.paths.dataFilePath, lifecycle::lookAtDataFile);
+    openmarker::moveTo(gApp.paths.dataFilePath);
 }
 
 }  // namespace folderchange

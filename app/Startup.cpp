@@ -11,6 +11,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/MainWindow.h"
+#include "app/OpenMarker.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsIo.h"
 #include "help/UsageWindow.h"
@@ -96,8 +97,15 @@ int runApplication(HINSTANCE instance, int showCommand) {
     if (!instancekey::hold(instanceKey)) {
         // no window of it here: the book is open in another user's session of this PC
         if (!raiseRunningInstance(instanceKey))
-            wide::messageBox(nullptr, appmessages::BOOK_OPEN_ELSEWHERE_TEXT + gApp.paths.dataFilePath, gApp.title,
-                             MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            wide::messageBox(nullptr,
+                             wide::from932(appmessages::BOOK_OPEN_ELSEWHERE_TEXT + gApp.paths.dataFilePath) + L"\n" +
+                                 openmarker::holderText(gApp.paths.dataFilePath),
+                             gApp.title, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        return 0;
+    }
+    // across PCs: another PC's marker beside the book warns; this run's is written
+    if (!openmarker::claim(gApp.paths.dataFilePath)) {
+        instancekey::letGo();
         return 0;
     }
 
@@ -105,12 +113,14 @@ int runApplication(HINSTANCE instance, int showCommand) {
     createToolWindows();
     HWND window = mainwindow::create(instance, showCommand);
     if (window == nullptr) {
+        openmarker::release();
         instancekey::letGo();
         return 0;
     }
     showToolWindows();
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
     const int exitCode = runMessageLoop(window, accelerators);
+    openmarker::release();
     instancekey::letGo();
     return exitCode;
 }

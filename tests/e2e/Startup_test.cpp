@@ -87,4 +87,37 @@ TEST(SingleInstance, AnotherWayToTheSameBookRaisesTheWindowThatHasIt) {
     }
 }
 
+// Across PCs: another PC's marker beside the book warns at the start; opening is the default,
+// after which the marker is this run's and goes at the exit; "no" ends the start touching nothing.
+TEST(SingleInstance, ABookOpenOnAnotherPcWarnsAndOpensByDefault) {
+    const std::string otherPc = "machine=OTHER-PC\r\nuser=hanako\r\nsince=2026/12/10 09:30\r\nprocess=42\r\n";
+    for (const int answer : {IDNO, IDYES}) {
+        e2e::ProgramCopy program;
+        CreateDirectoryA(program.path("data").c_str(), nullptr);
+        ASSERT_TRUE(e2e::writeBook(program.path("data\\quiltpad.qpd"), 3, 10));
+        const std::string book = e2e::readFile(program.path("data\\quiltpad.qpd"));
+        const std::string marker = program.path("data\\inuse.txt");
+        HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, otherPc.data(), static_cast<DWORD>(otherPc.size()), &written, nullptr);
+        CloseHandle(file);
+        ASSERT_TRUE(program.start());
+        const std::string told = e2e::answerBox(program.processId(), answer);
+        EXPECT_NE(std::string::npos, told.find("OTHER-PC")) << told;
+        EXPECT_NE(std::string::npos, told.find("hanako")) << told;
+        if (answer == IDNO) {
+            EXPECT_EQ(0, program.waitForExit());
+            EXPECT_EQ(otherPc, e2e::readFile(marker)) << "another PC's marker stays";
+            EXPECT_EQ(book, e2e::readFile(program.path("data\\quiltpad.qpd")));
+            continue;
+        }
+        ASSERT_NE(nullptr, program.waitForMainWindow());
+        const std::string mine = e2e::readFile(marker);
+        EXPECT_EQ(std::string::npos, mine.find("OTHER-PC")) << mine;
+        EXPECT_NE(std::string::npos, mine.find("machine=")) << mine;
+        EXPECT_EQ(0, program.close());
+        EXPECT_FALSE(e2e::fileExists(marker)) << "this run's marker goes at the exit";
+    }
+}
+
 }  // namespace
