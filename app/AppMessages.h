@@ -53,6 +53,9 @@ inline constexpr char PASTE_OTHER_PASSWORD_TEXT[] =
 
 // The data folder or the backup folder changed to one that holds another book's files.
 inline constexpr char FOLDER_CHANGED_CAPTION[] = "保存先の変更";
+inline constexpr char OTHER_VERSION_MOVED_TEXT[] =
+    "新しい保存先には、このブックの別の版がありました。\n"
+    "このウィンドウのブックを保存する前に、その内容を次のファイルに保存しました。\n\n";  // then the copy
 inline constexpr char OTHER_BOOK_KEPT_TEXT[] =
     "新しい保存先には、別のデータファイルがありました。\n"
     "上書きしないよう、次の名前に変えて残しました。\n\n";  // then the new name

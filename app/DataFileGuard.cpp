@@ -29,8 +29,8 @@ std::uint64_t hashOf(const unsigned char* bytes, DWORD size) {
     return hash;
 }
 
-// "quiltpad.qpd" -> "quiltpad.other.20261209-233400.qpd" beside it ("-(1)" … when taken), never
-// over a file; empty when it could not be copied.
+}  // namespace
+
 std::string copyAside(const std::string& path) {
     const std::string stamp = datestamp::CurrentDateStamp(datestamp::DATE_FORMAT_FILE_STAMP);
     const std::string::size_type dot = path.rfind('.');
@@ -42,8 +42,6 @@ std::string copyAside(const std::string& path) {
         });
     return kept.empty() ? kept : kept + extension;
 }
-
-}  // namespace
 
 Fingerprint take(const std::string& path) {
     Fingerprint f;

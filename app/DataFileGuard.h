@@ -25,6 +25,10 @@ struct Fingerprint {
 // The file's fingerprint now; `present` false when it is not there or cannot be opened.
 Fingerprint take(const std::string& path);
 
+// A copy of the file at `path` beside it: "quiltpad.qpd" -> "quiltpad.other.20261209-233400.qpd"
+// ("-(1)" … when taken), never over a file; empty when it could not be copied.
+std::string copyAside(const std::string& path);
+
 // After a load of the data file (a new book: none there) or a save of the program's own into it.
 void remember(const std::string& path);
 // Nothing remembered: a new book, another data file.

@@ -1,11 +1,16 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "app/FolderChange.h"
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/DataFileWatch.h"
 #include "app/Book.h"
+#include "app/DataFileGuard.h"
 #include "app/InstanceKey.h"
 #include "app/Lifecycle.h"
 #include "app/OpenMarker.h"
@@ -32,6 +37,25 @@ void keepDataFolder(HWND window, const paths::AppPaths& before, const std::strin
     tell(window, text);
 }
 
+// A data file of this very book (its book number), a copy of it or another version.
+bool sameBook(const std::string& path) {
+    unsigned char first[VERSION_BLOCK_SIZE];
+    return readFirst32(path, first) && detectDataBytes(first, sizeof first) == DATA_FILE_CURRENT &&
+           decodeVersionBlock(first).bookNumber == gBook.bookNumber;
+}
+
+bool sameBytes(const std::string& a, const std::string& b) {
+    FileReader left, right;
+    if (left.open(a) != FileOpenResult::Opened || right.open(b) != FileOpenResult::Opened) return false;
+    if (left.size() != right.size()) return false;
+    std::vector<char> x(1 << 16), y(1 << 16);
+    while (left.remaining() > 0) {
+        const std::size_t n = std::min(x.size(), left.remaining());
+        if (!left.bytes(x.data(), n) || !right.bytes(y.data(), n) || std::memcmp(x.data(), y.data(), n) != 0) return false;
+    }
+    return true;
+}
+
 // A data file that is not this run's own book: the next save would replace it. A folder out
 // of reach may hold one too, so the data folder does not move there.
 void keepOtherBook(HWND window, const paths::AppPaths& before, const std::string& beforeDataFolder) {
@@ -46,6 +70,14 @@ void keepOtherBook(HWND window, const paths::AppPaths& before, const std::string
                               appmessages::FOLDER_UNREACHABLE_TEXT + folder + "\n\n" + fileFaultText(probe.fault()));
     probe.close();
     if (lifecycle::wroteThisRun(path)) return;
+    if (sameBook(path)) {
+        // this book as it was copied there, or another version of it: the window's book replaces
+        // it, a version that differs from the file this run left is kept beside it first
+        if (sameBytes(path, before.dataFilePath)) return;
+        const std::string copy = datafileguard::copyAside(path);
+        if (!copy.empty()) return tell(window, appmessages::OTHER_VERSION_MOVED_TEXT + copy);
+        return keepDataFolder(window, before, beforeDataFolder, appmessages::OTHER_BOOK_BUSY_TEXT + path);
+    }
     const std::string kept = backup::moveStampedAside(path);
     if (!kept.empty()) {
         tell(window, appmessages::OTHER_BOOK_KEPT_TEXT + kept);

@@ -336,6 +336,39 @@ TEST_F(BookSafetyTest, ABookInTheNewDataFolderIsKeptAsideAndNamed) {
     command(IDM_SETTINGS);
 }
 
+// The new data folder holds this very book (its book number): a copy made of the data file is
+// replaced without a word; another version of it is kept beside it first and named.
+TEST_F(BookSafetyTest, ThisBookInTheNewDataFolderIsReplacedAndAnotherVersionOfItKept) {
+    for (const bool otherVersion : {false, true}) {
+        SCOPED_TRACE(otherVersion ? "another version" : "a copy");
+        testapp::TempFolder other;
+        const std::string theirs = other.file("quiltpad.qpd");
+        select(itemAt(1));
+        typeText(otherVersion ? "the other version" : "as copied");
+        pagedisplay::storeShownPage();
+        ASSERT_TRUE(lifecycle::saveBook(window, false));
+        ASSERT_TRUE(CopyFileA(dataFile().c_str(), theirs.c_str(), FALSE));
+        if (otherVersion) {
+            typeText(" and then here");
+            pagedisplay::storeShownPage();
+            ASSERT_TRUE(lifecycle::saveBook(window, false));
+        }
+        const std::string theirBytes = testcommon::readFile(theirs);
+        DialogAnswerer settings(IDOK, "設定");
+        settings.setInspector([&](HWND dialog) { testsupport::chooseFolders(dialog, other.path(), ""); });
+        DialogAnswerer told(IDOK, appmessages::FOLDER_CHANGED_CAPTION);
+        command(IDM_SETTINGS);
+        ASSERT_EQ(told.answered(), otherVersion ? 1 : 0);
+        EXPECT_EQ(testcommon::readFile(theirs), testcommon::readFile(dataFile())) << "the window's book is there";
+        if (otherVersion) {
+            const std::string intro = appmessages::OTHER_VERSION_MOVED_TEXT;
+            EXPECT_EQ(testcommon::readFile(told.texts()[0].substr(intro.size())), theirBytes);
+        }
+        settings.setInspector([&](HWND dialog) { testsupport::chooseFolders(dialog, "", ""); });
+        command(IDM_SETTINGS);  // back to the test's own folder before this one goes
+    }
+}
+
 // From the moment OK moved the data folder, the settings file names it and the book of that
 // moment is there and in the old folder: a start after a kill finds it. A folder that refuses
 // the book is not taken, and the user is told.
