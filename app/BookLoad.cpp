@@ -10,6 +10,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/DataFileGuard.h"
+#include "app/OpenMarker.h"
 #include "app/Book.h"
 #include "app/Commands.h"
 #include "app/MainControls.h"
@@ -279,6 +280,7 @@ bool saveFromUi(const std::string& path, SaveKind kind) {
     if (path == gApp.paths.dataFilePath) {
         if (!saveDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h)) return false;
         datafileguard::remember(path);  // the version this run wrote
+        openmarker::afterSave(path);
         return true;
     }
     return writeDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h);

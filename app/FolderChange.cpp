@@ -113,7 +113,7 @@ void afterSettings(HWND window, const paths::AppPaths& before, const std::string
     instancekey::follow(window, before.instanceKey, key);
     gApp.paths.instanceKey = key;
     datafilewatch::watch(window, gApp.paths.dataFilePath, lifecycle::lookAtDataFile);
-    openmarker::moveTo(gApp.paths.dataFilePath);
+    openmarker::follow(gApp.paths.dataFilePath);
 }
 
 }  // namespace folderchange

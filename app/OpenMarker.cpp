@@ -19,6 +19,7 @@ constexpr DWORD MARKER_LIMIT = 4096;  // anything longer is not a marker
 
 std::string gWritten;  // the marker this run wrote, where
 Marker gMine;
+bool gClaimed = false;  // this run opened its book with a marker (the program, not a tool or test)
 
 std::string utf8(const std::wstring& text) { return textcodec::utf16ToUtf8(std::u16string(text.begin(), text.end())); }
 std::wstring wideOf(const std::string& text) {
@@ -123,6 +124,7 @@ bool claim(const std::string& dataFile) {
 
 void moveTo(const std::string& dataFile) {
     release();
+    gClaimed = true;
     const std::string path = pathFor(dataFile);
     const Marker self = ofThisRun();
     // a folder not made yet (a first start) or read-only: no marker, the book opens all the same
@@ -130,6 +132,14 @@ void moveTo(const std::string& dataFile) {
         gWritten = path;
         gMine = self;
     }
+}
+
+void follow(const std::string& dataFile) {
+    if (gClaimed) moveTo(dataFile);
+}
+
+void afterSave(const std::string& dataFile) {
+    if (gClaimed && gWritten.empty()) moveTo(dataFile);
 }
 
 void release() {

@@ -31,8 +31,12 @@ Marker ofThisRun();
 // At the start, before the book is read: false when the user chose not to open a book another
 // PC has open (nothing is written then). Otherwise this run's marker is written beside the book.
 bool claim(const std::string& dataFile);
-// The data folder moved: this run's marker goes with it, without a question.
+// This run's marker written beside `dataFile` (the one before goes), without a question.
 void moveTo(const std::string& dataFile);
+// The data folder moved: the marker of a run that claimed its book goes with it.
+void follow(const std::string& dataFile);
+// After a save of the data file: a first start's marker, once the save made the data folder.
+void afterSave(const std::string& dataFile);
 // At the exit and when the data folder moved: the marker goes if it is still this run's.
 void release();
 // Who has the book open, for the refusal of a start in another session of this PC; empty when
