@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include "app/Startup.h"
@@ -73,12 +74,18 @@ void showToolWindows() {
     if (gApp.ini.howToWindow.Visible) usagewindow::show(gApp.usageWindow, false);
 }
 
+// While a page title is being edited, its keys are the edit's own (Ctrl+←, F5, Ctrl+B …):
+// no command of the program acts behind the edit; Enter and Esc end it as always.
+namespace {
+bool titleEditOpen() { return TreeView_GetEditControl(gControls.pageList.window()) != nullptr; }
+}  // namespace
+
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (gApp.usageWindow && IsDialogMessageW(gApp.usageWindow, &msg)) continue;
         if (gApp.searchWindow && IsDialogMessageW(gApp.searchWindow, &msg)) continue;
-        if (TranslateAcceleratorW(mainWindow, accelerators, &msg)) continue;
+        if (!titleEditOpen() && TranslateAcceleratorW(mainWindow, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

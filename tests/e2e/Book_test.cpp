@@ -1,9 +1,11 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include "E2eSupport.h"
 #include "app/AppMessages.h"
+#include "res/resource.h"
 #include "store/DataFile.h"
 
 namespace {
@@ -82,6 +84,33 @@ TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtOnce) {
     const std::string kept = told.substr(line, told.find('\n', at) - line);  // the copy's path, on a line of its own
     EXPECT_EQ(otherBytes, e2e::readFile(kept)) << kept;
     EXPECT_EQ(3, e2e::pagesIn(data)) << "this window's book";
+}
+
+// The keys pressed inside a page title's edit are the edit's: F5 (the date stamp) and F3/F4 (the
+// fonts) act on nothing behind it, and after Esc the page is as it was, byte for byte.
+TEST(Book, KeysInsideATitleEditDoNotActOnThePage) {
+    e2e::ProgramCopy program;
+    CreateDirectoryA(program.path("data").c_str(), nullptr);
+    const std::string data = program.path("data\\quiltpad.qpd");
+    ASSERT_TRUE(e2e::writeBook(data, 3, 10));
+    ASSERT_TRUE(program.start());
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND tree = GetDlgItem(window, IDC_PAGE_LIST);
+    PostMessageA(window, WM_COMMAND, IDM_EDIT_TITLE, 0);
+    HWND edit = nullptr;
+    for (int i = 0; i < 100 && !edit; ++i, Sleep(50)) edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, edit);
+    for (const WPARAM key : {VK_F5, VK_F3, VK_F4}) PostMessageA(edit, WM_KEYDOWN, key, 1);
+    Sleep(500);
+    PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+    for (int i = 0; i < 100 && SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0); ++i) Sleep(50);
+    EXPECT_EQ(0, program.close());
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readDataFile(data, table, header, version));
+    EXPECT_EQ("{\\rtf1 " + std::string(10, 'a') + "}", table.recordAt(0).text);
 }
 
 }  // namespace
