@@ -15,6 +15,7 @@
 #include "editor/RtfStream.h"
 #include "secure/SecurePages.h"
 #include "store/DataFile.h"
+#include "ui/Busy.h"
 #include "ui/WideText.h"
 
 namespace pagedisplay {
@@ -105,6 +106,7 @@ bool pageText(const PageRecord& record, std::string& loaded, const char*& rtf, H
     rtf = record.text.c_str();
     if (record.isSecure) return true;
     if (!loadText(record, loaded)) {
+        const busy::Operation box;  // nothing else starts behind it (a search step selecting another page)
         wide::messageBox(owner, appmessages::UNREADABLE_PAGE_TEXT, appmessages::UNREADABLE_PAGE_CAPTION,
                     MB_OK | MB_ICONERROR);
         return false;

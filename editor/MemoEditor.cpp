@@ -15,6 +15,7 @@
 #include "editor/Twips.h"
 #include "settings/CommonDialogs.h"
 #include "store/Cp932.h"
+#include "ui/Busy.h"
 #include "ui/WideText.h"
 
 namespace {
@@ -470,6 +471,7 @@ bool MemoEditor::pasteFits() {
     char text[sizeof editormessages::PASTE_TOO_LONG_TEXT + 32];
     std::snprintf(text, sizeof text, editormessages::PASTE_TOO_LONG_TEXT,
                   static_cast<unsigned long>(rtfstream::TextLimit(window_)));
+    const busy::Operation box;  // nothing else starts behind it (a search step selecting another page)
     wide::messageBox(GetAncestor(window_, GA_ROOT), text, editormessages::PASTE_TOO_LONG_CAPTION,
                 MB_OK | MB_ICONEXCLAMATION);
     return false;

@@ -7,6 +7,7 @@
 #include "secure/PageCrypt.h"
 #include "secure/PasswordDialogs.h"
 #include "secure/SecureMessages.h"
+#include "ui/Busy.h"
 #include "ui/WideText.h"
 
 namespace secure {
@@ -68,6 +69,7 @@ bool sealEditedPage(PageRecord& record, HWND owner) {
 
 void reportUndecryptable(HWND owner, ItemHandle item) {
     if (!gSecure.reportedPages.insert(item).second) return;
+    const busy::Operation box;  // nothing else starts behind it (a search step selecting another page)
     wide::messageBox(owner, securemsg::DECRYPT_FAILED, securemsg::SECURE_PAGE_CAPTION, MB_OK | MB_ICONWARNING);
 }
 

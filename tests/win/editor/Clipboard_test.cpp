@@ -11,6 +11,7 @@
 #include "editor/RtfStream.h"
 #include "support/DialogAnswerer.h"
 #include "support/TestParent.h"
+#include "ui/Busy.h"
 
 using editortest::RichEdit;
 
@@ -289,6 +290,8 @@ TEST_F(MemoEditorClipboardTest, TypingAndPastingStopAtTheTextLimit) {
             SendMessageA(memo.window(), EM_EMPTYUNDOBUFFER, 0, 0);
             ASSERT_TRUE(clipboard::WriteClipboardText(c.clipboard, true));
             testsupport::DialogAnswerer answerer(IDOK, "貼り付け");
+            // the box is an operation: a search step or a tick does not start behind it
+            answerer.setInspector([](HWND) { EXPECT_TRUE(busy::refusesCommands()); });
             if (way == ways[0]) {
                 SendMessageA(memo.window(), WM_PASTE, 0, 0);
             } else if (way == ways[1]) {
