@@ -166,6 +166,8 @@ void offerShortcut(HWND window) { shortcut::offerShortcut(window, gApp.paths.app
 ItemHandle selectedItem() { return gControls.pageList.GetSelection(); }
 
 void setPageTitle(ItemHandle item, const std::string& title) {
+    // a title edit the new page opened holds the old title: it is cancelled, not committed later
+    SendMessageW(gControls.pageList.window(), TVM_ENDEDITLABELNOW, TRUE, 0);
     gControls.pageList.SetTitle(item, title);
     const int index = gBook.pages.indexOfItem(item);
     if (index >= 0) setTitle(gBook.pages.recordAt(index), title);

@@ -108,6 +108,22 @@ TEST_F(ImportExportTest, RtfAndTextFilesBecomeFormattedAndPlainPagesTitledByThei
     EXPECT_FALSE(firstCharacterBold());
 }
 
+// With the automatic title edit on, the edit opened for the new page holds the file's name:
+// ending it with Enter keeps that title.
+TEST_F(ImportExportTest, TheAutomaticTitleEditOfAnImportedPageHoldsTheFilesName) {
+    writeBytes(folder.file("note.txt"), NOTE_TEXT);
+    gApp.ini.window.AutoEdit = true;
+    ASSERT_TRUE(importexport::importFile(importexport::FILE_TEXT, folder.file("note.txt"), window, commands::ioShell()));
+    gApp.ini.window.AutoEdit = false;
+    HWND edit = TreeView_GetEditControl(list().window());
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ("note", testsupport::windowText(edit));
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    testapp::pumpMessages();
+    EXPECT_EQ("note", selectedTitle());
+    EXPECT_EQ("note", recordOf(list().GetSelection()).title);
+}
+
 TEST_F(ImportExportTest, DroppedFilesBecomePagesInOrder) {
     writeBytes(folder.file("a.rtf"), NOTE_RTF);
     writeBytes(folder.file("b.log"), "log text");
