@@ -16,6 +16,7 @@
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "backup/AutoRestore.h"
+#include "backup/Backup.h"
 #include "editor/RtfStream.h"
 #include "pagelist/PageListTree.h"
 #include "res/resource.h"
@@ -252,6 +253,10 @@ bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable
     else
         datafileguard::forget();
     return true;
+}
+
+bool makeBackup(SaveKind kind) {
+    return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind, saveFromUi);
 }
 
 bool saveFromUi(const std::string& path, SaveKind kind) {

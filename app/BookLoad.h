@@ -22,6 +22,8 @@ bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable
 // Writes the book to a data file or backup slot; the caller stores the shown page first.
 // Refused (false) while the page list lacks pages of the book read (bookIncomplete).
 bool saveFromUi(const std::string& path, SaveKind kind);
+// One backup of the window's book into the slot rotation; the caller stores the shown page first.
+bool makeBackup(SaveKind kind);
 // True after a load whose page list could not be built for every page: until a book is
 // read whole, nothing is written.
 bool bookIncomplete();

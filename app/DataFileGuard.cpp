@@ -5,7 +5,6 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/BookLoad.h"
-#include "app/Lifecycle.h"
 #include "app/PageDisplay.h"
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
@@ -99,7 +98,7 @@ Verdict check(HWND window, bool hasEdits) {
     }
     // this window's book goes to a backup slot first, then the other version is read
     pagedisplay::storeShownPage();
-    if (!lifecycle::makeBackup(SaveKind::BeforeRestore) || !bookload::loadIntoUi(window, path)) {
+    if (!bookload::makeBackup(SaveKind::BeforeRestore) || !bookload::loadIntoUi(window, path)) {
         gRemembered = take(path);
         return Verdict::KEEP_OURS;  // this window's book stays and is saved: the other is kept aside
     }

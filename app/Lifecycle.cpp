@@ -156,16 +156,12 @@ bool openFirstBook(HWND window) {
     return true;
 }
 
-bool makeBackup(SaveKind kind) {
-    return backup::makeBackup(gApp.paths.backupSlotPaths, gApp.ini.setting.BackupFileSize, kind, bookload::saveFromUi);
-}
-
 // A tick that comes inside an operation (its dialog's message loop) waits for the
 // next one: it would store and write a page the operation is working on.
 void CALLBACK backupTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!gBookRead || !gApp.ini.setting.TimeBackup || busy::inProgress()) return;
     pagedisplay::storeShownPage();
-    makeBackup(SaveKind::Periodic);
+    bookload::makeBackup(SaveKind::Periodic);
 }
 
 void CALLBACK backgroundSaveTick(HWND window, UINT, UINT_PTR, DWORD) {
@@ -214,7 +210,7 @@ bool saveBook(HWND window, bool ask) {
         case datafileguard::Verdict::WAIT:
             // the other version could not be kept aside, so it is not replaced: at the exit this
             // run's book goes to a backup slot instead
-            if (ask) makeBackup(SaveKind::ExitData);
+            if (ask) bookload::makeBackup(SaveKind::ExitData);
             return false;
         default:
             break;
@@ -241,7 +237,7 @@ void sessionForcedDuringExitRetry() {
     if (!gExitRetryUp || gRescued) return;
     gRescued = true;
     settingsio::collectAndSaveSettings(gApp.mainWindow);
-    makeBackup(SaveKind::ExitData);  // the book of this run in a slot, whatever the data file's trouble
+    bookload::makeBackup(SaveKind::ExitData);  // the book of this run in a slot, whatever the data file's trouble
 }
 
 bool keepChosenSettings(HWND window, const std::string& oldDataFile) {
@@ -274,7 +270,7 @@ void shutdown(HWND window, bool sessionEnding) {
         }
         settingsio::collectAndSaveSettings(window);
         // nor a backup while the restore dialog is open: it could take the slot being restored
-        if (writeBook && gApp.ini.setting.ExitBackup && !busy::slotsInUse()) makeBackup(SaveKind::ExitData);
+        if (writeBook && gApp.ini.setting.ExitBackup && !busy::slotsInUse()) bookload::makeBackup(SaveKind::ExitData);
     }
     for (const TextSource* file : placeFiles(gBook.pages)) file->release();  // the data file is let go
     RemovePropW(window, wide::from932(gApp.paths.instanceKey).c_str());

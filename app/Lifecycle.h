@@ -32,9 +32,6 @@ void restartBackupTimer(HWND window);
 void startTimers(HWND window);
 void stopTimers(HWND window);
 
-// One backup of the window's book into the slot rotation; the caller stores the shown page first.
-bool makeBackup(SaveKind kind);
-
 // Timer 1: a periodic backup when TimeBackup is on.
 void CALLBACK backupTick(HWND window, UINT message, UINT_PTR id, DWORD time);
 // Timer 2, every minute: saves the book every BgSaveInterval minutes (-1: never).

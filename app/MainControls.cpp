@@ -4,7 +4,6 @@
 
 #include "app/MainControls.h"
 
-#include "app/Splitter.h"
 #include "app/Toolbar.h"
 #include "res/resource.h"
 #include "ui/Dpi.h"
@@ -54,7 +53,10 @@ void followDpi(HWND mainWindow, int dpi, const RECT& suggested) {
     scaleEditor(dpi);
     SetWindowPos(mainWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    splitter::sendRelayout(mainWindow);  // the toolbar's height and the gap, also when the size stayed
+    // the toolbar's height and the gap laid out again, also when the size stayed
+    RECT client = {};
+    GetClientRect(mainWindow, &client);
+    SendMessageW(mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 }  // namespace maincontrols

@@ -11,8 +11,8 @@
 
 #include "app/AppMessages.h"
 #include "app/AppState.h"
-#include "app/Lifecycle.h"
 #include "app/Book.h"
+#include "app/BookLoad.h"
 #include "app/MainControls.h"
 #include "app/PageDisplay.h"
 #include "editor/DateStamp.h"
@@ -159,7 +159,7 @@ void deletePage(HWND window) {
         return;
     if (gApp.ini.setting.DeleteBackup) {
         pagedisplay::storeShownPage();
-        lifecycle::makeBackup(SaveKind::BeforeDelete);
+        bookload::makeBackup(SaveKind::BeforeDelete);
     }
     // the selection moves while the items go: the editor's page is stored first (it may
     // be another page than the one deleted), then nothing is stored into a deleted page

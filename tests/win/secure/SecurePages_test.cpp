@@ -347,7 +347,7 @@ TEST_F(SecurePagesTest, SavedBookAndBackupsHoldNoPlainTextOfASecurePage) {
     typeText(" and more");  // edited while shown: stored encrypted again
     pagedisplay::storeShownPage();
     ASSERT_TRUE(bookload::saveFromUi(gApp.paths.dataFilePath, SaveKind::ExitData));
-    ASSERT_TRUE(lifecycle::makeBackup(SaveKind::Periodic));
+    ASSERT_TRUE(bookload::makeBackup(SaveKind::Periodic));
     ASSERT_TRUE(settingsio::collectAndSaveSettings(window));
     // saving all pages without the password writes nothing at all
     reload();
