@@ -3,7 +3,7 @@
 #   host-only:     a .cpp named *Host.cpp                       -> host only
 #   platform side: a .cpp named *Win.cpp                        -> quiltcore, Windows only
 #   portable code: every other .cpp                            -> both
-set(QUILT_SUBSYSTEMS app ui store backup secure pagelist editor settings search io help)
+set(QUILT_SUBSYSTEMS app ui store backup secure pagelist editor settings search io help sync)
 
 function(quilt_collect_sources root portable_var win_var host_var)
   set(portable "")
