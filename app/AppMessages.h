@@ -84,6 +84,20 @@ inline constexpr char OPEN_ON_ANOTHER_PC_QUESTION[] =
     " から）。\n\nこのまま開きますか？\n"
     "両方で編集しても、データファイルが書き換えられたときは確認し、どちらの内容もファイルに残します。\n\n"
     "［いいえ］開かずに終了します。";
+// A conflicted copy a sync client left beside the data file: the question names it.
+inline constexpr char MERGE_CAPTION[] = "同期ソフトが残したコピー";
+inline constexpr char MERGE_QUESTION_TEXT[] =
+    "同期ソフトが、二台のパソコンで同時に書き換えられたこのブックのコピーを残しました。\n";  // then the path
+inline constexpr char MERGE_QUESTION_ASK[] =
+    "\n\nこのコピーを、ページごとにこのブックへ結合しますか？\n"
+    "両方で変更されたページは二つとも残します。結合する前のブックはバックアップに残します。\n\n"
+    "［いいえ］結合しません（コピーはそのまま残ります）。";
+inline constexpr char MERGED_FORMAT[] =
+    "コピーを結合しました。\n\n"
+    "追加したページ: %d\n変更を取り込んだページ: %d\n両方で変更されたため二つとも残したページ: %d\n"
+    "一方で削除され、もう一方で変更されたため残したページ: %d\n移動したページ: %d\n削除したページ: %d\n\n"
+    "コピーは次の名前で残しました。\n";  // then the new name
+inline constexpr char MERGE_FAILED_TEXT[] = "コピーを結合できませんでした。ブックもコピーもそのままです。\n\n";  // then the path
 inline constexpr wchar_t SESSION_WAITS_REASON[] = L"キルト帳の処理が終わるまでお待ちください。";
 inline constexpr wchar_t EXIT_SAVE_WAITS_REASON[] =
     L"キルト帳のデータを保存できていません。キルト帳の画面で［再試行］か［キャンセル］を選んでください。";

@@ -10,6 +10,7 @@
 #include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/DataFileGuard.h"
+#include "app/MergeBase.h"
 #include "app/OpenMarker.h"
 #include "app/Book.h"
 #include "app/Commands.h"
@@ -248,10 +249,12 @@ bool loadIntoUi(HWND mainWindow, const std::string& path, FileFault* unreachable
     else
         selectStartPage(gBook.header);
     SetFocus(editorWindow());
-    if (path == gApp.paths.dataFilePath)
-        datafileguard::remember(path);  // the version this run read
-    else
+    if (path == gApp.paths.dataFilePath) {
+        datafileguard::remember(path);                         // the version this run read
+        mergebase::keep(path, gApp.paths.backupFolder);  // and the base of a merge with another PC's copy
+    } else {
         datafileguard::forget();
+    }
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "backup/BackupSlots.h"
 #include "app/PageDisplay.h"
 #include "app/SettingsIo.h"
+#include "app/SyncMerge.h"
 #include "backup/AutoRestore.h"
 #include "backup/Backup.h"
 #include "backup/RestoreDialog.h"
@@ -200,6 +201,7 @@ void lookAtDataFile(HWND window) {
         pagedisplay::storeShownPage();
         saveBook(window, false);
     }
+    syncmerge::offerMerges(window);  // a sync client's conflicted copy beside the book
 }
 
 bool saveBook(HWND window, bool ask) {

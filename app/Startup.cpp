@@ -12,6 +12,7 @@
 #include "app/Book.h"
 #include "app/MainControls.h"
 #include "app/MainWindow.h"
+#include "app/MergeBase.h"
 #include "app/OpenMarker.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsIo.h"
@@ -110,6 +111,7 @@ int runApplication(HINSTANCE instance, int showCommand) {
                              gApp.title, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
         return 0;
     }
+    mergebase::setEnabled(true);  // the base of a merge with another PC's copy is kept from the first load
     // across PCs: another PC's marker beside the book warns; this run's is written
     if (!openmarker::claim(gApp.paths.dataFilePath)) {
         instancekey::letGo();

@@ -132,6 +132,25 @@ private:
 
 }  // namespace
 
+Book commonBase(const Book& ours, const Book& theirs) {
+    const std::vector<int> ourParents = parentsOf(ours);
+    const std::vector<std::string> ourPlaces = placesOf(ours, ourParents), theirPlaces = placesOf(theirs, parentsOf(theirs));
+    std::map<std::string, std::string> theirHash;
+    for (std::size_t t = 0; t < theirs.size(); ++t) theirHash.emplace(theirPlaces[t], theirs[t].hash);
+    // a page stays when it is alike on both sides; the folders above it stay with it
+    std::vector<bool> kept(ours.size(), false);
+    for (std::size_t o = 0; o < ours.size(); ++o) {
+        const auto at = theirHash.find(ourPlaces[o]);
+        if (at == theirHash.end() || at->second != ours[o].hash) continue;
+        for (int p = static_cast<int>(o); p != NONE && !kept[static_cast<std::size_t>(p)]; p = ourParents[static_cast<std::size_t>(p)])
+            kept[static_cast<std::size_t>(p)] = true;
+    }
+    Book base;
+    for (std::size_t o = 0; o < ours.size(); ++o)
+        if (kept[o]) base.push_back(ours[o]);
+    return base;
+}
+
 Result merge(const Book& base, const Book& ours, const Book& theirs, const std::string& theirName) {
     Result result;
     const std::vector<int> ourOf = match(base, ours), theirOf = match(base, theirs);

@@ -43,6 +43,10 @@ struct Result {
     int deleted = 0;     // deleted as theirs deleted them
 };
 
+// Without a base (none was kept on this PC): the pages both copies hold alike, at the same place
+// with the same text, stand for it; every other difference is then kept from both sides.
+Book commonBase(const Book& ours, const Book& theirs);
+
 // `theirName` ends the title of theirs' copy of a page changed on both sides: "title (LAPTOP)".
 Result merge(const Book& base, const Book& ours, const Book& theirs, const std::string& theirName);
 

@@ -113,4 +113,55 @@ TEST(Book, KeysInsideATitleEditDoNotActOnThePage) {
     EXPECT_EQ("{\\rtf1 " + std::string(10, 'a') + "}", table.recordAt(0).text);
 }
 
+// One book on two PCs: a sync client leaves the other PC's copy beside the data file. The program
+// offers to merge it by itself; a page changed on both sides is kept twice, the other side's
+// changes and additions come in, the book from before is in a backup slot and the copy is kept aside.
+TEST(Book, AConflictedCopyASyncClientLeftIsMergedPageByPage) {
+    e2e::ProgramCopy program;
+    CreateDirectoryA(program.path("data").c_str(), nullptr);
+    const std::string data = program.path("data\\quiltpad.qpd");
+    ASSERT_TRUE(e2e::writeBook(data, 3, 10));  // the book both PCs had: p0 p1 p2
+    ASSERT_TRUE(program.start());
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(nullptr, window);
+    PostMessageW(GetDlgItem(window, IDC_MEMO_EDITOR), WM_CHAR, L'Z', 1);  // this PC changes p0
+    Sleep(500);
+    // the other PC changed p0 and p1 and added p3
+    PageTable table;
+    for (int i = 0; i < 4; ++i)
+        table.addPage(static_cast<ItemHandle>(i + 1), i == 2 ? "{\\rtf1 " + std::string(10, 'a') + "}" : "{\\rtf1 laptop " + std::to_string(i) + "}",
+                      "p" + std::to_string(i), false);
+    for (int i = 0; i < table.count(); ++i) table.recordAt(i).order = i, table.recordAt(i).parentOrder = -1;
+    const std::string incoming = program.path("data\\incoming.tmp");
+    ASSERT_TRUE(writeDataFile(incoming, makeVersionBlock(SaveKind::ExitData, 1), true, table, newFileHeader()));
+    const std::string copy = program.path("data\\quiltpad.sync-conflict-20261210-101500-LAPTOP.qpd");
+    ASSERT_TRUE(MoveFileA(incoming.c_str(), copy.c_str()));
+
+    HWND box = nullptr;
+    for (int i = 0; i < 400 && !box; ++i, Sleep(50)) box = e2e::findDialog(program.processId(), appmessages::MERGE_CAPTION);
+    ASSERT_NE(nullptr, box);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    HWND done = nullptr;  // what was merged: not the usage window
+    for (int i = 0; i < 400 && !done; ++i, Sleep(50)) done = e2e::findDialog(program.processId(), appmessages::MERGE_CAPTION);
+    ASSERT_NE(nullptr, done);
+    char text[2048] = {};
+    GetWindowTextA(GetDlgItem(done, 0xFFFF), text, sizeof text);
+    const std::string told = text;
+    PostMessageA(done, WM_COMMAND, IDOK, 0);
+    EXPECT_NE(std::string::npos, told.find("quiltpad.merged.")) << told;
+    EXPECT_FALSE(e2e::fileExists(copy)) << "renamed aside, never deleted";
+    EXPECT_TRUE(e2e::anyFile(program.path("data\\quiltpad.merged.*.qpd")));
+    EXPECT_EQ(0, program.close());
+    PageTable merged;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readDataFile(data, merged, header, version));
+    std::string titles;
+    for (int i = 0; i < merged.count(); ++i) titles += merged.recordAt(i).title + (merged.recordAt(i).text.find("laptop") != std::string::npos ? "*" : "") + " ";
+    EXPECT_EQ("p0 p0 (LAPTOP)* p1* p2 p3* ", titles);
+    EXPECT_NE(std::string::npos, merged.recordAt(0).text.find('Z'));
+    EXPECT_EQ(3, e2e::pagesIn(program.path("data\\backup\\backup00.qpd"))) << "the book from before the merge";
+}
+
 }  // namespace

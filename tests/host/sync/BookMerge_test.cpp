@@ -74,6 +74,10 @@ TEST(BookMerge, EveryEditOfBothSidesIsInTheMergedBook) {
         const bookmerge::Result result = bookmerge::merge(base, ours, theirs, "PC2");
         EXPECT_EQ(c.merged, show(result, ours, theirs)) << c.name;
     }
+    // no base kept: what both hold alike stands for it, every other page is kept from both
+    const Book ours = parse("F/ .x=1 .y=2 z=3"), theirs = parse("F/ .x=1 .y=5 z=3 n=4");
+    const Book base = bookmerge::commonBase(ours, theirs);
+    EXPECT_EQ("F/ .x=1 .y=5 .y=2 z=3 n=4", show(bookmerge::merge(base, ours, theirs, "PC2"), ours, theirs));
 }
 
 // Random pairs of books edited from one base: every page either side changed or added is in the
