@@ -118,8 +118,19 @@ inline constexpr char TITLE_CHARACTER_FORMAT[] =
 inline constexpr char OTHER_VERSION_CAPTION[] = "データファイルが置き換えられました";
 inline constexpr char OTHER_VERSION_TEXT[] = "別のプログラム（同期ソフトなど）が、データファイルを書き換えました。\n";  // then the path
 inline constexpr char OTHER_VERSION_KEPT[] = "\n\nその内容は、次のファイルに保存しました。\n";  // then the copy
+inline constexpr char OTHER_VERSION_MERGE[] = "結合する";
+inline constexpr char OTHER_VERSION_OPEN[] = "その内容を開く";
+inline constexpr char OTHER_VERSION_KEEP[] = "このブックを使う";
+inline constexpr char OTHER_VERSION_CHOICES[] =
+    "\n\n結合する：ページごとに結合します。両方で変更したページは二つとも残します。\n"
+    "その内容を開く：このウィンドウのブックはバックアップに残します。\n"
+    "このブックを使う：このウィンドウのブックをデータファイルに保存します。";
+// The same three choices where the task dialog is missing (a message box).
 inline constexpr char OTHER_VERSION_QUESTION[] =
     "\n\n［はい］その内容を開きます。このウィンドウのブックはバックアップに残します。\n"
-    "［いいえ］このウィンドウのブックを使い続け、データファイルに保存します。";
+    "［いいえ］このウィンドウのブックを使い続け、データファイルに保存します。\n"
+    "［キャンセル］ページごとに結合します。両方で変更したページは二つとも残します。";
+// A page changed on both sides: the other version's copy is titled "title (データファイル)".
+inline constexpr char OTHER_VERSION_ORIGIN[] = "データファイル";
 
 }  // namespace appmessages

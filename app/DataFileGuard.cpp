@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include "app/DataFileGuard.h"
 
@@ -6,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/BookLoad.h"
 #include "app/PageDisplay.h"
+#include "app/SyncMerge.h"
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
 #include "ui/Busy.h"
@@ -26,6 +28,33 @@ std::uint64_t hashOf(const unsigned char* bytes, DWORD size) {
     std::uint64_t hash = 1469598103934665603ULL;
     for (DWORD i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ULL;
     return hash;
+}
+
+constexpr int ANSWER_MERGE = 1000;
+
+// Merge (the default when this window has edits of its own), open the other version (the default
+// without), or keep this window's book. A message box with the same three choices where the
+// task dialog is missing.
+int ask(HWND window, const std::string& text, bool hasEdits) {
+    const std::wstring content = wide::from932(text + appmessages::OTHER_VERSION_CHOICES), caption = wide::from932(appmessages::OTHER_VERSION_CAPTION);
+    const std::wstring merge = wide::from932(appmessages::OTHER_VERSION_MERGE),
+                       open = wide::from932(appmessages::OTHER_VERSION_OPEN),
+                       keep = wide::from932(appmessages::OTHER_VERSION_KEEP);
+    const TASKDIALOG_BUTTON buttons[] = {{ANSWER_MERGE, merge.c_str()}, {IDYES, open.c_str()}, {IDNO, keep.c_str()}};
+    TASKDIALOGCONFIG config = {};
+    config.cbSize = sizeof config;
+    config.hwndParent = window;
+    config.pszWindowTitle = caption.c_str();
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszContent = content.c_str();
+    config.cButtons = 3;
+    config.pButtons = buttons;
+    config.nDefaultButton = hasEdits ? ANSWER_MERGE : IDYES;
+    int pressed = IDNO;
+    if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) return pressed;
+    const int answer = wide::messageBox(window, text + appmessages::OTHER_VERSION_QUESTION, appmessages::OTHER_VERSION_CAPTION,
+                                        MB_YESNOCANCEL | MB_ICONWARNING | (hasEdits ? MB_DEFBUTTON3 : MB_DEFBUTTON1));
+    return answer == IDCANCEL ? ANSWER_MERGE : answer;
 }
 
 }  // namespace
@@ -86,12 +115,13 @@ Verdict check(HWND window, bool hasEdits) {
     if (gKeptAside.empty()) return Verdict::WAIT;  // not kept: not overwritten either, asked again next time
     const busy::Operation operation;
     gAsking = true;
-    const std::string text = appmessages::OTHER_VERSION_TEXT + path + appmessages::OTHER_VERSION_KEPT + gKeptAside +
-                             appmessages::OTHER_VERSION_QUESTION;
-    const UINT defaultButton = hasEdits ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
-    const int answer = wide::messageBox(window, text, appmessages::OTHER_VERSION_CAPTION,
-                                        MB_YESNO | MB_ICONWARNING | defaultButton);
+    const std::string text = appmessages::OTHER_VERSION_TEXT + path + appmessages::OTHER_VERSION_KEPT + gKeptAside;
+    const int answer = ask(window, text, hasEdits);
     gAsking = false;
+    if (answer == ANSWER_MERGE && syncmerge::mergeCopy(window, gKeptAside, appmessages::OTHER_VERSION_ORIGIN)) {
+        remember(path);
+        return Verdict::LOADED_OTHER;  // the merged book is in the data file and in the window
+    }
     if (answer != IDYES) {
         gRemembered = take(path);  // the save about to come replaces it; until then the question is not asked again
         return Verdict::KEEP_OURS;

@@ -70,9 +70,7 @@ TEST(Book, ADataFileAnotherProgramBroughtIsKeptAsideAtOnce) {
     HWND box = nullptr;  // the question, not the usage window a first start shows
     for (int i = 0; i < 400 && !box; ++i, Sleep(50)) box = e2e::findDialog(program.processId(), appmessages::OTHER_VERSION_CAPTION);
     ASSERT_NE(nullptr, box);
-    char text[2048] = {};
-    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-    const std::string told = text;
+    const std::string told = e2e::boxText(box);
     PostMessageA(box, WM_COMMAND, IDNO, 0);  // this window's book is kept, and written back at once
     for (int i = 0; i < 200 && e2e::pagesIn(data) != 3; ++i) Sleep(50);
     EXPECT_EQ(3, e2e::pagesIn(data)) << "this window's book, before the exit";

@@ -171,6 +171,28 @@ BOOL CALLBACK visitBox(HWND window, LPARAM param) {
 
 }  // namespace
 
+namespace {
+BOOL CALLBACK addStaticText(HWND child, LPARAM all) {
+    char cls[16] = {}, text[2048] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0) return TRUE;
+    GetWindowTextA(child, text, sizeof text);
+    *reinterpret_cast<std::string*>(all) += std::string(text) + "\n";
+    return TRUE;
+}
+}  // namespace
+
+std::string boxText(HWND box) {
+    char text[2048] = {};
+    if (GetDlgItem(box, 0xFFFF)) {
+        GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+        return text;
+    }
+    std::string all;
+    EnumChildWindows(box, addStaticText, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
 std::string answerBox(DWORD processId, int button) {
     FindBox find = {processId, nullptr};
     for (int i = 0; i < 400 && !find.found; ++i, Sleep(50)) EnumWindows(visitBox, reinterpret_cast<LPARAM>(&find));

@@ -64,6 +64,8 @@ HWND findDialog(DWORD processId, const std::string& caption);
 // The first top-level window of the class QUILTPAD owned by the given process, or null.
 HWND findMainWindow(DWORD processId);
 
+// The text of a message box, or the texts of a task dialog (its static controls, a line each).
+std::string boxText(HWND box);
 // Answers the next visible message box or dialog of the process (waiting up to 20 s)
 // with `button`; returns its text, empty when none came.
 std::string answerBox(DWORD processId, int button);

@@ -97,3 +97,29 @@ TEST_F(DataFileGuardTest, AChangeTheFolderReportsIsLookedAtBeforeAnySave) {
 }
 
 }  // namespace
+
+namespace {
+
+// The third answer: the two versions merged page by page; the page both changed is kept twice.
+TEST_F(DataFileGuardTest, MergingKeepsBothVersionsOfAPageChangedOnBothSides) {
+    arrive();
+    testsupport::DialogAnswerer choose(1000, appmessages::OTHER_VERSION_CAPTION), told(IDOK, appmessages::MERGE_CAPTION);
+    pagedisplay::storeShownPage();
+    EXPECT_TRUE(lifecycle::saveBook(window, false));
+    ASSERT_EQ(1, choose.answered());
+    ASSERT_EQ(1, told.answered());
+    PageTable table;
+    DataFileHeader header;
+    VersionBlock version;
+    ASSERT_TRUE(readDataFile(data(), table, header, version));
+    int ours = 0, theirs = 0;
+    for (int i = 0; i < table.count(); ++i) {
+        const std::string& text = table.recordAt(i).text;
+        if (text.find("and from this window") != std::string::npos) ++ours;
+        else if (text.find("from the other PC") != std::string::npos) ++theirs;
+    }
+    EXPECT_EQ(1, ours);
+    EXPECT_EQ(1, theirs);
+}
+
+}  // namespace

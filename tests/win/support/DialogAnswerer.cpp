@@ -95,6 +95,21 @@ BOOL CALLBACK DialogAnswerer::visit(HWND window, LPARAM self) {
     return reinterpret_cast<DialogAnswerer*>(self)->tryAnswer(window) ? FALSE : TRUE;
 }
 
+namespace {
+// A task dialog has no message-box text control: its texts are its static controls.
+BOOL CALLBACK addStaticText(HWND child, LPARAM all) {
+    char cls[16] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<std::string*>(all) += windowText(child) + "\n";
+    return TRUE;
+}
+std::string staticTexts(HWND dialog) {
+    std::string all;
+    EnumChildWindows(dialog, addStaticText, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+}  // namespace
+
 bool DialogAnswerer::tryAnswer(HWND window) {
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
@@ -105,7 +120,7 @@ bool DialogAnswerer::tryAnswer(HWND window) {
     if (!caption_.empty() && caption.find(caption_) == std::string::npos) return false;
     lastAnswered_ = window;
     captions_.push_back(caption);
-    texts_.push_back(windowText(GetDlgItem(window, 0xFFFF)));
+    texts_.push_back(GetDlgItem(window, 0xFFFF) ? windowText(GetDlgItem(window, 0xFFFF)) : staticTexts(window));
     if (inspector_) inspector_(window);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button_)));
