@@ -7,7 +7,7 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${QP_FUZZ_BUILD:-$ROOT/build/fuzz}"
 SECONDS_EACH="${QP_FUZZ_SECONDS:-30}"
-TARGETS=(readers file_reader deletion_marks settings_file memo_text restore_lines file_names)
+TARGETS=(readers file_reader deletion_marks settings_file memo_text restore_lines file_names book_merge)
 
 if ! { cmake -S "$ROOT/fuzz" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
        cmake --build "$BUILD"; }; then
