@@ -154,6 +154,7 @@ bool openFirstBook(HWND window) {
     gWritten.insert(gApp.paths.dataFilePath);  // the book read is this run's own file
     startTimers(window);
     datafilewatch::watch(window, gApp.paths.dataFilePath, lifecycle::lookAtDataFile);
+    datafilewatch::soon(window);  // a conflicted copy left while the program was not running
     return true;
 }
 

@@ -1,14 +1,19 @@
-// The base of a merge of two copies of the book: the data file as this PC last read it, kept as a
-// hard link "<backup folder>\bases\<machine>.qpd" (named for the machine: a synced program folder
-// never gives one PC's base to the other). This PC's own saves replace the data file and leave
-// the link on the version read: a base holding this PC's edits would make the other side's older
-// text look like a change.
+// The base of a merge of two copies of the book: the data file as this PC last read it from
+// outside (another PC's version, or the first one it read), kept as a hard link
+// "<backup folder>\bases\<machine>.qpd" (named for the machine: a synced program folder never
+// gives one PC's base to the other). This PC's own saves, a restart that reads them again, and a
+// start while a conflicted copy waits for its merge leave the base where it was: a base holding
+// one side's edits would make the other side's older text look like a change, and those edits
+// would be lost in the merge.
 #pragma once
 
 #include <string>
 
 namespace mergebase {
 
+// After a save of the data file by this PC: its fingerprint is noted beside the base, so that the
+// next start, reading this PC's own version again, keeps the base where it was.
+void wrote(const std::string& dataFile, const std::string& backupFolder);
 // This PC's base file for the book whose backups are in `backupFolder`.
 std::string pathFor(const std::string& backupFolder);
 // After a load of the data file: the base is this file as read. Without hard links (a FAT stick)

@@ -12,6 +12,7 @@
 //   qpctl check CAPTION ID 0|1     sets the check of control ID anywhere inside that window
 //   qpctl text CAPTION ID          prints the text of control ID (0xFFFF: a message box's text)
 //   qpctl select CAPTION ID N      selects line N of list box ID inside the window titled CAPTION
+//   qpctl type TEXT                types TEXT into the editor at its caret
 //   qpctl clip [TEXT]              puts TEXT (empty without it) on the clipboard as another program's text
 //   qpctl endsession [force]       asks it whether the session may end (prints 1 or 0); with
 //                                  "force" it is then told the session ends (WM_ENDSESSION TRUE)
@@ -161,6 +162,16 @@ int main(int argc, char** argv) {
         HWND window = findMain();
         if (!window) return 2;
         return PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 2;
+    }
+    if (verb == "type" && argc == 3) {
+        // as typed into the editor: each character of TEXT (code page 932) at the caret
+        HWND window = findMain();
+        HWND editor = window ? GetDlgItem(window, 1000) : nullptr;
+        if (!editor) return 2;
+        wchar_t text[1024] = {};
+        MultiByteToWideChar(932, 0, argv[2], -1, text, 1024);
+        for (const wchar_t* c = text; *c; ++c) SendMessageW(editor, WM_CHAR, *c, 1);
+        return 0;
     }
     if (verb == "rect" && argc >= 3) {
         HWND window = waitForTitled(argv[2], argc > 3 ? std::atoi(argv[3]) : 10);
