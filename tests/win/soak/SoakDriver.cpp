@@ -505,13 +505,16 @@ void Driver::restore(const Action& action) {
 
 // The data folder moved in the settings dialog, to the other folder or back: the book is
 // written into both, and from then on into the new one. A data file there that this run
-// neither read nor wrote is kept aside under another name, and the user is told.
+// neither read nor wrote is kept aside under another name, and the user is told, unless it is
+// a copy of this book's data file byte for byte.
 void Driver::moveData(const Action&) {
     const Plan& plan = answerer_->plan();
     const std::string to = (plan.dataFolder.empty() ? dataFolder() : plan.dataFolder) + "\\quiltpad.qpd";
     CreateDirectoryA(movedDataFolder(root_).c_str(), nullptr);
     expected_.push_back("settings");
-    const bool other = plan.confirm && !ownFiles_.count(to) && GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // (a byte-for-byte copy of this book's data file is replaced without a word)
+    const bool other = plan.confirm && !ownFiles_.count(to) && GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                       testcommon::readFile(to) != testcommon::readFile(dataFile_);
     if (other) expected_.push_back("folder told");
     if (plan.confirm) note('P', s_.book);
     command(IDM_SETTINGS);
