@@ -272,6 +272,7 @@ void Driver::deletePage(const Action& action) {
     const int at = s_.book.indexOf(s_.selected);
     if (at < 0) return;
     expected_.push_back("delete");
+    if (action.c % 4) expectBackup(SaveKind::BeforeDelete);
     command(IDM_DELETE_PAGE);
     if (action.c % 4 == 0) return;  // cancelled
     const int parent = s_.book.parentOf(at);
@@ -404,8 +405,19 @@ void Driver::savePage(const Action& action) {
     // a page shown locked after the password was given elsewhere (a save of all pages) opens without it
     const bool locked = s_.locked, asks = locked && !s_.authenticated;
     const bool opened = !asks || opens(passwordAnswerOf(action.a));
+    std::wstring text = s_.book.nodes[at].text;
+    for (std::size_t i = 0; (i = text.find(L'\r', i)) != std::wstring::npos; i += 2) text.insert(i + 1, 1, L'\n');
+    // in code page 932 when every character fits it, else in UTF-8 behind its byte order mark, and the user is told
+    std::string wanted = toCp932(text);
+    const bool utf8 = fromCp932(wanted) != text;
+    if (utf8) {
+        wanted.assign(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &wanted[0], static_cast<int>(wanted.size()), nullptr, nullptr);
+        wanted = "\xEF\xBB\xBF" + wanted.substr(0, wanted.size() - 1);
+    }
     if (asks) expected_.push_back("auth");
     if (opened) expected_.push_back("save as");
+    if (opened && utf8) expected_.push_back("saved as utf-8");
     command(IDM_SAVE_PAGE);
     if (locked && opened) s_.locked = false, s_.authenticated = true;
     if (afterEnd_) return;
@@ -414,10 +426,8 @@ void Driver::savePage(const Action& action) {
         if (!saved.empty()) fail("the locked page was saved to a file without its password");
         return;
     }
-    std::wstring text = s_.book.nodes[at].text;
-    for (std::size_t i = 0; (i = text.find(L'\r', i)) != std::wstring::npos; i += 2) text.insert(i + 1, 1, L'\n');
-    if (saved != toCp932(text))
-        fail("the saved page holds \"" + saved.substr(0, 200) + "\", the model \"" + toCp932(text.substr(0, 200)) + "\"");
+    if (saved != wanted)
+        fail("the saved page holds \"" + saved.substr(0, 200) + "\", the model \"" + wanted.substr(0, 200) + "\"");
 }
 
 void Driver::secureAction(const Action& action) {

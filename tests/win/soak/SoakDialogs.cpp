@@ -97,6 +97,8 @@ bool Answerer::answer(HWND dialog) {
         name = "restored";
     else if (captionHas(dialog, "ページの貼り付け"))
         name = "paste refused";
+    else if (captionHas(dialog, "ページの保存"))
+        name = "saved as utf-8";
     else if (captionHas(dialog, "名前を付けて保存"))
         name = "save as";
     else if (testsupport::windowText(dialog) == "設定")
