@@ -205,6 +205,7 @@ void Driver::note(char what, const Book& book, int slot, SaveKind kind) {
 }
 
 Driver::~Driver() {
+    if (journal_ && window_ && failure_.empty() && !slotKeys_.empty()) expectBackup(SaveKind::ExitData);  // the exit
     if (window_) testapp::destroyMainWindow(window_);
     instancekey::letGo();
     delete answerer_;
