@@ -169,7 +169,6 @@ Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* 
         slotBytes_[slot] = bytes;
         note('L', slots_[slot].book, slot, kind);
     }
-    if (journal_) journal_->started();
     // the start took away what a killed write had left half-written where the book is kept (a
     // move's write cut in the folder not taken stays there until that folder is the data folder)
     for (const std::string& name : halfWritten({dataFile_.substr(0, dataFile_.rfind('\\')), backupFolder_}))

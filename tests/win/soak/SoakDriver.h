@@ -111,7 +111,6 @@ struct Session {
 class Journal {
 public:
     virtual ~Journal() = default;
-    virtual void started() = 0;  // the program's window is up
     virtual void failed(const std::string& what) = 0;
     virtual void begin(long step, const Action& action) = 0;
     // 'S' the book after a step, 'V' a save of it was read back, 'P' it may be written next,

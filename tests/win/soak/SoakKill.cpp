@@ -51,7 +51,6 @@ struct FileSeen {
     bool present = false;
     std::uint64_t hash = 0;
     bool operator==(const FileSeen& o) const { return present == o.present && (!present || hash == o.hash); }
-    bool operator!=(const FileSeen& o) const { return !(*this == o); }
 };
 using Files = std::map<std::string, FileSeen>;  // by the path in lower case
 
@@ -114,7 +113,6 @@ public:
         CloseHandle(file_);
         DeleteCriticalSection(&lock_);
     }
-    void started() override {}
     void failed(const std::string& what) override { line("F " + what); }
     void begin(long step, const Action& action) override {
         line("A " + std::to_string(step) + " " + kindName(action.kind));
@@ -302,8 +300,8 @@ Reading readJournal(const std::string& path, const Files& atStart, const Resume&
         if (!slotChanged.count(s.first) && !cutAt(name))
             r.mustExist.push_back({"the backup of slot " + std::to_string(s.first), s.second.book});
     }
-    for (const auto& w : resume.waiting)
-        if (!r.slotsNoted.count(w.first))
+    for (const auto& w : resume.waiting)  // the data file holding the same book, the start may drop it
+        if (!r.slotsNoted.count(w.first) && !sameBook(w.second.book, resume.book))
             r.mustExist.push_back({"the book from before a restore cut earlier (slot " + std::to_string(w.first) + ")",
                                    w.second.book});
     if (restoring) {
