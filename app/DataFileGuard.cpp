@@ -10,6 +10,7 @@
 #include "app/SyncMerge.h"
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
+#include "store/AtomicFile.h"
 #include "ui/Busy.h"
 #include "ui/WideText.h"
 
@@ -66,7 +67,7 @@ std::string copyAside(const std::string& path) {
     const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
     const std::string kept =
         backup::placeStamped(stem + ".other", stamp.substr(0, 8) + "-" + stamp.substr(8), [&](const std::string& target) {
-            return CopyFileW(wide::from932(path).c_str(), wide::from932(target + extension).c_str(), TRUE) != FALSE;
+            return copyFileTo(path, target + extension);
         });
     return kept.empty() ? kept : kept + extension;
 }

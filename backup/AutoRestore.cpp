@@ -5,6 +5,7 @@
 #include "backup/BackupMessages.h"
 #include "backup/BackupSlots.h"
 #include "editor/DateStamp.h"
+#include "store/AtomicFile.h"
 #include "store/DataFile.h"
 #include "ui/WideText.h"
 
@@ -45,7 +46,7 @@ bool loadedBookOf(const AutoRestoreSetup& setup) {
 
 std::string keepStampedCopy(const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
-        return CopyFileW(wide::from932(path).c_str(), wide::from932(target).c_str(), TRUE) != 0;  // TRUE: never over an existing file
+        return copyFileTo(path, target);  // never over an existing file
     });
 }
 
@@ -53,7 +54,7 @@ std::string moveStampedAside(const std::string& path) { return moveStampedBeside
 
 std::string moveStampedBeside(const std::string& file, const std::string& path) {
     return placeStamped(path, nowStamp(), [&](const std::string& target) {
-        return MoveFileW(wide::from932(file).c_str(), wide::from932(target).c_str()) != 0;  // fails when the target exists
+        return moveFileTo(file, target);  // fails when the target exists
     });
 }
 

@@ -23,19 +23,28 @@ struct SlotAge {
     std::uint64_t time;  // the full last-write time, for slots of the same minute
 };
 
-// Existing slots by the written order: those it does not name first (oldest by their times),
-// then the named ones oldest first. False when no order is kept.
-bool inWrittenOrder(const std::vector<std::string>& slotPaths, std::vector<SlotAge>& existing) {
+// Existing slots (oldest first by their times) by the written order: those it does not name
+// first, then the named ones oldest first, then those written after the order was (a process
+// ended between a backup and its line in the order: that backup is the newest). False when no
+// order is kept.
+bool inWrittenOrder(const std::vector<std::string>& slotPaths, std::vector<SlotAge>& existing, const FileTimes& times) {
     const std::vector<int> written = readSlotOrder(slotPaths);
     if (written.empty()) return false;
-    std::vector<SlotAge> named, unnamed;
+    std::uint64_t recorded = 0;
+    const bool dated = times.localFileTime(slotOrderPath(slotPaths), recorded);
+    const auto later = [&](const SlotAge& age) { return dated && age.time > recorded; };
+    std::vector<SlotAge> named, unnamed, after;
     for (int slot : written)
         for (const SlotAge& age : existing)
-            if (age.slot == slot) named.push_back(age);
+            if (age.slot == slot && !later(age)) named.push_back(age);
     for (const SlotAge& age : existing)
-        if (std::find(written.begin(), written.end(), age.slot) == written.end()) unnamed.push_back(age);
+        if (later(age))
+            after.push_back(age);
+        else if (std::find(written.begin(), written.end(), age.slot) == written.end())
+            unnamed.push_back(age);
     existing = unnamed;
     existing.insert(existing.end(), named.begin(), named.end());
+    existing.insert(existing.end(), after.begin(), after.end());
     return true;
 }
 
@@ -66,13 +75,27 @@ std::vector<int> readSlotOrder(const std::vector<std::string>& slotPaths) {
     return order;
 }
 
-bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot) {
+bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot, const FileTimes& times) {
     if (slotPaths.empty() || slot < 0 || slot >= static_cast<int>(slotPaths.size())) return false;
     std::vector<int> order = readSlotOrder(slotPaths);
-    order.erase(std::remove(order.begin(), order.end(), slot), order.end());
+    // the backups the order missed come in first, oldest first, then the one just written
+    std::uint64_t recorded = 0;
+    std::vector<std::pair<std::uint64_t, int>> missed;
+    if (!order.empty() && times.localFileTime(slotOrderPath(slotPaths), recorded))
+        for (int s = 0; s < static_cast<int>(slotPaths.size()); ++s) {
+            std::uint64_t written = 0;
+            if (times.localFileTime(slotPaths[static_cast<std::size_t>(s)], written) && written > recorded &&
+                written <= times.localNow())
+                missed.push_back({written, s});
+        }
+    std::sort(missed.begin(), missed.end());
+    for (const auto& m : missed) order.push_back(m.second);
     order.push_back(slot);
+    std::vector<int> once;  // each slot at its newest place
+    for (auto s = order.rbegin(); s != order.rend(); ++s)
+        if (std::find(once.begin(), once.end(), *s) == once.end()) once.insert(once.begin(), *s);
     std::string text;
-    for (int s : order) text += std::to_string(s) + "\r\n";
+    for (int s : once) text += std::to_string(s) + "\r\n";
     return writeFileAtomically(slotOrderPath(slotPaths), text);
 }
 
@@ -113,7 +136,7 @@ std::vector<int> backupSlotOrder(const std::vector<std::string>& slotPaths, int 
         return a.key != b.key ? a.key < b.key : a.time < b.time;
     });
     // the written order, where it is kept, overrules the clock
-    inWrittenOrder(slotPaths, existing);
+    inWrittenOrder(slotPaths, existing, times);
     for (const SlotAge& age : existing) order.push_back(age.slot);
     return order;
 }
@@ -153,7 +176,7 @@ std::vector<int> newestSlotsFirst(const std::vector<std::string>& slotPaths, int
     std::vector<int> order;
     std::stable_sort(existing.begin(), existing.end(),
                      [](const SlotAge& a, const SlotAge& b) { return a.time < b.time; });
-    if (inWrittenOrder(slotPaths, existing)) {
+    if (inWrittenOrder(slotPaths, existing, times)) {
         for (auto it = existing.rbegin(); it != existing.rend(); ++it) order.push_back(it->slot);
         return order;
     }

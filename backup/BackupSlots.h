@@ -46,10 +46,11 @@ int slotsInUse(int backupFileSize, std::size_t slotCount);
 // them (one slot number a line) so that no clock can change it: the file beside
 // slotPaths[0], the order it holds (empty when it is missing or damaged: numbers out of
 // range or twice), and one more slot written (moved to the newest end; false when the
-// file could not be written, the file times then decide as before).
+// file could not be written, the file times then decide as before). A slot written after
+// the order file was (the process ended between the two writes) is newer than all it names.
 std::string slotOrderPath(const std::vector<std::string>& slotPaths);
 std::vector<int> readSlotOrder(const std::vector<std::string>& slotPaths);
-bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot);
+bool recordSlotWritten(const std::vector<std::string>& slotPaths, int slot, const FileTimes& times = systemFileTimes());
 
 // The slot of the next backup: the first one that does not open, else the oldest: by the
 // written order where it is kept, else by the smallest time key (the lowest number among

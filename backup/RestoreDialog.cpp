@@ -81,7 +81,7 @@ void warnNotKept(HWND dialog, const std::string& waiting) {
 bool takeBack(HWND dialog, RestoreData& data, const std::string& slotPath) {
     const RestoreSetup& setup = *data.setup;
     if (!data.hooks->loadBook(setup.dataFilePath)) return false;
-    DeleteFileW(wide::from932(bookFromBeforePath(slotPath)).c_str());
+    removeFile(bookFromBeforePath(slotPath));
     showError(dialog, messages::NOT_WRITTEN_UNDONE_TEXT, messages::RESTORE_STOPPED_CAPTION);
     return true;
 }
@@ -105,13 +105,13 @@ bool restoreSlot(HWND dialog, RestoreData& data, int slot) {
     // Without the current book on disk twice the swap could lose it: stop here.
     if (!data.hooks->saveBook(setup.dataFilePath, SaveKind::BeforeRestore) ||
         !data.hooks->saveBook(waiting, SaveKind::BeforeRestore)) {
-        DeleteFileW(wide::from932(waiting).c_str());
+        removeFile(waiting);
         showError(dialog, messages::SAVE_FAILED_TEXT, messages::RESTORE_CAPTION);
         return false;
     }
     busy::Unsettled unsettled;  // from here the window's book is not one for the data file
     if (!slotReadable(slotPath) || !data.hooks->loadBook(slotPath)) {
-        DeleteFileW(wide::from932(waiting).c_str());
+        removeFile(waiting);
         showError(dialog, messages::LOAD_FAILED_TEXT, messages::LOAD_FAILED_CAPTION);
         return false;
     }
@@ -177,7 +177,7 @@ void finishCutRestores(const std::vector<std::string>& slotPaths, const std::str
         if (restoredInDataFile)
             replaceFile(waiting, slotPath);
         else if (readFirst32(dataFilePath, first))
-            DeleteFileW(wide::from932(waiting).c_str());  // the data file holds the book from before
+            removeFile(waiting);  // the data file holds the book from before
     }
 }
 

@@ -45,19 +45,49 @@ void removeLeftoverTemporaries(const std::string& path);
 // like a writer's replace; false leaves both files as they were.
 bool replaceFile(const std::string& from, const std::string& to);
 
-// A seam for tests that fail a write on purpose. Every file operation of every
-// writer (create the temporary file, each write, the flush, the close, the
-// replace) is counted; when the count reaches `failAt` (1-based) that one
+// The other file operations that change a book's files, counted by the seam
+// below like a write: a move or a copy to a name that must not exist yet (false
+// when it does), and a delete.
+bool moveFileTo(const std::string& from, const std::string& to);
+bool copyFileTo(const std::string& from, const std::string& to);
+bool removeFile(const std::string& path);
+
+// A seam for tests that fail a write on purpose or stop the program in the
+// middle of one. Every file operation (a writer's create of its temporary
+// file, each write, the flush, the close, the replace; a move, copy or
+// delete) is counted; when the count reaches `failAt` (1-based) that one
 // operation fails as the platform would have failed it. failAt 0 turns the
-// failures off; both calls restart the count.
+// failures off; both calls restart the count. A build with
+// QUILT_NO_WRITE_SEAM (the release) counts nothing, fails nothing and calls
+// no hook.
 namespace atomicfaults {
+enum class Operation { Create, Write, Flush, Close, Replace, Move, Copy, Delete };
+const char* nameOf(Operation operation);
+// One operation: `path` the file it makes, writes, fills or removes (a writer's temporary file
+// up to the close), `from` the file whose bytes a replace, move or copy puts at `path`.
+struct Event {
+    long counted;
+    Operation operation;
+    const std::string& path;
+    const std::string& from;
+};
 void failOperation(long failAt);
 long operationsCounted();
-// True when the operation now starting must fail (used by the two writers).
-bool nextOperationFails();
-// Called on the writer's thread with the count, before each operation (a test stops the
-// program right there); nullptr for none.
-void onOperation(void (*hook)(long counted));
+// True when the operation now starting must fail (used by the file operations themselves).
+bool nextOperationFails(Operation operation, const std::string& path, const std::string& from = std::string());
+// The operation succeeded (a replace, move, copy or delete: the file at `path` changed).
+void operationDone(Operation operation, const std::string& path, const std::string& from = std::string());
+// Called on the operation's own thread before each operation (a test stops the program right
+// there) and after each one that changed a file; nullptr for none.
+void onOperation(void (*before)(const Event& event), void (*done)(const Event& event) = nullptr);
+
+// One operation that changes a file, through the seam: counted, failed when it is the one, told when done.
+template <typename Run>
+bool seamed(Operation operation, const std::string& path, const std::string& from, Run run) {
+    if (nextOperationFails(operation, path, from) || !run()) return false;
+    operationDone(operation, path, from);
+    return true;
+}
 }  // namespace atomicfaults
 
 inline bool writeFileAtomically(const std::string& path, const char* data, std::size_t size) {

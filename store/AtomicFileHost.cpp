@@ -11,6 +11,9 @@
 
 namespace {
 
+using atomicfaults::Operation;
+using atomicfaults::seamed;
+
 std::string folderOf(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -22,7 +25,7 @@ std::string folderOf(const std::string& path) {
 int createTemporary(const std::string& path, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = path + "~" + std::to_string(static_cast<long>(getpid())) + "-" + std::to_string(attempt);
-        if (atomicfaults::nextOperationFails()) return -1;
+        if (atomicfaults::nextOperationFails(Operation::Create, tempPath)) return -1;
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -39,9 +42,39 @@ void syncFolder(const std::string& path) {
 }  // namespace
 
 bool replaceFile(const std::string& from, const std::string& to) {
-    if (atomicfaults::nextOperationFails() || std::rename(from.c_str(), to.c_str()) != 0) return false;
-    syncFolder(to);
-    return true;
+    return seamed(Operation::Replace, to, from, [&] {
+        if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+        syncFolder(to);
+        return true;
+    });
+}
+
+// A hard link, then the old name goes: never over a file that exists.
+bool moveFileTo(const std::string& from, const std::string& to) {
+    return seamed(Operation::Move, to, from, [&] {
+        if (link(from.c_str(), to.c_str()) != 0) return false;
+        unlink(from.c_str());
+        syncFolder(to);
+        return true;
+    });
+}
+
+bool copyFileTo(const std::string& from, const std::string& to) {
+    return seamed(Operation::Copy, to, from, [&] {
+        const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+        const int out = in < 0 ? -1 : open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        bool ok = out >= 0;
+        char buffer[65536];
+        for (ssize_t got; ok && (got = read(in, buffer, sizeof buffer)) != 0;)
+            ok = got > 0 && ::write(out, buffer, static_cast<std::size_t>(got)) == got;
+        if (in >= 0) close(in);
+        if (out >= 0 && (close(out) != 0 || !ok)) unlink(to.c_str());
+        return out >= 0 && ok;
+    });
+}
+
+bool removeFile(const std::string& path) {
+    return seamed(Operation::Delete, path, std::string(), [&] { return unlink(path.c_str()) == 0; });
 }
 
 void removeLeftoverTemporaries(const std::string& path) {
@@ -50,7 +83,7 @@ void removeLeftoverTemporaries(const std::string& path) {
     for (std::size_t i = 0; i < found.gl_pathc; ++i) {
         const std::string name = found.gl_pathv[i];
         const std::string tail = name.substr(name.rfind('~') + 1);
-        if (!tail.empty() && tail.find_first_not_of("0123456789-") == std::string::npos) unlink(name.c_str());
+        if (!tail.empty() && tail.find_first_not_of("0123456789-") == std::string::npos) removeFile(name);
     }
     globfree(&found);
 }
@@ -71,7 +104,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(new Impl) {
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (impl_->fd >= 0) close(impl_->fd);
-    if (!impl_->committed && !impl_->tempPath.empty() && impl_->fd >= 0) unlink(impl_->tempPath.c_str());
+    if (!impl_->committed && !impl_->tempPath.empty() && impl_->fd >= 0) removeFile(impl_->tempPath);
 }
 
 bool AtomicFileWriter::ok() const { return !impl_->failed; }
@@ -79,7 +112,7 @@ bool AtomicFileWriter::ok() const { return !impl_->failed; }
 bool AtomicFileWriter::write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (!impl_->failed && size > 0) {
-        ssize_t done = atomicfaults::nextOperationFails() ? -1 : ::write(impl_->fd, bytes, size);
+        ssize_t done = atomicfaults::nextOperationFails(Operation::Write, impl_->tempPath) ? -1 : ::write(impl_->fd, bytes, size);
         if (done < 0 && errno == EINTR) continue;
         if (done <= 0) {
             impl_->failed = true;
@@ -93,18 +126,15 @@ bool AtomicFileWriter::write(const void* data, std::size_t size) {
 
 bool AtomicFileWriter::commit() {
     if (impl_->failed || impl_->committed) return false;
-    bool ok = !atomicfaults::nextOperationFails() && fsync(impl_->fd) == 0;
-    if (close(impl_->fd) != 0 || atomicfaults::nextOperationFails()) ok = false;
+    bool ok = !atomicfaults::nextOperationFails(Operation::Flush, impl_->tempPath) && fsync(impl_->fd) == 0;
+    if (close(impl_->fd) != 0 || atomicfaults::nextOperationFails(Operation::Close, impl_->tempPath)) ok = false;
     impl_->fd = -2;  // closed; the temporary file may still need removing
-    if (ok && (atomicfaults::nextOperationFails() || std::rename(impl_->tempPath.c_str(), impl_->path.c_str()) != 0))
-        ok = false;
+    if (ok && !replaceFile(impl_->tempPath, impl_->path)) ok = false;
     if (!ok) {
-        unlink(impl_->tempPath.c_str());
+        removeFile(impl_->tempPath);
         impl_->failed = true;
         return false;
     }
-    impl_->committed = true;
-    // The rename is only durable once the folder's entry is on disk too.
-    syncFolder(impl_->path);
+    impl_->committed = true;  // replaceFile synced the folder: the rename is on disk too
     return true;
 }

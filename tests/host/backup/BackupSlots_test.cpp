@@ -164,12 +164,15 @@ TEST(BackupSlots, TheWrittenOrderOverrulesTheClock) {
         std::map<int, int> minutes;  // slot -> minute of its last write; 99: in the future
         int next;                    // the next backup's slot
         int newest;                  // the automatic restore's first
+        int orderAt = -1;            // minute of the order file's last write; -1: not known
     };
     const Case cases[] = {
         {"no order: the times", nullptr, {{0, 1}, {1, 2}, {2, 3}, {3, 4}}, 0, 3},
         {"clock set back after slot 3", "0\r\n1\r\n2\r\n3\r\n", {{0, 50}, {1, 51}, {2, 52}, {3, 4}}, 0, 3},
         {"slots the order does not name are older", "2\r\n", {{0, 1}, {1, 2}, {2, 0}, {3, 3}}, 0, 2},
         {"damaged order: the times", "2\r\n2\r\n", {{0, 1}, {1, 2}, {2, 3}, {3, 4}}, 0, 3},
+        {"slot 0 written after the order (ended before its line)", "0\r\n1\r\n2\r\n3\r\n",
+         {{0, 10}, {1, 2}, {2, 3}, {3, 4}}, 1, 0, 5},
         {"a slot in the future is not newest for it", nullptr, {{0, 1}, {1, 99}, {2, 3}, {3, 4}}, 1, 3},
     };
     for (const Case& c : cases) {
@@ -177,8 +180,11 @@ TEST(BackupSlots, TheWrittenOrderOverrulesTheClock) {
         folder.now = static_cast<std::uint64_t>(slotTimeKey(at(60))) * 60;
         for (auto& [slot, minute] : c.minutes)
             folder.files[slots[static_cast<std::size_t>(slot)]] = minute == 99 ? StampTime{2031, 1, 1, 0, 0, 0} : at(minute);
+        if (c.orderAt >= 0) folder.files[slotOrderPath(slots)] = at(c.orderAt);
         std::remove(slotOrderPath(slots).c_str());
-        if (c.order) ASSERT_TRUE(testcommon::writeFile(slotOrderPath(slots), c.order));
+        if (c.order) {
+            ASSERT_TRUE(testcommon::writeFile(slotOrderPath(slots), c.order));
+        }
         EXPECT_EQ(c.next, chooseBackupSlot(slots, 4, folder)) << c.name;
         EXPECT_EQ(c.newest, newestSlotsFirst(slots, 4, folder).front()) << c.name;
     }
@@ -186,4 +192,9 @@ TEST(BackupSlots, TheWrittenOrderOverrulesTheClock) {
     ASSERT_TRUE(recordSlotWritten(slots, 3));
     ASSERT_TRUE(recordSlotWritten(slots, 1));
     EXPECT_EQ((std::vector<int>{3, 1}), readSlotOrder(slots)) << "a slot written again moves to the newest end";
+    FakeFolder folder;  // slot 2 written after the order was: the process ended before its line
+    folder.files[slotOrderPath(slots)] = at(5);
+    folder.files[slots[2]] = at(6);
+    ASSERT_TRUE(recordSlotWritten(slots, 0, folder));
+    EXPECT_EQ((std::vector<int>{3, 1, 2, 0}), readSlotOrder(slots)) << "the backup the order missed comes in";
 }

@@ -277,6 +277,7 @@ void Driver::deletePage(const Action& action) {
     const int at = s_.book.indexOf(s_.selected);
     if (at < 0) return;
     expected_.push_back("delete");
+    if (action.c % 4) expectBackup(SaveKind::BeforeDelete);
     command(IDM_DELETE_PAGE);
     if (action.c % 4 == 0) return;  // cancelled
     const int parent = s_.book.parentOf(at);

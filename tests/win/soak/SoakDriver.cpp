@@ -128,26 +128,27 @@ std::vector<std::string> halfWritten(const std::vector<std::string>& folders) {
     return names;
 }
 
+Resume freshFolder(const std::string& programFolder) {
+    Resume resume;
+    const std::string data = programFolder + "\\data";
+    CreateDirectoryA(data.c_str(), nullptr);
+    testcommon::writeFile(data + "\\quiltpad.ini", INI);
+    resume.book = firstBook();
+    writeBook(data + "\\quiltpad.qpd", resume.book);
+    return resume;
+}
+
 Driver::Driver() : own_(new testapp::TempFolder) {
     root_ = own_->path();
-    CreateDirectoryA(dataFolder().c_str(), nullptr);
-    testcommon::writeFile(dataFolder() + "\\quiltpad.ini", INI);
-    s_.book = firstBook();
-    writeBook(dataFolder() + "\\quiltpad.qpd", s_.book);
+    s_.book = freshFolder(root_).book;
     start(root_);
 }
 
 Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* journal) : journal_(journal) {
     root_ = programFolder;
     backupFolder_ = programFolder + "\\data\\backup";  // the slots are read before the start
-    s_.book = resume.book;
+    s_.book = resume.book.nodes.empty() ? freshFolder(root_).book : resume.book;
     slots_ = resume.slots;
-    if (s_.book.nodes.empty()) {  // a fresh folder
-        CreateDirectoryA(dataFolder().c_str(), nullptr);
-        testcommon::writeFile(dataFolder() + "\\quiltpad.ini", INI);
-        s_.book = firstBook();
-        writeBook(dataFolder() + "\\quiltpad.qpd", s_.book);
-    }
     for (const auto& slot : slots_) {
         slotBytes_[slot.first] = testcommon::readFile(slotPath(slot.first));
         note('L', slot.second.book, slot.first, slot.second.kind);
@@ -156,16 +157,18 @@ Driver::Driver(const std::string& programFolder, const Resume& resume, Journal* 
     for (int slot = 0; slot < SLOTS; ++slot) {  // a restore cut by the kill is finished by the start
         const std::string bytes = testcommon::readFile(slotPath(slot));
         if (bytes == slotBytes_[slot]) continue;
+        const auto waiting = resume.waiting.find(slot);
         SaveKind kind;
-        std::string why;
-        const int at = matchFile(slotPath(slot), resume.could, kind, why);
-        if (at < 0) fail("backup slot " + std::to_string(slot) + " changed at the start: " + why);
-        if (at < 0) break;
-        slots_[slot] = {resume.could[static_cast<std::size_t>(at)], kind};
+        std::string why = "no restore was waiting for it";
+        if (waiting == resume.waiting.end() || matchFile(slotPath(slot), {waiting->second.book}, kind, why) < 0 ||
+            kind != SaveKind::BeforeRestore) {
+            fail("backup slot " + std::to_string(slot) + " changed at the start: " + why);
+            break;
+        }
+        slots_[slot] = waiting->second;
         slotBytes_[slot] = bytes;
         note('L', slots_[slot].book, slot, kind);
     }
-    if (journal_) journal_->started();
     // the start took away what a killed write had left half-written where the book is kept (a
     // move's write cut in the folder not taken stays there until that folder is the data folder)
     for (const std::string& name : halfWritten({dataFile_.substr(0, dataFile_.rfind('\\')), backupFolder_}))
@@ -201,6 +204,7 @@ void Driver::note(char what, const Book& book, int slot, SaveKind kind) {
 }
 
 Driver::~Driver() {
+    if (journal_ && window_ && failure_.empty() && !slotKeys_.empty()) expectBackup(SaveKind::ExitData);  // the exit
     if (window_) testapp::destroyMainWindow(window_);
     instancekey::letGo();
     delete answerer_;
@@ -340,15 +344,20 @@ void Driver::checkSlots() {
 
 // The slot a backup goes to: the first free one, else the one written longest ago, the lowest
 // number among equals; the ages are the file system's, taken as the step began.
-void Driver::predictBackup(SaveKind kind, const Book& book) {
+int Driver::backupSlot() const {
     int chosen = 0;
     for (int slot = 0; slot < SLOTS; ++slot) {
-        if (slotKeys_[slot] < 0) {
-            chosen = slot;
-            break;
-        }
+        if (slotKeys_[slot] < 0) return slot;
         if (slotKeys_[slot] < slotKeys_[chosen]) chosen = slot;
     }
+    return chosen;
+}
+
+// Before the command that writes a backup: where it goes, what it holds (a kill may cut it).
+void Driver::expectBackup(SaveKind kind) { note('E', s_.book, backupSlot(), kind); }
+
+void Driver::predictBackup(SaveKind kind, const Book& book) {
+    const int chosen = backupSlot();
     slots_[chosen] = {book, kind};
     slotKeys_[chosen] = INT64_MAX;  // written now: the newest
     note('L', book, chosen, kind);
@@ -363,6 +372,7 @@ void Driver::restart(bool kill, std::uint32_t answer) {
         s_.book = savedBook_;
         ++counters_.kills;
     } else {
+        expectBackup(SaveKind::ExitData);
         testapp::destroyMainWindow(window_);
         window_ = nullptr;
         compareDataFile(s_.book, "after exit");
@@ -442,6 +452,7 @@ void Driver::restoring(int slot) {
     if (slots_.count(slot)) {
         pending_.push_back(slots_[slot].book);
         note('P', slots_[slot].book);
+        note('E', s_.book, slot, SaveKind::BeforeRestore);  // the book from before takes the slot
     }
 }
 
@@ -562,6 +573,7 @@ void Driver::lifeAction(const Action& action) {
             compareDataFile(s_.book, "after a tick");
             break;
         case Kind::BackupTick:
+            expectBackup(SaveKind::Periodic);
             lifecycle::backupTick(window_, WM_TIMER, lifecycle::BACKUP_TIMER, GetTickCount());
             predictBackup(SaveKind::Periodic, s_.book);
             break;

@@ -111,11 +111,10 @@ struct Session {
 class Journal {
 public:
     virtual ~Journal() = default;
-    virtual void started() = 0;  // the program's window is up
     virtual void failed(const std::string& what) = 0;
     virtual void begin(long step, const Action& action) = 0;
     // 'S' the book after a step, 'V' a save of it was read back, 'P' it may be written next,
-    // 'L' slot `slot` holds it with `kind`.
+    // 'L' slot `slot` holds it with `kind`, 'E' a backup of it with `kind` is going to slot `slot`.
     virtual void note(char what, const Book& book, int slot = -1, SaveKind kind = SaveKind::ExitData) = 0;
 };
 
@@ -123,9 +122,12 @@ public:
 struct Resume {
     Book book;
     std::map<int, Slot> slots;
-    std::vector<Book>
-        could;  // what the files could hold at the kill: a start that finishes a cut restore puts one in its slot
+    std::map<int, Slot> waiting;  // the book from before a cut restore, beside its slot: the start may put it there
 };
+
+// A program folder as a user's earlier run left it (the settings, the first book); where the
+// driver starts from in it.
+Resume freshFolder(const std::string& programFolder);
 
 class Driver {
 public:
@@ -154,6 +156,8 @@ private:
     void note(char what, const Book& book, int slot = -1, SaveKind kind = SaveKind::ExitData);
     std::string dataFolder() const { return root_ + "\\data"; }
     std::string slotPath(int slot) const;
+    int backupSlot() const;
+    void expectBackup(SaveKind kind);
     void predictBackup(SaveKind kind, const Book& book);
     void checkShown();
     void afterStep(const Action& action, const Book& before);
