@@ -288,7 +288,7 @@ bool saveFromUi(const std::string& path, SaveKind kind) {
     if (path == gApp.paths.dataFilePath) {
         if (!saveDataFile(path, version, gApp.ini.window.ExitScroll, gBook.pages, h)) return false;
         datafileguard::remember(path);  // the version this run wrote
-        mergebase::wrote(path, gApp.paths.backupFolder);
+        mergebase::wrote(gApp.paths.backupFolder);
         openmarker::afterSave(path);
         return true;
     }

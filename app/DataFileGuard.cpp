@@ -99,6 +99,8 @@ void remember(const std::string& path) {
     gRemembered = take(path);
 }
 
+const Fingerprint& remembered() { return gRemembered; }
+
 void forget() {
     gPath.clear();
     gRemembered = Fingerprint();

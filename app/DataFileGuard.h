@@ -31,6 +31,8 @@ std::string copyAside(const std::string& path);
 
 // After a load of the data file (a new book: none there) or a save of the program's own into it.
 void remember(const std::string& path);
+// The fingerprint remembered last (not present: none).
+const Fingerprint& remembered();
 // Nothing remembered: a new book, another data file.
 void forget();
 

@@ -30,8 +30,9 @@ std::string ownPathFor(const std::string& backupFolder) {
     return base.substr(0, base.size() - 4) + ".own";
 }
 
-std::string fingerprintText(const std::string& dataFile) {
-    const datafileguard::Fingerprint f = datafileguard::take(dataFile);
+// The data file's fingerprint as the guard took it a moment ago (at the load or the save).
+std::string fingerprintText() {
+    const datafileguard::Fingerprint& f = datafileguard::remembered();
     if (!f.present) return std::string();
     return std::to_string(f.volume) + " " + std::to_string(f.index) + " " + std::to_string(f.size) + " " +
            std::to_string(f.written) + " " + std::to_string(f.headHash);
@@ -48,9 +49,9 @@ std::string readSmall(const std::string& path) {
     return std::string(buffer, got);
 }
 
-void wrote(const std::string& dataFile, const std::string& backupFolder) {
+void wrote(const std::string& backupFolder) {
     if (!gEnabled) return;
-    const std::string text = fingerprintText(dataFile);
+    const std::string text = fingerprintText();
     HANDLE file = CreateFileW(wide::from932(ownPathFor(backupFolder)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
@@ -81,7 +82,7 @@ void keep(const std::string& dataFile, const std::string& backupFolder) {
     // while a conflicted copy waits for its merge (one of the two is this PC's own version).
     const bool haveBase = GetFileAttributesW(wide::from932(pathFor(backupFolder)).c_str()) != INVALID_FILE_ATTRIBUTES;
     const std::string own = readSmall(ownPathFor(backupFolder));
-    if (haveBase && ((!own.empty() && own == fingerprintText(dataFile)) || conflictedCopyBeside(dataFile))) return;
+    if (haveBase && ((!own.empty() && own == fingerprintText()) || conflictedCopyBeside(dataFile))) return;
     const std::wstring base = wide::from932(pathFor(backupFolder));
     CreateDirectoryW(wide::from932(backupFolder).c_str(), nullptr);
     CreateDirectoryW(wide::from932(backupFolder + "\\bases").c_str(), nullptr);

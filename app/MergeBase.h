@@ -11,9 +11,10 @@
 
 namespace mergebase {
 
+// Both run right after the guard took the data file's fingerprint, and use it.
 // After a save of the data file by this PC: its fingerprint is noted beside the base, so that the
 // next start, reading this PC's own version again, keeps the base where it was.
-void wrote(const std::string& dataFile, const std::string& backupFolder);
+void wrote(const std::string& backupFolder);
 // This PC's base file for the book whose backups are in `backupFolder`.
 std::string pathFor(const std::string& backupFolder);
 // After a load of the data file: the base is this file as read. Without hard links (a FAT stick)
